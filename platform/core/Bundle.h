@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/core/StringTable.h"
+
+#include <optional>
+#include <string>
+
+namespace core {
+
+// The application's resources: images, sounds, the template store, the
+// string table and the screens' layouts, in one folder found beside the
+// binary.
+class Bundle {
+public:
+    static Bundle& mainBundle();
+
+    // Points the main bundle at another resource folder (tests do).
+    void setResourceDirectory(std::string directory);
+    const std::string& resourceDirectory() const { return m_directory; }
+
+    // The resource's full path, or none when the bundle has no such file.
+    std::optional<std::string> pathForResource(const std::string& name, const std::string& type) const;
+
+    // The displayed text for a key of Localizable.strings; the key itself
+    // when the table lacks it.
+    std::string localizedString(const std::string& key);
+
+private:
+    Bundle();
+    static std::string defaultResourceDirectory();
+    const StringTable& table();
+
+    std::string m_directory;
+    std::optional<StringTable> m_table;
+};
+
+// The displayed text for a key of the main bundle's string table.
+inline std::string localizedString(const std::string& key) { return Bundle::mainBundle().localizedString(key); }
+
+} // namespace core

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace core {
+
+// The options of our own; everything else is left for the toolkit, which
+// takes its own (-platform and the like) out of the arguments.
+class CommandLine {
+public:
+    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+
+    // Removes the recognised options from argv and lowers argc to match.
+    static CommandLine parse(int& argc, char** argv);
+
+    Action action() const { return m_action; }
+    const std::string& error() const { return m_error; }
+    const std::optional<std::string>& home() const { return m_home; }
+
+    static std::string usage();
+    static std::string version();
+
+private:
+    Action m_action = Action::Run;
+    std::string m_error;
+    std::optional<std::string> m_home;
+};
+
+} // namespace core

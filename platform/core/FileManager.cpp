@@ -1,0 +1,97 @@
+#include "platform/core/FileManager.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace core {
+
+namespace {
+
+bool writeAll(int fd, const std::string& contents)
+{
+    std::size_t done = 0;
+    while (done < contents.size()) {
+        ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool FileManager::fileExistsAtPath(const std::string& path)
+{
+    std::error_code error;
+    return fs::exists(fs::symlink_status(path, error));
+}
+
+bool FileManager::removeItemAtPath(const std::string& path)
+{
+    std::error_code error;
+    return fs::remove_all(path, error) > 0 && !error;
+}
+
+bool FileManager::copyItemAtPath(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    if (fileExistsAtPath(to))
+        return false;
+    return fs::copy_file(from, to, error) && !error;
+}
+
+bool FileManager::moveItemAtPath(const std::string& from, const std::string& to)
+{
+    if (fileExistsAtPath(to))
+        return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool FileManager::createDirectoryAtPath(const std::string& path)
+{
+    std::error_code error;
+    fs::create_directories(path, error);
+    return !error && fs::is_directory(path, error);
+}
+
+std::optional<std::string> FileManager::contentsAtPath(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad())
+        return std::nullopt;
+    return std::move(buffer).str();
+}
+
+bool FileManager::writeAtomically(const std::string& path, const std::string& contents)
+{
+    std::string temporary = path + ".XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    // mkstemp makes the file 0600; keep the usual mode of a data file.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && writeAll(fd, contents) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+} // namespace core

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace core {
+
+// File operations on paths. Each returns whether it succeeded; none throws.
+class FileManager {
+public:
+    static bool fileExistsAtPath(const std::string& path);
+    // Removes a file, or a directory with everything in it; a symbolic
+    // link is removed itself, never what it points to.
+    static bool removeItemAtPath(const std::string& path);
+    static bool copyItemAtPath(const std::string& from, const std::string& to);
+    static bool moveItemAtPath(const std::string& from, const std::string& to);
+    // Creates the directory and any missing parents.
+    static bool createDirectoryAtPath(const std::string& path);
+
+    static std::optional<std::string> contentsAtPath(const std::string& path);
+    // Writes a temporary file beside the target, flushes it and renames it
+    // over the target, so a reader sees the old file or the new one whole.
+    static bool writeAtomically(const std::string& path, const std::string& contents);
+};
+
+} // namespace core

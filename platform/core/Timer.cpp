@@ -1,0 +1,66 @@
+#include "platform/core/Timer.h"
+
+#include "platform/core/RunLoop.h"
+
+#include <algorithm>
+
+namespace core {
+
+namespace {
+// A zero or negative interval fires as soon as possible, as on the phone.
+constexpr double kMinimumInterval = 0.0001;
+}
+
+std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Callback callback)
+{
+    std::shared_ptr<Timer> timer(new Timer(interval, repeats, std::move(callback)));
+    timer->m_selfWhileScheduled = timer;
+    timer->m_fireTime = RunLoop::main().monotonicTime() + timer->m_interval;
+    timer->scheduleNext();
+    return timer;
+}
+
+Timer::Timer(double interval, bool repeats, Callback callback)
+    : m_interval(std::max(interval, kMinimumInterval))
+    , m_repeats(repeats)
+    , m_callback(std::move(callback))
+{
+}
+
+void Timer::scheduleNext()
+{
+    m_pending = RunLoop::main().engine().scheduleAt(m_fireTime, [this] { fire(); });
+}
+
+void Timer::fire()
+{
+    m_pending = 0;
+    auto keepAlive = shared_from_this();
+    if (m_repeats) {
+        // Fire times stay on the original grid; missed ticks are skipped.
+        double now = RunLoop::main().monotonicTime();
+        do
+            m_fireTime += m_interval;
+        while (m_fireTime <= now);
+        scheduleNext();
+    } else {
+        m_valid = false;
+        m_selfWhileScheduled.reset();
+    }
+    if (m_callback)
+        m_callback(*this);
+}
+
+void Timer::invalidate()
+{
+    if (!m_valid)
+        return;
+    m_valid = false;
+    if (m_pending) {
+        RunLoop::main().cancel(m_pending);
+        m_pending = 0;
+    }
+    auto self = std::move(m_selfWhileScheduled);
+}
+
+} // namespace core
