@@ -1,0 +1,132 @@
+#include "platform/ui/Application.h"
+
+#include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Window.h"
+
+#include <QApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace ui {
+
+namespace {
+
+constexpr const char* kBadgeKey = "VoiceNotesPlatform/ApplicationIconBadgeNumber";
+
+Application* g_current = nullptr;
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    char byte = 1;
+    // Nothing but write() is safe here; the main loop does the rest.
+    [[maybe_unused]] ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the application through its delegate, on the
+// main loop, like closing the window.
+bool watchTerminationSignals(Application& application)
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    if (::sigaction(SIGTERM, &action, nullptr) != 0 || ::sigaction(SIGINT, &action, nullptr) != 0)
+        return false;
+    core::RunLoop::main().watch(g_signalPipe[0], core::FdEvent::Read, [&application](core::FdEvent) {
+        char buffer[16];
+        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) { }
+        application.terminate();
+    });
+    return true;
+}
+
+} // namespace
+
+int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate)
+{
+    QApplication toolkit(argc, argv);
+    if (argc > 1) {
+        std::fprintf(stderr, "voicenotes: unknown option %s (try --help)\n", argv[1]);
+        return 2;
+    }
+    toolkit.setQuitOnLastWindowClosed(false);
+    Application application;
+    if (!watchTerminationSignals(application))
+        core::Log::system("Could not watch SIGTERM and SIGINT; they will end the application without saving");
+    QObject::connect(&toolkit, &QGuiApplication::commitDataRequest, [&application] { application.terminate(); });
+    QObject::connect(&toolkit, &QCoreApplication::aboutToQuit, [&application] { application.terminate(); });
+    auto delegate = makeDelegate();
+    application.setDelegate(delegate.get());
+    application.finishLaunching();
+    int status = core::RunLoop::main().run();
+    application.terminate();
+    return status;
+}
+
+Application& Application::sharedApplication()
+{
+    if (!g_current) {
+        // Code running without Application::main() still gets one.
+        static Application fallback;
+    }
+    return *g_current;
+}
+
+Application::Application()
+    : m_previous(g_current)
+{
+    g_current = this;
+}
+
+Application::~Application() { g_current = m_previous; }
+
+void Application::finishLaunching()
+{
+    if (m_launched || !m_delegate)
+        return;
+    m_launched = true;
+    m_delegate->applicationDidFinishLaunching(*this);
+}
+
+void Application::terminate()
+{
+    if (m_terminated)
+        return;
+    m_terminated = true;
+    if (m_delegate)
+        m_delegate->applicationWillTerminate(*this);
+    core::UserDefaults::standardUserDefaults().synchronize();
+    core::RunLoop::main().quit(0);
+}
+
+long Application::applicationIconBadgeNumber() const
+{
+    return long(core::UserDefaults::standardUserDefaults().integerForKey(kBadgeKey));
+}
+
+void Application::setApplicationIconBadgeNumber(long number)
+{
+    auto& defaults = core::UserDefaults::standardUserDefaults();
+    defaults.setInteger(number, kBadgeKey);
+    if (!defaults.synchronize())
+        core::Log::system("Could not store the badge number");
+    if (m_keyWindow)
+        m_keyWindow->updateTitle(number);
+}
+
+void Application::setStatusBarStyle(StatusBarStyle style, bool)
+{
+    m_statusBarStyle = style;
+    if (m_keyWindow)
+        m_keyWindow->statusBar().setStyle(style);
+}
+
+} // namespace ui

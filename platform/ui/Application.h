@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/StatusBar.h"
+
+#include <functional>
+#include <memory>
+
+namespace ui {
+
+class Window;
+
+// The application object: runs the main loop, tells its delegate when
+// launching has finished and when the application is about to end
+// (window closed, SIGTERM, SIGINT, end of the desktop session), and keeps
+// the badge number, the status-bar style and the proximity-sensing flag.
+class Application {
+public:
+    using DelegateFactory = std::function<std::unique_ptr<ApplicationDelegate>()>;
+
+    // Creates the toolkit, then the delegate, launches and runs the loop;
+    // returns the process's exit code.
+    static int main(int argc, char** argv, const DelegateFactory& makeDelegate);
+
+    // The application object that exists now (tests make their own).
+    static Application& sharedApplication();
+
+    Application();
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    void setDelegate(ApplicationDelegate* delegate) { m_delegate = delegate; }
+    ApplicationDelegate* delegate() const { return m_delegate; }
+
+    // Calls applicationDidFinishLaunching, once.
+    void finishLaunching();
+    // Calls applicationWillTerminate, once, then ends the main loop.
+    void terminate();
+
+    // Persists across runs.
+    long applicationIconBadgeNumber() const;
+    void setApplicationIconBadgeNumber(long number);
+
+    StatusBarStyle statusBarStyle() const { return m_statusBarStyle; }
+    void setStatusBarStyle(StatusBarStyle style, bool animated);
+
+    bool isProximitySensingEnabled() const { return m_proximitySensing; }
+    void setProximitySensingEnabled(bool enabled) { m_proximitySensing = enabled; }
+
+    Window* keyWindow() const { return m_keyWindow; }
+    void setKeyWindow(Window* window) { m_keyWindow = window; }
+
+private:
+    ApplicationDelegate* m_delegate = nullptr;
+    Window* m_keyWindow = nullptr;
+    bool m_launched = false;
+    bool m_terminated = false;
+    bool m_proximitySensing = false;
+    StatusBarStyle m_statusBarStyle = StatusBarStyle::Default;
+    Application* m_previous = nullptr;
+};
+
+} // namespace ui

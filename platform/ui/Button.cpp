@@ -1,0 +1,74 @@
+#include "platform/ui/Button.h"
+
+#include <QIcon>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace ui {
+
+Button::Button(ButtonType type, Rect frame)
+    : Control(new QPushButton, frame)
+    , m_type(type)
+{
+    button().setCheckable(true);
+    button().setFocusPolicy(Qt::StrongFocus);
+    if (type == ButtonType::InfoLight) {
+        button().setText(QStringLiteral("i"));
+        button().setStyleSheet(QStringLiteral("QPushButton { color: white; border: 2px solid white; border-radius: "
+                                              "7px; font: bold italic 10px serif; background: transparent; }"));
+        button().setAccessibleName(QStringLiteral("Info"));
+    }
+    QObject::connect(&button(), &QPushButton::clicked, widget(), [this] {
+        // The phone's button does not toggle itself on a click.
+        button().setChecked(m_selected);
+        sendActionsForControlEvents(ControlEvent::TouchUpInside);
+    });
+}
+
+QPushButton& Button::button() const { return static_cast<QPushButton&>(*widget()); }
+
+template<typename T>
+const T* Button::forState(const std::map<ControlState, T>& values, ControlState state)
+{
+    // A state without its own value shows the normal state's.
+    auto it = values.find(state);
+    if (it == values.end())
+        it = values.find(ControlState::Normal);
+    return it == values.end() ? nullptr : &it->second;
+}
+
+void Button::setTitle(const std::string& title, ControlState state)
+{
+    m_titles[state] = title;
+    updateContent();
+}
+
+std::string Button::titleForState(ControlState state) const
+{
+    const auto* title = forState(m_titles, state);
+    return title ? *title : std::string();
+}
+
+void Button::setImage(std::shared_ptr<Image> image, ControlState state)
+{
+    m_images[state] = std::move(image);
+    updateContent();
+}
+
+void Button::setSelected(bool selected)
+{
+    m_selected = selected;
+    button().setChecked(selected);
+    updateContent();
+}
+
+void Button::updateContent()
+{
+    ControlState state = m_selected ? ControlState::Selected : ControlState::Normal;
+    if (m_type != ButtonType::InfoLight)
+        button().setText(QString::fromStdString(titleForState(state)));
+    const auto* image = forState(m_images, state);
+    button().setIcon(image && *image ? QIcon((*image)->pixmap()) : QIcon());
+}
+
+} // namespace ui

@@ -1,0 +1,82 @@
+#include "platform/ui/Label.h"
+
+#include "platform/ui/QtConversions.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+
+namespace ui {
+
+namespace {
+constexpr double kMinimumFontSize = 8;
+
+Qt::Alignment toQtAlignment(TextAlignment alignment)
+{
+    switch (alignment) {
+    case TextAlignment::Center:
+        return Qt::AlignCenter;
+    case TextAlignment::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case TextAlignment::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+} // namespace
+
+Label::Label(Rect frame)
+    : View(new QLabel, frame)
+{
+    label().setAlignment(toQtAlignment(m_alignment));
+    setTextColor(m_textColor);
+    updateFont();
+}
+
+QLabel& Label::label() const { return static_cast<QLabel&>(*widget()); }
+
+void Label::setText(std::string text)
+{
+    m_text = std::move(text);
+    label().setText(QString::fromStdString(m_text));
+    updateFont();
+}
+
+void Label::setFont(Font font)
+{
+    m_font = font;
+    updateFont();
+}
+
+void Label::setTextColor(Color color)
+{
+    m_textColor = color;
+    QPalette palette = label().palette();
+    palette.setColor(QPalette::WindowText, toQColor(color));
+    label().setPalette(palette);
+}
+
+void Label::setTextAlignment(TextAlignment alignment)
+{
+    m_alignment = alignment;
+    label().setAlignment(toQtAlignment(alignment));
+}
+
+void Label::setAdjustsFontSizeToFitWidth(bool adjusts)
+{
+    m_adjustsFontSize = adjusts;
+    updateFont();
+}
+
+void Label::updateFont()
+{
+    Font shown = m_font;
+    if (m_adjustsFontSize) {
+        QString text = QString::fromStdString(m_text);
+        while (shown.size > kMinimumFontSize
+               && QFontMetrics(shown.toQFont()).horizontalAdvance(text) > frame().width)
+            shown.size -= 1;
+    }
+    label().setFont(shown.toQFont());
+}
+
+} // namespace ui

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/ui/Font.h"
+#include "platform/ui/View.h"
+
+#include <string>
+
+class QLabel;
+
+namespace ui {
+
+enum class TextAlignment { Left = 0, Center = 1, Right = 2 };
+
+// One line of text.
+class Label : public View {
+public:
+    explicit Label(Rect frame = {});
+
+    const std::string& text() const { return m_text; }
+    void setText(std::string text);
+    Font font() const { return m_font; }
+    void setFont(Font font);
+    Color textColor() const { return m_textColor; }
+    void setTextColor(Color color);
+    TextAlignment textAlignment() const { return m_alignment; }
+    void setTextAlignment(TextAlignment alignment);
+    // Shrinks the font (down to a floor) until the text fits the width.
+    void setAdjustsFontSizeToFitWidth(bool adjusts);
+
+private:
+    QLabel& label() const;
+    void updateFont();
+
+    std::string m_text;
+    Font m_font = Font::systemFontOfSize(17);
+    Color m_textColor = Color::darkText();
+    TextAlignment m_alignment = TextAlignment::Left;
+    bool m_adjustsFontSize = false;
+};
+
+} // namespace ui

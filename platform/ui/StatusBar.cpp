@@ -1,0 +1,35 @@
+#include "platform/ui/StatusBar.h"
+
+#include "platform/core/Date.h"
+#include "platform/core/DateFormatter.h"
+#include "platform/ui/Label.h"
+
+namespace ui {
+
+StatusBar::StatusBar(double width)
+    : View(Rect{0, 0, width, kHeight})
+    , m_clock(std::make_shared<Label>(Rect{0, 0, width, kHeight}))
+{
+    m_clock->setFont(Font::boldSystemFontOfSize(13));
+    m_clock->setTextAlignment(TextAlignment::Center);
+    addSubview(m_clock);
+    setStyle(StatusBarStyle::Default);
+}
+
+void StatusBar::setStyle(StatusBarStyle style)
+{
+    m_style = style;
+    bool dark = style == StatusBarStyle::BlackTranslucent;
+    setBackgroundColor(dark ? Color{0, 0, 0, 1} : Color{0.68, 0.7, 0.74, 1});
+    m_clock->setTextColor(dark ? Color::white() : Color::black());
+    refresh();
+}
+
+void StatusBar::refresh()
+{
+    core::DateFormatter formatter;
+    formatter.setTimeStyle(core::DateFormatter::Style::Short);
+    m_clock->setText(formatter.stringFromDate(core::Date::now()));
+}
+
+} // namespace ui

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <memory>
+
+namespace ui {
+
+class Label;
+
+enum class StatusBarStyle { Default = 0, BlackTranslucent = 2 };
+
+// The 20-point strip at the top of the window, with the clock.
+class StatusBar : public View {
+public:
+    static constexpr double kHeight = 20;
+
+    explicit StatusBar(double width);
+    void setStyle(StatusBarStyle style);
+    StatusBarStyle style() const { return m_style; }
+    // Shows the current time.
+    void refresh();
+
+private:
+    std::shared_ptr<Label> m_clock;
+    StatusBarStyle m_style = StatusBarStyle::Default;
+};
+
+} // namespace ui

@@ -1,0 +1,146 @@
+#include "platform/ui/View.h"
+
+#include "platform/ui/Animation.h"
+#include "platform/ui/QtConversions.h"
+#include "platform/ui/ViewWidget.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace ui {
+
+View::View(Rect frame)
+    : View(nullptr, frame)
+{
+}
+
+View::View(QWidget* widget, Rect frame)
+    : m_widget(widget ? widget : new ViewWidget(*this))
+    , m_frame(frame)
+{
+    applyFrame(frame);
+}
+
+View::~View()
+{
+    // Qt would delete child widgets with ours; they belong to their views.
+    for (auto& subview : m_subviews) {
+        subview->m_widget->setParent(nullptr);
+        subview->m_superview = nullptr;
+    }
+    delete m_widget;
+}
+
+void View::setFrame(Rect frame)
+{
+    Rect shown = fromQRect(m_widget->geometry());
+    m_frame = frame;
+    if (Animation::isRecording())
+        Animation::recordFrame(*this, shown, frame);
+    else
+        applyFrame(frame);
+}
+
+void View::applyFrame(Rect frame) { m_widget->setGeometry(toQRect(frame)); }
+
+void View::addSubview(std::shared_ptr<View> view)
+{
+    if (!view || view.get() == this)
+        return;
+    auto keep = view;
+    view->removeFromSuperview();
+    view->m_superview = this;
+    m_subviews.push_back(view);
+    view->m_widget->setParent(m_widget);
+    view->applyFrame(view->m_frame);
+    view->m_widget->raise();
+    view->m_widget->setVisible(!view->m_hidden);
+}
+
+void View::removeFromSuperview()
+{
+    if (!m_superview)
+        return;
+    auto keep = shared_from_this();
+    auto& siblings = m_superview->m_subviews;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
+    m_superview = nullptr;
+    m_widget->hide();
+    m_widget->setParent(nullptr);
+}
+
+bool View::isDescendantOf(const View& view) const
+{
+    for (const View* v = this; v; v = v->m_superview) {
+        if (v == &view)
+            return true;
+    }
+    return false;
+}
+
+void View::setHidden(bool hidden)
+{
+    m_hidden = hidden;
+    if (m_superview || m_widget->isWindow())
+        m_widget->setVisible(!hidden);
+}
+
+void View::setAlpha(double alpha)
+{
+    double shown = m_alpha;
+    m_alpha = std::clamp(alpha, 0.0, 1.0);
+    if (Animation::isRecording())
+        Animation::recordAlpha(*this, shown, m_alpha);
+    else
+        applyAlpha(m_alpha);
+}
+
+void View::applyAlpha(double alpha)
+{
+    if (alpha >= 1.0) {
+        m_widget->setGraphicsEffect(nullptr);
+        return;
+    }
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(m_widget->graphicsEffect());
+    if (!effect) {
+        effect = new QGraphicsOpacityEffect(m_widget);
+        m_widget->setGraphicsEffect(effect);
+    }
+    effect->setOpacity(alpha);
+}
+
+void View::setBackgroundColor(Color color)
+{
+    m_backgroundColor = color;
+    QPalette palette = m_widget->palette();
+    palette.setColor(QPalette::Window, toQColor(color));
+    m_widget->setPalette(palette);
+    m_widget->setAutoFillBackground(color.alpha > 0);
+    m_widget->update();
+}
+
+void View::setNeedsDisplay() { m_widget->update(); }
+
+void View::layoutIfNeeded()
+{
+    applyFrame(m_frame);
+    for (auto& subview : m_subviews)
+        subview->layoutIfNeeded();
+}
+
+void View::drawRect(GraphicsContext&, Rect) { }
+
+void View::beginAnimations() { Animation::begin(); }
+
+void View::setAnimationDuration(double seconds) { Animation::setDuration(seconds); }
+
+void View::setAnimationTransition(AnimationTransition transition, View& view, bool cache)
+{
+    Animation::setTransition(transition, view, cache);
+}
+
+void View::commitAnimations() { Animation::commit(); }
+
+} // namespace ui

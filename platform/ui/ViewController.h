@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/View.h"
+
+#include <memory>
+#include <string>
+
+namespace ui {
+
+class NavigationController;
+
+// Manages one screen's view: loadView builds it on first use, viewDidLoad
+// follows once. Calling loadView again rebuilds the view in place.
+class ViewController : public std::enable_shared_from_this<ViewController> {
+public:
+    static constexpr Rect kContentFrame{0, 0, 320, 460};
+
+    ViewController() = default;
+    virtual ~ViewController() = default;
+    ViewController(const ViewController&) = delete;
+    ViewController& operator=(const ViewController&) = delete;
+
+    // Loads the view first if needed.
+    std::shared_ptr<View> view();
+    bool isViewLoaded() const { return m_view != nullptr; }
+    // Replaces the view; a view shown in a superview is swapped in place.
+    void setView(std::shared_ptr<View> view);
+
+    virtual void loadView();
+    virtual void viewDidLoad() { }
+
+    const std::string& title() const { return m_navigationItem.title(); }
+    void setTitle(std::string title) { m_navigationItem.setTitle(std::move(title)); }
+    NavigationItem& navigationItem() { return m_navigationItem; }
+
+    NavigationController* navigationController() const { return m_navigationController; }
+    void setNavigationController(NavigationController* controller) { m_navigationController = controller; }
+
+private:
+    std::shared_ptr<View> m_view;
+    bool m_viewDidLoad = false;
+    NavigationItem m_navigationItem;
+    NavigationController* m_navigationController = nullptr;
+};
+
+} // namespace ui
