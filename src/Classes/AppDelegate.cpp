@@ -1,0 +1,49 @@
+#include "Classes/AppDelegate.h"
+
+#include "Classes/PlistController.h"
+#include "Classes/RootViewController.h"
+
+#include "platform/core/Log.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+// Only a key that reads 0 (absent, or 0 written by hand) gets its default.
+void writeDefaultIfZero(core::UserDefaults& defaults, const std::string& key, long long value)
+{
+    if (defaults.integerForKey(key) != 0)
+        return;
+    defaults.setInteger(value, key);
+    if (!defaults.synchronize())
+        core::Log::system("Could not store the setting " + key);
+}
+
+} // namespace
+
+AppDelegate::AppDelegate()
+    : m_window(std::make_shared<ui::Window>())
+    , m_rootViewController(std::make_shared<RootViewController>())
+{
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching(ui::Application&)
+{
+    m_rootViewController->setAppDelegate(this);
+
+    PlistController().checkPlistFile();
+
+    auto& defaults = core::UserDefaults::standardUserDefaults();
+    writeDefaultIfZero(defaults, "Maximum Time", 5);
+    writeDefaultIfZero(defaults, "SampleRate", 8000);
+
+    // Loading the view runs the root controller's viewDidLoad, after the
+    // defaults are in place.
+    auto rootView = m_rootViewController->view();
+    rootView->setFrame(ui::Rect{0, ui::StatusBar::kHeight, ui::Window::kScreenSize.width,
+                                ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
+    m_window->addSubview(rootView);
+    m_window->makeKeyAndVisible();
+}

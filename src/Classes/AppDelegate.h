@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/ui/ApplicationDelegate.h"
+
+#include <memory>
+
+namespace ui {
+class Window;
+}
+class RootViewController;
+
+// Starts the application: the note store, the default settings and the
+// root controller's view in the window.
+class AppDelegate : public ui::ApplicationDelegate {
+public:
+    AppDelegate();
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching(ui::Application& application) override;
+
+    const std::shared_ptr<ui::Window>& window() const { return m_window; }
+    const std::shared_ptr<RootViewController>& rootViewController() const { return m_rootViewController; }
+    bool recording() const { return m_recording; }
+    void setRecording(bool recording) { m_recording = recording; }
+
+private:
+    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<RootViewController> m_rootViewController;
+    bool m_recording = false;
+};

@@ -1,0 +1,213 @@
+#include "Classes/PlistController.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/DateFormatter.h"
+#include "platform/core/FileManager.h"
+#include "platform/core/Log.h"
+#include "platform/core/Paths.h"
+#include "platform/core/PropertyListSerialization.h"
+#include "platform/core/UserDefaults.h"
+
+#include <limits>
+
+using core::FileManager;
+using core::Log;
+using core::PropertyList;
+
+std::string PlistController::storePath() { return core::Paths::documentsDirectory() + "/data.plist"; }
+
+void PlistController::checkPlistFile()
+{
+    if (!FileManager::fileExistsAtPath(storePath()))
+        createNewPlist();
+}
+
+void PlistController::createNewPlist()
+{
+    std::string path = storePath();
+    auto templatePath = core::Bundle::mainBundle().pathForResource("data", "plist");
+    auto contents = templatePath ? FileManager::contentsAtPath(*templatePath) : std::nullopt;
+    if (!contents) {
+        // Without a template there is no store; every read then finds none.
+        Log::system("The template data.plist is missing from the application's resources");
+        FileManager::removeItemAtPath(path);
+        return;
+    }
+    // Replaced in one step, so there is never a moment without a store.
+    if (!FileManager::writeAtomically(path, *contents))
+        Log::system("Could not create " + path);
+}
+
+std::optional<PlistController::NoteList> PlistController::getPlistObject()
+{
+    std::string error = "The file data.plist could not be read";
+    auto data = FileManager::contentsAtPath(storePath());
+    std::optional<PropertyList> root;
+    if (data)
+        root = core::PropertyListSerialization::propertyListFromData(*data, &error);
+    if (root && !root->array())
+        error = "The file data.plist does not hold a list of notes";
+    if (!root || !root->array()) {
+        Log::system(error);
+        return std::nullopt;
+    }
+    return std::move(*root->array());
+}
+
+std::size_t PlistController::countInPlist()
+{
+    auto notes = getPlistObject();
+    return notes ? notes->size() : 0;
+}
+
+std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
+{
+    auto notes = getPlistObject();
+    if (!notes || index >= notes->size() || !(*notes)[index].dictionary())
+        return std::nullopt;
+    return *(*notes)[index].dictionary();
+}
+
+void PlistController::writeList(const NoteList& notes)
+{
+    auto xml = core::PropertyListSerialization::dataFromPropertyList(PropertyList(notes));
+    if (!xml || !FileManager::writeAtomically(storePath(), *xml))
+        Log::system("Could not write data.plist");
+}
+
+std::int64_t PlistController::nextNoteID(const NoteList& notes)
+{
+    // Only the newest note decides; IDs run 1 to 50 and start again.
+    const PropertyList* previous = notes.empty() ? nullptr : notes.front().objectForKey(NoteKey::NoteID);
+    const std::int64_t* id = previous ? previous->integer() : nullptr;
+    if (!id || *id == kMaxNoteID)
+        return 1;
+    return *id + 1;
+}
+
+void PlistController::keepUnreadableStoreAside()
+{
+    core::DateFormatter stamp;
+    stamp.setDateFormat("yyyyMMddHHmmss");
+    std::string base = storePath() + ".unreadable-" + stamp.stringFromDate(core::Date::now());
+    std::string aside = base;
+    for (int n = 2; FileManager::fileExistsAtPath(aside); ++n)
+        aside = base + "-" + std::to_string(n);
+    if (FileManager::moveItemAtPath(storePath(), aside))
+        Log::system("data.plist could not be read; it is kept as " + aside + " and a new store is started");
+}
+
+PlistController::NoteList PlistController::listForNewNote()
+{
+    if (auto notes = getPlistObject())
+        return std::move(*notes);
+    // A new note must not be lost to a store that cannot be read, and the
+    // unreadable store must not be destroyed: it is kept beside the new one.
+    if (FileManager::fileExistsAtPath(storePath()))
+        keepUnreadableStoreAside();
+    createNewPlist();
+    auto fresh = getPlistObject();
+    return fresh ? std::move(*fresh) : NoteList{};
+}
+
+void PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                                 std::uint64_t numPackets)
+{
+    NoteList notes = listForNewNote();
+    std::int64_t noteID = nextNoteID(notes);
+    constexpr auto kLargest = std::uint64_t(std::numeric_limits<std::int64_t>::max());
+    NoteRecord record{
+        {NoteKey::Title, core::localizedString("Note Name") + " " + std::to_string(noteID)},
+        {NoteKey::Path, path},
+        {NoteKey::Date, core::Date::now()},
+        {NoteKey::Icon, "YellowIcon"},
+        {NoteKey::Lengh, PropertyList::Array{minutes, seconds}},
+        {NoteKey::NoteID, noteID},
+        {NoteKey::NumPackets, std::int64_t(std::min(numPackets, kLargest))},
+        {NoteKey::SampleRate, std::int64_t(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"))},
+    };
+    notes.insert(notes.begin(), PropertyList(std::move(record)));
+    writeList(notes);
+}
+
+void PlistController::removeObjectAtIndex(std::size_t index)
+{
+    auto notes = getPlistObject();
+    if (!notes || index >= notes->size())
+        return;
+    const PropertyList* path = (*notes)[index].objectForKey(NoteKey::Path);
+    const std::string* name = path ? path->string() : nullptr;
+    // A path that could leave Documents never removes anything.
+    auto file = name ? core::Paths::documentsFilePath(*name) : std::nullopt;
+    if (file)
+        FileManager::removeItemAtPath(*file);
+    else
+        Log::system("Note " + std::to_string(index) + " names no audio file inside Documents; no file removed");
+    if (notes->size() == 1) {
+        createNewPlist();
+        Log::printLine("Created new plist");
+    } else {
+        notes->erase(notes->begin() + std::ptrdiff_t(index));
+        Log::printLine("Object removed");
+        writeList(*notes);
+    }
+    Log::printLine("Data.plist changed");
+}
+
+void PlistController::editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change)
+{
+    auto notes = getPlistObject();
+    if (!notes || index >= notes->size())
+        return;
+    NoteRecord* record = (*notes)[index].dictionary();
+    if (!record) {
+        Log::system("Note " + std::to_string(index) + " in data.plist is not a record; left unchanged");
+        return;
+    }
+    change(*record);
+    writeList(*notes);
+}
+
+void PlistController::editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon)
+{
+    editRecord(index, [&](NoteRecord& record) {
+        if (icon == "NO")
+            record[NoteKey::Title] = newName;
+        else
+            record[NoteKey::Icon] = icon;
+    });
+}
+
+void PlistController::editInfoAtIndex(std::size_t index, const std::string& newInfo)
+{
+    editRecord(index, [&](NoteRecord& record) { record[NoteKey::Info] = newInfo; });
+}
+
+void PlistController::editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate)
+{
+    editRecord(index, [&](NoteRecord& record) {
+        if (newDate)
+            record[NoteKey::Alert] = *newDate;
+        else
+            record.erase(NoteKey::Alert);
+    });
+}
+
+void PlistController::editBadgeatObjectatIndex(std::size_t index, bool remove)
+{
+    editRecord(index, [&](NoteRecord& record) {
+        if (remove)
+            record.erase(NoteKey::CheckPlay);
+        else
+            record[NoteKey::CheckPlay] = 1;
+    });
+}
+
+void PlistController::deleteAll()
+{
+    std::string documents = core::Paths::documentsDirectory();
+    FileManager::removeItemAtPath(documents);
+    if (FileManager::createDirectoryAtPath(documents))
+        Log::system("created Documents dir");
+    createNewPlist();
+}

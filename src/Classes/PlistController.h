@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Classes/NoteRecord.h"
+
+#include "platform/core/Date.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// The note store: data.plist in the Documents directory, newest note
+// first. It keeps nothing between calls: every operation reads the file
+// afresh and every change writes the whole list back atomically, so any
+// number of PlistController objects see the same notes.
+class PlistController {
+public:
+    using NoteList = core::PropertyList::Array;
+
+    static constexpr std::int64_t kMaxNoteID = 50;
+
+    // Creates the store from the template when there is none.
+    void checkPlistFile();
+    // Replaces the store with the template.
+    void createNewPlist();
+    // The whole list, or none when the store cannot be read.
+    std::optional<NoteList> getPlistObject();
+    std::size_t countInPlist();
+    // The record at the index, or none when there is no such record.
+    std::optional<NoteRecord> loadObject(std::size_t index);
+
+    void saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    void removeObjectAtIndex(std::size_t index);
+    // A rename when icon is "NO"; otherwise an icon change that ignores name.
+    void editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon);
+    void editInfoAtIndex(std::size_t index, const std::string& newInfo);
+    // No date removes the alert.
+    void editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate);
+    // Sets the overdue-alert marker, or removes it; the badge is the caller's.
+    void editBadgeatObjectatIndex(std::size_t index, bool remove);
+    // Wipes every note and recording and starts a fresh store.
+    void deleteAll();
+
+private:
+    static std::string storePath();
+    static std::int64_t nextNoteID(const NoteList& notes);
+    void writeList(const NoteList& notes);
+    void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);
+    NoteList listForNewNote();
+    void keepUnreadableStoreAside();
+};

@@ -1,0 +1,100 @@
+#include "Classes/RootViewController.h"
+
+#include "Classes/PlistController.h"
+#include "Classes/TableNavigationController.h"
+#include "PreferencesViewController.h"
+#include "TableViewController.h"
+
+#include "platform/core/Log.h"
+#include "platform/core/Timer.h"
+#include "platform/core/UserDefaults.h"
+
+RootViewController::RootViewController() = default;
+
+RootViewController::~RootViewController()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+void RootViewController::viewDidLoad()
+{
+    auto tableViewController = std::make_shared<TableViewController>();
+    loadRecordingViewController();
+
+    m_myNavigationController = std::make_shared<TableNavigationController>(tableViewController);
+    m_myNavigationController->view()->setFrame(ui::ViewController::kContentFrame);
+
+    m_myNavigationController->setTableViewController(tableViewController.get());
+    m_myNavigationController->setRootViewController(this);
+    view()->addSubview(m_myNavigationController->view());
+    tableViewController->setNavigationViewController(m_myNavigationController.get());
+
+    if (core::UserDefaults::standardUserDefaults().boolForKey("AutoRecording"))
+        startRecording();
+    else
+        scheduleAlertCheck();
+}
+
+void RootViewController::scheduleAlertCheck()
+{
+    m_timer = core::Timer::scheduledTimer(kAlertCheckDelay, false, [this](core::Timer&) { myTimerFireMethod(); });
+}
+
+void RootViewController::loadRecordingViewController()
+{
+    core::Log::system("The recording screen is not part of this build yet");
+}
+
+void RootViewController::loadSettingsViewController()
+{
+    m_preferencesViewController = std::make_shared<PreferencesViewController>();
+    m_preferencesViewController->setRootViewController(this);
+    m_preferencesViewController->view()->layoutIfNeeded();
+}
+
+void RootViewController::startRecording()
+{
+    loadRecordingViewController();
+    core::Log::system("Recording cannot start: there is no recording screen yet");
+}
+
+void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                                       std::uint64_t numPackets)
+{
+    PlistController plistController;
+    plistController.saveObject(minutes, seconds, path, numPackets);
+    if (plistController.countInPlist() == 1)
+        m_myNavigationController->tableViewController()->loadView();
+    core::Log::system("The note is stored; the notes list does not show notes yet");
+}
+
+void RootViewController::toggleView()
+{
+    if (!m_preferencesViewController)
+        loadSettingsViewController();
+    auto browser = m_myNavigationController->view();
+    auto preferences = m_preferencesViewController->view();
+
+    ui::View::beginAnimations();
+    ui::View::setAnimationDuration(kFlipDuration);
+    if (browser->superview()) {
+        ui::View::setAnimationTransition(ui::AnimationTransition::FlipFromRight, *view(), true);
+        browser->removeFromSuperview();
+        view()->addSubview(preferences);
+    } else {
+        ui::View::setAnimationTransition(ui::AnimationTransition::FlipFromLeft, *view(), true);
+        preferences->removeFromSuperview();
+        view()->addSubview(browser);
+    }
+    ui::View::commitAnimations();
+}
+
+void RootViewController::checkAlerts()
+{
+    // At launch the check already ran unless recording started at once.
+    if (core::UserDefaults::standardUserDefaults().boolForKey("AutoRecording"))
+        scheduleAlertCheck();
+}
+
+void RootViewController::myTimerFireMethod() { m_myNavigationController->tableViewController()->checkAlerts(); }

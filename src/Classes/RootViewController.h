@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/ui/ViewController.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace core {
+class Timer;
+}
+class AppDelegate;
+class PreferencesViewController;
+class TableNavigationController;
+
+// The hub of the screens: owns the notes browser and the preferences,
+// flips between them, stores finished recordings and runs the alert check
+// shortly after launch.
+class RootViewController : public ui::ViewController {
+public:
+    static constexpr double kAlertCheckDelay = 1.5;
+    static constexpr double kFlipDuration = 1.0;
+
+    RootViewController();
+    ~RootViewController() override;
+
+    void viewDidLoad() override;
+
+    void startRecording();
+    void saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    void toggleView();
+    void checkAlerts();
+    void myTimerFireMethod();
+    void loadRecordingViewController();
+    void loadSettingsViewController();
+
+    const std::shared_ptr<PreferencesViewController>& preferencesViewController() const
+    {
+        return m_preferencesViewController;
+    }
+    const std::shared_ptr<TableNavigationController>& myNavigationController() const
+    {
+        return m_myNavigationController;
+    }
+    AppDelegate* appDelegate() const { return m_appDelegate; }
+    void setAppDelegate(AppDelegate* appDelegate) { m_appDelegate = appDelegate; }
+
+private:
+    void scheduleAlertCheck();
+
+    std::shared_ptr<PreferencesViewController> m_preferencesViewController;
+    std::shared_ptr<TableNavigationController> m_myNavigationController;
+    AppDelegate* m_appDelegate = nullptr;
+    std::shared_ptr<core::Timer> m_timer;
+};

@@ -1,0 +1,5 @@
+#include "PreferencesViewController.h"
+
+#include "platform/ui/Color.h"
+
+void PreferencesViewController::viewDidLoad() { view()->setBackgroundColor(ui::Color::groupTableViewBackground()); }

@@ -1,0 +1,28 @@
+#include "Classes/AppDelegate.h"
+
+#include "platform/core/CommandLine.h"
+#include "platform/core/Paths.h"
+#include "platform/ui/Application.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    auto options = core::CommandLine::parse(argc, argv);
+    switch (options.action()) {
+    case core::CommandLine::Action::ShowHelp:
+        std::fputs(core::CommandLine::usage().c_str(), stdout);
+        return 0;
+    case core::CommandLine::Action::ShowVersion:
+        std::fputs(core::CommandLine::version().c_str(), stdout);
+        return 0;
+    case core::CommandLine::Action::Fail:
+        std::fprintf(stderr, "voicenotes: %s\n\n%s", options.error().c_str(), core::CommandLine::usage().c_str());
+        return 2;
+    case core::CommandLine::Action::Run:
+        break;
+    }
+    if (options.home())
+        core::Paths::setHome(*options.home());
+    return ui::Application::main(argc, argv, [] { return std::make_unique<AppDelegate>(); });
+}
