@@ -1,0 +1,96 @@
+// The real binary, started as a user would, with a temporary home.
+
+#include "support/TestEnvironment.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+struct ProcessResult {
+    int status = -1;
+    std::string output;
+};
+
+// Starts voicenotes; once its output contains `until` (or at once when
+// empty), sends SIGTERM; returns the exit status and what it printed.
+ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& until = "")
+{
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        return {};
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(out[1], 2);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::vector<char*> argv{const_cast<char*>(VOICENOTES_BINARY)};
+        for (auto& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        ::execv(VOICENOTES_BINARY, argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ProcessResult run;
+    bool signalled = until.empty();
+    std::array<char, 4096> buffer;
+    while (true) {
+        ssize_t n = ::read(out[0], buffer.data(), buffer.size());
+        if (n <= 0)
+            break;
+        run.output.append(buffer.data(), std::size_t(n));
+        if (!signalled && run.output.find(until) != std::string::npos) {
+            ::kill(pid, SIGTERM);
+            signalled = true;
+        }
+    }
+    ::close(out[0]);
+    ::waitpid(pid, &run.status, 0);
+    return run;
+}
+
+TEST(Launch, StartsWithATemporaryHomeAndQuitsCleanlyOnSigterm)
+{
+    TemporaryHome home;
+    ProcessResult run = runVoiceNotes({"--home", home.path()}, "Alert check ran");
+
+    ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    auto store = core::FileManager::contentsAtPath(home.documents() + "/data.plist");
+    EXPECT_EQ(store, core::FileManager::contentsAtPath(std::string(VOICENOTES_TEST_RESOURCES) + "/data.plist"));
+    core::UserDefaults settings(home.settingsFile());
+    EXPECT_EQ(settings.integerForKey("Maximum Time"), 5);
+    EXPECT_EQ(settings.integerForKey("SampleRate"), 8000);
+}
+
+TEST(Launch, HelpVersionAndBadOptions)
+{
+    ProcessResult help = runVoiceNotes({"--help"});
+    EXPECT_EQ(WEXITSTATUS(help.status), 0);
+    EXPECT_NE(help.output.find("--home DIR"), std::string::npos) << help.output;
+
+    ProcessResult version = runVoiceNotes({"--version"});
+    EXPECT_EQ(WEXITSTATUS(version.status), 0);
+    EXPECT_EQ(version.output.rfind("voicenotes ", 0), 0u) << version.output;
+
+    TemporaryHome home;
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--home"}, {"--home", home.path(), "--frobnicate"}}) {
+        ProcessResult run = runVoiceNotes(bad);
+        EXPECT_EQ(WEXITSTATUS(run.status), 2) << run.output;
+        EXPECT_FALSE(core::FileManager::fileExistsAtPath(home.documents() + "/data.plist"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,318 @@
+#include "Classes/PlistController.h"
+
+#include "support/TestEnvironment.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/Paths.h"
+#include "platform/core/PropertyListSerialization.h"
+#include "platform/core/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using core::FileManager;
+using core::PropertyList;
+
+namespace {
+
+class PlistControllerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+        store.checkPlistFile();
+    }
+
+    std::string documentsFile(const std::string& name) const { return home.documents() + "/" + name; }
+    std::string storeFile() const { return documentsFile("data.plist"); }
+
+    // A note with an audio file that exists, like a finished recording.
+    void recordNote(const std::string& name, std::int64_t minutes = 0, std::int64_t seconds = 3)
+    {
+        ASSERT_TRUE(FileManager::writeAtomically(documentsFile(name), "audio"));
+        store.saveObject(minutes, seconds, "/" + name, 8000);
+    }
+
+    std::string title(std::size_t index)
+    {
+        auto record = store.loadObject(index);
+        return record ? *record->at("Title").string() : std::string("(none)");
+    }
+
+    void writeStore(const PropertyList::Array& notes)
+    {
+        auto xml = core::PropertyListSerialization::dataFromPropertyList(PropertyList(notes));
+        ASSERT_TRUE(xml);
+        ASSERT_TRUE(FileManager::writeAtomically(storeFile(), *xml));
+    }
+
+    std::string storeBytes() { return FileManager::contentsAtPath(storeFile()).value_or(""); }
+
+    TemporaryHome home;
+    VirtualClock clock;
+    LogCapture log;
+    PlistController store;
+};
+
+TEST_F(PlistControllerTest, FirstStartCopiesTheEmptyTemplate)
+{
+    EXPECT_TRUE(FileManager::fileExistsAtPath(storeFile()));
+    EXPECT_EQ(store.countInPlist(), 0u);
+    ASSERT_TRUE(store.getPlistObject());
+    EXPECT_TRUE(store.getPlistObject()->empty());
+}
+
+TEST_F(PlistControllerTest, NewRecordHoldsExactlyTheEightKeys)
+{
+    clock.engine().setWallClock(1'700'000'000.0);
+    core::UserDefaults::standardUserDefaults().setInteger(22050, "SampleRate");
+    store.saveObject(2, 7, "/20231114221320.aif", 16000);
+
+    auto record = store.loadObject(0);
+    ASSERT_TRUE(record);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : *record)
+        keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Date", "Icon", "Lengh", "NoteID", "Path", "SampleRate", "Title",
+                                              "numPackets"}));
+    EXPECT_EQ(*record->at("Title").string(), "Note 1");
+    EXPECT_EQ(*record->at("Path").string(), "/20231114221320.aif");
+    EXPECT_EQ(record->at("Date").date()->timeIntervalSince1970(), 1'700'000'000.0);
+    EXPECT_EQ(*record->at("Icon").string(), "YellowIcon");
+    EXPECT_EQ(record->at("Lengh"), PropertyList(PropertyList::Array{2, 7}));
+    EXPECT_EQ(*record->at("NoteID").integer(), 1);
+    EXPECT_EQ(*record->at("numPackets").integer(), 16000);
+    EXPECT_EQ(*record->at("SampleRate").integer(), 22050);
+}
+
+TEST_F(PlistControllerTest, NoteIdsFollowOnlyTheNewestNoteAndWrapAfterFifty)
+{
+    store.saveObject(0, 1, "/a.aif", 1);
+    store.saveObject(0, 1, "/b.aif", 1);
+    EXPECT_EQ(*store.loadObject(0)->at("NoteID").integer(), 2);
+
+    // The newest note carries 12, older ones more: 13 comes next.
+    auto notes = *store.getPlistObject();
+    (*notes[0].dictionary())["NoteID"] = 12;
+    (*notes[1].dictionary())["NoteID"] = 40;
+    writeStore(notes);
+    store.saveObject(0, 1, "/c.aif", 1);
+    EXPECT_EQ(*store.loadObject(0)->at("NoteID").integer(), 13);
+    EXPECT_EQ(title(0), "Note 13");
+
+    notes = *store.getPlistObject();
+    (*notes[0].dictionary())["NoteID"] = 50;
+    writeStore(notes);
+    store.saveObject(0, 1, "/d.aif", 1);
+    EXPECT_EQ(*store.loadObject(0)->at("NoteID").integer(), 1);
+    EXPECT_EQ(store.countInPlist(), 4u);
+}
+
+TEST_F(PlistControllerTest, NewestNoteWithoutAUsableIdStartsAgainAtOne)
+{
+    writeStore({PropertyList(PropertyList::Dictionary{{"NoteID", "7"}})});
+    store.saveObject(0, 1, "/a.aif", 1);
+    EXPECT_EQ(*store.loadObject(0)->at("NoteID").integer(), 1);
+    EXPECT_EQ(store.countInPlist(), 2u);
+}
+
+TEST_F(PlistControllerTest, RemovingTheLastNoteResetsToTheTemplate)
+{
+    recordNote("only.aif");
+    std::string before = storeBytes();
+    store.removeObjectAtIndex(0);
+
+    EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("only.aif")));
+    // The template's own bytes, not a serialised empty list.
+    auto templateBytes = FileManager::contentsAtPath(std::string(VOICENOTES_TEST_RESOURCES) + "/data.plist");
+    EXPECT_EQ(storeBytes(), templateBytes.value());
+    EXPECT_NE(storeBytes(), before);
+    EXPECT_EQ(store.countInPlist(), 0u);
+    EXPECT_EQ(log.lines(core::Log::Channel::StandardOutput),
+              (std::vector<std::string>{"Created new plist", "Data.plist changed"}));
+}
+
+TEST_F(PlistControllerTest, RemovingOneOfSeveralKeepsTheOrderAndDeletesItsFile)
+{
+    recordNote("1.aif");
+    recordNote("2.aif");
+    recordNote("3.aif");
+    store.removeObjectAtIndex(1);
+
+    EXPECT_EQ(store.countInPlist(), 2u);
+    EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/3.aif");
+    EXPECT_EQ(*store.loadObject(1)->at("Path").string(), "/1.aif");
+    EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("2.aif")));
+    EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("1.aif")));
+    EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("3.aif")));
+    EXPECT_EQ(log.lines(core::Log::Channel::StandardOutput),
+              (std::vector<std::string>{"Object removed", "Data.plist changed"}));
+}
+
+TEST_F(PlistControllerTest, RemovingANoteWhoseFileIsGoneStillRemovesTheRecord)
+{
+    store.saveObject(0, 1, "/gone.aif", 1);
+    store.saveObject(0, 1, "/also-gone.aif", 1);
+    store.removeObjectAtIndex(0);
+    EXPECT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/gone.aif");
+}
+
+TEST_F(PlistControllerTest, PathsThatLeaveDocumentsNeverRemoveAnything)
+{
+    std::string outside = home.path() + "/precious.txt";
+    ASSERT_TRUE(FileManager::writeAtomically(outside, "keep me"));
+    ASSERT_TRUE(FileManager::createDirectoryAtPath(home.documents() + "/sub"));
+    ASSERT_TRUE(FileManager::writeAtomically(home.documents() + "/sub/inner.aif", "keep me too"));
+
+    for (const std::string& path : {std::string("/../../../../precious.txt"), std::string(".."), outside,
+                                    std::string("/sub/inner.aif"), std::string("//precious.txt"), std::string("/"),
+                                    std::string("")}) {
+        store.saveObject(0, 1, path, 1);
+        store.saveObject(0, 1, "/other.aif", 1);
+        store.removeObjectAtIndex(1);
+        SCOPED_TRACE(path);
+        EXPECT_TRUE(FileManager::fileExistsAtPath(outside));
+        EXPECT_TRUE(FileManager::fileExistsAtPath(home.documents() + "/sub/inner.aif"));
+        EXPECT_TRUE(FileManager::fileExistsAtPath(home.documents()));
+    }
+}
+
+TEST_F(PlistControllerTest, RenameAndIconChangeShareOneOperationThroughTheNoMarker)
+{
+    store.saveObject(0, 1, "/a.aif", 1);
+    store.editObjectAtIndex(0, "Shopping", "NO");
+    EXPECT_EQ(title(0), "Shopping");
+    EXPECT_EQ(*store.loadObject(0)->at("Icon").string(), "YellowIcon");
+
+    store.editObjectAtIndex(0, "Something else", "RedIcon");
+    EXPECT_EQ(title(0), "Shopping");
+    EXPECT_EQ(*store.loadObject(0)->at("Icon").string(), "RedIcon");
+}
+
+TEST_F(PlistControllerTest, InfoAlertAndOverdueMarkerComeAndGo)
+{
+    store.saveObject(0, 1, "/a.aif", 1);
+    store.editInfoAtIndex(0, "");
+    EXPECT_EQ(*store.loadObject(0)->at("Info").string(), "");
+
+    store.editDateAlertAtIndex(0, std::nullopt);
+    EXPECT_FALSE(store.loadObject(0)->count("Alert"));
+    store.editDateAlertAtIndex(0, core::Date(1'800'000'000.0));
+    EXPECT_EQ(store.loadObject(0)->at("Alert").date()->timeIntervalSince1970(), 1'800'000'000.0);
+    store.editDateAlertAtIndex(0, std::nullopt);
+    EXPECT_FALSE(store.loadObject(0)->count("Alert"));
+
+    store.editBadgeatObjectatIndex(0, false);
+    EXPECT_EQ(*store.loadObject(0)->at("CheckPlay").integer(), 1);
+    store.editBadgeatObjectatIndex(0, true);
+    EXPECT_FALSE(store.loadObject(0)->count("CheckPlay"));
+    EXPECT_EQ(store.loadObject(0)->size(), 9u);
+}
+
+TEST_F(PlistControllerTest, DeleteAllLeavesOnlyAFreshStore)
+{
+    recordNote("1.aif");
+    recordNote("2.aif");
+    ASSERT_TRUE(FileManager::writeAtomically(documentsFile("stray.txt"), "x"));
+    ASSERT_TRUE(FileManager::createDirectoryAtPath(documentsFile("folder")));
+    store.deleteAll();
+
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(home.documents()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"data.plist"});
+    EXPECT_EQ(store.countInPlist(), 0u);
+    EXPECT_EQ(log.count("created Documents dir"), 1);
+}
+
+// Stores that cannot be used: each counts 0, and edits leave the file as it is.
+struct UnreadableStore {
+    std::string name;
+    std::string text;
+};
+
+void PrintTo(const UnreadableStore& store, std::ostream* out) { *out << store.name; }
+
+class UnreadableStoreTest : public PlistControllerTest, public testing::WithParamInterface<UnreadableStore> { };
+
+TEST_P(UnreadableStoreTest, CountsNothingAndEditsLeaveTheFileAlone)
+{
+    const std::string& text = GetParam().text;
+    ASSERT_TRUE(FileManager::writeAtomically(storeFile(), text));
+    EXPECT_EQ(store.countInPlist(), 0u);
+    EXPECT_FALSE(store.loadObject(0));
+    store.editObjectAtIndex(0, "x", "NO");
+    store.editInfoAtIndex(0, "x");
+    store.editDateAlertAtIndex(0, core::Date(0));
+    store.editBadgeatObjectatIndex(0, false);
+    store.removeObjectAtIndex(0);
+    EXPECT_EQ(storeBytes(), text);
+}
+
+std::string deeplyNested()
+{
+    std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
+    for (int i = 0; i < 100000; ++i)
+        xml += "<array>";
+    for (int i = 0; i < 100000; ++i)
+        xml += "</array>";
+    return xml + "</plist>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stores, UnreadableStoreTest,
+    testing::Values(UnreadableStore{"Empty", ""}, UnreadableStore{"NotXml", "not a property list"},
+                    UnreadableStore{"Truncated", "<?xml version=\"1.0\"?><plist"},
+                    UnreadableStore{"DictionaryAtTheRoot", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a"
+                                                           "</key><string>b</string></dict></plist>"},
+                    UnreadableStore{"NestedTooDeeply", deeplyNested()}),
+    [](const testing::TestParamInfo<UnreadableStore>& info) { return info.param.name; });
+
+TEST_F(PlistControllerTest, RecordsWithValuesOfTheWrongTypeAreReadWithoutHarm)
+{
+    writeStore({PropertyList("not a record"),
+                PropertyList(PropertyList::Dictionary{{"Lengh", "3:07"}, {"Title", 5}, {"Path", 1}})});
+    EXPECT_EQ(store.countInPlist(), 2u);
+    EXPECT_FALSE(store.loadObject(0));
+    store.editObjectAtIndex(0, "x", "NO");
+    store.editObjectAtIndex(1, "Renamed", "NO");
+    EXPECT_EQ(title(1), "Renamed");
+    store.removeObjectAtIndex(1);
+    store.removeObjectAtIndex(0);
+    EXPECT_EQ(store.countInPlist(), 0u);
+}
+
+TEST_F(PlistControllerTest, SavingIntoAnUnreadableStoreKeepsBothTheOldFileAndTheNewNote)
+{
+    ASSERT_TRUE(FileManager::writeAtomically(storeFile(), "<plist>broken"));
+    store.saveObject(1, 2, "/new.aif", 10);
+
+    EXPECT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/new.aif");
+    int kept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(home.documents())) {
+        if (entry.path().filename().string().starts_with("data.plist.unreadable-")) {
+            ++kept;
+            EXPECT_EQ(FileManager::contentsAtPath(entry.path().string()), "<plist>broken");
+        }
+    }
+    EXPECT_EQ(kept, 1);
+}
+
+TEST_F(PlistControllerTest, SavingWhenTheStoreIsMissingStartsANewOne)
+{
+    ASSERT_TRUE(FileManager::removeItemAtPath(storeFile()));
+    store.saveObject(0, 4, "/a.aif", 1);
+    EXPECT_EQ(store.countInPlist(), 1u);
+}
+
+TEST_F(PlistControllerTest, AnExistingStoreIsNeverReplacedAtLaunch)
+{
+    ASSERT_TRUE(FileManager::writeAtomically(storeFile(), "garbage"));
+    store.checkPlistFile();
+    EXPECT_EQ(storeBytes(), "garbage");
+}
+
+} // namespace

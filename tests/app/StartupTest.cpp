@@ -1,0 +1,155 @@
+#include "Classes/AppDelegate.h"
+#include "Classes/PlistController.h"
+#include "Classes/RootViewController.h"
+#include "Classes/TableNavigationController.h"
+#include "PreferencesViewController.h"
+
+#include "support/TestEnvironment.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/Window.h"
+
+#include <QPixmap>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using core::UserDefaults;
+
+namespace {
+
+class StartupTest : public testing::Test {
+protected:
+    void launch()
+    {
+        delegate = std::make_unique<AppDelegate>();
+        application.setDelegate(delegate.get());
+        application.finishLaunching();
+    }
+
+    RootViewController& root() { return *delegate->rootViewController(); }
+    int alertChecks() const { return log.count("Alert check ran"); }
+
+    TemporaryHome home;
+    VirtualClock clock;
+    LogCapture log;
+    ui::Application application;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(StartupTest, FirstLaunchCreatesTheStoreAndWritesTheTwoDefaults)
+{
+    launch();
+    EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/data.plist"));
+    EXPECT_EQ(PlistController().countInPlist(), 0u);
+
+    UserDefaults::resetStandardUserDefaults();
+    auto& stored = UserDefaults::standardUserDefaults();
+    EXPECT_EQ(stored.integerForKey("Maximum Time"), 5);
+    EXPECT_EQ(stored.integerForKey("SampleRate"), 8000);
+    EXPECT_FALSE(stored.boolForKey("AutoRecording"));
+    EXPECT_FALSE(stored.boolForKey("UseReceiver"));
+    EXPECT_FALSE(stored.objectForKey("FTP Name"));
+}
+
+TEST_F(StartupTest, OnlySettingsThatReadZeroGetTheirDefault)
+{
+    struct Case {
+        long long maximumTime;
+        long long sampleRate;
+        long long expectedTime;
+        long long expectedRate;
+    };
+    for (Case c : {Case{10, 22050, 10, 22050}, Case{1000, 44100, 1000, 44100}, Case{0, 16000, 5, 16000},
+                   Case{7, 0, 7, 8000}}) {
+        UserDefaults::standardUserDefaults().setInteger(c.maximumTime, "Maximum Time");
+        UserDefaults::standardUserDefaults().setInteger(c.sampleRate, "SampleRate");
+        AppDelegate fresh;
+        fresh.applicationDidFinishLaunching(application);
+        EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("Maximum Time"), c.expectedTime);
+        EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("SampleRate"), c.expectedRate);
+    }
+}
+
+TEST_F(StartupTest, AlertCheckRunsOnceOneAndAHalfSecondsAfterLaunch)
+{
+    launch();
+    clock.advance(1.25);
+    EXPECT_EQ(alertChecks(), 0);
+    clock.advance(0.25);
+    EXPECT_EQ(alertChecks(), 1);
+
+    // Closing the recording screen does not check again.
+    root().checkAlerts();
+    clock.advance(60);
+    EXPECT_EQ(alertChecks(), 1);
+}
+
+TEST_F(StartupTest, WithRecordingOnStartupTheCheckWaitsForTheRecordingScreenToClose)
+{
+    UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
+    launch();
+    clock.advance(60);
+    EXPECT_EQ(alertChecks(), 0);
+
+    for (int closed = 1; closed <= 2; ++closed) {
+        root().checkAlerts();
+        clock.advance(1.5);
+        EXPECT_EQ(alertChecks(), closed);
+    }
+}
+
+TEST_F(StartupTest, ToggleViewFlipsToPreferencesAndBackTheOtherWay)
+{
+    launch();
+    auto browser = root().myNavigationController()->view();
+    EXPECT_EQ(browser->superview(), root().view().get());
+    EXPECT_FALSE(root().preferencesViewController());
+
+    root().toggleView();
+    auto preferences = root().preferencesViewController()->view();
+    EXPECT_EQ(root().view()->lastTransition(), ui::AnimationTransition::FlipFromRight);
+    EXPECT_EQ(preferences->superview(), root().view().get());
+    EXPECT_EQ(browser->superview(), nullptr);
+    clock.advance(RootViewController::kFlipDuration + 0.1);
+
+    root().toggleView();
+    EXPECT_EQ(root().view()->lastTransition(), ui::AnimationTransition::FlipFromLeft);
+    EXPECT_EQ(browser->superview(), root().view().get());
+    EXPECT_EQ(preferences->superview(), nullptr);
+    // The preferences screen is made once and kept.
+    EXPECT_EQ(root().preferencesViewController()->view(), preferences);
+    clock.advance(RootViewController::kFlipDuration + 0.1);
+    EXPECT_EQ(root().view()->widget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+TEST_F(StartupTest, TheWindowShowsTheBrowserTitledWithTheApplicationsName)
+{
+    launch();
+    auto& window = *delegate->window();
+    EXPECT_EQ(window.frame().size(), (ui::Size{320, 480}));
+    EXPECT_EQ(root().view()->frame(), (ui::Rect{0, 20, 320, 460}));
+    EXPECT_EQ(root().myNavigationController()->view()->frame(), (ui::Rect{0, 0, 320, 460}));
+    EXPECT_EQ(root().myNavigationController()->navigationBar().shownTitle(), "Voice Notes");
+    EXPECT_EQ(application.keyWindow(), &window);
+
+    if (const char* dir = std::getenv("VOICENOTES_SCREENSHOTS"))
+        window.widget()->grab().save(QString::fromUtf8(dir) + "/launch.png");
+}
+
+TEST_F(StartupTest, ASavedRecordingBecomesTheNewestNote)
+{
+    launch();
+    root().saveNewRecord(1, 5, "/20261207065703.aif", 520000);
+    root().saveNewRecord(0, 9, "/20261207070000.aif", 72000);
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 2u);
+    EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/20261207070000.aif");
+    EXPECT_EQ(*store.loadObject(1)->at("numPackets").integer(), 520000);
+}
+
+} // namespace

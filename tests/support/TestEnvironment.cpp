@@ -1,0 +1,66 @@
+#include "support/TestEnvironment.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/Paths.h"
+#include "platform/core/QtRunLoopEngine.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/UserDefaults.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+TemporaryHome::TemporaryHome()
+{
+    std::string pattern = "/tmp/voicenotes-test-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    m_path = pattern;
+    core::Paths::setHome(m_path);
+    core::UserDefaults::resetStandardUserDefaults();
+}
+
+TemporaryHome::~TemporaryHome()
+{
+    core::UserDefaults::resetStandardUserDefaults();
+    core::FileManager::removeItemAtPath(m_path);
+}
+
+std::string TemporaryHome::documents() const { return m_path + "/.local/share/voicenotes/Documents"; }
+
+std::string TemporaryHome::settingsFile() const { return m_path + "/.config/voicenotes/voicenotes.conf"; }
+
+VirtualClock::VirtualClock()
+{
+    auto engine = std::make_unique<core::VirtualRunLoopEngine>();
+    m_engine = engine.get();
+    core::RunLoop::main().setEngine(std::move(engine));
+}
+
+VirtualClock::~VirtualClock() { core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>()); }
+
+LogCapture::LogCapture()
+{
+    core::Log::setSink([this](core::Log::Channel channel, std::string_view text) {
+        m_entries.push_back(Entry{channel, std::string(text)});
+    });
+}
+
+LogCapture::~LogCapture() { core::Log::setSink(nullptr); }
+
+std::vector<std::string> LogCapture::lines(core::Log::Channel channel) const
+{
+    std::vector<std::string> result;
+    for (const auto& entry : m_entries) {
+        if (entry.channel == channel)
+            result.push_back(entry.text);
+    }
+    return result;
+}
+
+int LogCapture::count(const std::string& text) const
+{
+    int n = 0;
+    for (const auto& entry : m_entries)
+        n += entry.text.find(text) != std::string::npos;
+    return n;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/core/Log.h"
+#include "platform/core/VirtualRunLoopEngine.h"
+
+#include <string>
+#include <vector>
+
+// A fresh home folder (notes and settings) for one test, removed after it.
+class TemporaryHome {
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    const std::string& path() const { return m_path; }
+    std::string documents() const;
+    std::string settingsFile() const;
+
+private:
+    std::string m_path;
+};
+
+// Puts a virtual clock under the main run loop for one test.
+class VirtualClock {
+public:
+    VirtualClock();
+    ~VirtualClock();
+    void advance(double seconds) { m_engine->advance(seconds); }
+    core::VirtualRunLoopEngine& engine() { return *m_engine; }
+
+private:
+    core::VirtualRunLoopEngine* m_engine;
+};
+
+// Collects what the application writes to its log channels.
+class LogCapture {
+public:
+    struct Entry {
+        core::Log::Channel channel;
+        std::string text;
+    };
+
+    LogCapture();
+    ~LogCapture();
+    const std::vector<Entry>& entries() const { return m_entries; }
+    // Entries on the channel, in order.
+    std::vector<std::string> lines(core::Log::Channel channel) const;
+    // How many entries contain the text.
+    int count(const std::string& text) const;
+
+private:
+    std::vector<Entry> m_entries;
+};
