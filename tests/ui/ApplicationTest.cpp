@@ -1,0 +1,68 @@
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
+
+#include "support/TestEnvironment.h"
+
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+namespace {
+
+class RecordingDelegate : public ApplicationDelegate {
+public:
+    void applicationDidFinishLaunching(Application&) override { ++launched; }
+    void applicationWillTerminate(Application&) override { ++terminated; }
+    int launched = 0;
+    int terminated = 0;
+};
+
+TEST(Application, TellsItsDelegateOnceOfLaunchAndOnceOfTheEnd)
+{
+    TemporaryHome home;
+    VirtualClock clock;
+    Application application;
+    RecordingDelegate delegate;
+    application.setDelegate(&delegate);
+    application.finishLaunching();
+    application.finishLaunching();
+    EXPECT_EQ(delegate.launched, 1);
+
+    // Closing the window ends the application like SIGTERM does.
+    Window window;
+    window.makeKeyAndVisible();
+    window.widget()->close();
+    application.terminate();
+    EXPECT_EQ(delegate.terminated, 1);
+}
+
+TEST(Application, TheBadgeNumberOutlivesTheProcess)
+{
+    TemporaryHome home;
+    {
+        Application application;
+        Window window;
+        window.makeKeyAndVisible();
+        application.setApplicationIconBadgeNumber(3);
+        EXPECT_EQ(window.widget()->windowTitle(), "Voice Notes (3)");
+    }
+    core::UserDefaults::resetStandardUserDefaults();
+    Application later;
+    EXPECT_EQ(later.applicationIconBadgeNumber(), 3);
+}
+
+TEST(Application, StatusBarStyleReachesTheKeyWindow)
+{
+    TemporaryHome home;
+    Application application;
+    Window window;
+    window.makeKeyAndVisible();
+    application.setStatusBarStyle(StatusBarStyle::BlackTranslucent, true);
+    EXPECT_EQ(window.statusBar().style(), StatusBarStyle::BlackTranslucent);
+    application.setStatusBarStyle(StatusBarStyle::Default, true);
+    EXPECT_EQ(window.statusBar().style(), StatusBarStyle::Default);
+}
+
+} // namespace
