@@ -17,21 +17,8 @@ CommandLine CommandLine::parse(int& argc, char** argv)
             result.m_action = Action::ShowHelp;
         } else if (arg == "--version") {
             result.m_action = result.m_action == Action::Run ? Action::ShowVersion : result.m_action;
-        } else if (arg == "--home" || arg.starts_with("--home=")) {
-            std::string_view value;
-            if (arg == "--home") {
-                if (i + 1 < argc)
-                    value = argv[++i];
-            } else {
-                value = arg.substr(7);
-            }
-            if (value.empty()) {
-                result.m_action = Action::Fail;
-                result.m_error = "--home needs a folder";
-            } else {
-                result.m_home = std::string(value);
-            }
-        } else {
+        } else if (!result.takeValue("--home", i, argc, argv, result.m_home)
+                   && !result.takeValue("--audio-device", i, argc, argv, result.m_audioDevice)) {
             rest.push_back(argv[i]);
         }
         if (result.m_action == Action::Fail)
@@ -44,6 +31,28 @@ CommandLine CommandLine::parse(int& argc, char** argv)
     return result;
 }
 
+// Takes "--option VALUE" or "--option=VALUE" when argv[i] is that option.
+bool CommandLine::takeValue(std::string_view option, int& i, int argc, char** argv, std::optional<std::string>& value)
+{
+    std::string_view arg = argv[i];
+    std::string_view given;
+    if (arg == option) {
+        if (i + 1 < argc)
+            given = argv[++i];
+    } else if (arg.size() > option.size() && arg.starts_with(option) && arg[option.size()] == '=') {
+        given = arg.substr(option.size() + 1);
+    } else {
+        return false;
+    }
+    if (given.empty()) {
+        m_action = Action::Fail;
+        m_error = std::string(option) + " needs a value";
+    } else {
+        value = std::string(given);
+    }
+    return true;
+}
+
 std::string CommandLine::usage()
 {
     return "Usage: voicenotes [options]\n"
@@ -51,10 +60,14 @@ std::string CommandLine::usage()
            "Records spoken notes, lists them and plays them back.\n"
            "\n"
            "Options:\n"
-           "  --home DIR     keep notes under DIR/.local/share/voicenotes and settings\n"
-           "                 under DIR/.config/voicenotes instead of the XDG folders\n"
-           "  --version      print the version and exit\n"
-           "  -h, --help     print this help and exit\n"
+           "  --home DIR            keep notes under DIR/.local/share/voicenotes and\n"
+           "                        settings under DIR/.config/voicenotes instead of\n"
+           "                        the XDG folders\n"
+           "  --audio-device NAME   portaudio (the system's sound) or virtual (a test\n"
+           "                        tone in, nothing heard); also VOICENOTES_AUDIO_DEVICE.\n"
+           "                        The default is portaudio when there is sound hardware\n"
+           "  --version             print the version and exit\n"
+           "  -h, --help            print this help and exit\n"
            "\n"
            "Qt's own options (for example -platform offscreen) are accepted too.\n";
 }

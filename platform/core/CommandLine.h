@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -17,6 +18,7 @@ public:
     Action action() const { return m_action; }
     const std::string& error() const { return m_error; }
     const std::optional<std::string>& home() const { return m_home; }
+    const std::optional<std::string>& audioDevice() const { return m_audioDevice; }
 
     static std::string usage();
     static std::string version();
@@ -24,7 +26,10 @@ public:
 private:
     Action m_action = Action::Run;
     std::string m_error;
+    bool takeValue(std::string_view option, int& i, int argc, char** argv, std::optional<std::string>& value);
+
     std::optional<std::string> m_home;
+    std::optional<std::string> m_audioDevice;
 };
 
 } // namespace core

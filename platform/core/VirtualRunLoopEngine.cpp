@@ -91,8 +91,11 @@ void VirtualRunLoopEngine::pollWatches()
         auto deliver = [&](FdEvent event) {
             // An earlier handler may have removed this watch.
             auto it = m_watches.find(ids[i]);
-            if (it != m_watches.end() && hasEvent(it->second.events, event))
-                it->second.handler(event);
+            if (it == m_watches.end() || !hasEvent(it->second.events, event))
+                return;
+            // The handler may remove its own watch while it runs.
+            auto handler = it->second.handler;
+            handler(event);
         };
         if (revents & (POLLIN | POLLHUP | POLLERR))
             deliver(FdEvent::Read);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace audio {
+
+// What a device stream calls, on the device's own thread (PortAudio) or
+// on the main loop (the virtual device). capture() and render() must not
+// allocate or block.
+class AudioStreamClient {
+public:
+    virtual ~AudioStreamClient() = default;
+    virtual void capture(const std::int16_t* samples, std::size_t count) = 0;
+    virtual void render(std::int16_t* samples, std::size_t count) = 0;
+    // The stream stopped by itself: the device failed or went away.
+    virtual void streamFailed() = 0;
+};
+
+// One open mono 16-bit stream of a device.
+class AudioStream {
+public:
+    virtual ~AudioStream() = default;
+    virtual bool start(std::string& error) = 0;
+    virtual bool stop(std::string& error) = 0;
+};
+
+// Where sound comes from and goes to.
+class AudioDevice {
+public:
+    virtual ~AudioDevice() = default;
+    virtual std::string name() const = 0;
+    // No stream when the device cannot give one; the reason goes to error.
+    virtual std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) = 0;
+    virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client,
+                                                    std::string& error) = 0;
+
+    // The device every queue uses.
+    static AudioDevice& shared();
+    static void setShared(std::unique_ptr<AudioDevice> device);
+};
+
+} // namespace audio

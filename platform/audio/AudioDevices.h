@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/audio/AudioDevice.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace audio {
+
+// Picks the device the application uses.
+class AudioDevices {
+public:
+    // "portaudio" or "virtual"; with none, PortAudio when the system has a
+    // default input and output, otherwise the virtual device (said so in
+    // the log). The virtual device reads VOICENOTES_VIRTUAL_INPUT (a WAV
+    // file to play as the microphone) and VOICENOTES_VIRTUAL_OUTPUT (a WAV
+    // file to write playback to). No device for an unknown name.
+    static std::unique_ptr<AudioDevice> select(const std::optional<std::string>& requested, std::string& error);
+
+private:
+    static std::unique_ptr<AudioDevice> makeVirtual(std::string& error);
+};
+
+} // namespace audio

@@ -1,0 +1,121 @@
+#include "platform/audio/AudioFile.h"
+
+#include "platform/core/Log.h"
+
+#include <sndfile.h>
+
+#include <unistd.h>
+
+namespace audio {
+
+namespace {
+
+void logFailure(const std::string& what, SNDFILE* handle)
+{
+    core::Log::system(what + ": " + sf_strerror(handle));
+}
+
+} // namespace
+
+AudioFile::AudioFile(sf_private_tag* handle, double sampleRate, bool writable)
+    : m_handle(handle)
+    , m_sampleRate(sampleRate)
+    , m_writable(writable)
+{
+}
+
+AudioFile::~AudioFile()
+{
+    if (sf_close(m_handle) != 0)
+        core::Log::system("Closing an audio file failed");
+}
+
+OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileType,
+                                   const AudioStreamBasicDescription& format, std::uint32_t flags,
+                                   AudioFile*& outFile)
+{
+    if (fileType != kAudioFileAIFFType || !isSixteenBitMono(format)
+        || !(format.mFormatFlags & kLinearPCMFormatFlagIsBigEndian))
+        return kAudioFormatUnsupportedDataFormatError;
+    if (!(flags & kAudioFileFlags_EraseFile) && ::access(path.c_str(), F_OK) == 0)
+        return kAudioFilePermissionsError;
+    SF_INFO info = {};
+    info.samplerate = int(format.mSampleRate);
+    info.channels = 1;
+    // The default byte order of AIFF is big-endian; asking for it
+    // explicitly would make an AIFC file that other readers refuse.
+    info.format = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
+    SNDFILE* handle = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!handle) {
+        logFailure("Cannot create the audio file " + path, nullptr);
+        return kAudioFilePermissionsError;
+    }
+    sf_command(handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    outFile = new AudioFile(handle, format.mSampleRate, true);
+    return noErr;
+}
+
+OSStatus AudioFile::openPath(const std::string& path, std::uint32_t fileTypeHint, AudioFile*& outFile)
+{
+    if (fileTypeHint != kAudioFileAIFFType)
+        return kAudioFormatUnsupportedDataFormatError;
+    SF_INFO info = {};
+    SNDFILE* handle = sf_open(path.c_str(), SFM_READ, &info);
+    if (!handle) {
+        logFailure("Cannot open the audio file " + path, nullptr);
+        return kAudioFilePermissionsError;
+    }
+    outFile = new AudioFile(handle, info.samplerate, false);
+    return noErr;
+}
+
+OSStatus AudioFile::close(AudioFile* file)
+{
+    if (!file)
+        return kAudioFileUnspecifiedError;
+    delete file;
+    return noErr;
+}
+
+OSStatus AudioFile::writePackets(std::uint32_t numBytes, std::int64_t startingPacket, std::uint32_t& ioNumPackets,
+                                 const void* data)
+{
+    std::uint32_t wanted = ioNumPackets;
+    ioNumPackets = 0;
+    if (!m_writable || numBytes < wanted * 2)
+        return kAudioFileUnspecifiedError;
+    if (sf_seek(m_handle, startingPacket, SEEK_SET | SFM_WRITE) != startingPacket) {
+        logFailure("Cannot write audio at packet " + std::to_string(startingPacket), m_handle);
+        return kAudioFileUnspecifiedError;
+    }
+    sf_count_t written = sf_write_raw(m_handle, data, sf_count_t(wanted) * 2);
+    ioNumPackets = std::uint32_t(std::max<sf_count_t>(written, 0) / 2);
+    if (ioNumPackets != wanted) {
+        logFailure("Writing audio failed after " + std::to_string(ioNumPackets) + " of " + std::to_string(wanted)
+                       + " packets",
+                   m_handle);
+        return kAudioFileUnspecifiedError;
+    }
+    return noErr;
+}
+
+OSStatus AudioFile::readPackets(std::uint32_t& outNumBytes, std::int64_t startingPacket, std::uint32_t& ioNumPackets,
+                                void* data)
+{
+    std::uint32_t wanted = ioNumPackets;
+    ioNumPackets = 0;
+    outNumBytes = 0;
+    if (startingPacket < 0)
+        return kAudioFileUnspecifiedError;
+    // At or past the end there is nothing to read; that is not a failure.
+    if (sf_seek(m_handle, startingPacket, SEEK_SET | SFM_READ) != startingPacket)
+        return kAudioFileEndOfFileError;
+    sf_count_t read = sf_read_raw(m_handle, data, sf_count_t(wanted) * 2);
+    if (read < 0)
+        return kAudioFileUnspecifiedError;
+    ioNumPackets = std::uint32_t(read / 2);
+    outNumBytes = ioNumPackets * 2;
+    return ioNumPackets ? noErr : kAudioFileEndOfFileError;
+}
+
+} // namespace audio

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/audio/AudioFormat.h"
+
+#include <cstdint>
+#include <string>
+
+struct sf_private_tag;
+
+namespace audio {
+
+// An AIFF file of 16-bit big-endian PCM, mono, written and read in
+// packets (one packet is one 2-byte sample). The header is brought up to
+// date after every write, so a process that dies leaves a readable file.
+class AudioFile {
+public:
+    // Creates the file (replacing an existing one when flags has
+    // kAudioFileFlags_EraseFile); outFile is set on success only.
+    static OSStatus createWithPath(const std::string& path, std::uint32_t fileType,
+                                   const AudioStreamBasicDescription& format, std::uint32_t flags,
+                                   AudioFile*& outFile);
+    static OSStatus openPath(const std::string& path, std::uint32_t fileTypeHint, AudioFile*& outFile);
+    // Closes and deletes the file object.
+    static OSStatus close(AudioFile* file);
+
+    // Writes ioNumPackets packets of big-endian samples from data at
+    // startingPacket; on return ioNumPackets holds the packets written.
+    OSStatus writePackets(std::uint32_t numBytes, std::int64_t startingPacket, std::uint32_t& ioNumPackets,
+                          const void* data);
+    // Reads up to ioNumPackets packets from startingPacket into data, as
+    // big-endian samples; on return both counts hold what was read (0 at
+    // or past the end).
+    OSStatus readPackets(std::uint32_t& outNumBytes, std::int64_t startingPacket, std::uint32_t& ioNumPackets,
+                         void* data);
+
+    double sampleRate() const { return m_sampleRate; }
+
+private:
+    AudioFile(sf_private_tag* handle, double sampleRate, bool writable);
+    ~AudioFile();
+
+    sf_private_tag* m_handle;
+    double m_sampleRate;
+    bool m_writable;
+};
+
+} // namespace audio

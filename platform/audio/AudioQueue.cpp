@@ -1,0 +1,383 @@
+#include "platform/audio/AudioQueue.h"
+
+#include "platform/audio/AudioSession.h"
+#include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace audio {
+
+AudioQueue::AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData)
+    : m_direction(direction)
+    , m_format(format)
+    , m_bigEndian(format.mFormatFlags & kLinearPCMFormatFlagIsBigEndian)
+    , m_userData(userData)
+{
+}
+
+AudioQueue::~AudioQueue()
+{
+    std::string error;
+    if (m_stream && m_state != State::Stopped && m_state != State::Paused)
+        m_stream->stop(error);
+    m_stream.reset();
+    if (m_watch)
+        core::RunLoop::main().unwatch(m_watch);
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+}
+
+OSStatus AudioQueue::create(Direction direction, const AudioStreamBasicDescription& format, void* userData,
+                            AudioQueue*& outQueue)
+{
+    if (!isSixteenBitMono(format))
+        return kAudioFormatUnsupportedDataFormatError;
+    std::unique_ptr<AudioQueue> queue(new AudioQueue(direction, format, userData));
+    queue->m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (queue->m_wakeFd < 0) {
+        core::Log::system("Cannot create an audio queue: no event descriptor");
+        return kAudioQueueErr_InvalidDevice;
+    }
+    AudioQueue* raw = queue.get();
+    queue->m_watch = core::RunLoop::main().watch(queue->m_wakeFd, core::FdEvent::Read,
+                                                 [raw](core::FdEvent) { raw->onWake(); });
+    std::string error;
+    AudioDevice& device = AudioDevice::shared();
+    queue->m_stream = direction == Direction::Input ? device.openInput(format.mSampleRate, *queue, error)
+                                                    : device.openOutput(format.mSampleRate, *queue, error);
+    if (!queue->m_stream) {
+        core::Log::system(std::string(direction == Direction::Input ? "No sound input" : "No sound output") + " ("
+                          + device.name() + "): " + error);
+        return kAudioQueueErr_InvalidDevice;
+    }
+    outQueue = queue.release();
+    return noErr;
+}
+
+OSStatus AudioQueue::newInput(const AudioStreamBasicDescription& format, InputCallback callback, void* userData,
+                              AudioQueue*& outQueue)
+{
+    if (!callback)
+        return kAudioQueueErr_InvalidParameter;
+    OSStatus status = create(Direction::Input, format, userData, outQueue);
+    if (status == noErr)
+        outQueue->m_inputCallback = callback;
+    return status;
+}
+
+OSStatus AudioQueue::newOutput(const AudioStreamBasicDescription& format, OutputCallback callback, void* userData,
+                               AudioQueue*& outQueue)
+{
+    if (!callback)
+        return kAudioQueueErr_InvalidParameter;
+    OSStatus status = create(Direction::Output, format, userData, outQueue);
+    if (status == noErr)
+        outQueue->m_outputCallback = callback;
+    return status;
+}
+
+OSStatus AudioQueue::dispose(AudioQueue* queue, bool)
+{
+    if (!queue)
+        return kAudioQueueErr_InvalidParameter;
+    if (queue->m_delivering) {
+        // Deleted once the callback that asked for this has returned.
+        queue->stopStream();
+        queue->m_state = State::Stopped;
+        queue->m_disposeWhenDelivered = true;
+        queue->wake();
+        return noErr;
+    }
+    delete queue;
+    return noErr;
+}
+
+bool AudioQueue::owns(const AudioQueueBuffer* buffer) const
+{
+    return std::any_of(m_buffers.begin(), m_buffers.end(), [buffer](const auto& b) { return b.get() == buffer; });
+}
+
+OSStatus AudioQueue::allocateBuffer(std::uint32_t capacity, AudioQueueBuffer*& outBuffer)
+{
+    if (capacity < 2)
+        return kAudioQueueErr_InvalidParameter;
+    auto storage = std::make_unique<std::uint8_t[]>(capacity);
+    auto buffer = std::make_unique<AudioQueueBuffer>();
+    buffer->mAudioDataBytesCapacity = capacity;
+    buffer->mAudioData = storage.get();
+    outBuffer = buffer.get();
+    m_storage.push_back(std::move(storage));
+    m_buffers.push_back(std::move(buffer));
+    return noErr;
+}
+
+OSStatus AudioQueue::freeBuffer(AudioQueueBuffer* buffer)
+{
+    if (!owns(buffer))
+        return kAudioQueueErr_InvalidBuffer;
+    bool deviceMayHoldIt = (m_state == State::Running || m_state == State::Draining) && buffer != m_inDelivery;
+    if (deviceMayHoldIt)
+        return kAudioQueueErr_InvalidBuffer; // freed with the queue
+    // With the stream stopped the rings are ours; drop the buffer from them.
+    if (m_state != State::Running && m_state != State::Draining) {
+        for (BufferRing* ring : {&m_toDevice, &m_fromDevice}) {
+            std::vector<AudioQueueBuffer*> kept;
+            while (AudioQueueBuffer* queued = ring->pop()) {
+                if (queued != buffer)
+                    kept.push_back(queued);
+            }
+            for (auto* queued : kept)
+                ring->push(queued);
+        }
+        if (m_current == buffer)
+            m_current = nullptr;
+    }
+    auto index = std::find_if(m_buffers.begin(), m_buffers.end(), [buffer](const auto& b) { return b.get() == buffer; })
+        - m_buffers.begin();
+    m_buffers.erase(m_buffers.begin() + index);
+    m_storage.erase(m_storage.begin() + index);
+    return noErr;
+}
+
+OSStatus AudioQueue::enqueueBuffer(AudioQueueBuffer* buffer)
+{
+    if (!owns(buffer))
+        return kAudioQueueErr_InvalidBuffer;
+    if (m_direction == Direction::Input)
+        buffer->mAudioDataByteSize = 0;
+    else if (buffer->mAudioDataByteSize < 2 || buffer->mAudioDataByteSize > buffer->mAudioDataBytesCapacity)
+        return kAudioQueueErr_InvalidBuffer;
+    return m_toDevice.push(buffer) ? noErr : kAudioQueueErr_InvalidBuffer;
+}
+
+OSStatus AudioQueue::start()
+{
+    if (m_failed.load())
+        return kAudioQueueErr_CannotStart;
+    m_stopWhenDrained = false;
+    m_drained = false;
+    if (m_state == State::Running || m_state == State::Draining) {
+        m_state = State::Running;
+        return noErr;
+    }
+    std::string error;
+    if (!m_stream->start(error)) {
+        core::Log::system("The sound device would not start: " + error);
+        return kAudioQueueErr_CannotStart;
+    }
+    m_state = State::Running;
+    return noErr;
+}
+
+OSStatus AudioQueue::pause()
+{
+    if (m_state != State::Running && m_state != State::Draining)
+        return noErr;
+    if (!stopStream())
+        return kAudioQueueErr_InvalidDevice;
+    m_state = State::Paused;
+    return noErr;
+}
+
+OSStatus AudioQueue::stop(bool immediate)
+{
+    if (m_direction == Direction::Output && !immediate && m_state == State::Running) {
+        m_stopWhenDrained = true;
+        m_state = State::Draining;
+        return noErr;
+    }
+    bool streamRunning = m_state == State::Running || m_state == State::Draining;
+    bool stopped = !streamRunning || stopStream();
+    m_state = State::Stopped;
+    if (m_direction == Direction::Input) {
+        flushCapturedBuffer();
+        deliverFinishedBuffers();
+        if (std::uint64_t lost = m_lostFrames.exchange(0))
+            core::Log::system("Recording lost " + std::to_string(lost) + " frames: no free buffer");
+    }
+    finishStop();
+    return stopped ? noErr : kAudioQueueErr_InvalidDevice;
+}
+
+void AudioQueue::finishStop()
+{
+    m_state = State::Stopped;
+    m_toDevice.clear();
+    m_fromDevice.clear();
+    m_current = nullptr;
+    m_offset = 0;
+    m_stopWhenDrained = false;
+    m_drained = false;
+}
+
+OSStatus AudioQueue::setParameter(AudioQueueParameterID parameter, float value)
+{
+    if (parameter != kAudioQueueParam_Volume || value < 0.0f || value > 1.0f)
+        return kAudioQueueErr_InvalidParameter;
+    m_volume = value;
+    return noErr;
+}
+
+bool AudioQueue::stopStream()
+{
+    std::string error;
+    if (m_stream->stop(error))
+        return true;
+    core::Log::system("The sound device would not stop: " + error);
+    return false;
+}
+
+// ---- Device side: no allocation, no locks, no calls but write(2).
+
+void AudioQueue::wake()
+{
+    std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = ::write(m_wakeFd, &one, sizeof one);
+}
+
+void AudioQueue::handBack(AudioQueueBuffer* buffer)
+{
+    // The ring holds every buffer the queue has, so this cannot fail.
+    m_fromDevice.push(buffer);
+    wake();
+}
+
+void AudioQueue::capture(const std::int16_t* samples, std::size_t count)
+{
+    while (count > 0) {
+        if (!m_current) {
+            m_current = m_toDevice.pop();
+            m_offset = 0;
+            if (!m_current) {
+                m_lostFrames.fetch_add(count, std::memory_order_relaxed);
+                return;
+            }
+        }
+        auto* out = static_cast<std::uint8_t*>(m_current->mAudioData) + m_offset;
+        std::size_t room = (m_current->mAudioDataBytesCapacity - m_offset) / 2;
+        std::size_t n = std::min(count, room);
+        for (std::size_t i = 0; i < n; ++i) {
+            auto sample = std::uint16_t(samples[i]);
+            if (m_bigEndian) {
+                out[2 * i] = std::uint8_t(sample >> 8);
+                out[2 * i + 1] = std::uint8_t(sample & 0xff);
+            } else {
+                std::memcpy(out + 2 * i, &sample, 2);
+            }
+        }
+        m_offset += std::uint32_t(n * 2);
+        samples += n;
+        count -= n;
+        if (m_current->mAudioDataBytesCapacity - m_offset < 2) {
+            m_current->mAudioDataByteSize = m_offset;
+            handBack(m_current);
+            m_current = nullptr;
+        }
+    }
+}
+
+void AudioQueue::render(std::int16_t* samples, std::size_t count)
+{
+    float gain = m_volume.load(std::memory_order_relaxed);
+    while (count > 0) {
+        if (!m_current) {
+            m_current = m_toDevice.pop();
+            m_offset = 0;
+            if (!m_current) {
+                std::fill(samples, samples + count, std::int16_t(0));
+                if (m_stopWhenDrained.load() && !m_drained.exchange(true))
+                    wake();
+                return;
+            }
+        }
+        const auto* in = static_cast<const std::uint8_t*>(m_current->mAudioData) + m_offset;
+        std::size_t n = std::min(count, std::size_t(m_current->mAudioDataByteSize - m_offset) / 2);
+        for (std::size_t i = 0; i < n; ++i) {
+            std::int16_t sample;
+            if (m_bigEndian) {
+                sample = std::int16_t(std::uint16_t(in[2 * i] << 8 | in[2 * i + 1]));
+            } else {
+                std::memcpy(&sample, in + 2 * i, 2);
+            }
+            samples[i] = gain == 1.0f ? sample : std::int16_t(float(sample) * gain);
+        }
+        m_offset += std::uint32_t(n * 2);
+        samples += n;
+        count -= n;
+        if (m_current->mAudioDataByteSize - m_offset < 2) {
+            handBack(m_current);
+            m_current = nullptr;
+        }
+    }
+}
+
+void AudioQueue::streamFailed()
+{
+    if (!m_failed.exchange(true))
+        wake();
+}
+
+// ---- Main loop.
+
+void AudioQueue::flushCapturedBuffer()
+{
+    if (m_current && m_offset > 0) {
+        m_current->mAudioDataByteSize = m_offset;
+        m_fromDevice.push(m_current);
+    }
+    m_current = nullptr;
+    m_offset = 0;
+}
+
+void AudioQueue::deliverFinishedBuffers()
+{
+    while (!m_disposeWhenDelivered) {
+        AudioQueueBuffer* buffer = m_fromDevice.pop();
+        if (!buffer)
+            break;
+        deliver(buffer);
+    }
+}
+
+void AudioQueue::onWake()
+{
+    std::uint64_t count;
+    [[maybe_unused]] ssize_t n = ::read(m_wakeFd, &count, sizeof count);
+    deliverFinishedBuffers();
+    if (m_disposeWhenDelivered) {
+        delete this;
+        return;
+    }
+    if (m_drained.load() && m_state == State::Draining) {
+        stopStream();
+        finishStop();
+    }
+    if (m_failed.load() && m_state == State::Running) {
+        core::Log::system(std::string("The sound ") + (m_direction == Direction::Input ? "input" : "output")
+                          + " stopped by itself; the device failed or went away");
+        m_state = State::Paused;
+        AudioSession::beginInterruption();
+    }
+}
+
+void AudioQueue::deliver(AudioQueueBuffer* buffer)
+{
+    m_delivering = true;
+    m_inDelivery = buffer;
+    if (m_direction == Direction::Input) {
+        AudioTimeStamp time{m_deliveredFrames};
+        std::uint32_t packets = buffer->mAudioDataByteSize / 2;
+        m_deliveredFrames += packets;
+        m_inputCallback(m_userData, this, buffer, &time, packets);
+    } else {
+        m_outputCallback(m_userData, this, buffer);
+    }
+    m_inDelivery = nullptr;
+    m_delivering = false;
+}
+
+} // namespace audio

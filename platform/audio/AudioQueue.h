@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/audio/AudioDevice.h"
+#include "platform/audio/AudioFormat.h"
+#include "platform/audio/BufferRing.h"
+#include "platform/core/RunLoopEngine.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace audio {
+
+enum AudioQueueParameterID : std::uint32_t { kAudioQueueParam_Volume = 1 };
+
+// A queue of buffers between the application and a device stream, for
+// recording (input) or playback (output). The application enqueues
+// buffers; the device fills or plays them on its own thread; the finished
+// buffers come back through the callback on the main run loop.
+class AudioQueue final : private AudioStreamClient {
+public:
+    using InputCallback = void (*)(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer,
+                                   const AudioTimeStamp* startTime, std::uint32_t numPackets);
+    using OutputCallback = void (*)(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer);
+
+    static OSStatus newInput(const AudioStreamBasicDescription& format, InputCallback callback, void* userData,
+                             AudioQueue*& outQueue);
+    static OSStatus newOutput(const AudioStreamBasicDescription& format, OutputCallback callback, void* userData,
+                              AudioQueue*& outQueue);
+    // Stops the queue at once and deletes it with its buffers.
+    static OSStatus dispose(AudioQueue* queue, bool immediate);
+
+    OSStatus allocateBuffer(std::uint32_t capacity, AudioQueueBuffer*& outBuffer);
+    OSStatus freeBuffer(AudioQueueBuffer* buffer);
+    // Input: an empty buffer to fill. Output: a buffer of mAudioDataByteSize bytes to play.
+    OSStatus enqueueBuffer(AudioQueueBuffer* buffer);
+    OSStatus start();
+    OSStatus pause();
+    // Immediate: at once. Otherwise (output) what is queued plays first.
+    // An input queue hands over what it captured before it stops.
+    OSStatus stop(bool immediate);
+    OSStatus setParameter(AudioQueueParameterID parameter, float value);
+
+    bool isRunning() const { return m_state == State::Running; }
+    // Frames that arrived when no buffer was free (input).
+    std::uint64_t lostFrames() const { return m_lostFrames.load(std::memory_order_relaxed); }
+
+private:
+    friend struct std::default_delete<AudioQueue>;
+    enum class Direction { Input, Output };
+    enum class State { Stopped, Running, Paused, Draining };
+
+    AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData);
+    ~AudioQueue() override;
+    static OSStatus create(Direction direction, const AudioStreamBasicDescription& format, void* userData,
+                           AudioQueue*& outQueue);
+
+    // On the device's thread.
+    void capture(const std::int16_t* samples, std::size_t count) override;
+    void render(std::int16_t* samples, std::size_t count) override;
+    void streamFailed() override;
+    void handBack(AudioQueueBuffer* buffer);
+    void wake();
+
+    // On the main loop.
+    void onWake();
+    void deliverFinishedBuffers();
+    void deliver(AudioQueueBuffer* buffer);
+    void flushCapturedBuffer();
+    bool stopStream();
+    void finishStop();
+    bool owns(const AudioQueueBuffer* buffer) const;
+
+    Direction m_direction;
+    AudioStreamBasicDescription m_format;
+    bool m_bigEndian;
+    void* m_userData;
+    InputCallback m_inputCallback = nullptr;
+    OutputCallback m_outputCallback = nullptr;
+    std::unique_ptr<AudioStream> m_stream;
+    State m_state = State::Stopped;
+    std::vector<std::unique_ptr<AudioQueueBuffer>> m_buffers;
+    std::vector<std::unique_ptr<std::uint8_t[]>> m_storage;
+
+    BufferRing m_toDevice;
+    BufferRing m_fromDevice;
+    int m_wakeFd = -1;
+    core::RunLoopEngine::Id m_watch = 0;
+    bool m_delivering = false;
+    AudioQueueBuffer* m_inDelivery = nullptr;
+    double m_deliveredFrames = 0;
+    bool m_disposeWhenDelivered = false;
+
+    // Device side.
+    AudioQueueBuffer* m_current = nullptr;
+    std::uint32_t m_offset = 0;
+    std::atomic<float> m_volume{1.0f};
+    std::atomic<bool> m_stopWhenDrained{false};
+    std::atomic<bool> m_drained{false};
+    std::atomic<bool> m_failed{false};
+    std::atomic<std::uint64_t> m_lostFrames{0};
+};
+
+} // namespace audio

@@ -1,0 +1,67 @@
+#include "platform/audio/PortAudioDevice.h"
+
+#include "platform/audio/PortAudioStream.h"
+#include "platform/core/Log.h"
+
+#include <alsa/asoundlib.h>
+#include <jack/jack.h>
+#include <portaudio.h>
+
+namespace audio {
+
+namespace {
+
+void ignoreAlsa(const char*, int, const char*, int, const char*, ...) { }
+void ignoreJack(const char*) { }
+
+} // namespace
+
+PortAudioDevice::PortAudioDevice()
+{
+    // ALSA and JACK report every probe they make on standard error.
+    snd_lib_error_set_handler(&ignoreAlsa);
+    jack_set_error_function(&ignoreJack);
+    jack_set_info_function(&ignoreJack);
+    PaError result = Pa_Initialize();
+    m_initialized = result == paNoError;
+    if (!m_initialized)
+        core::Log::system(std::string("PortAudio could not start: ") + Pa_GetErrorText(result));
+}
+
+PortAudioDevice::~PortAudioDevice()
+{
+    if (m_initialized)
+        Pa_Terminate();
+}
+
+bool PortAudioDevice::hasDefaultInput() const { return m_initialized && Pa_GetDefaultInputDevice() != paNoDevice; }
+
+bool PortAudioDevice::hasDefaultOutput() const { return m_initialized && Pa_GetDefaultOutputDevice() != paNoDevice; }
+
+std::unique_ptr<AudioStream> PortAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client,
+                                                   std::string& error)
+{
+    if (!m_initialized) {
+        error = "PortAudio is not running";
+        return nullptr;
+    }
+    if (input ? !hasDefaultInput() : !hasDefaultOutput()) {
+        error = input ? "there is no default input device" : "there is no default output device";
+        return nullptr;
+    }
+    return PortAudioStream::open(input, sampleRate, client, error);
+}
+
+std::unique_ptr<AudioStream> PortAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
+                                                        std::string& error)
+{
+    return open(true, sampleRate, client, error);
+}
+
+std::unique_ptr<AudioStream> PortAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
+                                                         std::string& error)
+{
+    return open(false, sampleRate, client, error);
+}
+
+} // namespace audio

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/audio/AudioDevice.h"
+
+namespace audio {
+
+// The system's default sound input and output, through PortAudio.
+class PortAudioDevice final : public AudioDevice {
+public:
+    // Initialises PortAudio, with the ALSA and JACK chatter on standard
+    // error silenced; check isUsable() afterwards.
+    PortAudioDevice();
+    ~PortAudioDevice() override;
+
+    bool isUsable() const { return m_initialized; }
+    bool hasDefaultInput() const;
+    bool hasDefaultOutput() const;
+
+    std::string name() const override { return "PortAudio"; }
+    std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+    std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+
+private:
+    std::unique_ptr<AudioStream> open(bool input, double sampleRate, AudioStreamClient& client, std::string& error);
+    bool m_initialized = false;
+};
+
+} // namespace audio

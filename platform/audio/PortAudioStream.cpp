@@ -1,0 +1,95 @@
+#include "platform/audio/PortAudioStream.h"
+
+#include <portaudio.h>
+
+namespace audio {
+
+namespace {
+
+// Short enough for a responsive clock, long enough for a desktop's mixer.
+constexpr unsigned long kFramesPerBuffer = 512;
+
+int onProcess(const void* input, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+              PaStreamCallbackFlags, void* userData)
+{
+    static_cast<PortAudioStream*>(userData)->process(input, output, frames);
+    return paContinue;
+}
+
+void onFinished(void* userData) { static_cast<PortAudioStream*>(userData)->finished(); }
+
+} // namespace
+
+PortAudioStream::PortAudioStream(bool input, AudioStreamClient& client)
+    : m_input(input)
+    , m_client(client)
+{
+}
+
+std::unique_ptr<PortAudioStream> PortAudioStream::open(bool input, double sampleRate, AudioStreamClient& client,
+                                                       std::string& error)
+{
+    std::unique_ptr<PortAudioStream> stream(new PortAudioStream(input, client));
+    PaError result = Pa_OpenDefaultStream(&stream->m_stream, input ? 1 : 0, input ? 0 : 1, paInt16, sampleRate,
+                                          kFramesPerBuffer, &onProcess, stream.get());
+    if (result != paNoError) {
+        error = Pa_GetErrorText(result);
+        stream->m_stream = nullptr;
+        return nullptr;
+    }
+    result = Pa_SetStreamFinishedCallback(stream->m_stream, &onFinished);
+    if (result != paNoError) {
+        error = Pa_GetErrorText(result);
+        return nullptr;
+    }
+    return stream;
+}
+
+PortAudioStream::~PortAudioStream()
+{
+    if (!m_stream)
+        return;
+    m_stopping = true;
+    Pa_CloseStream(m_stream);
+}
+
+bool PortAudioStream::start(std::string& error)
+{
+    m_stopping = false;
+    PaError result = Pa_StartStream(m_stream);
+    if (result == paNoError)
+        return true;
+    error = Pa_GetErrorText(result);
+    return false;
+}
+
+bool PortAudioStream::stop(std::string& error)
+{
+    m_stopping = true;
+    if (Pa_IsStreamStopped(m_stream) == 1)
+        return true;
+    PaError result = Pa_StopStream(m_stream);
+    if (result == paNoError)
+        return true;
+    error = Pa_GetErrorText(result);
+    return false;
+}
+
+void PortAudioStream::process(const void* input, void* output, unsigned long frames)
+{
+    if (m_input) {
+        if (input)
+            m_client.capture(static_cast<const std::int16_t*>(input), frames);
+    } else {
+        m_client.render(static_cast<std::int16_t*>(output), frames);
+    }
+}
+
+void PortAudioStream::finished()
+{
+    // A stream that ends without being asked to has lost its device.
+    if (!m_stopping.load())
+        m_client.streamFailed();
+}
+
+} // namespace audio

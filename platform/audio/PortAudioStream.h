@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/audio/AudioDevice.h"
+
+#include <atomic>
+
+typedef void PaStream;
+
+namespace audio {
+
+// One PortAudio stream; its callback hands samples to the client and
+// calls nothing else.
+class PortAudioStream final : public AudioStream {
+public:
+    // Opens the default input (or output) as mono 16-bit at the rate.
+    static std::unique_ptr<PortAudioStream> open(bool input, double sampleRate, AudioStreamClient& client,
+                                                 std::string& error);
+    ~PortAudioStream() override;
+
+    bool start(std::string& error) override;
+    bool stop(std::string& error) override;
+
+    // From PortAudio's callbacks, on its thread.
+    void process(const void* input, void* output, unsigned long frames);
+    void finished();
+
+private:
+    PortAudioStream(bool input, AudioStreamClient& client);
+
+    bool m_input;
+    AudioStreamClient& m_client;
+    PaStream* m_stream = nullptr;
+    std::atomic<bool> m_stopping{false};
+};
+
+} // namespace audio

@@ -1,0 +1,126 @@
+#include "platform/audio/VirtualAudioDevice.h"
+
+#include "platform/audio/VirtualAudioStream.h"
+#include "platform/core/Log.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace audio {
+
+std::int16_t VirtualAudioDevice::tone(std::uint64_t index, double sampleRate)
+{
+    constexpr double kFrequency = 440.0;
+    constexpr double kAmplitude = 10000.0;
+    double phase = 2.0 * std::numbers::pi * kFrequency * double(index) / sampleRate;
+    return std::int16_t(std::lround(kAmplitude * std::sin(phase)));
+}
+
+VirtualAudioDevice::VirtualAudioDevice() = default;
+
+VirtualAudioDevice::~VirtualAudioDevice()
+{
+    if (m_outputFile)
+        sf_close(m_outputFile);
+}
+
+std::unique_ptr<AudioStream> VirtualAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
+                                                           std::string& error)
+{
+    if (!m_inputAvailable) {
+        error = "the virtual input is switched off";
+        return nullptr;
+    }
+    auto stream = std::make_unique<VirtualAudioStream>(*this, true, sampleRate, client);
+    m_streams.push_back(stream.get());
+    return stream;
+}
+
+std::unique_ptr<AudioStream> VirtualAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
+                                                            std::string& error)
+{
+    if (!m_outputAvailable) {
+        error = "the virtual output is switched off";
+        return nullptr;
+    }
+    auto stream = std::make_unique<VirtualAudioStream>(*this, false, sampleRate, client);
+    m_streams.push_back(stream.get());
+    return stream;
+}
+
+bool VirtualAudioDevice::setInputFile(const std::string& path, std::string& error)
+{
+    SF_INFO info = {};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) {
+        error = sf_strerror(nullptr);
+        return false;
+    }
+    std::vector<std::int16_t> frames(std::size_t(info.frames) * std::size_t(info.channels));
+    sf_count_t read = sf_readf_short(file, frames.data(), info.frames);
+    sf_close(file);
+    m_inputFile.clear();
+    for (sf_count_t i = 0; i < read; ++i)
+        m_inputFile.push_back(frames[std::size_t(i) * std::size_t(info.channels)]);
+    m_useInputFile = true;
+    return true;
+}
+
+bool VirtualAudioDevice::setOutputFile(const std::string& path, std::string& error)
+{
+    if (m_outputFile)
+        sf_close(m_outputFile);
+    m_outputFile = nullptr;
+    m_outputPath = path;
+    // The file is made with the rate of the first playback.
+    if (FILE* probe = std::fopen(path.c_str(), "wb")) {
+        std::fclose(probe);
+        return true;
+    }
+    error = "cannot write " + path;
+    m_outputPath.clear();
+    return false;
+}
+
+std::int16_t VirtualAudioDevice::inputSample(std::uint64_t index, double sampleRate) const
+{
+    if (m_useInputFile)
+        return index < m_inputFile.size() ? m_inputFile[index] : 0;
+    return m_signal(index, sampleRate);
+}
+
+void VirtualAudioDevice::consume(const std::int16_t* samples, std::size_t count, double sampleRate)
+{
+    if (m_keepsPlayed)
+        m_played.insert(m_played.end(), samples, samples + count);
+    m_playedRate = sampleRate;
+    if (!m_outputPath.empty() && !m_outputFile) {
+        SF_INFO info = {};
+        info.samplerate = int(sampleRate);
+        info.channels = 1;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        m_outputFile = sf_open(m_outputPath.c_str(), SFM_WRITE, &info);
+        if (!m_outputFile) {
+            core::Log::system("Cannot write the virtual output to " + m_outputPath + ": " + sf_strerror(nullptr));
+            m_outputPath.clear();
+            return;
+        }
+        sf_command(m_outputFile, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    }
+    if (m_outputFile && sf_write_short(m_outputFile, samples, sf_count_t(count)) != sf_count_t(count))
+        core::Log::system("Writing the virtual output failed: " + std::string(sf_strerror(m_outputFile)));
+}
+
+void VirtualAudioDevice::failStreams()
+{
+    auto streams = m_streams;
+    for (auto* stream : streams)
+        stream->fail();
+}
+
+void VirtualAudioDevice::forget(VirtualAudioStream* stream) { std::erase(m_streams, stream); }
+
+} // namespace audio

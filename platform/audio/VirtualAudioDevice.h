@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/audio/AudioDevice.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct sf_private_tag;
+
+namespace audio {
+
+class VirtualAudioStream;
+
+// Sound without hardware, paced by the main run loop's clock: the input
+// produces a known signal (a tone, or the samples of a WAV file) and the
+// output keeps what it plays (and can write it to a WAV file).
+class VirtualAudioDevice final : public AudioDevice {
+public:
+    using Signal = std::function<std::int16_t(std::uint64_t index, double sampleRate)>;
+
+    // A 440 Hz tone at a third of full scale.
+    static std::int16_t tone(std::uint64_t index, double sampleRate);
+
+    VirtualAudioDevice();
+    ~VirtualAudioDevice() override;
+
+    std::string name() const override { return "virtual"; }
+    std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+    std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+
+    void setSignal(Signal signal) { m_signal = std::move(signal); }
+    // The input plays the file's first channel once, then silence.
+    bool setInputFile(const std::string& path, std::string& error);
+    // Everything played is also written to this WAV file.
+    bool setOutputFile(const std::string& path, std::string& error);
+    void setInputAvailable(bool available) { m_inputAvailable = available; }
+    void setOutputAvailable(bool available) { m_outputAvailable = available; }
+
+    // Keeps what the output plays, for played() (off by default: it grows).
+    void setKeepsPlayed(bool keeps) { m_keepsPlayed = keeps; }
+    const std::vector<std::int16_t>& played() const { return m_played; }
+    double playedRate() const { return m_playedRate; }
+    void clearPlayed() { m_played.clear(); }
+
+    // Every open stream stops as if its device had been unplugged.
+    void failStreams();
+
+private:
+    friend class VirtualAudioStream;
+    std::int16_t inputSample(std::uint64_t index, double sampleRate) const;
+    void consume(const std::int16_t* samples, std::size_t count, double sampleRate);
+    void forget(VirtualAudioStream* stream);
+
+    Signal m_signal = &VirtualAudioDevice::tone;
+    std::vector<std::int16_t> m_inputFile;
+    bool m_useInputFile = false;
+    bool m_inputAvailable = true;
+    bool m_outputAvailable = true;
+    bool m_keepsPlayed = false;
+    std::vector<std::int16_t> m_played;
+    double m_playedRate = 0;
+    std::string m_outputPath;
+    sf_private_tag* m_outputFile = nullptr;
+    std::vector<VirtualAudioStream*> m_streams;
+};
+
+} // namespace audio
