@@ -1,18 +1,31 @@
 #include "platform/ui/NavigationBar.h"
 
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
 
 namespace ui {
 
 namespace {
-constexpr double kTitleInset = 70;
+constexpr double kTitleInset = 80;
+constexpr Rect kLeftButtonFrame{6, 7, 68, 30};
+constexpr double kButtonWidth = 68;
 }
 
 NavigationBar::NavigationBar(Rect frame)
     : View(frame)
     , m_titleLabel(std::make_shared<Label>(Rect{kTitleInset, 0, frame.width - 2 * kTitleInset, frame.height}))
+    , m_leftButton(std::make_shared<Button>(ButtonType::RoundedRect, kLeftButtonFrame))
+    , m_rightButton(std::make_shared<Button>(
+          ButtonType::RoundedRect, Rect{frame.width - kButtonWidth - 6, 7, kButtonWidth, 30}))
 {
+    for (auto* button : {m_leftButton.get(), m_rightButton.get()}) {
+        button->setHidden(true);
+        addSubview(button->shared_from_this());
+    }
+    m_leftButton->addTarget([this](Control&) { if (m_shownLeft) m_shownLeft->trigger(); }, ControlEvent::TouchUpInside);
+    m_rightButton->addTarget([this](Control&) { if (m_shownRight) m_shownRight->trigger(); }, ControlEvent::TouchUpInside);
     m_titleLabel->setFont(Font::boldSystemFontOfSize(20));
     m_titleLabel->setTextAlignment(TextAlignment::Center);
     m_titleLabel->setAdjustsFontSizeToFitWidth(true);
@@ -48,6 +61,28 @@ void NavigationBar::pushNavigationItem(NavigationItem& item, bool)
 
 const std::string& NavigationBar::shownTitle() const { return m_titleLabel->text(); }
 
-void NavigationBar::showTopItem() { m_titleLabel->setText(m_items.empty() ? std::string() : m_items.back()->title()); }
+void NavigationBar::showTopItem()
+{
+    NavigationItem* top = topItem();
+    m_titleLabel->setText(top ? top->title() : std::string());
+    for (auto* shown : {&m_shownLeft, &m_shownRight}) {
+        if (*shown)
+            (*shown)->on_change = nullptr;
+    }
+    m_shownLeft = top ? top->leftBarButtonItem() : nullptr;
+    m_shownRight = top ? top->rightBarButtonItem() : nullptr;
+    showItem(*m_leftButton, m_shownLeft);
+    showItem(*m_rightButton, m_shownRight);
+}
+
+void NavigationBar::showItem(Button& button, const std::shared_ptr<BarButtonItem>& item)
+{
+    button.setHidden(!item);
+    if (!item)
+        return;
+    button.setTitle(item->displayText(), ControlState::Normal);
+    button.setEnabled(item->isEnabled());
+    item->on_change = [this] { showTopItem(); };
+}
 
 } // namespace ui

@@ -7,6 +7,8 @@
 
 namespace ui {
 
+class BarButtonItem;
+class Button;
 class Label;
 class NavigationItem;
 
@@ -28,13 +30,21 @@ public:
     void removeAllItems();
     NavigationItem* topItem() const { return m_items.empty() ? nullptr : m_items.back(); }
     const std::string& shownTitle() const;
+    // The buttons that show the top item's bar button items.
+    Button& leftButton() { return *m_leftButton; }
+    Button& rightButton() { return *m_rightButton; }
 
 private:
     void showTopItem();
+    void showItem(Button& button, const std::shared_ptr<BarButtonItem>& item);
 
     BarStyle m_style = BarStyle::Default;
     std::vector<NavigationItem*> m_items;
     std::shared_ptr<Label> m_titleLabel;
+    std::shared_ptr<Button> m_leftButton;
+    std::shared_ptr<Button> m_rightButton;
+    std::shared_ptr<BarButtonItem> m_shownLeft;
+    std::shared_ptr<BarButtonItem> m_shownRight;
 };
 
 } // namespace ui

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "platform/ui/BarButtonItem.h"
+
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace ui {
 
-// What a navigation bar shows for one screen.
+// What a navigation bar shows for one screen: its title and the buttons
+// on either side.
 class NavigationItem {
 public:
     NavigationItem() = default;
@@ -17,11 +21,20 @@ public:
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
 
+    const std::shared_ptr<BarButtonItem>& leftBarButtonItem() const { return m_left; }
+    void setLeftBarButtonItem(std::shared_ptr<BarButtonItem> item, bool animated = false);
+    const std::shared_ptr<BarButtonItem>& rightBarButtonItem() const { return m_right; }
+    void setRightBarButtonItem(std::shared_ptr<BarButtonItem> item, bool animated = false);
+
     // The bar that shows this item redraws itself.
     std::function<void()> on_change;
 
 private:
+    void changed();
+
     std::string m_title;
+    std::shared_ptr<BarButtonItem> m_left;
+    std::shared_ptr<BarButtonItem> m_right;
 };
 
 } // namespace ui

@@ -1,5 +1,7 @@
 #include "platform/ui/ViewController.h"
 
+#include "platform/core/RunLoop.h"
+
 namespace ui {
 
 std::shared_ptr<View> ViewController::view()
@@ -31,6 +33,53 @@ void ViewController::loadView()
     auto view = std::make_shared<View>(kContentFrame);
     view->setBackgroundColor(Color::white());
     setView(view);
+}
+
+
+void ViewController::presentModalViewController(std::shared_ptr<ViewController> controller, bool animated)
+{
+    if (!controller || m_modalViewController)
+        return;
+    auto presenting = view();
+    View* host = presenting->superview() ? presenting->superview() : presenting.get();
+    Rect area = presenting->superview() ? presenting->frame() : presenting->bounds();
+    m_modalViewController = std::move(controller);
+    m_modalViewController->m_parentViewController = this;
+    auto modal = m_modalViewController->view();
+    modal->setFrame(animated ? Rect{area.x, area.y + area.height, area.width, area.height} : area);
+    host->addSubview(modal);
+    if (!animated)
+        return;
+    View::beginAnimations();
+    View::setAnimationDuration(kModalAnimationDuration);
+    modal->setFrame(area);
+    View::commitAnimations();
+}
+
+void ViewController::dismissModalViewControllerAnimated(bool animated)
+{
+    if (!m_modalViewController) {
+        if (m_parentViewController)
+            m_parentViewController->dismissModalViewControllerAnimated(animated);
+        return;
+    }
+    auto controller = std::move(m_modalViewController);
+    controller->m_parentViewController = nullptr;
+    auto modal = controller->view();
+    if (!animated) {
+        modal->removeFromSuperview();
+        return;
+    }
+    Rect area = modal->frame();
+    View::beginAnimations();
+    View::setAnimationDuration(kModalAnimationDuration);
+    modal->setFrame(Rect{area.x, area.y + area.height, area.width, area.height});
+    View::commitAnimations();
+    // Taken away once it has slid out of sight, unless shown again by then.
+    core::RunLoop::main().scheduleAfter(kModalAnimationDuration, [modal, controller] {
+        if (!controller->m_parentViewController)
+            modal->removeFromSuperview();
+    });
 }
 
 } // namespace ui

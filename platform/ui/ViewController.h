@@ -37,11 +37,23 @@ public:
     NavigationController* navigationController() const { return m_navigationController; }
     void setNavigationController(NavigationController* controller) { m_navigationController = controller; }
 
+    // Shows another screen over this one's whole area until dismissed;
+    // animated, it slides up from the bottom.
+    void presentModalViewController(std::shared_ptr<ViewController> controller, bool animated);
+    // Closes the screen this one presents, or, without one, this screen.
+    void dismissModalViewControllerAnimated(bool animated);
+    const std::shared_ptr<ViewController>& modalViewController() const { return m_modalViewController; }
+    ViewController* parentViewController() const { return m_parentViewController; }
+
+    static constexpr double kModalAnimationDuration = 0.3;
+
 private:
     std::shared_ptr<View> m_view;
     bool m_viewDidLoad = false;
     NavigationItem m_navigationItem;
     NavigationController* m_navigationController = nullptr;
+    std::shared_ptr<ViewController> m_modalViewController;
+    ViewController* m_parentViewController = nullptr;
 };
 
 } // namespace ui
