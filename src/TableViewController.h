@@ -11,6 +11,8 @@ class TableViewController : public ui::ViewController {
 public:
     TableViewController();
 
+    void addButtons();
+    void newAction();
     void checkAlerts();
 
     TableNavigationController* navigationViewController() const { return m_navigationViewController; }

@@ -1,10 +1,13 @@
 #include "Classes/AppDelegate.h"
 
+#include "platform/audio/AudioDevice.h"
+#include "platform/audio/AudioDevices.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/Application.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -24,5 +27,16 @@ int main(int argc, char** argv)
     }
     if (options.home())
         core::Paths::setHome(*options.home());
+
+    auto requested = options.audioDevice();
+    if (const char* fromEnvironment = std::getenv("VOICENOTES_AUDIO_DEVICE"); !requested && fromEnvironment)
+        requested = fromEnvironment;
+    std::string error;
+    auto device = audio::AudioDevices::select(requested, error);
+    if (!device) {
+        std::fprintf(stderr, "voicenotes: %s\n", error.c_str());
+        return 2;
+    }
+    audio::AudioDevice::setShared(std::move(device));
     return ui::Application::main(argc, argv, [] { return std::make_unique<AppDelegate>(); });
 }

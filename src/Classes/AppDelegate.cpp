@@ -2,6 +2,7 @@
 
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
+#include "RecordingViewController.h"
 
 #include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
@@ -46,4 +47,11 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
     m_window->makeKeyAndVisible();
+}
+
+void AppDelegate::applicationWillTerminate(ui::Application&)
+{
+    // A recording in progress is kept as a note, as if Save was pressed.
+    if (m_recording)
+        m_rootViewController->recordingViewController()->SaveAction();
 }

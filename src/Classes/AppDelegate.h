@@ -17,6 +17,7 @@ public:
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching(ui::Application& application) override;
+    void applicationWillTerminate(ui::Application& application) override;
 
     const std::shared_ptr<ui::Window>& window() const { return m_window; }
     const std::shared_ptr<RootViewController>& rootViewController() const { return m_rootViewController; }

@@ -1,13 +1,16 @@
 #include "Classes/RootViewController.h"
 
+#include "Classes/AudioController.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
 #include "PreferencesViewController.h"
+#include "RecordingViewController.h"
 #include "TableViewController.h"
 
 #include "platform/core/Log.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Application.h"
 
 RootViewController::RootViewController() = default;
 
@@ -43,7 +46,9 @@ void RootViewController::scheduleAlertCheck()
 
 void RootViewController::loadRecordingViewController()
 {
-    core::Log::system("The recording screen is not part of this build yet");
+    m_recordingViewController = std::make_shared<RecordingViewController>();
+    m_recordingViewController->setRootViewController(this);
+    m_recordingViewController->view()->layoutIfNeeded();
 }
 
 void RootViewController::loadSettingsViewController()
@@ -55,8 +60,13 @@ void RootViewController::loadSettingsViewController()
 
 void RootViewController::startRecording()
 {
-    loadRecordingViewController();
-    core::Log::system("Recording cannot start: there is no recording screen yet");
+    if (!m_recordingViewController)
+        loadRecordingViewController();
+    if (auto& player = m_myNavigationController->audioController(); player && player->playState().playing)
+        player->stopPlayback();
+    m_recordingViewController->startTimer();
+    presentModalViewController(m_recordingViewController, true);
+    ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::BlackTranslucent, true);
 }
 
 void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path,

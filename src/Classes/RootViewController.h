@@ -11,6 +11,7 @@ class Timer;
 }
 class AppDelegate;
 class PreferencesViewController;
+class RecordingViewController;
 class TableNavigationController;
 
 // The hub of the screens: owns the notes browser and the preferences,
@@ -38,6 +39,10 @@ public:
     {
         return m_preferencesViewController;
     }
+    const std::shared_ptr<RecordingViewController>& recordingViewController() const
+    {
+        return m_recordingViewController;
+    }
     const std::shared_ptr<TableNavigationController>& myNavigationController() const
     {
         return m_myNavigationController;
@@ -49,6 +54,7 @@ private:
     void scheduleAlertCheck();
 
     std::shared_ptr<PreferencesViewController> m_preferencesViewController;
+    std::shared_ptr<RecordingViewController> m_recordingViewController;
     std::shared_ptr<TableNavigationController> m_myNavigationController;
     AppDelegate* m_appDelegate = nullptr;
     std::shared_ptr<core::Timer> m_timer;

@@ -2,6 +2,9 @@
 
 #include "platform/ui/NavigationController.h"
 
+#include <memory>
+
+class AudioController;
 class RootViewController;
 class TableViewController;
 
@@ -16,7 +19,12 @@ public:
     TableViewController* tableViewController() const { return m_tableViewController; }
     void setTableViewController(TableViewController* controller) { m_tableViewController = controller; }
 
+    // The engine of the current or last playback.
+    const std::shared_ptr<AudioController>& audioController() const { return m_audioController; }
+    void setAudioController(std::shared_ptr<AudioController> controller) { m_audioController = std::move(controller); }
+
 private:
     RootViewController* m_rootViewController = nullptr;
+    std::shared_ptr<AudioController> m_audioController;
     TableViewController* m_tableViewController = nullptr;
 };

@@ -1,0 +1,293 @@
+#include "Classes/AudioController.h"
+
+#include "platform/audio/AudioSession.h"
+#include "platform/core/Date.h"
+#include "platform/core/DateFormatter.h"
+#include "platform/core/Log.h"
+#include "platform/core/Paths.h"
+#include "platform/core/UserDefaults.h"
+
+using audio::AudioQueue;
+using audio::AudioSession;
+using audio::noErr;
+using core::Log;
+
+namespace {
+
+// Forgets a buffer that was freed, so nobody frees it twice.
+template<typename State>
+void forgetBuffer(State& state, audio::AudioQueueBuffer* buffer)
+{
+    for (auto*& held : state.buffers) {
+        if (held == buffer)
+            held = nullptr;
+    }
+}
+
+template<typename State>
+void disposeQueue(State& state)
+{
+    for (auto*& buffer : state.buffers) {
+        // A buffer still with the device is refused here; the queue frees
+        // every buffer it has when it is disposed.
+        if (buffer)
+            state.queue->freeBuffer(buffer);
+        buffer = nullptr;
+    }
+    AudioQueue::dispose(state.queue, true);
+    state.queue = nullptr;
+}
+
+template<typename State>
+void closeFile(State& state)
+{
+    if (!state.audioFile)
+        return;
+    audio::AudioFile::close(state.audioFile);
+    state.audioFile = nullptr;
+}
+
+} // namespace
+
+AudioController::~AudioController()
+{
+    AudioSession::removeListener(this);
+    if (m_playState.queue)
+        disposeQueue(m_playState);
+    if (m_recordState.queue)
+        disposeQueue(m_recordState);
+    closeFile(m_playState);
+    closeFile(m_recordState);
+}
+
+void AudioController::fillFormat(audio::AudioStreamBasicDescription* format, double sampleRate)
+{
+    format->mSampleRate = sampleRate;
+    format->mFormatID = audio::kAudioFormatLinearPCM;
+    format->mFormatFlags = audio::kLinearPCMFormatFlagIsBigEndian | audio::kLinearPCMFormatFlagIsSignedInteger
+        | audio::kLinearPCMFormatFlagIsPacked;
+    format->mBytesPerPacket = 2;
+    format->mFramesPerPacket = 1;
+    format->mBytesPerFrame = 2;
+    format->mChannelsPerFrame = 1;
+    format->mBitsPerChannel = 16;
+    format->mReserved = 0;
+}
+
+void AudioController::setupAudioFormat(audio::AudioStreamBasicDescription* format)
+{
+    fillFormat(format, double(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate")));
+}
+
+void AudioController::setupAudioFormatForPlayBack(audio::AudioStreamBasicDescription* format)
+{
+    fillFormat(format, double(m_sampleRate));
+}
+
+// ---- Recording
+
+void AudioController::startRecording()
+{
+    AudioSession::initialize(interruptionListenerCallback, this);
+    AudioSession::setCategory(AudioSession::kAudioSessionCategory_RecordAudio);
+    AudioSession::setActive(true);
+
+    Log::printLine("Starting recording");
+    setupAudioFormat(&m_recordState.dataFormat);
+
+    core::DateFormatter formatter;
+    formatter.setDateFormat("yyyyMMddHmmss");
+    m_recordName = "/" + formatter.stringFromDate(core::Date::now()) + ".aif";
+    m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
+    m_recordState.currentPacket = 0;
+
+    if (AudioQueue::newInput(m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_recordState.queue)
+        == noErr) {
+        bool buffersReady = true;
+        for (auto*& buffer : m_recordState.buffers) {
+            buffersReady = buffersReady && m_recordState.queue->allocateBuffer(kRecordBufferBytes, buffer) == noErr
+                && m_recordState.queue->enqueueBuffer(buffer) == noErr;
+        }
+        if (buffersReady
+            && audio::AudioFile::createWithPath(m_fileURL, audio::kAudioFileAIFFType, m_recordState.dataFormat,
+                                                audio::kAudioFileFlags_EraseFile, m_recordState.audioFile)
+                == noErr) {
+            m_recordState.recording = true;
+            if (m_recordState.queue->start() == noErr)
+                return;
+        }
+    }
+    Log::system("Recording could not start");
+    stopRecording();
+}
+
+void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer,
+                        const audio::AudioTimeStamp*, std::uint32_t inNumPackets)
+{
+    auto* state = static_cast<RecordState*>(inUserData);
+    // A buffer that arrives while pausing or stopping is still kept.
+    if (!state->recording)
+        Log::printLine("Not recording, returning");
+    Log::printLine("Writing buffer " + std::to_string(state->currentPacket));
+    std::uint32_t packets = inNumPackets;
+    if (state->audioFile
+        && state->audioFile->writePackets(inBuffer->mAudioDataByteSize, state->currentPacket, packets,
+                                          inBuffer->mAudioData)
+            == noErr)
+        state->currentPacket += packets;
+    inAQ->enqueueBuffer(inBuffer);
+}
+
+void AudioController::pauseRecording()
+{
+    audio::OSStatus status = m_recordState.queue ? m_recordState.queue->pause() : audio::kAudioQueueErr_InvalidParameter;
+    m_recordState.recording = false;
+    if (status == noErr)
+        Log::printLine("Pause recording");
+}
+
+void AudioController::resumeRecording()
+{
+    audio::OSStatus status = m_recordState.queue ? m_recordState.queue->start() : audio::kAudioQueueErr_InvalidParameter;
+    m_recordState.recording = true;
+    if (status == noErr)
+        Log::printLine("Resume recording");
+}
+
+void AudioController::stopRecording()
+{
+    AudioSession::setActive(false);
+    Log::printLine("Stopping recording");
+    m_recordState.recording = false;
+    if (m_recordState.queue) {
+        // Hands over what was captured up to now before stopping.
+        if (m_recordState.queue->stop(true) != noErr)
+            Log::system("The recording queue did not stop cleanly");
+        disposeQueue(m_recordState);
+    }
+    closeFile(m_recordState);
+    m_numPacketsToRead = float(m_recordState.currentPacket);
+}
+
+// ---- Playback
+
+void AudioController::startPlayback(const std::string& name)
+{
+    Log::printLine("Starting playback");
+    // A name that would reach outside Documents opens nothing.
+    m_fileName = core::Paths::documentsFilePath(name).value_or("");
+    setupAudioFormatForPlayBack(&m_playState.dataFormat);
+    m_fileURL = m_fileName;
+
+    bool useReceiver = core::UserDefaults::standardUserDefaults().boolForKey("UseReceiver");
+    AudioSession::initialize(interruptionListenerCallback, this);
+    AudioSession::setCategory(useReceiver ? AudioSession::kAudioSessionCategory_PlayAndRecord
+                                          : AudioSession::kAudioSessionCategory_MediaPlayback);
+    AudioSession::setActive(true);
+
+    audio::OSStatus opened = m_fileURL.empty()
+        ? audio::kAudioFilePermissionsError
+        : audio::AudioFile::openPath(m_fileURL, audio::kAudioFileAIFFType, m_playState.audioFile);
+    m_playState.currentPacket = 0;
+    if (opened != noErr) {
+        Log::system("Cannot play " + name + ": the audio file cannot be opened");
+        stopPlayback();
+        return;
+    }
+    if (AudioQueue::newOutput(m_playState.dataFormat, AudioOutputCallback, &m_playState, m_playState.queue) != noErr) {
+        stopPlayback();
+        return;
+    }
+    m_playState.queue->setParameter(audio::kAudioQueueParam_Volume, 1.0f);
+
+    m_playState.playing = true;
+    for (auto*& buffer : m_playState.buffers) {
+        if (!m_playState.playing)
+            break;
+        if (m_playState.queue->allocateBuffer(kPlayBufferBytes, buffer) != noErr) {
+            stopPlayback();
+            return;
+        }
+        AudioOutputCallback(&m_playState, m_playState.queue, buffer);
+    }
+    // The whole file fitted into the priming: there is nothing to start.
+    if (!m_playState.playing)
+        return;
+    if (m_playState.queue->start() != noErr)
+        stopPlayback();
+}
+
+void AudioOutputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer)
+{
+    auto* state = static_cast<PlayState*>(inUserData);
+    if (!state->playing) {
+        Log::printLine("Not playing, returning");
+        return;
+    }
+    Log::printLine("Queuing buffer " + std::to_string(state->currentPacket));
+    std::uint32_t bytes = 0;
+    std::uint32_t packets = AudioController::kPacketsPerRead;
+    // A failed read counts as the end of the file.
+    if (state->audioFile->readPackets(bytes, state->currentPacket, packets, inBuffer->mAudioData) != noErr)
+        packets = 0;
+    if (packets > 0) {
+        inBuffer->mAudioDataByteSize = bytes;
+        inAQ->enqueueBuffer(inBuffer);
+        state->currentPacket += packets;
+        return;
+    }
+    if (state->playing) {
+        inAQ->stop(false);
+        closeFile(*state);
+        state->playing = false;
+    }
+    inAQ->freeBuffer(inBuffer);
+    forgetBuffer(*state, inBuffer);
+}
+
+void AudioController::pausePlayback()
+{
+    audio::OSStatus status = m_playState.queue ? m_playState.queue->pause() : audio::kAudioQueueErr_InvalidParameter;
+    m_pause = true;
+    if (status == noErr)
+        Log::printLine("Pause playback");
+}
+
+void AudioController::resumePlayback()
+{
+    audio::OSStatus status = m_playState.queue ? m_playState.queue->start() : audio::kAudioQueueErr_InvalidParameter;
+    m_pause = false;
+    if (status == noErr)
+        Log::printLine("Resume playback");
+}
+
+void AudioController::changePacket(int packet) { m_playState.currentPacket = std::int64_t(packet); }
+
+void AudioController::stopPlayback()
+{
+    m_playState.playing = false;
+    if (m_playState.queue)
+        disposeQueue(m_playState);
+    closeFile(m_playState);
+    Log::printLine("Stop playback");
+}
+
+void interruptionListenerCallback(void* inClientData, std::uint32_t inInterruptionState)
+{
+    auto* controller = static_cast<AudioController*>(inClientData);
+    if (inInterruptionState == AudioSession::kAudioSessionBeginInterruption) {
+        Log::system("Interrupted. Stopping playback or recording.");
+        if (controller->recordState().recording) {
+            // Paused, not stopped; the user resumes it.
+            controller->pauseRecording();
+        } else if (controller->playState().playing) {
+            controller->pausePlayback();
+            controller->setInterruptedOnPlayback(true);
+        }
+    } else if (inInterruptionState == AudioSession::kAudioSessionEndInterruption) {
+        if (controller->interruptedOnPlayback()) {
+            controller->resumePlayback();
+            controller->setInterruptedOnPlayback(false);
+        }
+    }
+}

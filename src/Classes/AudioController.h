@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/audio/AudioFile.h"
+#include "platform/audio/AudioFormat.h"
+#include "platform/audio/AudioQueue.h"
+
+#include <cstdint>
+#include <string>
+
+inline constexpr int kNumberBuffers = 3;
+
+// The recording side's record; the input callback works on it alone.
+struct RecordState {
+    audio::AudioStreamBasicDescription dataFormat;
+    audio::AudioQueue* queue = nullptr;
+    audio::AudioQueueBuffer* buffers[kNumberBuffers] = {};
+    audio::AudioFile* audioFile = nullptr;
+    std::int64_t currentPacket = 0;
+    bool recording = false;
+};
+
+// The playback side's record; the output callback works on it alone.
+struct PlayState {
+    audio::AudioStreamBasicDescription dataFormat;
+    audio::AudioQueue* queue = nullptr;
+    audio::AudioQueueBuffer* buffers[kNumberBuffers] = {};
+    audio::AudioFile* audioFile = nullptr;
+    std::int64_t currentPacket = 0;
+    bool playing = false;
+};
+
+// Records a note from the microphone into a new AIFF file in Documents,
+// or plays a note's file back. One object serves one purpose at a time.
+class AudioController {
+public:
+    static constexpr std::uint32_t kRecordBufferBytes = 16000;
+    static constexpr std::uint32_t kPlayBufferBytes = 16000;
+    static constexpr std::uint32_t kPacketsPerRead = 2000;
+
+    AudioController() = default;
+    ~AudioController();
+    AudioController(const AudioController&) = delete;
+    AudioController& operator=(const AudioController&) = delete;
+
+    void setupAudioFormat(audio::AudioStreamBasicDescription* format);
+    void setupAudioFormatForPlayBack(audio::AudioStreamBasicDescription* format);
+
+    void startRecording();
+    void pauseRecording();
+    void resumeRecording();
+    void stopRecording();
+
+    void startPlayback(const std::string& name);
+    void pausePlayback();
+    void resumePlayback();
+    void changePacket(int packet);
+    void stopPlayback();
+
+    RecordState recordState() const { return m_recordState; }
+    PlayState playState() const { return m_playState; }
+    int sampleRate() const { return m_sampleRate; }
+    void setSampleRate(int sampleRate) { m_sampleRate = sampleRate; }
+    bool interruptedOnPlayback() const { return m_interruptedOnPlayback; }
+    void setInterruptedOnPlayback(bool interrupted) { m_interruptedOnPlayback = interrupted; }
+    bool pause() const { return m_pause; }
+    float numPacketsToRead() const { return m_numPacketsToRead; }
+    const std::string& recordName() const { return m_recordName; }
+    const std::string& fileName() const { return m_fileName; }
+
+private:
+    static void fillFormat(audio::AudioStreamBasicDescription* format, double sampleRate);
+
+    float m_numPacketsToRead = 0;
+    std::string m_fileName;
+    std::string m_recordName;
+    RecordState m_recordState;
+    PlayState m_playState;
+    std::string m_fileURL;
+    bool m_pause = false;
+    bool m_interruptedOnPlayback = false;
+    int m_sampleRate = 0;
+};
+
+void interruptionListenerCallback(void* inClientData, std::uint32_t inInterruptionState);
+void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer,
+                        const audio::AudioTimeStamp* inStartTime, std::uint32_t inNumPackets);
+void AudioOutputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer);

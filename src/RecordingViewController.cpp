@@ -1,0 +1,189 @@
+#include "RecordingViewController.h"
+
+#include "Classes/AppDelegate.h"
+#include "Classes/AudioController.h"
+#include "Classes/RootViewController.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/FileManager.h"
+#include "platform/core/Log.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Timer.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/ProgressView.h"
+
+#include <cstdio>
+
+using core::localizedString;
+
+namespace {
+
+std::string clockText(unsigned minutes, unsigned seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, seconds <= 9 ? "%u:0%u" : "%u:%u", minutes, seconds);
+    return text;
+}
+
+} // namespace
+
+RecordingViewController::RecordingViewController() = default;
+
+RecordingViewController::~RecordingViewController()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+// The screen's layout: the clock in large type, the share of the maximum
+// length, Pause in the middle and Save and Cancel at the bottom.
+void RecordingViewController::loadView()
+{
+    auto root = std::make_shared<ui::View>(kContentFrame);
+    root->setBackgroundColor(ui::Color{0.13, 0.13, 0.15, 1});
+
+    m_time = std::make_shared<ui::Label>(ui::Rect{0, 90, 320, 80});
+    m_time->setFont(ui::Font::boldSystemFontOfSize(64));
+    m_time->setTextColor(ui::Color::white());
+    m_time->setTextAlignment(ui::TextAlignment::Center);
+    m_time->setText("0:00");
+
+    m_failureLabel = std::make_shared<ui::Label>(ui::Rect{10, 180, 300, 30});
+    m_failureLabel->setFont(ui::Font::systemFontOfSize(15));
+    m_failureLabel->setTextColor(ui::Color{1.0, 0.45, 0.4, 1});
+    m_failureLabel->setTextAlignment(ui::TextAlignment::Center);
+    m_failureLabel->setAdjustsFontSizeToFitWidth(true);
+    m_failureLabel->setHidden(true);
+
+    m_progressBar = std::make_shared<ui::ProgressView>(ui::Rect{30, 230, 260, 12});
+    m_pause = std::make_shared<ui::Button>(ui::ButtonType::RoundedRect, ui::Rect{100, 280, 120, 44});
+    m_save = std::make_shared<ui::Button>(ui::ButtonType::RoundedRect, ui::Rect{20, 380, 130, 50});
+    m_cancel = std::make_shared<ui::Button>(ui::ButtonType::RoundedRect, ui::Rect{170, 380, 130, 50});
+    m_pause->addTarget([this](ui::Control&) { PauseAction(); }, ui::ControlEvent::TouchUpInside);
+    m_save->addTarget([this](ui::Control&) { SaveAction(); }, ui::ControlEvent::TouchUpInside);
+    m_cancel->addTarget([this](ui::Control&) { CancelAction(); }, ui::ControlEvent::TouchUpInside);
+    m_pause->setTitle(localizedString("Pause Title"), ui::ControlState::Normal);
+    m_pause->setTitle(localizedString("Resume Title"), ui::ControlState::Selected);
+
+    for (const std::shared_ptr<ui::View>& view :
+         std::initializer_list<std::shared_ptr<ui::View>>{m_time, m_failureLabel, m_progressBar, m_pause, m_save,
+                                                           m_cancel})
+        root->addSubview(view);
+    setView(root);
+}
+
+void RecordingViewController::viewDidLoad()
+{
+    for (auto state : {ui::ControlState::Normal, ui::ControlState::Highlighted}) {
+        m_save->setTitle(localizedString("Save Title"), state);
+        m_cancel->setTitle(localizedString("Cancel Title"), state);
+    }
+    auto navBar = std::make_shared<ui::NavigationBar>(ui::Rect{0, 0, 320, 44});
+    navBar->setBarStyle(ui::BarStyle::Black);
+    m_doneItem.setTitle(localizedString("Recording"));
+    navBar->pushNavigationItem(m_doneItem, true);
+    view()->addSubview(navBar);
+}
+
+void RecordingViewController::scheduleClock()
+{
+    m_timer = core::Timer::scheduledTimer(kClockInterval, true, [this](core::Timer&) { myTimerFireMethod(); });
+}
+
+void RecordingViewController::setRecordingFlag(bool recording)
+{
+    if (m_rootViewController && m_rootViewController->appDelegate())
+        m_rootViewController->appDelegate()->setRecording(recording);
+}
+
+void RecordingViewController::startTimer()
+{
+    m_seconds = 0;
+    m_minutes = 0;
+    m_progressBar->setProgress(0.0f);
+    m_time->setText("0:00");
+    m_maxLengh = unsigned(core::UserDefaults::standardUserDefaults().integerForKey("Maximum Time"));
+    scheduleClock();
+
+    m_recordController = std::make_unique<AudioController>();
+    m_recordController->startRecording();
+    // The clock runs either way; the user must not believe a silent
+    // screen is recording.
+    bool failed = !m_recordController->recordState().recording;
+    m_failureLabel->setText(failed ? localizedString("Recording Failed") : std::string());
+    m_failureLabel->setHidden(!failed);
+
+    setRecordingFlag(true);
+}
+
+void RecordingViewController::myTimerFireMethod()
+{
+    m_seconds += 1;
+    if (m_seconds == 60) {
+        m_minutes += 1;
+        m_seconds = 0;
+    }
+    m_time->setText(clockText(m_minutes, m_seconds));
+    if (m_maxLengh == kNoLimit)
+        return;
+    float used = float(m_seconds + m_minutes * 60);
+    float limit = float(m_maxLengh * 60);
+    m_progressBar->setProgress(used / limit);
+    if (m_minutes == m_maxLengh)
+        SaveAction();
+}
+
+void RecordingViewController::PauseAction()
+{
+    if (!m_paused) {
+        m_recordController->pauseRecording();
+        pauseTimer();
+        m_paused = true;
+        m_pause->setSelected(true);
+    } else {
+        m_recordController->resumeRecording();
+        resumeTimer();
+        m_paused = false;
+        m_pause->setSelected(false);
+    }
+}
+
+void RecordingViewController::pauseTimer() { m_timer->invalidate(); }
+
+void RecordingViewController::resumeTimer() { scheduleClock(); }
+
+void RecordingViewController::SaveAction()
+{
+    m_recordController->stopRecording();
+    m_rootViewController->saveNewRecord(m_minutes, m_seconds, m_recordController->recordName(),
+                                        unsigned(m_recordController->numPacketsToRead()));
+    hideSelf();
+    setRecordingFlag(false);
+}
+
+void RecordingViewController::CancelAction()
+{
+    m_recordController->stopRecording();
+    if (auto file = core::Paths::documentsFilePath(m_recordController->recordName()))
+        core::FileManager::removeItemAtPath(*file);
+    hideSelf();
+    m_recordController->pauseRecording();
+    ui::Application::sharedApplication().setProximitySensingEnabled(false);
+    setRecordingFlag(false);
+}
+
+void RecordingViewController::hideSelf()
+{
+    if (!m_paused)
+        m_timer->invalidate();
+    m_paused = false;
+    m_pause->setSelected(false);
+    dismissModalViewControllerAnimated(true);
+    ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::Default, true);
+    ui::Application::sharedApplication().setProximitySensingEnabled(false);
+    m_rootViewController->checkAlerts();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/ViewController.h"
+
+#include <memory>
+
+namespace core {
+class Timer;
+}
+namespace ui {
+class Button;
+class Label;
+class ProgressView;
+}
+class AudioController;
+class RootViewController;
+
+// The screen shown while a note is recorded: a one-second clock, the
+// share of the maximum length used, and Save, Cancel and Pause.
+class RecordingViewController : public ui::ViewController {
+public:
+    static constexpr double kClockInterval = 1.0;
+    // A maximum length of 1000 minutes means no limit.
+    static constexpr unsigned kNoLimit = 1000;
+
+    RecordingViewController();
+    ~RecordingViewController() override;
+
+    void loadView() override;
+    void viewDidLoad() override;
+
+    void startTimer();
+    void myTimerFireMethod();
+    void PauseAction();
+    void SaveAction();
+    void CancelAction();
+    void pauseTimer();
+    void resumeTimer();
+    void hideSelf();
+
+    RootViewController* rootViewController() const { return m_rootViewController; }
+    void setRootViewController(RootViewController* controller) { m_rootViewController = controller; }
+    ui::Label& time() const { return *m_time; }
+    ui::Button& save() const { return *m_save; }
+    ui::Button& cancel() const { return *m_cancel; }
+    ui::Button& pauseButton() const { return *m_pause; }
+    ui::ProgressView& progressBar() const { return *m_progressBar; }
+    ui::Label& failureLabel() const { return *m_failureLabel; }
+    const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
+    unsigned seconds() const { return m_seconds; }
+    unsigned minutes() const { return m_minutes; }
+    unsigned maxLengh() const { return m_maxLengh; }
+    AudioController* recordController() const { return m_recordController.get(); }
+    bool paused() const { return m_paused; }
+
+private:
+    void scheduleClock();
+    void setRecordingFlag(bool recording);
+
+    RootViewController* m_rootViewController = nullptr;
+    std::shared_ptr<ui::Label> m_time;
+    std::shared_ptr<ui::Button> m_save;
+    std::shared_ptr<ui::Button> m_cancel;
+    std::shared_ptr<ui::Button> m_pause;
+    std::shared_ptr<ui::ProgressView> m_progressBar;
+    std::shared_ptr<ui::Label> m_failureLabel;
+    std::shared_ptr<core::Timer> m_timer;
+    unsigned m_seconds = 0;
+    unsigned m_minutes = 0;
+    unsigned m_maxLengh = 0;
+    std::unique_ptr<AudioController> m_recordController;
+    bool m_paused = false;
+    ui::NavigationItem m_doneItem;
+};

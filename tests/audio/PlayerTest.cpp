@@ -1,0 +1,201 @@
+#include "Classes/AudioController.h"
+
+#include "support/AudioFixture.h"
+
+#include "platform/audio/AudioSession.h"
+#include "platform/core/FileManager.h"
+#include "platform/core/UserDefaults.h"
+
+using audio::AudioSession;
+
+namespace {
+
+class PlayerTest : public AudioFixture {
+protected:
+    void play(const std::string& name, int rate)
+    {
+        player.setSampleRate(rate);
+        player.startPlayback(name);
+    }
+
+    // What the output played, without the silence after the end.
+    std::vector<std::int16_t> heard() const
+    {
+        auto samples = device->played();
+        while (!samples.empty() && samples.back() == 0)
+            samples.pop_back();
+        return samples;
+    }
+
+    std::vector<std::int16_t> rampOf(std::size_t from, std::size_t count) const
+    {
+        std::vector<std::int16_t> samples;
+        for (std::size_t i = from; i < from + count; ++i)
+            samples.push_back(ramp(i));
+        return samples;
+    }
+
+    std::vector<std::string> queuingLines() const
+    {
+        std::vector<std::string> lines;
+        for (const auto& line : log.lines(core::Log::Channel::StandardOutput)) {
+            if (line.starts_with("Queuing buffer"))
+                lines.push_back(line);
+        }
+        return lines;
+    }
+
+    AudioController player;
+};
+
+TEST_F(PlayerTest, PlaysTheFileAtTheNotesOwnRateWhateverTheSetting)
+{
+    writeAiff(documentsFile("note.aif"), 30000, 22050);
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    play("/note.aif", 22050);
+    ASSERT_TRUE(player.playState().playing);
+    clock.advance(3);
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_EQ(heard(), rampOf(0, 30000));
+    EXPECT_EQ(device->playedRate(), 22050);
+    EXPECT_EQ(player.playState().currentPacket, 30000);
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, PrimingReadsTwoThousandPacketsPerBufferAndLogsEachRead)
+{
+    writeAiff(documentsFile("long.aif"), 80000, 8000);
+    play("/long.aif", 8000);
+    EXPECT_EQ(queuingLines(),
+              (std::vector<std::string>{"Queuing buffer 0", "Queuing buffer 2000", "Queuing buffer 4000"}));
+    EXPECT_EQ(player.playState().currentPacket, 6000);
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, AFileOfAtMostFourThousandPacketsEndsDuringPrimingAndNeverStarts)
+{
+    writeAiff(documentsFile("short.aif"), 4000, 8000);
+    play("/short.aif", 8000);
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_EQ(player.playState().currentPacket, 4000);
+    clock.advance(2);
+    EXPECT_TRUE(device->played().empty());
+    player.stopPlayback();
+    player.stopPlayback();
+    EXPECT_EQ(log.count("Stop playback"), 2);
+}
+
+TEST_F(PlayerTest, FiveThousandPacketsPrimeTwoTwoAndOneThousand)
+{
+    writeAiff(documentsFile("five.aif"), 5000, 8000);
+    play("/five.aif", 8000);
+    EXPECT_TRUE(player.playState().playing);
+    EXPECT_EQ(player.playState().currentPacket, 5000);
+    EXPECT_EQ(queuingLines().size(), 3u);
+    clock.advance(0.3);
+    // The first refill meets the end of the file.
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_EQ(queuingLines().size(), 4u);
+    clock.advance(1);
+    EXPECT_EQ(heard(), rampOf(0, 5000));
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, SeekingBackReplaysAfterWhatIsQueuedAndSeekingPastTheEndEndsIt)
+{
+    writeAiff(documentsFile("seek.aif"), 40000, 8000);
+    play("/seek.aif", 8000);
+    clock.advance(0.5);
+    player.changePacket(0);
+    clock.advance(1.0);
+    auto samples = device->played();
+    // 4000 packets heard, then up to 6000 queued ones, then the start again.
+    // The last tick may fall just past the clock's end.
+    ASSERT_GE(samples.size(), 11900u);
+    auto restart = std::search(samples.begin() + 1, samples.end(), samples.begin(), samples.begin() + 100);
+    EXPECT_NE(restart, samples.end());
+    EXPECT_LE(restart - samples.begin(), 4000 + 6000);
+
+    player.changePacket(1'000'000);
+    clock.advance(2);
+    EXPECT_FALSE(player.playState().playing);
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, PauseHoldsThePositionAndResumeGoesOn)
+{
+    writeAiff(documentsFile("pause.aif"), 24000, 8000);
+    play("/pause.aif", 8000);
+    clock.advance(0.5);
+    player.pausePlayback();
+    EXPECT_TRUE(player.pause());
+    std::size_t heardBefore = device->played().size();
+    clock.advance(5);
+    EXPECT_EQ(device->played().size(), heardBefore);
+    player.resumePlayback();
+    EXPECT_FALSE(player.pause());
+    clock.advance(4);
+    EXPECT_EQ(heard(), rampOf(0, 24000));
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, AnInterruptionPausesPlaybackAndItsEndResumesIt)
+{
+    writeAiff(documentsFile("talk.aif"), 24000, 8000);
+    play("/talk.aif", 8000);
+    clock.advance(0.5);
+    AudioSession::beginInterruption();
+    clock.advance(0.01);
+    EXPECT_TRUE(player.pause());
+    EXPECT_TRUE(player.interruptedOnPlayback());
+    AudioSession::endInterruption();
+    clock.advance(0.01);
+    EXPECT_FALSE(player.pause());
+    EXPECT_FALSE(player.interruptedOnPlayback());
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, TheReceiverSettingChoosesTheCategoryAtEachStart)
+{
+    writeAiff(documentsFile("quiet.aif"), 8000, 8000);
+    core::UserDefaults::standardUserDefaults().setBool(true, "UseReceiver");
+    play("/quiet.aif", 8000);
+    EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
+    core::UserDefaults::standardUserDefaults().setBool(false, "UseReceiver");
+    EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
+    player.stopPlayback();
+    play("/quiet.aif", 8000);
+    EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_MediaPlayback);
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, MissingTruncatedOrOutsideFilesNeverCrash)
+{
+    play("/missing.aif", 8000);
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_EQ(player.playState().currentPacket, 0);
+
+    ASSERT_TRUE(core::FileManager::writeAtomically(home.path() + "/outside.aif", "x"));
+    play("/../../../../outside.aif", 8000);
+    EXPECT_FALSE(player.playState().playing);
+
+    writeAiff(documentsFile("cut.aif"), 20000, 8000);
+    auto bytes = core::FileManager::contentsAtPath(documentsFile("cut.aif"));
+    ASSERT_TRUE(core::FileManager::writeAtomically(documentsFile("cut.aif"), bytes->substr(0, bytes->size() / 2)));
+    play("/cut.aif", 8000);
+    clock.advance(3);
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_GT(heard().size(), 9000u);
+    player.stopPlayback();
+}
+
+TEST_F(PlayerTest, WithoutAnOutputDevicePlaybackStopsAtOnce)
+{
+    writeAiff(documentsFile("silent.aif"), 8000, 8000);
+    device->setOutputAvailable(false);
+    play("/silent.aif", 8000);
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_EQ(log.count("No sound output"), 1);
+}
+
+} // namespace

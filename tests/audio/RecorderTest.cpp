@@ -1,0 +1,175 @@
+#include "Classes/AudioController.h"
+
+#include "support/AudioFixture.h"
+
+#include "platform/audio/AudioSession.h"
+#include "platform/core/FileManager.h"
+#include "platform/core/UserDefaults.h"
+
+#include <sndfile.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+using audio::VirtualAudioDevice;
+
+namespace {
+
+// 2009-03-05 09:05:07 and 19:05:07 UTC (the suite runs in UTC).
+constexpr double kMorning = 1'236'243'907.0;
+constexpr double kEvening = 1'236'279'907.0;
+
+std::string soxi(const std::string& flag, const std::string& path)
+{
+    std::string command = "soxi " + flag + " '" + path + "' 2>&1";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::string output;
+    std::array<char, 256> buffer;
+    while (pipe && std::fgets(buffer.data(), int(buffer.size()), pipe.get()))
+        output += buffer.data();
+    return output;
+}
+
+class RecorderTest : public AudioFixture { };
+
+class RecordingAtRate : public RecorderTest, public testing::WithParamInterface<int> { };
+
+TEST_P(RecordingAtRate, TheFileHoldsExactlyTheSignalAtTheSettingsRate)
+{
+    int rate = GetParam();
+    core::UserDefaults::standardUserDefaults().setInteger(rate, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    ASSERT_TRUE(recorder.recordState().recording);
+    clock.advance(2.5);
+    recorder.stopRecording();
+
+    std::string path = home.documents() + recorder.recordName();
+    int fileRate = 0;
+    auto samples = readSamples(path, &fileRate);
+    EXPECT_EQ(fileRate, rate);
+    ASSERT_EQ(samples.size(), std::size_t(2.5 * rate));
+    EXPECT_EQ(recorder.numPacketsToRead(), float(samples.size()));
+    std::size_t mismatches = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        mismatches += samples[i] != VirtualAudioDevice::tone(i, rate);
+    EXPECT_EQ(mismatches, 0u);
+
+    // An independent reader agrees on the format.
+    EXPECT_EQ(soxi("-t", path), "aiff\n");
+    EXPECT_EQ(soxi("-r", path), std::to_string(rate) + "\n");
+    EXPECT_EQ(soxi("-b", path), "16\n");
+    EXPECT_EQ(soxi("-c", path), "1\n");
+    EXPECT_EQ(soxi("-s", path), std::to_string(samples.size()) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, RecordingAtRate, testing::Values(8000, 22050, 44100));
+
+TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
+{
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    for (auto [when, name] : {std::pair{kMorning, "/2009030590507.aif"}, std::pair{kEvening, "/20090305190507.aif"}}) {
+        clock.engine().setWallClock(when);
+        AudioController recorder;
+        recorder.startRecording();
+        recorder.stopRecording();
+        EXPECT_EQ(recorder.recordName(), name);
+        EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + name));
+    }
+}
+
+TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
+{
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    recorder.stopRecording();
+    EXPECT_EQ(recorder.numPacketsToRead(), 0.0f);
+    SF_INFO info = {};
+    SNDFILE* file = sf_open((home.documents() + recorder.recordName()).c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(info.frames, 0);
+    sf_close(file);
+}
+
+TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
+{
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    clock.advance(1.5);
+    recorder.pauseRecording();
+    EXPECT_FALSE(recorder.recordState().recording);
+    clock.advance(10);
+    recorder.resumeRecording();
+    clock.advance(1.0);
+    recorder.stopRecording();
+    auto samples = readSamples(home.documents() + recorder.recordName());
+    ASSERT_EQ(samples.size(), 20000u);
+    EXPECT_EQ(samples[19999], VirtualAudioDevice::tone(19999, 8000));
+
+    EXPECT_EQ(log.lines(core::Log::Channel::StandardOutput),
+              (std::vector<std::string>{"Starting recording", "Writing buffer 0", "Pause recording",
+                                        "Resume recording", "Writing buffer 8000", "Stopping recording",
+                                        "Not recording, returning", "Writing buffer 16000"}));
+}
+
+TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
+{
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    clock.advance(0.5);
+    audio::AudioSession::beginInterruption();
+    clock.advance(0.5);
+    EXPECT_FALSE(recorder.recordState().recording);
+    EXPECT_EQ(log.count("Interrupted. Stopping playback or recording."), 1);
+    audio::AudioSession::endInterruption();
+    clock.advance(2);
+    EXPECT_FALSE(recorder.recordState().recording);
+    recorder.stopRecording();
+    EXPECT_EQ(recorder.numPacketsToRead(), 4000.0f);
+}
+
+TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
+{
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    clock.advance(1.25);
+    device->failStreams();
+    clock.advance(1);
+    EXPECT_FALSE(recorder.recordState().recording);
+    EXPECT_EQ(log.count("stopped by itself"), 1);
+    recorder.stopRecording();
+    EXPECT_EQ(recorder.numPacketsToRead(), 10000.0f);
+}
+
+TEST_F(RecorderTest, WithoutAMicrophoneNothingStartsAndNoFileIsLeft)
+{
+    device->setInputAvailable(false);
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    EXPECT_FALSE(recorder.recordState().recording);
+    EXPECT_EQ(recorder.numPacketsToRead(), 0.0f);
+    EXPECT_FALSE(core::FileManager::fileExistsAtPath(home.documents() + recorder.recordName()));
+    EXPECT_EQ(log.count("No sound input"), 1);
+    EXPECT_EQ(log.count("Recording could not start"), 1);
+}
+
+TEST_F(RecorderTest, AnUnwritableDocumentsFolderStopsTheRecordingCleanly)
+{
+    ASSERT_TRUE(core::FileManager::removeItemAtPath(home.documents()));
+    ASSERT_TRUE(core::FileManager::writeAtomically(home.documents(), "not a folder"));
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    AudioController recorder;
+    recorder.startRecording();
+    clock.advance(1);
+    EXPECT_FALSE(recorder.recordState().recording);
+    EXPECT_EQ(recorder.numPacketsToRead(), 0.0f);
+    EXPECT_EQ(log.count("Cannot create the audio file"), 1);
+}
+
+} // namespace
