@@ -30,23 +30,23 @@ VirtualAudioDevice::~VirtualAudioDevice()
 std::unique_ptr<AudioStream> VirtualAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
                                                            std::string& error)
 {
-    if (!m_inputAvailable) {
-        error = "the virtual input is switched off";
-        return nullptr;
-    }
-    auto stream = std::make_unique<VirtualAudioStream>(*this, true, sampleRate, client);
-    m_streams.push_back(stream.get());
-    return stream;
+    return open(true, sampleRate, client, error);
 }
 
 std::unique_ptr<AudioStream> VirtualAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
                                                             std::string& error)
 {
-    if (!m_outputAvailable) {
-        error = "the virtual output is switched off";
+    return open(false, sampleRate, client, error);
+}
+
+std::unique_ptr<AudioStream> VirtualAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client,
+                                                      std::string& error)
+{
+    if (!(input ? m_inputAvailable : m_outputAvailable)) {
+        error = input ? "the virtual input is switched off" : "the virtual output is switched off";
         return nullptr;
     }
-    auto stream = std::make_unique<VirtualAudioStream>(*this, false, sampleRate, client);
+    auto stream = std::make_unique<VirtualAudioStream>(*this, input, sampleRate, client);
     m_streams.push_back(stream.get());
     return stream;
 }

@@ -49,6 +49,7 @@ public:
 
 private:
     friend class VirtualAudioStream;
+    std::unique_ptr<AudioStream> open(bool input, double sampleRate, AudioStreamClient& client, std::string& error);
     std::int16_t inputSample(std::uint64_t index, double sampleRate) const;
     void consume(const std::int16_t* samples, std::size_t count, double sampleRate);
     void forget(VirtualAudioStream* stream);

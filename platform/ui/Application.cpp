@@ -1,6 +1,7 @@
 #include "platform/ui/Application.h"
 
 #include "platform/core/Log.h"
+#include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Window.h"
@@ -68,6 +69,9 @@ int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate
     application.finishLaunching();
     int status = core::RunLoop::main().run();
     application.terminate();
+    // Timers and tasks still pending may hold views: they must go while
+    // the toolkit is still there, not at exit.
+    core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
     return status;
 }
 

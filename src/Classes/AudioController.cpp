@@ -166,7 +166,7 @@ void AudioController::stopRecording()
         disposeQueue(m_recordState);
     }
     closeFile(m_recordState);
-    m_numPacketsToRead = float(m_recordState.currentPacket);
+    m_numPacketsToRead = double(m_recordState.currentPacket);
 }
 
 // ---- Playback

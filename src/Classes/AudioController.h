@@ -63,14 +63,15 @@ public:
     bool interruptedOnPlayback() const { return m_interruptedOnPlayback; }
     void setInterruptedOnPlayback(bool interrupted) { m_interruptedOnPlayback = interrupted; }
     bool pause() const { return m_pause; }
-    float numPacketsToRead() const { return m_numPacketsToRead; }
+    // A double: a float cannot count every packet of a long recording at 44100 Hz.
+    double numPacketsToRead() const { return m_numPacketsToRead; }
     const std::string& recordName() const { return m_recordName; }
     const std::string& fileName() const { return m_fileName; }
 
 private:
     static void fillFormat(audio::AudioStreamBasicDescription* format, double sampleRate);
 
-    float m_numPacketsToRead = 0;
+    double m_numPacketsToRead = 0;
     std::string m_fileName;
     std::string m_recordName;
     RecordState m_recordState;

@@ -1,6 +1,10 @@
 // The real binary, started as a user would, with a temporary home.
 
+#include "support/AudioFixture.h"
 #include "support/TestEnvironment.h"
+
+#include "platform/audio/VirtualAudioDevice.h"
+#include "platform/core/PropertyListSerialization.h"
 
 #include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
@@ -10,6 +14,7 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -24,8 +29,8 @@ struct ProcessResult {
 };
 
 // Starts voicenotes; once its output contains `until` (or at once when
-// empty), sends SIGTERM; returns the exit status and what it printed.
-ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& until = "")
+// empty), sends the signal; returns the exit status and what it printed.
+ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& until = "", int signal = SIGTERM)
 {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
@@ -52,7 +57,7 @@ ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& un
             break;
         run.output.append(buffer.data(), std::size_t(n));
         if (!signalled && run.output.find(until) != std::string::npos) {
-            ::kill(pid, SIGTERM);
+            ::kill(pid, signal);
             signalled = true;
         }
     }
@@ -73,6 +78,69 @@ TEST(Launch, StartsWithATemporaryHomeAndQuitsCleanlyOnSigterm)
     core::UserDefaults settings(home.settingsFile());
     EXPECT_EQ(settings.integerForKey("Maximum Time"), 5);
     EXPECT_EQ(settings.integerForKey("SampleRate"), 8000);
+}
+
+// A home whose settings start a recording at launch, on the virtual device.
+class RecordingLaunch : public testing::Test {
+protected:
+    RecordingLaunch()
+    {
+        core::UserDefaults settings(home.settingsFile());
+        settings.setBool(true, "AutoRecording");
+        EXPECT_TRUE(settings.synchronize());
+    }
+    ProcessResult recordUntilTheSecondBuffer(int signal)
+    {
+        return runVoiceNotes({"--home", home.path(), "--audio-device", "virtual"}, "Writing buffer 8000", signal);
+    }
+    std::vector<std::string> audioFiles() const
+    {
+        std::vector<std::string> found;
+        for (auto& entry : std::filesystem::directory_iterator(home.documents()))
+            if (entry.path().extension() == ".aif")
+                found.push_back(entry.path());
+        return found;
+    }
+    // The file holds the virtual microphone's tone from its first sample.
+    static void expectTheTone(const std::vector<std::int16_t>& samples)
+    {
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            differing += samples[i] != audio::VirtualAudioDevice::tone(i, 8000);
+        EXPECT_EQ(differing, 0u);
+    }
+
+    TemporaryHome home;
+};
+
+TEST_F(RecordingLaunch, SigtermDuringARecordingStoresItAsANote)
+{
+    ProcessResult run = recordUntilTheSecondBuffer(SIGTERM);
+    ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    EXPECT_NE(run.output.find("Stopping recording"), std::string::npos) << run.output;
+
+    auto store = core::PropertyListSerialization::propertyListFromData(
+        core::FileManager::contentsAtPath(home.documents() + "/data.plist").value_or(""));
+    ASSERT_TRUE(store && store->array() && store->array()->size() == 1u) << run.output;
+    const auto& note = *store->array()->front().dictionary();
+    auto samples = AudioFixture::readSamples(home.documents() + *note.at("Path").string());
+    EXPECT_GE(samples.size(), 8000u);
+    EXPECT_EQ(*note.at("numPackets").integer(), std::int64_t(samples.size()));
+    expectTheTone(samples);
+}
+
+TEST_F(RecordingLaunch, SigkillDuringARecordingLeavesAReadableFile)
+{
+    ProcessResult run = recordUntilTheSecondBuffer(SIGKILL);
+    ASSERT_TRUE(WIFSIGNALED(run.status)) << run.output;
+    auto files = audioFiles();
+    ASSERT_EQ(files.size(), 1u);
+    auto samples = AudioFixture::readSamples(files.front());
+    // Whole buffers of one second each, at least the one written before the kill.
+    EXPECT_GE(samples.size(), 8000u);
+    EXPECT_EQ(samples.size() % 8000, 0u);
+    expectTheTone(samples);
 }
 
 TEST(Launch, HelpVersionAndBadOptions)

@@ -50,7 +50,7 @@ TEST_P(RecordingAtRate, TheFileHoldsExactlyTheSignalAtTheSettingsRate)
     auto samples = readSamples(path, &fileRate);
     EXPECT_EQ(fileRate, rate);
     ASSERT_EQ(samples.size(), std::size_t(2.5 * rate));
-    EXPECT_EQ(recorder.numPacketsToRead(), float(samples.size()));
+    EXPECT_EQ(recorder.numPacketsToRead(), double(samples.size()));
     std::size_t mismatches = 0;
     for (std::size_t i = 0; i < samples.size(); ++i)
         mismatches += samples[i] != VirtualAudioDevice::tone(i, rate);
@@ -85,7 +85,7 @@ TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
     AudioController recorder;
     recorder.startRecording();
     recorder.stopRecording();
-    EXPECT_EQ(recorder.numPacketsToRead(), 0.0f);
+    EXPECT_EQ(recorder.numPacketsToRead(), 0);
     SF_INFO info = {};
     SNDFILE* file = sf_open((home.documents() + recorder.recordName()).c_str(), SFM_READ, &info);
     ASSERT_NE(file, nullptr);
@@ -129,7 +129,7 @@ TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
     clock.advance(2);
     EXPECT_FALSE(recorder.recordState().recording);
     recorder.stopRecording();
-    EXPECT_EQ(recorder.numPacketsToRead(), 4000.0f);
+    EXPECT_EQ(recorder.numPacketsToRead(), 4000);
 }
 
 TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
@@ -143,7 +143,7 @@ TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
     EXPECT_FALSE(recorder.recordState().recording);
     EXPECT_EQ(log.count("stopped by itself"), 1);
     recorder.stopRecording();
-    EXPECT_EQ(recorder.numPacketsToRead(), 10000.0f);
+    EXPECT_EQ(recorder.numPacketsToRead(), 10000);
 }
 
 TEST_F(RecorderTest, WithoutAMicrophoneNothingStartsAndNoFileIsLeft)
@@ -153,7 +153,7 @@ TEST_F(RecorderTest, WithoutAMicrophoneNothingStartsAndNoFileIsLeft)
     AudioController recorder;
     recorder.startRecording();
     EXPECT_FALSE(recorder.recordState().recording);
-    EXPECT_EQ(recorder.numPacketsToRead(), 0.0f);
+    EXPECT_EQ(recorder.numPacketsToRead(), 0);
     EXPECT_FALSE(core::FileManager::fileExistsAtPath(home.documents() + recorder.recordName()));
     EXPECT_EQ(log.count("No sound input"), 1);
     EXPECT_EQ(log.count("Recording could not start"), 1);
@@ -168,7 +168,7 @@ TEST_F(RecorderTest, AnUnwritableDocumentsFolderStopsTheRecordingCleanly)
     recorder.startRecording();
     clock.advance(1);
     EXPECT_FALSE(recorder.recordState().recording);
-    EXPECT_EQ(recorder.numPacketsToRead(), 0.0f);
+    EXPECT_EQ(recorder.numPacketsToRead(), 0);
     EXPECT_EQ(log.count("Cannot create the audio file"), 1);
 }
 

@@ -12,15 +12,16 @@
 
 // A test with a home, the virtual clock, the log and the virtual device.
 class AudioFixture : public testing::Test {
-protected:
-    AudioFixture();
-    ~AudioFixture() override;
-
+public:
     // Samples of a 16-bit mono file, read by libsndfile; the rate goes to rate.
     static std::vector<std::int16_t> readSamples(const std::string& path, int* rate = nullptr);
     // Writes an AIFF file of `count` samples (sample i = ramp(i)) at the rate.
     static void writeAiff(const std::string& path, std::size_t count, int rate);
     static std::int16_t ramp(std::size_t index) { return std::int16_t(index * 7 % 20000 - 10000); }
+
+protected:
+    AudioFixture();
+    ~AudioFixture() override;
 
     std::string documentsFile(const std::string& name) const { return home.documents() + "/" + name; }
 

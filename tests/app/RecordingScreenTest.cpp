@@ -1,0 +1,258 @@
+#include "Classes/AppDelegate.h"
+#include "Classes/AudioController.h"
+#include "Classes/PlistController.h"
+#include "Classes/RootViewController.h"
+#include "Classes/TableNavigationController.h"
+#include "RecordingViewController.h"
+#include "TableViewController.h"
+
+#include "support/AudioFixture.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/Timer.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/ProgressView.h"
+#include "platform/ui/Window.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+
+using core::UserDefaults;
+
+namespace {
+
+class RecordingScreenTest : public AudioFixture {
+protected:
+    void launch()
+    {
+        delegate = std::make_unique<AppDelegate>();
+        application.setDelegate(delegate.get());
+        application.finishLaunching();
+    }
+    // As the user does: the New button of the notes list.
+    void pressNew() { browser().tableViewController()->navigationItem().rightBarButtonItem()->trigger(); }
+    void ticks(int count) { clock.advance(count * RecordingViewController::kClockInterval); }
+
+    RootViewController& root() { return *delegate->rootViewController(); }
+    TableNavigationController& browser() { return *root().myNavigationController(); }
+    RecordingViewController& screen() { return *root().recordingViewController(); }
+    bool shown() { return root().modalViewController() != nullptr; }
+    std::string clockText() { return screen().time().text(); }
+    std::vector<std::string> audioFiles()
+    {
+        std::vector<std::string> found;
+        for (auto& entry : std::filesystem::directory_iterator(home.documents()))
+            if (entry.path().extension() == ".aif")
+                found.push_back(entry.path().filename());
+        return found;
+    }
+    // The stored length as (minutes, seconds).
+    static std::pair<int, int> length(const NoteRecord& note)
+    {
+        auto& parts = *note.at(NoteKey::Lengh).array();
+        return {int(*parts.at(0).integer()), int(*parts.at(1).integer())};
+    }
+
+    ui::Application application;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+TEST_F(RecordingScreenTest, NewPresentsTheScreenWithAFreshClockAndARunningRecorder)
+{
+    launch();
+    pressNew();
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(clockText(), "0:00");
+    EXPECT_EQ(screen().progressBar().progress(), 0.0f);
+    EXPECT_TRUE(screen().recordController()->recordState().recording);
+    EXPECT_TRUE(screen().failureLabel().isHidden());
+    EXPECT_TRUE(delegate->recording());
+    EXPECT_TRUE(application.isProximitySensingEnabled());
+    EXPECT_EQ(application.statusBarStyle(), ui::StatusBarStyle::BlackTranslucent);
+
+    if (const char* dir = std::getenv("VOICENOTES_SCREENSHOTS")) {
+        ticks(83);
+        delegate->window()->widget()->grab().save(QString::fromUtf8(dir) + "/recording.png");
+    }
+    screen().CancelAction();
+}
+
+TEST_F(RecordingScreenTest, TheClockShowsMinutesAndTwoDigitSecondsAndNoLimitNeverStops)
+{
+    UserDefaults::standardUserDefaults().setInteger(RecordingViewController::kNoLimit, "Maximum Time");
+    launch();
+    pressNew();
+    const std::pair<int, const char*> expected[] = {{9, "0:09"}, {10, "0:10"}, {60, "1:00"}, {605, "10:05"}};
+    int done = 0;
+    for (auto [tick, text] : expected) {
+        ticks(tick - done);
+        done = tick;
+        EXPECT_EQ(clockText(), text);
+    }
+    EXPECT_EQ(screen().progressBar().progress(), 0.0f);
+    EXPECT_TRUE(shown());
+    screen().CancelAction();
+}
+
+TEST_F(RecordingScreenTest, ALimitOfFiveSavesItselfOnTheThreeHundredthTickWithAFullBar)
+{
+    launch();
+    pressNew();
+    ticks(150);
+    EXPECT_EQ(screen().progressBar().progress(), 0.5f);
+    ticks(149);
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(PlistController().countInPlist(), 0u);
+
+    ticks(1);
+    EXPECT_EQ(clockText(), "5:00");
+    EXPECT_EQ(screen().progressBar().progress(), 1.0f);
+    EXPECT_FALSE(screen().timer()->isValid());
+    EXPECT_FALSE(delegate->recording());
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 1u);
+    auto note = *store.loadObject(0);
+    EXPECT_EQ(length(note), std::make_pair(5, 0));
+    EXPECT_EQ(*note.at("numPackets").integer(), 300 * 8000);
+    EXPECT_EQ(readSamples(home.documents() + *note.at("Path").string()).size(), 300u * 8000u);
+
+    // The screen slides away and the status bar comes back.
+    clock.advance(ui::ViewController::kModalAnimationDuration + 0.1);
+    EXPECT_FALSE(shown());
+    EXPECT_EQ(application.statusBarStyle(), ui::StatusBarStyle::Default);
+    EXPECT_FALSE(application.isProximitySensingEnabled());
+}
+
+TEST_F(RecordingScreenTest, AChangedLimitWaitsForTheNextRecording)
+{
+    UserDefaults::standardUserDefaults().setInteger(10, "Maximum Time");
+    launch();
+    pressNew();
+    UserDefaults::standardUserDefaults().setInteger(1, "Maximum Time");
+    ticks(60);
+    EXPECT_FLOAT_EQ(screen().progressBar().progress(), 0.1f);
+    EXPECT_TRUE(shown());
+    screen().CancelAction();
+    clock.advance(1);
+
+    pressNew();
+    ticks(60);
+    EXPECT_EQ(PlistController().countInPlist(), 1u);
+}
+
+TEST_F(RecordingScreenTest, PauseHoldsTheClockAndSaveWhilePausedStoresWhatIsShown)
+{
+    launch();
+    pressNew();
+    clock.advance(3.5);
+    screen().pauseButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_TRUE(screen().paused());
+    EXPECT_TRUE(screen().pauseButton().isSelected());
+    EXPECT_EQ(screen().pauseButton().titleForState(ui::ControlState::Selected), "Resume");
+    ticks(30);
+    EXPECT_EQ(clockText(), "0:03");
+
+    screen().PauseAction();
+    EXPECT_FALSE(screen().pauseButton().isSelected());
+    ticks(2);
+    EXPECT_EQ(clockText(), "0:05");
+    screen().PauseAction();
+    screen().save().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(length(*store.loadObject(0)), std::make_pair(0, 5));
+    // The screen is ready for the next recording.
+    EXPECT_FALSE(screen().paused());
+    EXPECT_FALSE(screen().pauseButton().isSelected());
+}
+
+TEST_F(RecordingScreenTest, CancelLeavesNoFileAndNoNote)
+{
+    launch();
+    root().saveNewRecord(0, 4, "/kept.aif", 32000);
+    pressNew();
+    ticks(3);
+    ASSERT_EQ(audioFiles().size(), 1u);
+    screen().cancel().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_TRUE(audioFiles().empty());
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/kept.aif");
+    EXPECT_FALSE(delegate->recording());
+    EXPECT_FALSE(application.isProximitySensingEnabled());
+}
+
+TEST_F(RecordingScreenTest, AfterARecordingTheAlertCheckComesBackOnlyWithRecordingOnStartup)
+{
+    launch();
+    clock.advance(2);
+    ASSERT_EQ(log.count("Alert check ran"), 1);
+    pressNew();
+    ticks(2);
+    screen().SaveAction();
+    clock.advance(5);
+    EXPECT_EQ(log.count("Alert check ran"), 1);
+
+    UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
+    pressNew();
+    ticks(2);
+    screen().SaveAction();
+    clock.advance(1.4);
+    EXPECT_EQ(log.count("Alert check ran"), 1);
+    clock.advance(0.2);
+    EXPECT_EQ(log.count("Alert check ran"), 2);
+}
+
+TEST_F(RecordingScreenTest, RecordingOnStartupRecordsAtOnceAndStopsAPlayingNoteFirst)
+{
+    UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
+    launch();
+    EXPECT_TRUE(shown());
+    EXPECT_TRUE(screen().recordController()->recordState().recording);
+    ticks(1);
+    screen().SaveAction();
+    clock.advance(1);
+
+    auto player = std::make_shared<AudioController>();
+    writeAiff(documentsFile("playing.aif"), 80000, 8000);
+    player->setSampleRate(8000);
+    player->startPlayback("/playing.aif");
+    browser().setAudioController(player);
+    ASSERT_TRUE(player->playState().playing);
+    pressNew();
+    EXPECT_FALSE(player->playState().playing);
+    screen().CancelAction();
+}
+
+TEST_F(RecordingScreenTest, WithoutAMicrophoneTheScreenSaysSoAndSaveStoresAnEmptyNote)
+{
+    device->setInputAvailable(false);
+    launch();
+    pressNew();
+    EXPECT_FALSE(screen().failureLabel().isHidden());
+    EXPECT_EQ(screen().failureLabel().text(), "The microphone could not be opened: nothing is recorded.");
+    ticks(3);
+    EXPECT_EQ(clockText(), "0:03");
+    screen().SaveAction();
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(*store.loadObject(0)->at("numPackets").integer(), 0);
+
+    // The next recording that works hides the message again.
+    device->setInputAvailable(true);
+    clock.advance(1);
+    pressNew();
+    EXPECT_TRUE(screen().failureLabel().isHidden());
+    screen().CancelAction();
+}
+
+} // namespace
