@@ -2,23 +2,68 @@
 
 #include "Classes/PlistController.h"
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/TableViewController.h"
 
+#include <memory>
+#include <optional>
+
+namespace ui {
+class ModalPanel;
+}
+class TableCell;
 class TableNavigationController;
 
-// The notes list, the browser's root screen.
-class TableViewController : public ui::ViewController {
+// The notes list, the browser's root screen: one row per note, newest
+// first. A click plays a note in its row, a second click stops it; the
+// list also deletes notes, starts recordings and checks alert dates.
+class TableViewController : public ui::TableViewController {
 public:
+    static constexpr double kRowHeight = 80;
+    static constexpr double kNoNotesFadeDuration = 0.3;
+    static constexpr ui::Rect kNoNotesLabelFrame{20, 300, 280, 30};
+
     TableViewController();
 
+    void loadView() override;
     void addButtons();
+    void addNoNotesScreen();
     void newAction();
+
+    int numberOfSectionsInTableView(ui::TableView&) override { return 1; }
+    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void accessoryButtonTappedForRowWithIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void commitEditingStyle(ui::TableView& tableView, ui::TableViewCellEditingStyle style,
+                            ui::IndexPath indexPath) override;
+    void setEditing(bool editing, bool animated) override;
+
+    void pushDetailController(std::size_t row);
+    // The playback reached the end of the note: no row plays any more.
+    void selection() { m_selectedCell.reset(); }
     void checkAlerts();
+    void alertViewClickedButtonAtIndex(ui::ModalPanel& alertView, int buttonIndex);
 
     TableNavigationController* navigationViewController() const { return m_navigationViewController; }
     void setNavigationViewController(TableNavigationController* controller) { m_navigationViewController = controller; }
+    const std::optional<ui::IndexPath>& selectedCell() const { return m_selectedCell; }
+    void setSelectedCell(std::optional<ui::IndexPath> indexPath) { m_selectedCell = indexPath; }
+    // The playing row's cell, also when it is scrolled off screen.
+    std::shared_ptr<TableCell> cellOfSelectedRow();
+    // Turns the playing row back and stops its note; none plays afterwards.
+    void stopSelectedRow();
+
+protected:
+    void configureTableView(ui::TableView& tableView) override;
 
 private:
+    void stopPlayback();
+    void setToolbarMode(ui::BarButtonSystemItem item);
+    void playAlertSound();
+
     PlistController m_plistControl;
     TableNavigationController* m_navigationViewController = nullptr;
+    std::optional<ui::IndexPath> m_selectedCell;
+    std::shared_ptr<TableCell> m_playingCell;
 };

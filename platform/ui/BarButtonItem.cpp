@@ -42,11 +42,11 @@ std::string BarButtonItem::displayText() const
     case BarButtonSystemItem::FlexibleSpace:
         return "";
     case BarButtonSystemItem::Trash:
-        return "\U0001F5D1";
+        return "Delete";
     case BarButtonSystemItem::Play:
-        return "\u25B6";
+        return "Play";
     case BarButtonSystemItem::Pause:
-        return "\u275A\u275A";
+        return "Pause";
     }
     return "";
 }

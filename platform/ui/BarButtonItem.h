@@ -17,7 +17,7 @@ enum class BarButtonSystemItem {
 enum class BarButtonItemStyle { Plain = 0, Bordered = 1, Done = 2 };
 
 // A button on a navigation bar or a toolbar: a system item or a title.
-class BarButtonItem {
+class BarButtonItem : public std::enable_shared_from_this<BarButtonItem> {
 public:
     using Action = std::function<void(BarButtonItem& sender)>;
 

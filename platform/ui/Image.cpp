@@ -30,6 +30,11 @@ std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path)
     return std::shared_ptr<Image>(new Image(std::move(pixmap)));
 }
 
+std::shared_ptr<Image> Image::imageWithPixmap(const QPixmap& pixmap)
+{
+    return std::shared_ptr<Image>(new Image(std::make_unique<QPixmap>(pixmap)));
+}
+
 Image::Image(std::unique_ptr<QPixmap> pixmap)
     : m_pixmap(std::move(pixmap))
 {

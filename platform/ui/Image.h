@@ -16,6 +16,8 @@ public:
     // extension, "png" when it has none); none when missing or unreadable.
     static std::shared_ptr<Image> imageNamed(const std::string& name);
     static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path);
+    // A picture drawn by the platform layer itself.
+    static std::shared_ptr<Image> imageWithPixmap(const QPixmap& pixmap);
 
     ~Image();
     Size size() const;

@@ -24,7 +24,12 @@ NavigationBar::NavigationBar(Rect frame)
         button->setHidden(true);
         addSubview(button->shared_from_this());
     }
-    m_leftButton->addTarget([this](Control&) { if (m_shownLeft) m_shownLeft->trigger(); }, ControlEvent::TouchUpInside);
+    m_leftButton->addTarget([this](Control&) {
+        if (m_shownLeft)
+            m_shownLeft->trigger();
+        else if (on_back)
+            on_back();
+    }, ControlEvent::TouchUpInside);
     m_rightButton->addTarget([this](Control&) { if (m_shownRight) m_shownRight->trigger(); }, ControlEvent::TouchUpInside);
     m_titleLabel->setFont(Font::boldSystemFontOfSize(20));
     m_titleLabel->setTextAlignment(TextAlignment::Center);
@@ -59,6 +64,17 @@ void NavigationBar::pushNavigationItem(NavigationItem& item, bool)
     showTopItem();
 }
 
+void NavigationBar::popNavigationItem(bool)
+{
+    if (m_items.empty())
+        return;
+    m_items.back()->on_change = nullptr;
+    m_items.pop_back();
+    if (!m_items.empty())
+        m_items.back()->on_change = [this] { showTopItem(); };
+    showTopItem();
+}
+
 const std::string& NavigationBar::shownTitle() const { return m_titleLabel->text(); }
 
 void NavigationBar::showTopItem()
@@ -73,6 +89,12 @@ void NavigationBar::showTopItem()
     m_shownRight = top ? top->rightBarButtonItem() : nullptr;
     showItem(*m_leftButton, m_shownLeft);
     showItem(*m_rightButton, m_shownRight);
+    if (!m_shownLeft && m_items.size() > 1) {
+        const std::string& previous = m_items[m_items.size() - 2]->title();
+        m_leftButton->setTitle(previous.empty() ? "Back" : "\u2039 " + previous, ControlState::Normal);
+        m_leftButton->setEnabled(true);
+        m_leftButton->setHidden(false);
+    }
 }
 
 void NavigationBar::showItem(Button& button, const std::shared_ptr<BarButtonItem>& item)

@@ -2,6 +2,7 @@
 
 #include "platform/ui/View.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,6 +27,7 @@ public:
     BarStyle barStyle() const { return m_style; }
 
     void pushNavigationItem(NavigationItem& item, bool animated);
+    void popNavigationItem(bool animated);
     // Forgets every item (their owners are going away).
     void removeAllItems();
     NavigationItem* topItem() const { return m_items.empty() ? nullptr : m_items.back(); }
@@ -33,6 +35,9 @@ public:
     // The buttons that show the top item's bar button items.
     Button& leftButton() { return *m_leftButton; }
     Button& rightButton() { return *m_rightButton; }
+    // The back button (the left one, when the top item has no left item
+    // and there is an item under it) was clicked.
+    std::function<void()> on_back;
 
 private:
     void showTopItem();

@@ -29,6 +29,7 @@ void NavigationController::loadView()
 {
     auto container = std::make_shared<View>(kContentFrame);
     m_navigationBar = std::make_shared<NavigationBar>(Rect{0, 0, kContentFrame.width, NavigationBar::kHeight});
+    m_navigationBar->on_back = [this] { popViewControllerAnimated(true); };
     container->addSubview(m_navigationBar);
     setView(container);
     for (auto& controller : m_viewControllers)
@@ -36,11 +37,57 @@ void NavigationController::loadView()
     showTopViewController(*container);
 }
 
+Rect NavigationController::contentFrame() const
+{
+    return Rect{0, NavigationBar::kHeight, kContentFrame.width, kContentFrame.height - NavigationBar::kHeight};
+}
+
 void NavigationController::showTopViewController(View& container)
 {
     auto content = topViewController()->view();
-    content->setFrame(Rect{0, NavigationBar::kHeight, kContentFrame.width, kContentFrame.height - NavigationBar::kHeight});
-    container.addSubview(content);
+    content->setFrame(contentFrame());
+    // Under the bar and whatever else the container shows.
+    container.insertSubview(content, 0);
+}
+
+void NavigationController::pushViewController(std::shared_ptr<ViewController> viewController, bool animated)
+{
+    if (!viewController)
+        return;
+    if (m_delegate)
+        m_delegate->navigationControllerWillShowViewController(*this, *viewController, animated);
+    auto container = view();
+    auto below = topViewController()->view();
+    viewController->setNavigationController(this);
+    m_viewControllers.push_back(viewController);
+    m_navigationBar->pushNavigationItem(viewController->navigationItem(), animated);
+    Rect area = contentFrame();
+    auto content = viewController->view();
+    content->setFrame(animated ? Rect{area.x + area.width, area.y, area.width, area.height} : area);
+    container->insertSubview(content, 0);
+    below->removeFromSuperview();
+    if (!animated)
+        return;
+    View::beginAnimations();
+    View::setAnimationDuration(kPushDuration);
+    content->setFrame(area);
+    View::commitAnimations();
+}
+
+std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated)
+{
+    if (m_viewControllers.size() < 2)
+        return nullptr;
+    auto popped = m_viewControllers.back();
+    auto& shown = *m_viewControllers[m_viewControllers.size() - 2];
+    if (m_delegate)
+        m_delegate->navigationControllerWillShowViewController(*this, shown, animated);
+    m_viewControllers.pop_back();
+    m_navigationBar->popNavigationItem(animated);
+    popped->view()->removeFromSuperview();
+    popped->setNavigationController(nullptr);
+    showTopViewController(*view());
+    return popped;
 }
 
 } // namespace ui

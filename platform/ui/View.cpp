@@ -41,6 +41,7 @@ void View::setFrame(Rect frame)
         Animation::recordFrame(*this, shown, frame);
     else
         applyFrame(frame);
+    frameDidChange();
 }
 
 void View::applyFrame(Rect frame) { m_widget->setGeometry(toQRect(frame)); }
@@ -57,6 +58,17 @@ void View::addSubview(std::shared_ptr<View> view)
     view->applyFrame(view->m_frame);
     view->m_widget->raise();
     view->m_widget->setVisible(!view->m_hidden);
+}
+
+void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
+{
+    addSubview(view);
+    if (!view || view->m_superview != this || index >= m_subviews.size() - 1)
+        return;
+    m_subviews.pop_back();
+    auto above = m_subviews[index];
+    m_subviews.insert(m_subviews.begin() + std::ptrdiff_t(index), view);
+    view->m_widget->stackUnder(above->m_widget);
 }
 
 void View::removeFromSuperview()

@@ -28,6 +28,8 @@ public:
     Rect bounds() const { return {0, 0, m_frame.width, m_frame.height}; }
 
     void addSubview(std::shared_ptr<View> view);
+    // Under the subviews from that index on.
+    void insertSubview(std::shared_ptr<View> view, std::size_t index);
     void removeFromSuperview();
     View* superview() const { return m_superview; }
     const std::vector<std::shared_ptr<View>>& subviews() const { return m_subviews; }
@@ -62,6 +64,8 @@ public:
 protected:
     // For views shown by a widget of their own kind (labels, buttons...).
     View(QWidget* widget, Rect frame);
+    // After setFrame(): a view that places its subviews itself does it here.
+    virtual void frameDidChange() { }
 
 private:
     friend class Animation;

@@ -2,6 +2,8 @@
 
 #include "platform/core/RunLoop.h"
 
+#include <algorithm>
+
 namespace ui {
 
 std::shared_ptr<View> ViewController::view()
@@ -23,8 +25,10 @@ void ViewController::setView(std::shared_ptr<View> view)
         return;
     if (View* superview = old->superview()) {
         m_view->setFrame(old->frame());
+        const auto& siblings = superview->subviews();
+        auto index = std::size_t(std::find(siblings.begin(), siblings.end(), old) - siblings.begin());
         old->removeFromSuperview();
-        superview->addSubview(m_view);
+        superview->insertSubview(m_view, index);
     }
 }
 
@@ -35,6 +39,22 @@ void ViewController::loadView()
     setView(view);
 }
 
+void ViewController::setEditing(bool editing, bool)
+{
+    m_editing = editing;
+    if (m_editButtonItem)
+        m_editButtonItem->setTitle(editing ? "Done" : "Edit");
+}
+
+const std::shared_ptr<BarButtonItem>& ViewController::editButtonItem()
+{
+    if (!m_editButtonItem) {
+        m_editButtonItem = std::make_shared<BarButtonItem>(
+            m_editing ? "Done" : "Edit", BarButtonItemStyle::Bordered,
+            [this](BarButtonItem&) { setEditing(!m_editing, true); });
+    }
+    return m_editButtonItem;
+}
 
 void ViewController::presentModalViewController(std::shared_ptr<ViewController> controller, bool animated)
 {

@@ -34,6 +34,12 @@ public:
     void setTitle(std::string title) { m_navigationItem.setTitle(std::move(title)); }
     NavigationItem& navigationItem() { return m_navigationItem; }
 
+    bool isEditing() const { return m_editing; }
+    // Enters or leaves edit mode; the Edit/Done item follows.
+    virtual void setEditing(bool editing, bool animated);
+    // The standard Edit/Done item that toggles edit mode.
+    const std::shared_ptr<BarButtonItem>& editButtonItem();
+
     NavigationController* navigationController() const { return m_navigationController; }
     void setNavigationController(NavigationController* controller) { m_navigationController = controller; }
 
@@ -51,6 +57,8 @@ private:
     std::shared_ptr<View> m_view;
     bool m_viewDidLoad = false;
     NavigationItem m_navigationItem;
+    bool m_editing = false;
+    std::shared_ptr<BarButtonItem> m_editButtonItem;
     NavigationController* m_navigationController = nullptr;
     std::shared_ptr<ViewController> m_modalViewController;
     ViewController* m_parentViewController = nullptr;

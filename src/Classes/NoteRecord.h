@@ -2,6 +2,10 @@
 
 #include "platform/core/PropertyList.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 // One note: a dictionary in data.plist. The length key is spelled "Lengh"
 // in every store ever written, so it stays that way.
 using NoteRecord = core::PropertyList::Dictionary;
@@ -19,3 +23,45 @@ inline constexpr const char* Info = "Info";
 inline constexpr const char* Alert = "Alert";
 inline constexpr const char* CheckPlay = "CheckPlay";
 } // namespace NoteKey
+
+// Reading a record that may lack a key or hold another type under it.
+namespace NoteField {
+
+inline const core::PropertyList* find(const NoteRecord& note, const char* key)
+{
+    auto found = note.find(key);
+    return found == note.end() ? nullptr : &found->second;
+}
+
+// Empty when absent or not text.
+inline std::string string(const NoteRecord& note, const char* key)
+{
+    const core::PropertyList* value = find(note, key);
+    return value && value->string() ? *value->string() : std::string();
+}
+
+// An integer, or a real number taken as one; none otherwise.
+inline std::optional<std::int64_t> integer(const NoteRecord& note, const char* key)
+{
+    const core::PropertyList* value = find(note, key);
+    if (value && value->integer())
+        return *value->integer();
+    if (value && value->real())
+        return std::int64_t(*value->real());
+    return std::nullopt;
+}
+
+inline std::optional<core::Date> date(const NoteRecord& note, const char* key)
+{
+    const core::PropertyList* value = find(note, key);
+    return value && value->date() ? std::optional<core::Date>(*value->date()) : std::nullopt;
+}
+
+// The overdue-alert marker: the number 1.
+inline bool isMarked(const NoteRecord& note)
+{
+    const core::PropertyList* value = find(note, NoteKey::CheckPlay);
+    return value && ((value->integer() && *value->integer() == 1) || (value->real() && *value->real() == 1.0));
+}
+
+} // namespace NoteField

@@ -63,7 +63,7 @@ void RootViewController::startRecording()
     if (!m_recordingViewController)
         loadRecordingViewController();
     if (auto& player = m_myNavigationController->audioController(); player && player->playState().playing)
-        player->stopPlayback();
+        m_myNavigationController->tableViewController()->stopSelectedRow();
     m_recordingViewController->startTimer();
     presentModalViewController(m_recordingViewController, true);
     ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::BlackTranslucent, true);
@@ -74,9 +74,15 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
 {
     PlistController plistController;
     plistController.saveObject(minutes, seconds, path, numPackets);
-    if (plistController.countInPlist() == 1)
-        m_myNavigationController->tableViewController()->loadView();
-    core::Log::system("The note is stored; the notes list does not show notes yet");
+    m_myNavigationController->reloadLabel(false);
+    auto* list = m_myNavigationController->tableViewController();
+    if (plistController.countInPlist() == 1) {
+        list->loadView();
+        list->editButtonItem()->setEnabled(true);
+        m_myNavigationController->setCurrentSystemItem(ui::BarButtonSystemItem::FlexibleSpace);
+        m_myNavigationController->createButtons();
+    }
+    list->tableView().reloadData();
 }
 
 void RootViewController::toggleView()

@@ -1,18 +1,45 @@
 #pragma once
 
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
 
 #include <memory>
 
+namespace ui {
+class Button;
+class Label;
+class Slider;
+class Toolbar;
+}
 class AudioController;
+class DetailController;
+class ProgressIndicator;
 class RootViewController;
 class TableViewController;
 
 // The notes browser: a navigation controller whose root screen is the
-// notes list.
-class TableNavigationController : public ui::NavigationController {
+// notes list, with a toolbar for playback (or deleting every note), a
+// position slider, the notes count and the info button.
+class TableNavigationController : public ui::NavigationController, public ui::NavigationControllerDelegate {
 public:
-    using ui::NavigationController::NavigationController;
+    static constexpr ui::Rect kToolbarFrame{0, 430, 320, 30};
+    static constexpr ui::Rect kInfoButtonFrame{300, 437, 15, 15};
+    static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
+    static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
+
+    explicit TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController);
+    ~TableNavigationController() override;
+
+    void viewDidLoad() override;
+    void createToolbar();
+    void createButtons();
+    void reloadLabel(bool create);
+    void select();
+    void actionSheetClickedButtonAtIndex(int buttonIndex);
+    void sliderAction();
+    void toggleView();
+    void navigationControllerWillShowViewController(ui::NavigationController& navigationController,
+                                                    ui::ViewController& viewController, bool animated) override;
 
     RootViewController* rootViewController() const { return m_rootViewController; }
     void setRootViewController(RootViewController* controller) { m_rootViewController = controller; }
@@ -22,9 +49,45 @@ public:
     // The engine of the current or last playback.
     const std::shared_ptr<AudioController>& audioController() const { return m_audioController; }
     void setAudioController(std::shared_ptr<AudioController> controller) { m_audioController = std::move(controller); }
+    // The progress ring of the playing row.
+    const std::shared_ptr<ProgressIndicator>& progressView() const { return m_progressView; }
+    void setProgressView(std::shared_ptr<ProgressIndicator> view) { m_progressView = std::move(view); }
+
+    ui::BarButtonSystemItem currentSystemItem() const { return m_currentSystemItem; }
+    void setCurrentSystemItem(ui::BarButtonSystemItem item) { m_currentSystemItem = item; }
+    const std::shared_ptr<ui::BarButtonItem>& playPauseButton() const { return m_playPauseButton; }
+
+    ui::Toolbar* toolbar() const { return m_toolbar.get(); }
+    ui::Label* statusLabel() const { return m_statusLabel.get(); }
+    ui::Button* infoButton() const { return m_infoButton.get(); }
+    // Made at the first playback.
+    ui::Slider* slider() const { return m_slider.get(); }
+
+    bool wasDetailView() const { return m_wasDetailView; }
+    void setWasDetailView(bool was) { m_wasDetailView = was; }
+    const std::shared_ptr<DetailController>& detailViewController() const { return m_detailViewController; }
+    void setDetailViewController(std::shared_ptr<DetailController> controller)
+    {
+        m_detailViewController = std::move(controller);
+    }
+
+    // The toolbar, status label, info button and slider, while a detail
+    // screen is shown.
+    void setToolbarElementsHidden(bool hidden);
 
 private:
+    std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
+
     RootViewController* m_rootViewController = nullptr;
-    std::shared_ptr<AudioController> m_audioController;
     TableViewController* m_tableViewController = nullptr;
+    std::shared_ptr<ui::BarButtonItem> m_playPauseButton;
+    std::shared_ptr<ProgressIndicator> m_progressView;
+    std::shared_ptr<AudioController> m_audioController;
+    std::shared_ptr<ui::Label> m_statusLabel;
+    std::shared_ptr<ui::Toolbar> m_toolbar;
+    ui::BarButtonSystemItem m_currentSystemItem = ui::BarButtonSystemItem::FlexibleSpace;
+    std::shared_ptr<ui::Button> m_infoButton;
+    bool m_wasDetailView = false;
+    std::shared_ptr<DetailController> m_detailViewController;
+    std::shared_ptr<ui::Slider> m_slider;
 };

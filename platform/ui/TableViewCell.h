@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <functional>
+#include <memory>
+
+namespace ui {
+
+class Button;
+class Label;
+
+enum class TableViewCellSelectionStyle { None = 0, Blue = 1, Gray = 2 };
+enum class TableViewCellAccessoryType { None = 0, DisclosureIndicator = 1, DetailDisclosureButton = 2, Checkmark = 3 };
+
+// One row of a table: a content view for the row's own views, an
+// accessory at the right, and in edit mode a delete control at the left.
+class TableViewCell : public View {
+public:
+    static constexpr double kAccessoryWidth = 32;
+    static constexpr double kEditingInset = 32;
+
+    TableViewCell();
+    ~TableViewCell() override;
+
+    View& contentView() { return *m_contentView; }
+
+    TableViewCellSelectionStyle selectionStyle() const { return m_selectionStyle; }
+    void setSelectionStyle(TableViewCellSelectionStyle style) { m_selectionStyle = style; }
+    TableViewCellAccessoryType accessoryType() const { return m_accessoryType; }
+    void setAccessoryType(TableViewCellAccessoryType type);
+    const std::shared_ptr<View>& accessoryView() const { return m_accessoryView; }
+    // A view of its own in place of the standard accessory.
+    void setAccessoryView(std::shared_ptr<View> view);
+
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected, bool animated);
+    bool isEditing() const { return m_editing; }
+    virtual void setEditing(bool editing, bool animated);
+    bool isShowingDeleteConfirmation() const { return m_deleteButton != nullptr; }
+    // The red Delete button that confirms a delete (edit mode or a swipe).
+    void showDeleteConfirmation(bool show);
+
+    // Places the content, the accessory and the edit controls in the frame.
+    void layoutSubviews();
+
+    // Set by the table that shows the cell.
+    std::function<void()> on_tap;
+    std::function<void()> on_accessoryTap;
+    std::function<void()> on_delete;
+
+private:
+    friend class TableViewCellWidget;
+    void pressed();
+    void released(bool inside);
+    void swiped();
+    void updateBackground();
+    void rebuildAccessory();
+
+    std::shared_ptr<View> m_contentView;
+    TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::Blue;
+    TableViewCellAccessoryType m_accessoryType = TableViewCellAccessoryType::None;
+    std::shared_ptr<View> m_accessoryView;
+    std::shared_ptr<View> m_shownAccessory;
+    std::shared_ptr<Button> m_deleteControl;
+    std::shared_ptr<Button> m_deleteButton;
+    bool m_selected = false;
+    bool m_highlighted = false;
+    bool m_editing = false;
+};
+
+} // namespace ui

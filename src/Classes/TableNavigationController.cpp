@@ -1,0 +1,155 @@
+#include "Classes/TableNavigationController.h"
+
+#include "Classes/AudioController.h"
+#include "Classes/PlistController.h"
+#include "Classes/RootViewController.h"
+#include "DetailController.h"
+#include "ProgressIndicator.h"
+#include "TableViewController.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/Timer.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Toolbar.h"
+
+using ui::BarButtonSystemItem;
+
+TableNavigationController::TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController)
+    : ui::NavigationController(std::move(rootViewController))
+{
+    setDelegate(this);
+}
+
+TableNavigationController::~TableNavigationController() = default;
+
+void TableNavigationController::viewDidLoad()
+{
+    createToolbar();
+    createButtons();
+}
+
+void TableNavigationController::createToolbar()
+{
+    m_toolbar = std::make_shared<ui::Toolbar>(kToolbarFrame);
+    m_toolbar->setBarStyle(ui::BarStyle::BlackTranslucent);
+    view()->addSubview(m_toolbar);
+
+    m_infoButton = std::make_shared<ui::Button>(ui::ButtonType::InfoLight, kInfoButtonFrame);
+    m_infoButton->addTarget([this](ui::Control&) { toggleView(); }, ui::ControlEvent::TouchUpInside);
+    view()->addSubview(m_infoButton);
+
+    reloadLabel(true);
+}
+
+void TableNavigationController::reloadLabel(bool create)
+{
+    std::string text = core::localizedString("Notes Label") + ": " + std::to_string(PlistController().countInPlist());
+    if (!create) {
+        if (m_statusLabel)
+            m_statusLabel->setText(text);
+        return;
+    }
+    m_statusLabel = std::make_shared<ui::Label>(kStatusLabelFrame);
+    m_statusLabel->setTextAlignment(ui::TextAlignment::Center);
+    m_statusLabel->setAdjustsFontSizeToFitWidth(true);
+    m_statusLabel->setFont(ui::Font::systemFontOfSize(18));
+    m_statusLabel->setTextColor(ui::Color::white());
+    m_statusLabel->setText(text);
+    view()->addSubview(m_statusLabel);
+}
+
+std::shared_ptr<ui::BarButtonItem> TableNavigationController::makePlayPauseButton()
+{
+    return std::make_shared<ui::BarButtonItem>(m_currentSystemItem, [this](ui::BarButtonItem&) { select(); });
+}
+
+void TableNavigationController::createButtons()
+{
+    m_playPauseButton = makePlayPauseButton();
+    if (!m_toolbar)
+        return;
+    bool playback = m_currentSystemItem == BarButtonSystemItem::Play || m_currentSystemItem == BarButtonSystemItem::Pause;
+    if (!playback) {
+        if (m_slider)
+            m_slider->removeFromSuperview();
+        m_statusLabel->setAlpha(1);
+        m_toolbar->setItems({m_playPauseButton}, true);
+        return;
+    }
+    if (!m_slider) {
+        m_slider = std::make_shared<ui::Slider>(kSliderFrame);
+        m_slider->addTarget([this](ui::Control&) { sliderAction(); }, ui::ControlEvent::ValueChanged);
+    }
+    auto space = std::make_shared<ui::BarButtonItem>(BarButtonSystemItem::FlexibleSpace, nullptr);
+    m_statusLabel->setAlpha(0);
+    m_toolbar->setItems({m_playPauseButton, space}, true);
+    view()->addSubview(m_slider);
+}
+
+void TableNavigationController::select()
+{
+    if (m_currentSystemItem == BarButtonSystemItem::Play) {
+        if (m_audioController)
+            m_audioController->resumePlayback();
+        if (m_progressView)
+            m_progressView->startTimer(false);
+        m_currentSystemItem = BarButtonSystemItem::Pause;
+        createButtons();
+    } else if (m_currentSystemItem == BarButtonSystemItem::Pause) {
+        if (m_audioController)
+            m_audioController->pausePlayback();
+        if (m_progressView && m_progressView->timer())
+            m_progressView->timer()->invalidate();
+        m_currentSystemItem = BarButtonSystemItem::Play;
+        createButtons();
+    }
+    if (m_currentSystemItem == BarButtonSystemItem::Trash) {
+        auto sheet = std::make_shared<ui::ActionSheet>(core::localizedString("DeleteAll"), "Cancel", "OK");
+        sheet->on_clickedButtonAtIndex = [this](ui::ModalPanel&, int index) { actionSheetClickedButtonAtIndex(index); };
+        sheet->showFromToolbar(*m_toolbar);
+        reloadLabel(false);
+    }
+}
+
+void TableNavigationController::actionSheetClickedButtonAtIndex(int buttonIndex)
+{
+    if (buttonIndex != 0)
+        return;
+    PlistController().deleteAll();
+    if (m_tableViewController)
+        m_tableViewController->loadView();
+}
+
+void TableNavigationController::sliderAction()
+{
+    if (m_audioController && m_slider)
+        m_audioController->changePacket(int(m_slider->value()));
+}
+
+void TableNavigationController::toggleView()
+{
+    if (m_rootViewController)
+        m_rootViewController->toggleView();
+}
+
+void TableNavigationController::setToolbarElementsHidden(bool hidden)
+{
+    for (ui::View* element : std::initializer_list<ui::View*>{m_toolbar.get(), m_statusLabel.get(), m_infoButton.get(),
+                                                              m_slider.get()}) {
+        if (element)
+            element->setHidden(hidden);
+    }
+}
+
+void TableNavigationController::navigationControllerWillShowViewController(ui::NavigationController&,
+                                                                           ui::ViewController&, bool)
+{
+    if (!m_wasDetailView)
+        return;
+    setToolbarElementsHidden(false);
+    if (m_tableViewController)
+        m_tableViewController->tableView().reloadData();
+}

@@ -1,0 +1,89 @@
+#include "ProgressIndicator.h"
+
+#include "Classes/AudioController.h"
+#include "Classes/TableNavigationController.h"
+#include "TableCell.h"
+#include "TableViewController.h"
+
+#include "platform/core/Timer.h"
+#include "platform/ui/GraphicsContext.h"
+#include "platform/ui/Slider.h"
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586;
+}
+
+ProgressIndicator::ProgressIndicator(ui::Rect frame)
+    : ui::View(frame)
+{
+    setBackgroundColor(ui::Color::clear());
+}
+
+ProgressIndicator::~ProgressIndicator()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+void ProgressIndicator::createAudioController()
+{
+    if (!m_playController)
+        m_playController = std::make_shared<AudioController>();
+    m_playController->setSampleRate(m_sampleRate);
+}
+
+void ProgressIndicator::startTimer(bool start)
+{
+    // A timer still running (a playback paused from elsewhere) must not be
+    // left ticking behind the new one.
+    if (m_timer)
+        m_timer->invalidate();
+    m_timer = core::Timer::scheduledTimer(kTimerInterval, true, [this](core::Timer&) { myTimerFireMethod(); });
+    if (!start)
+        return;
+    m_playController->startPlayback(m_name);
+    if (auto* browser = m_cell ? m_cell->table()->navigationViewController() : nullptr)
+        browser->setAudioController(m_playController);
+}
+
+void ProgressIndicator::stopTimer()
+{
+    if (m_playController && m_playController->pause()) {
+        m_playController->resumePlayback();
+        startTimer(false);
+    }
+    if (m_timer)
+        m_timer->invalidate();
+    setNeedsDisplay();
+}
+
+void ProgressIndicator::myTimerFireMethod()
+{
+    setNeedsDisplay();
+    auto* browser = m_cell->table()->navigationViewController();
+    if (browser && browser->slider())
+        browser->slider()->setValue(float(m_playController->playState().currentPacket));
+    if (float(m_playController->playState().currentPacket) < m_packets)
+        return;
+    // Keeps the controller alive through the end of its own playback.
+    auto playController = m_playController;
+    m_cell->toggleIcon();
+    m_cell->table()->selection();
+    playController->stopPlayback();
+}
+
+float ProgressIndicator::endAngle() const
+{
+    float fraction = float(m_playController ? m_playController->playState().currentPacket : 0) / m_packets;
+    return float(kTwoPi * fraction);
+}
+
+void ProgressIndicator::drawRect(ui::GraphicsContext& context, ui::Rect)
+{
+    if (m_packets == 0)
+        return;
+    context.setStrokeColor(kStrokeColor);
+    context.setLineWidth(kLineWidth);
+    context.addArc(kCenter, kRadius, 0, endAngle(), 0);
+    context.strokePath();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Classes/NoteRecord.h"
+
+#include "platform/ui/TableViewCell.h"
+
+#include <memory>
+
+namespace ui {
+class ImageView;
+class Label;
+}
+class ProgressIndicator;
+class TableViewController;
+
+// One row of the notes list: the note's coloured icon with its number,
+// its title (red while an alert waits to be heard), date and time. A
+// toggle flips the icon to the playing picture with its progress ring.
+class TableCell : public ui::TableViewCell {
+public:
+    static constexpr double kFlipDuration = 0.75;
+    static constexpr ui::Color kMarkedTitleColor{0.8, 0.08, 0.08, 1.0};
+    static constexpr ui::Size kDefaultIconSize{70, 70};
+    static constexpr int kDefaultSampleRate = 8000;
+
+    TableCell();
+    ~TableCell() override;
+
+    const NoteRecord& noteObject() const { return m_noteObject; }
+    void setNoteObject(NoteRecord note) { m_noteObject = std::move(note); }
+    TableViewController* table() const { return m_table; }
+    void setTable(TableViewController* table) { m_table = table; }
+
+    void createIcon();
+    void createLabels();
+    void changeTitleLabelColor(bool black);
+    void toggleIcon();
+    void setEditing(bool editing, bool animated) override;
+
+    bool isPlaying() const;
+    ui::View& superIconView() const { return *m_superIconView; }
+    ui::ImageView& imageViewDefault() const { return *m_imageViewDefault; }
+    ui::Label& numberLabel() const { return *m_numberLabel; }
+    ProgressIndicator* indicatorView() const { return m_indicatorView.get(); }
+    ui::Label& titleLabel() const { return *m_titleLabel; }
+    ui::Label& dateLabel() const { return *m_dateLabel; }
+    ui::Label& timeLabel() const { return *m_timeLabel; }
+
+private:
+    void makePlayingIcon();
+    std::shared_ptr<ui::Label> addLabel(ui::Rect frame, double fontSize, const std::string& text);
+
+    std::shared_ptr<ui::View> m_superIconView;
+    std::shared_ptr<ui::ImageView> m_imageViewDefault;
+    std::shared_ptr<ui::Label> m_numberLabel;
+    std::shared_ptr<ui::ImageView> m_imageViewPlaying;
+    std::shared_ptr<ProgressIndicator> m_indicatorView;
+    TableViewController* m_table = nullptr;
+    NoteRecord m_noteObject;
+    std::shared_ptr<ui::Label> m_titleLabel;
+    std::shared_ptr<ui::Label> m_dateLabel;
+    std::shared_ptr<ui::Label> m_timeLabel;
+};
