@@ -14,6 +14,24 @@ using core::FileManager;
 using core::Log;
 using core::PropertyList;
 
+namespace {
+
+// The list last read or written with the bytes it came from, so that the
+// list's many reads of an unchanged store parse it once.
+struct CachedList {
+    std::string path;
+    std::string bytes;
+    PlistController::NoteList notes;
+};
+
+std::optional<CachedList>& cachedList()
+{
+    static std::optional<CachedList> cache;
+    return cache;
+}
+
+} // namespace
+
 std::string PlistController::storePath() { return core::Paths::documentsDirectory() + "/data.plist"; }
 
 void PlistController::checkPlistFile()
@@ -38,10 +56,15 @@ void PlistController::createNewPlist()
         Log::system("Could not create " + path);
 }
 
-std::optional<PlistController::NoteList> PlistController::getPlistObject()
+const PlistController::NoteList* PlistController::currentList()
 {
+    std::string path = storePath();
+    auto data = FileManager::contentsAtPath(path);
+    auto& cache = cachedList();
+    if (data && cache && cache->path == path && cache->bytes == *data)
+        return &cache->notes;
+    cache.reset();
     std::string error = "The file data.plist could not be read";
-    auto data = FileManager::contentsAtPath(storePath());
     std::optional<PropertyList> root;
     if (data)
         root = core::PropertyListSerialization::propertyListFromData(*data, &error);
@@ -49,20 +72,27 @@ std::optional<PlistController::NoteList> PlistController::getPlistObject()
         error = "The file data.plist does not hold a list of notes";
     if (!root || !root->array()) {
         Log::system(error);
-        return std::nullopt;
+        return nullptr;
     }
-    return std::move(*root->array());
+    cache = CachedList{path, std::move(*data), std::move(*root->array())};
+    return &cache->notes;
+}
+
+std::optional<PlistController::NoteList> PlistController::getPlistObject()
+{
+    const NoteList* notes = currentList();
+    return notes ? std::optional<NoteList>(*notes) : std::nullopt;
 }
 
 std::size_t PlistController::countInPlist()
 {
-    auto notes = getPlistObject();
+    const NoteList* notes = currentList();
     return notes ? notes->size() : 0;
 }
 
 std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
 {
-    auto notes = getPlistObject();
+    const NoteList* notes = currentList();
     if (!notes || index >= notes->size() || !(*notes)[index].dictionary())
         return std::nullopt;
     return *(*notes)[index].dictionary();
@@ -71,8 +101,11 @@ std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
 void PlistController::writeList(const NoteList& notes)
 {
     auto xml = core::PropertyListSerialization::dataFromPropertyList(PropertyList(notes));
-    if (!xml || !FileManager::writeAtomically(storePath(), *xml))
+    if (!xml || !FileManager::writeAtomically(storePath(), *xml)) {
         Log::system("Could not write data.plist");
+        return;
+    }
+    cachedList() = CachedList{storePath(), std::move(*xml), notes};
 }
 
 std::int64_t PlistController::nextNoteID(const NoteList& notes)

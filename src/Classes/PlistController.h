@@ -10,9 +10,10 @@
 #include <string>
 
 // The note store: data.plist in the Documents directory, newest note
-// first. It keeps nothing between calls: every operation reads the file
-// afresh and every change writes the whole list back atomically, so any
-// number of PlistController objects see the same notes.
+// first. Every operation reads the file as it is now (its parsed list is
+// reused while the bytes are the same) and every change writes the whole
+// list back atomically, so any number of PlistController objects see the
+// same notes.
 class PlistController {
 public:
     using NoteList = core::PropertyList::Array;
@@ -43,6 +44,8 @@ public:
 
 private:
     static std::string storePath();
+    // The store's list as it is on disk now; none when it cannot be read.
+    static const NoteList* currentList();
     static std::int64_t nextNoteID(const NoteList& notes);
     void writeList(const NoteList& notes);
     void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 using core::FileManager;
 using core::PropertyList;
@@ -313,6 +314,37 @@ TEST_F(PlistControllerTest, AnExistingStoreIsNeverReplacedAtLaunch)
     ASSERT_TRUE(FileManager::writeAtomically(storeFile(), "garbage"));
     store.checkPlistFile();
     EXPECT_EQ(storeBytes(), "garbage");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PlistControllerTest, AStoreChangedByAnotherWriterIsReadAgain)
+{
+    recordNote("a.aif");
+    recordNote("b.aif");
+    ASSERT_EQ(title(0), "Note 2");
+    std::string bytes = storeBytes();
+
+    // The same size, written in place.
+    auto renamed = bytes;
+    renamed.replace(renamed.find("Note 2"), 6, "Memo 2");
+    {
+        std::ofstream file(storeFile(), std::ios::binary | std::ios::trunc);
+        file << renamed;
+    }
+    EXPECT_EQ(title(0), "Memo 2");
+
+    // Replaced by a new file with fewer notes.
+    writeStore({PropertyList(*store.loadObject(1))});
+    EXPECT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(title(0), "Note 1");
+
+    // Gone: nothing is served from memory.
+    ASSERT_TRUE(FileManager::removeItemAtPath(storeFile()));
+    EXPECT_EQ(store.countInPlist(), 0u);
+    EXPECT_FALSE(store.loadObject(0));
 }
 
 } // namespace
