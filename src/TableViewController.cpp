@@ -61,10 +61,7 @@ void TableViewController::addNoNotesScreen()
     auto picture = std::make_shared<ui::ImageView>(ui::Image::imageNamed("nonote.png"));
     picture->setAlpha(0);
     view()->addSubview(picture);
-    ui::View::beginAnimations();
-    ui::View::setAnimationDuration(kNoNotesFadeDuration);
-    picture->setAlpha(1);
-    ui::View::commitAnimations();
+    ui::View::animate(kNoNotesFadeDuration, [&] { picture->setAlpha(1); });
 
     auto label = std::make_shared<ui::Label>(kNoNotesLabelFrame);
     label->setTextColor(ui::Color::gray());

@@ -68,10 +68,7 @@ void NavigationController::pushViewController(std::shared_ptr<ViewController> vi
     below->removeFromSuperview();
     if (!animated)
         return;
-    View::beginAnimations();
-    View::setAnimationDuration(kPushDuration);
-    content->setFrame(area);
-    View::commitAnimations();
+    View::animate(kPushDuration, [&] { content->setFrame(area); });
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(bool animated)

@@ -268,14 +268,13 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
             hideCell(cell);
             continue;
         }
-        View::beginAnimations();
-        View::setAnimationDuration(kRowAnimationDuration);
         Rect rect = cell->frame();
         if (animation == TableViewRowAnimation::Right || animation == TableViewRowAnimation::Left)
             rect.x += animation == TableViewRowAnimation::Right ? rect.width : -rect.width;
-        cell->setFrame(rect);
-        cell->setAlpha(0);
-        View::commitAnimations();
+        View::animate(kRowAnimationDuration, [&] {
+            cell->setFrame(rect);
+            cell->setAlpha(0);
+        });
         core::RunLoop::main().scheduleAfter(kRowAnimationDuration, [this, cell, weak = weak_from_this()] {
             if (!weak.expired())
                 hideCell(cell);

@@ -155,4 +155,12 @@ void View::setAnimationTransition(AnimationTransition transition, View& view, bo
 
 void View::commitAnimations() { Animation::commit(); }
 
+void View::animate(double seconds, const std::function<void()>& changes)
+{
+    beginAnimations();
+    setAnimationDuration(seconds);
+    changes();
+    commitAnimations();
+}
+
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "platform/ui/Color.h"
 #include "platform/ui/Geometry.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,8 @@ public:
     static void setAnimationDuration(double seconds);
     static void setAnimationTransition(AnimationTransition transition, View& view, bool cache);
     static void commitAnimations();
+    // A block of the given duration around the changes.
+    static void animate(double seconds, const std::function<void()>& changes);
 
     // The widget that shows this view; for the platform layer.
     QWidget* widget() const { return m_widget; }

@@ -70,10 +70,7 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
     host->addSubview(modal);
     if (!animated)
         return;
-    View::beginAnimations();
-    View::setAnimationDuration(kModalAnimationDuration);
-    modal->setFrame(area);
-    View::commitAnimations();
+    View::animate(kModalAnimationDuration, [&] { modal->setFrame(area); });
 }
 
 void ViewController::dismissModalViewControllerAnimated(bool animated)
@@ -91,10 +88,8 @@ void ViewController::dismissModalViewControllerAnimated(bool animated)
         return;
     }
     Rect area = modal->frame();
-    View::beginAnimations();
-    View::setAnimationDuration(kModalAnimationDuration);
-    modal->setFrame(Rect{area.x, area.y + area.height, area.width, area.height});
-    View::commitAnimations();
+    View::animate(kModalAnimationDuration,
+                  [&] { modal->setFrame(Rect{area.x, area.y + area.height, area.width, area.height}); });
     // Taken away once it has slid out of sight, unless shown again by then.
     core::RunLoop::main().scheduleAfter(kModalAnimationDuration, [modal, controller] {
         if (!controller->m_parentViewController)

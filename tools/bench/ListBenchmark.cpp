@@ -2,18 +2,13 @@
 // the rows on screen, reloading the list, and each store operation the
 // list calls. It prints figures only; it never fails.
 
+#include "BenchHome.h"
 #include "Classes/AppDelegate.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "TableViewController.h"
 
-#include "platform/core/FileManager.h"
-#include "platform/core/Log.h"
-#include "platform/core/Paths.h"
-#include "platform/core/RunLoop.h"
-#include "platform/core/UserDefaults.h"
-#include "platform/core/VirtualRunLoopEngine.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/TableView.h"
 
@@ -21,9 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace {
@@ -48,16 +41,9 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication toolkit(argc, argv);
-    std::string home = "/tmp/voicenotes-bench-XXXXXX";
-    if (!::mkdtemp(home.data())) {
-        std::perror("mkdtemp");
+    BenchHome home(8000);
+    if (!home.isValid())
         return 0;
-    }
-    core::Paths::setHome(home);
-    core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    core::RunLoop::main().setEngine(std::make_unique<core::VirtualRunLoopEngine>());
-    core::Log::setSink([](core::Log::Channel, std::string_view) {});
 
     PlistController store;
     std::printf("Notes list with %d notes in the store\n", kNotes);
@@ -89,8 +75,5 @@ int main(int argc, char** argv)
            }));
     report("store: removeObjectAtIndex", millisecondsPerRun(20, [&](int) { store.removeObjectAtIndex(0); }));
     std::printf("  reload within one 60 Hz frame: %s\n", reload < 1000.0 / 60 ? "yes" : "no");
-
-    core::Log::setSink(nullptr);
-    core::FileManager::removeItemAtPath(home);
     return 0;
 }

@@ -2,15 +2,14 @@
 // clock, and prints the buffers lost and the CPU time spent per minute of
 // audio. It prints figures only; it never fails.
 
+#include "BenchHome.h"
 #include "Classes/AudioController.h"
 
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/VirtualAudioDevice.h"
-#include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/RunLoop.h"
-#include "platform/core/UserDefaults.h"
 #include "platform/core/VirtualRunLoopEngine.h"
 
 #include <sndfile.h>
@@ -18,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <memory>
 #include <string>
 
 namespace {
@@ -49,18 +47,10 @@ long long framesInFile(const std::string& path)
 
 int main()
 {
-    std::string home = "/tmp/voicenotes-bench-XXXXXX";
-    if (!::mkdtemp(home.data())) {
-        std::perror("mkdtemp");
+    BenchHome home(kRate);
+    if (!home.isValid())
         return 0;
-    }
-    core::Paths::setHome(home);
-    core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
-    core::UserDefaults::standardUserDefaults().setInteger(kRate, "SampleRate");
-
-    auto engine = std::make_unique<core::VirtualRunLoopEngine>();
-    auto* clock = engine.get();
-    core::RunLoop::main().setEngine(std::move(engine));
+    auto& clock = static_cast<core::VirtualRunLoopEngine&>(core::RunLoop::main().engine());
     audio::AudioDevice::setShared(std::make_unique<audio::VirtualAudioDevice>());
 
     unsigned long long lostFrames = 0;
@@ -76,10 +66,9 @@ int main()
     AudioController recorder;
     recorder.startRecording();
     for (int second = 0; second < int(kSeconds); ++second)
-        clock->advance(1.0);
+        clock.advance(1.0);
     recorder.stopRecording();
     double cpu = processCpuSeconds() - cpuBefore;
-    core::Log::setSink(nullptr);
 
     long long frames = framesInFile(core::Paths::documentsDirectory() + recorder.recordName());
     double minutes = kSeconds / 60;
@@ -92,7 +81,5 @@ int main()
     std::printf("  CPU time:               %.3f s in all, %.1f ms per minute of audio\n", cpu, cpu * 1000 / minutes);
     std::printf("  share of one core:      %.3f %% (goal under 1 %%; includes making the virtual tone)\n",
                 cpu / kSeconds * 100);
-
-    core::FileManager::removeItemAtPath(home);
     return 0;
 }

@@ -1,0 +1,34 @@
+#include "BenchHome.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/Log.h"
+#include "platform/core/Paths.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/core/VirtualRunLoopEngine.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+BenchHome::BenchHome(int sampleRate)
+{
+    std::string pattern = "/tmp/voicenotes-bench-XXXXXX";
+    if (!::mkdtemp(pattern.data())) {
+        std::perror("mkdtemp");
+        return;
+    }
+    m_path = pattern;
+    core::Paths::setHome(m_path);
+    core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
+    core::UserDefaults::standardUserDefaults().setInteger(sampleRate, "SampleRate");
+    core::RunLoop::main().setEngine(std::make_unique<core::VirtualRunLoopEngine>());
+    core::Log::setSink([](core::Log::Channel, std::string_view) {});
+}
+
+BenchHome::~BenchHome()
+{
+    core::Log::setSink(nullptr);
+    if (isValid())
+        core::FileManager::removeItemAtPath(m_path);
+}
