@@ -4,6 +4,7 @@
 #include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/ModalPanel.h"
 #include "platform/ui/Window.h"
 
 #include <QApplication>
@@ -69,8 +70,9 @@ int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate
     application.finishLaunching();
     int status = core::RunLoop::main().run();
     application.terminate();
-    // Timers and tasks still pending may hold views: they must go while
-    // the toolkit is still there, not at exit.
+    // Panels still shown, and timers and tasks still pending, hold views:
+    // they must go while the toolkit is still there, not at exit.
+    ModalPanel::closeAll();
     core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
     return status;
 }

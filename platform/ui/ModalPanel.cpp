@@ -35,6 +35,16 @@ std::vector<std::shared_ptr<ModalPanel>>& ModalPanel::shown()
 
 std::vector<std::shared_ptr<ModalPanel>> ModalPanel::visiblePanels() { return shown(); }
 
+void ModalPanel::closeAll()
+{
+    auto panels = std::move(shown());
+    shown().clear();
+    for (auto& panel : panels) {
+        panel->m_visible = false;
+        panel->removeFromSuperview();
+    }
+}
+
 std::shared_ptr<Button> ModalPanel::makeButton(const std::string& title, const char* colours)
 {
     auto button = std::make_shared<Button>(ButtonType::Custom);

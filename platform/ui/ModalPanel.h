@@ -29,6 +29,8 @@ public:
 
     // The panels shown now, oldest first.
     static std::vector<std::shared_ptr<ModalPanel>> visiblePanels();
+    // Takes every panel away without a choice, as the application ends.
+    static void closeAll();
 
     std::function<void(ModalPanel& panel, int buttonIndex)> on_clickedButtonAtIndex;
 

@@ -1,5 +1,7 @@
 // The real binary, started as a user would, with a temporary home.
 
+#include "Classes/PlistController.h"
+
 #include "support/AudioFixture.h"
 #include "support/TestEnvironment.h"
 
@@ -141,6 +143,22 @@ TEST_F(RecordingLaunch, SigkillDuringARecordingLeavesAReadableFile)
     EXPECT_GE(samples.size(), 8000u);
     EXPECT_EQ(samples.size() % 8000, 0u);
     expectTheTone(samples);
+}
+
+TEST(Launch, AnOverdueAlertIsShownAndTheApplicationStillEndsCleanly)
+{
+    TemporaryHome home;
+    core::FileManager::createDirectoryAtPath(home.documents());
+    PlistController store;
+    store.saveObject(0, 1, "/gone.aif", 8000);
+    store.editDateAlertAtIndex(0, core::Date(1'000'000'000));
+
+    ProcessResult run = runVoiceNotes({"--home", home.path(), "--audio-device", "virtual"}, "Alert check ran");
+    ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    EXPECT_NE(run.output.find("1 of 1 notes due"), std::string::npos) << run.output;
+    EXPECT_TRUE(NoteField::isMarked(*store.loadObject(0)));
+    EXPECT_EQ(core::UserDefaults(home.settingsFile()).integerForKey("VoiceNotesPlatform/ApplicationIconBadgeNumber"), 1);
 }
 
 TEST(Launch, HelpVersionAndBadOptions)
