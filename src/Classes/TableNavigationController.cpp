@@ -121,6 +121,8 @@ void TableNavigationController::actionSheetClickedButtonAtIndex(int buttonIndex)
     PlistController().deleteAll();
     if (m_tableViewController)
         m_tableViewController->loadView();
+    // The count shown while the sheet asked is no longer true.
+    reloadLabel(false);
 }
 
 void TableNavigationController::sliderAction()

@@ -348,6 +348,7 @@ TEST_F(BrowserTest, TheTrashAsksBeforeDeletingEveryNote)
     EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile("note1.aif")));
     EXPECT_EQ(table().numberOfRowsInSection(0), 0);
     EXPECT_NE(noNotesLabel(), nullptr);
+    EXPECT_EQ(browser().statusLabel()->text(), "Notes: 0");
 }
 
 TEST_F(BrowserTest, DeletingAPlayingNoteOrOneAboveItLeavesNothingPlayingThatIsGone)
