@@ -1,12 +1,352 @@
 #include "DetailController.h"
 
+#include "Classes/PlistController.h"
+#include "Classes/TableNavigationController.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/DateFormatter.h"
+#include "platform/ui/DatePicker.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
+
+#include <cstdio>
+
+using core::localizedString;
+
+namespace {
+
+constexpr double kSectionZeroRowHeight = 44;
+constexpr double kTextRowHeight = 150;
+
+const DetailController::IconChoice* iconNamed(const std::string& name)
+{
+    for (const auto& icon : DetailController::kIcons) {
+        if (name == icon.name)
+            return &icon;
+    }
+    return nullptr;
+}
+
+std::string alertText(core::Date date)
+{
+    core::DateFormatter formatter;
+    formatter.setDateStyle(core::DateFormatter::Style::Medium);
+    formatter.setTimeStyle(core::DateFormatter::Style::Short);
+    return formatter.stringFromDate(date);
+}
+
+} // namespace
+
 DetailController::DetailController()
     : ui::TableViewController(ui::TableViewStyle::Grouped)
 {
+    setTitle(localizedString("More info"));
 }
+
+DetailController::~DetailController() = default;
 
 void DetailController::setObjectDictionary(NoteRecord note)
 {
     m_objectDictionary = std::move(note);
-    setTitle(NoteField::string(m_objectDictionary, NoteKey::Title));
+    m_shownIcon = iconNamed(NoteField::string(m_objectDictionary, NoteKey::Icon));
+}
+
+void DetailController::viewDidLoad() { showExportButton(); }
+
+void DetailController::showExportButton()
+{
+    navigationItem().setRightBarButtonItem(
+        std::make_shared<ui::BarButtonItem>(localizedString("Export"), ui::BarButtonItemStyle::Bordered,
+                                            [this](ui::BarButtonItem&) { exportAction(); }),
+        true);
+}
+
+void DetailController::showDoneButton()
+{
+    navigationItem().setRightBarButtonItem(
+        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Done, [this](ui::BarButtonItem&) { doneAction(); }),
+        true);
+}
+
+void DetailController::exportAction()
+{
+    if (auto* browser = dynamic_cast<TableNavigationController*>(navigationController()))
+        browser->loadExportViewController();
+}
+
+std::string DetailController::titleForHeaderInSection(ui::TableView&, int section)
+{
+    return section == 1 ? localizedString("Notes") : std::string();
+}
+
+double DetailController::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    return indexPath.section == 0 ? kSectionZeroRowHeight : kTextRowHeight;
+}
+
+std::shared_ptr<ui::TableViewCell> DetailController::makeCell(const char* captionKey)
+{
+    auto cell = std::make_shared<ui::TableViewCell>();
+    if (captionKey)
+        cell->textLabel().setText(localizedString(captionKey));
+    return cell;
+}
+
+std::shared_ptr<ui::Label> DetailController::makeValueLabel(ui::Rect frame, ui::TextAlignment alignment)
+{
+    auto label = std::make_shared<ui::Label>(frame);
+    label->setTextAlignment(alignment);
+    return label;
+}
+
+std::string DetailController::lengthText() const
+{
+    const core::PropertyList* length = NoteField::find(m_objectDictionary, NoteKey::Lengh);
+    const auto* parts = length ? length->array() : nullptr;
+    auto part = [parts](std::size_t i) {
+        const std::int64_t* value = parts && parts->size() > i ? (*parts)[i].integer() : nullptr;
+        return value ? *value : 0;
+    };
+    char text[48];
+    std::snprintf(text, sizeof text, part(1) <= 9 ? "%lld:0%lld" : "%lld:%lld", static_cast<long long>(part(0)),
+                  static_cast<long long>(part(1)));
+    return text;
+}
+
+void DetailController::showIcon(ui::TableViewCell& cell, const IconChoice& icon)
+{
+    m_iconLabel->setText(localizedString(icon.labelKey));
+    cell.setAccessoryView(std::make_shared<ui::ImageView>(ui::Image::imageNamed(icon.smallImage)));
+}
+
+std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    if (indexPath.section != 0) {
+        auto cell = makeCell(nullptr);
+        // Made once, like the other rows' controls: a row built again while
+        // the text is being written must not lose it.
+        if (!m_textView1) {
+            m_textView1 = std::make_shared<ui::TextView>(ui::Rect{5, 5, 280, 130});
+            m_textView1->setFont(ui::Font::systemFontOfSize(17));
+            m_textView1->on_shouldBeginEditing = [this] { return textViewShouldBeginEditing(); };
+            m_textView1->on_escape = [this] { doneAction(); };
+            auto note = PlistController().loadObject(m_index);
+            bool hasInfo = note && NoteField::find(*note, NoteKey::Info);
+            m_textView1->setText(hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info"));
+        }
+        cell->contentView().addSubview(m_textView1);
+        return cell;
+    }
+    switch (indexPath.row) {
+    case 0: {
+        auto cell = makeCell("Name");
+        if (!m_textFieldName) {
+            m_textFieldName = std::make_shared<ui::TextField>(ui::Rect{80, 12, 210, 20});
+            m_textFieldName->setAdjustsFontSizeToFitWidth(true);
+            m_textFieldName->setClearButtonShown(true);
+            m_textFieldName->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
+            m_textFieldName->on_shouldReturn = [this] { return textFieldShouldReturn(); };
+            m_textFieldName->on_escape = [this] { doneAction(); };
+            m_textFieldName->setText(NoteField::string(m_objectDictionary, NoteKey::Title));
+        }
+        cell->contentView().addSubview(m_textFieldName);
+        return cell;
+    }
+    case 1: {
+        auto cell = makeCell("Icon");
+        if (!m_iconLabel)
+            m_iconLabel = makeValueLabel({80, 7, 200, 30}, ui::TextAlignment::Left);
+        cell->contentView().addSubview(m_iconLabel);
+        if (m_shownIcon)
+            showIcon(*cell, *m_shownIcon);
+        return cell;
+    }
+    case 2: {
+        auto cell = makeCell("Length");
+        cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+        if (!m_lengthLabel) {
+            m_lengthLabel = makeValueLabel({80, 7, 200, 30}, ui::TextAlignment::Right);
+            m_lengthLabel->setTextColor(kValueColor);
+            m_lengthLabel->setText(lengthText());
+        }
+        cell->contentView().addSubview(m_lengthLabel);
+        return cell;
+    }
+    default: {
+        auto cell = makeCell("Alert");
+        if (!m_dateLabel) {
+            m_dateLabel = makeValueLabel({70, 7, 210, 30}, ui::TextAlignment::Right);
+            m_dateLabel->setTextColor(kValueColor);
+            auto alert = NoteField::date(m_objectDictionary, NoteKey::Alert);
+            m_dateLabel->setText(alert ? alertText(*alert) : localizedString("None"));
+        }
+        cell->contentView().addSubview(m_dateLabel);
+        return cell;
+    }
+    }
+}
+
+void DetailController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
+{
+    table.deselectRowAtIndexPath(indexPath, true);
+    if (m_editing || indexPath.section != 0)
+        return;
+    switch (indexPath.row) {
+    case 0:
+        if (m_textFieldName)
+            m_textFieldName->becomeFirstResponder();
+        m_editing = true;
+        break;
+    case 1:
+        openIconPicker();
+        showDoneButton();
+        m_editing = true;
+        break;
+    case 3:
+        openDatePicker();
+        showDoneButton();
+        m_editing = true;
+        break;
+    default:
+        break;
+    }
+}
+
+bool DetailController::textFieldShouldBeginEditing()
+{
+    showDoneButton();
+    return true;
+}
+
+bool DetailController::textFieldShouldReturn()
+{
+    doneAction();
+    m_editing = false;
+    return true;
+}
+
+bool DetailController::textViewShouldBeginEditing()
+{
+    showDoneButton();
+    ui::TableView& table = tableView();
+    if (!m_shortTable)
+        m_fullFrame = table.frame();
+    m_shortTable = true;
+    ui::View::animate(kInputAnimationDuration, [&] {
+        table.setFrame(ui::Rect{m_fullFrame.x, m_fullFrame.y, m_fullFrame.width, kTextEditingTableHeight});
+    });
+    table.setScrollEnabled(false);
+    // The text being written stays in sight above where a keyboard would be.
+    table.scrollToRowAtIndexPath({1, 0}, ui::TableViewScrollPosition::Top, true);
+    return true;
+}
+
+void DetailController::doneAction()
+{
+    if (m_textView1)
+        m_textView1->resignFirstResponder();
+    if (m_textFieldName)
+        m_textFieldName->resignFirstResponder();
+
+    ui::TableView& table = tableView();
+    if (m_shortTable)
+        ui::View::animate(kInputAnimationDuration, [&] { table.setFrame(m_fullFrame); });
+    m_shortTable = false;
+    table.setScrollEnabled(true);
+    showExportButton();
+    ui::View::animate(kInputAnimationDuration, [&] {
+        for (ui::View* input : std::initializer_list<ui::View*>{m_datePickerView.get(), m_picker.get()}) {
+            if (input)
+                input->setFrame(ui::Rect{0, kOffScreenTop, 320, kDatePickerHeight});
+        }
+    });
+
+    PlistController store;
+    if (m_textView1)
+        store.editInfoAtIndex(m_index, m_textView1->text());
+    std::string name = m_textFieldName ? m_textFieldName->text() : std::string();
+    if (!name.empty() && name != NoteField::string(m_objectDictionary, NoteKey::Title))
+        store.editObjectAtIndex(m_index, name, "NO");
+    m_editing = false;
+}
+
+void DetailController::createPickerViews()
+{
+    m_pickerViews.clear();
+    for (const auto& icon : kIcons) {
+        auto row = std::make_shared<ui::View>(ui::Rect{0, 0, 300, 44});
+        auto image = std::make_shared<ui::ImageView>(ui::Image::imageNamed(icon.smallImage));
+        ui::Rect size = image->frame();
+        image->setFrame(ui::Rect{35 - size.width / 2, 22 - size.height / 2, size.width, size.height});
+        auto label = std::make_shared<ui::Label>(ui::Rect{70, 0, 180, 44});
+        label->setFont(ui::Font::boldSystemFontOfSize(20));
+        label->setText(localizedString(icon.labelKey));
+        row->addSubview(image);
+        row->addSubview(label);
+        m_pickerViews.push_back(row);
+    }
+}
+
+std::shared_ptr<ui::View> DetailController::viewForRow(ui::PickerView&, int row, int component)
+{
+    if (component != 0 || row < 0 || row >= int(m_pickerViews.size()))
+        return nullptr;
+    return m_pickerViews[std::size_t(row)];
+}
+
+void DetailController::slideUp(ui::View& input)
+{
+    ui::Rect below = input.frame();
+    ui::View::animate(kInputAnimationDuration,
+                      [&] { input.setFrame(ui::Rect{below.x, kPickerTop, below.width, below.height}); });
+}
+
+void DetailController::openIconPicker()
+{
+    createPickerViews();
+    tableView().setScrollEnabled(false);
+    if (m_picker)
+        m_picker->removeFromSuperview();
+    m_picker = std::make_shared<ui::PickerView>(ui::Rect{0, kOffScreenTop, 320, kIconPickerHeight});
+    m_picker->setDelegate(this);
+    m_picker->setShowsSelectionIndicator(true);
+    m_picker->reloadAllComponents();
+    view()->addSubview(m_picker);
+    slideUp(*m_picker);
+}
+
+void DetailController::didSelectRow(ui::PickerView&, int row, int)
+{
+    if (row < 0 || row >= int(kIcons.size()))
+        return;
+    const IconChoice& icon = kIcons[std::size_t(row)];
+    PlistController().editObjectAtIndex(m_index, NoteField::string(m_objectDictionary, NoteKey::Title), icon.name);
+    m_shownIcon = &icon;
+    if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
+        showIcon(*cell, icon);
+    else if (m_iconLabel)
+        m_iconLabel->setText(localizedString(icon.labelKey));
+}
+
+void DetailController::openDatePicker()
+{
+    tableView().setScrollEnabled(false);
+    if (m_datePickerView)
+        m_datePickerView->removeFromSuperview();
+    m_datePickerView = std::make_shared<ui::DatePicker>(ui::Rect{0, kOffScreenTop, 320, kDatePickerHeight});
+    m_datePickerView->setMinuteInterval(15);
+    m_datePickerView->addTarget([this](ui::Control&) { dateDone(); }, ui::ControlEvent::ValueChanged);
+    view()->addSubview(m_datePickerView);
+    slideUp(*m_datePickerView);
+}
+
+void DetailController::dateDone()
+{
+    PlistController().editDateAlertAtIndex(m_index, m_datePickerView->date());
+    if (m_dateLabel)
+        m_dateLabel->setText(alertText(m_datePickerView->date()));
 }

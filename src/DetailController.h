@@ -2,22 +2,110 @@
 
 #include "Classes/NoteRecord.h"
 
+#include "platform/ui/Label.h"
+#include "platform/ui/PickerView.h"
 #include "platform/ui/TableViewController.h"
 
-// The editor of one note, pushed on the browser from a row's detail button.
-class DetailController : public ui::TableViewController {
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+class DatePicker;
+class Label;
+class TextField;
+class TextView;
+}
+
+// The editor of one note: its name, icon, length and alert date, and its
+// free text. The icon and the alert date are saved as soon as they are
+// picked; the name and the text when Done is pressed.
+class DetailController : public ui::TableViewController, public ui::PickerViewDelegate {
 public:
+    struct IconChoice {
+        const char* name;
+        const char* labelKey;
+        const char* smallImage;
+    };
+    static constexpr std::array<IconChoice, 6> kIcons{{
+        {"YellowIcon", "Yellow Icon", "YellowIcon_small"},
+        {"GreenIcon", "Green Icon", "GreenIcon_small"},
+        {"BlueIcon", "Blue Icon", "BlueIcon_small"},
+        {"RedIcon", "Red Icon", "RedIcon_small"},
+        {"OrangeIcon", "Orange Icon", "OrangeIcon_small"},
+        {"VioletIcon", "Violet Icon", "VioletIcon_small"},
+    }};
+    static constexpr double kInputAnimationDuration = 0.3;
+    static constexpr double kPickerTop = 200;
+    static constexpr double kOffScreenTop = 480;
+    static constexpr double kIconPickerHeight = 220;
+    static constexpr double kDatePickerHeight = 150;
+    static constexpr double kTextEditingTableHeight = 200;
+    static constexpr ui::Color kValueColor{0.24, 0.32, 0.69, 1.0};
+
     DetailController();
+    ~DetailController() override;
 
-    void setIndex(std::size_t index) { m_index = index; }
+    void viewDidLoad() override;
+    void exportAction();
+
+    int numberOfSectionsInTableView(ui::TableView&) override { return 2; }
+    int numberOfRowsInSection(ui::TableView&, int section) override { return section == 0 ? 4 : 1; }
+    std::string titleForHeaderInSection(ui::TableView& tableView, int section) override;
+    double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+
+    bool textFieldShouldBeginEditing();
+    bool textFieldShouldReturn();
+    bool textViewShouldBeginEditing();
+    void doneAction();
+
+    void createPickerViews();
+    int numberOfRowsInComponent(ui::PickerView&, int) override { return int(kIcons.size()); }
+    std::shared_ptr<ui::View> viewForRow(ui::PickerView& pickerView, int row, int component) override;
+    void didSelectRow(ui::PickerView& pickerView, int row, int component) override;
+    void dateDone();
+
     std::size_t index() const { return m_index; }
-    void setObjectDictionary(NoteRecord note);
+    void setIndex(std::size_t index) { m_index = index; }
     const NoteRecord& objectDictionary() const { return m_objectDictionary; }
-
-    int numberOfRowsInSection(ui::TableView&, int) override { return 0; }
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView&, ui::IndexPath) override { return nullptr; }
+    void setObjectDictionary(NoteRecord note);
+    const std::shared_ptr<ui::TextView>& textView1() const { return m_textView1; }
+    ui::TextField* textFieldName() const { return m_textFieldName.get(); }
+    ui::Label* iconLabel() const { return m_iconLabel.get(); }
+    ui::Label* lengthLabel() const { return m_lengthLabel.get(); }
+    ui::Label* dateLabel() const { return m_dateLabel.get(); }
+    ui::PickerView* picker() const { return m_picker.get(); }
+    ui::DatePicker* datePickerView() const { return m_datePickerView.get(); }
+    bool editing() const { return m_editing; }
 
 private:
+    std::shared_ptr<ui::TableViewCell> makeCell(const char* captionKey);
+    std::shared_ptr<ui::Label> makeValueLabel(ui::Rect frame, ui::TextAlignment alignment);
+    void showDoneButton();
+    void showExportButton();
+    void openIconPicker();
+    void openDatePicker();
+    void slideUp(ui::View& input);
+    void showIcon(ui::TableViewCell& cell, const IconChoice& icon);
+    std::string lengthText() const;
+
     std::size_t m_index = 0;
+    std::shared_ptr<ui::TextView> m_textView1;
+    std::shared_ptr<ui::DatePicker> m_datePickerView;
+    std::shared_ptr<ui::Label> m_dateLabel;
+    std::shared_ptr<ui::Label> m_iconLabel;
+    std::shared_ptr<ui::Label> m_lengthLabel;
+    std::shared_ptr<ui::TextField> m_textFieldName;
     NoteRecord m_objectDictionary;
+    std::vector<std::shared_ptr<ui::View>> m_pickerViews;
+    std::shared_ptr<ui::PickerView> m_picker;
+    bool m_editing = false;
+    // The icon the Icon row shows: the record's, then each one picked.
+    const IconChoice* m_shownIcon = nullptr;
+    // The table's frame before text editing made it short.
+    ui::Rect m_fullFrame;
+    bool m_shortTable = false;
 };

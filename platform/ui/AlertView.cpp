@@ -3,6 +3,8 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -39,14 +41,15 @@ void AlertView::layoutPanel(View& box, Label& titleLabel, const std::vector<std:
     titleLabel.setFont(Font::boldSystemFontOfSize(18));
     titleLabel.setTextColor(Color::white());
     titleLabel.setTextAlignment(TextAlignment::Center);
-    m_messageLabel->setFrame(Rect{kPadding, 44, kWidth - 2 * kPadding, 44});
     m_messageLabel->setFont(Font::systemFontOfSize(16));
     m_messageLabel->setTextColor(Color::white());
     m_messageLabel->setTextAlignment(TextAlignment::Center);
-    m_messageLabel->setAdjustsFontSizeToFitWidth(true);
+    m_messageLabel->setNumberOfLines(0);
+    double messageHeight = std::max(24.0, m_messageLabel->heightForWidth(kWidth - 2 * kPadding));
+    m_messageLabel->setFrame(Rect{kPadding, 44, kWidth - 2 * kPadding, messageHeight});
     box.addSubview(m_messageLabel);
 
-    double y = 100;
+    double y = 44 + messageHeight + kPadding;
     double width = (kWidth - kPadding * double(buttons.size() + 1)) / double(std::max<std::size_t>(buttons.size(), 1));
     for (std::size_t i = 0; i < buttons.size(); ++i)
         buttons[i]->setFrame(Rect{kPadding + double(i) * (width + kPadding), y, width, kButtonHeight});

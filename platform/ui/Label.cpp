@@ -37,8 +37,30 @@ QLabel& Label::label() const { return static_cast<QLabel&>(*widget()); }
 void Label::setText(std::string text)
 {
     m_text = std::move(text);
-    label().setText(QString::fromStdString(m_text));
+    updateText();
+}
+
+void Label::updateText()
+{
+    QString shown = QString::fromStdString(m_text);
+    // One line shows line breaks as spaces rather than cutting the text.
+    if (m_numberOfLines == 1)
+        shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    label().setText(shown);
     updateFont();
+}
+
+void Label::setNumberOfLines(int lines)
+{
+    m_numberOfLines = lines;
+    label().setWordWrap(lines != 1);
+    updateText();
+}
+
+double Label::heightForWidth(double width) const
+{
+    QFontMetrics metrics(label().font());
+    return metrics.boundingRect(QRect(0, 0, int(width), 100000), Qt::TextWordWrap, label().text()).height();
 }
 
 void Label::setFont(Font font)

@@ -26,16 +26,22 @@ public:
     void setTextAlignment(TextAlignment alignment);
     // Shrinks the font (down to a floor) until the text fits the width.
     void setAdjustsFontSizeToFitWidth(bool adjusts);
+    // More than one line: the text wraps at the width (0: as many as it takes).
+    void setNumberOfLines(int lines);
+    // The height the text takes at a width, wrapped.
+    double heightForWidth(double width) const;
 
 private:
     QLabel& label() const;
     void updateFont();
+    void updateText();
 
     std::string m_text;
     Font m_font = Font::systemFontOfSize(17);
     Color m_textColor = Color::darkText();
     TextAlignment m_alignment = TextAlignment::Left;
     bool m_adjustsFontSize = false;
+    int m_numberOfLines = 1;
 };
 
 } // namespace ui

@@ -5,6 +5,9 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
 
+#include <QFontMetrics>
+#include <QWidget>
+
 namespace ui {
 
 namespace {
@@ -75,6 +78,15 @@ void NavigationBar::popNavigationItem(bool)
     showTopItem();
 }
 
+// The previous screen's title, or "Back" when it would not fit.
+std::string NavigationBar::backTitle(const std::string& previous) const
+{
+    std::string title = "\u2039 " + previous;
+    QFontMetrics metrics(m_leftButton->widget()->font());
+    bool fits = metrics.horizontalAdvance(QString::fromStdString(title)) <= kLeftButtonFrame.width - 12;
+    return previous.empty() || !fits ? "\u2039 Back" : title;
+}
+
 const std::string& NavigationBar::shownTitle() const { return m_titleLabel->text(); }
 
 void NavigationBar::showTopItem()
@@ -90,8 +102,7 @@ void NavigationBar::showTopItem()
     showItem(*m_leftButton, m_shownLeft);
     showItem(*m_rightButton, m_shownRight);
     if (!m_shownLeft && m_items.size() > 1) {
-        const std::string& previous = m_items[m_items.size() - 2]->title();
-        m_leftButton->setTitle(previous.empty() ? "Back" : "\u2039 " + previous, ControlState::Normal);
+        m_leftButton->setTitle(backTitle(m_items[m_items.size() - 2]->title()), ControlState::Normal);
         m_leftButton->setEnabled(true);
         m_leftButton->setHidden(false);
     }

@@ -42,6 +42,7 @@ public:
 private:
     void showTopItem();
     void showItem(Button& button, const std::shared_ptr<BarButtonItem>& item);
+    std::string backTitle(const std::string& previous) const;
 
     BarStyle m_style = BarStyle::Default;
     std::vector<NavigationItem*> m_items;

@@ -123,13 +123,27 @@ void TableView::setContentOffset(double offset)
     widget()->update();
 }
 
-void TableView::scrollToRowAtIndexPath(IndexPath indexPath)
+void TableView::scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosition position, bool)
 {
     Rect rect = rectForRowAtIndexPath(indexPath);
-    if (rect.y < m_contentOffset)
+    double visible = frame().height - m_bottomInset;
+    switch (position) {
+    case TableViewScrollPosition::Top:
         setContentOffset(rect.y);
-    else if (rect.y + rect.height > m_contentOffset + frame().height - m_bottomInset)
-        setContentOffset(rect.y + rect.height - frame().height + m_bottomInset);
+        break;
+    case TableViewScrollPosition::Middle:
+        setContentOffset(rect.y - (visible - rect.height) / 2);
+        break;
+    case TableViewScrollPosition::Bottom:
+        setContentOffset(rect.y + rect.height - visible);
+        break;
+    case TableViewScrollPosition::None:
+        if (rect.y < m_contentOffset)
+            setContentOffset(rect.y);
+        else if (rect.y + rect.height > m_contentOffset + visible)
+            setContentOffset(rect.y + rect.height - visible);
+        break;
+    }
 }
 
 void TableView::frameDidChange()

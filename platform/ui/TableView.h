@@ -17,6 +17,7 @@ class TableViewCell;
 enum class TableViewStyle { Plain = 0, Grouped = 1 };
 enum class TableViewRowAnimation { Fade = 0, Right = 1, Left = 2, Top = 3, Bottom = 4, None = 5 };
 enum class TableViewCellEditingStyle { None = 0, Delete = 1, Insert = 2 };
+enum class TableViewScrollPosition { None = 0, Top = 1, Middle = 2, Bottom = 3 };
 
 // What a table shows: asked again by reloadData.
 class TableViewDataSource {
@@ -86,7 +87,11 @@ public:
     double contentOffset() const { return m_contentOffset; }
     void setContentOffset(double offset);
     double contentHeight() const { return m_contentHeight; }
-    void scrollToRowAtIndexPath(IndexPath indexPath);
+    // None scrolls only as far as needed to show the row.
+    void scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosition position, bool animated);
+    bool isScrollEnabled() const { return m_scrollEnabled; }
+    // Off, the user cannot scroll; the owner still can.
+    void setScrollEnabled(bool enabled) { m_scrollEnabled = enabled; }
 
 protected:
     void frameDidChange() override;
@@ -126,6 +131,7 @@ private:
     double m_contentOffset = 0;
     double m_contentHeight = 0;
     bool m_editing = false;
+    bool m_scrollEnabled = true;
     std::optional<IndexPath> m_selected;
     std::vector<Section> m_sections;
     std::map<IndexPath, std::shared_ptr<TableViewCell>> m_visible;

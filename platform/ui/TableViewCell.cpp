@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -58,6 +60,17 @@ TableViewCell::TableViewCell()
 }
 
 TableViewCell::~TableViewCell() = default;
+
+Label& TableViewCell::textLabel()
+{
+    if (!m_textLabel) {
+        m_textLabel = std::make_shared<Label>();
+        m_textLabel->setFont(Font::boldSystemFontOfSize(17));
+        m_contentView->addSubview(m_textLabel);
+        layoutSubviews();
+    }
+    return *m_textLabel;
+}
 
 void TableViewCell::setAccessoryType(TableViewCellAccessoryType type)
 {
@@ -139,6 +152,8 @@ void TableViewCell::layoutSubviews()
         m_deleteButton->setFrame(centred(area.width - right + 2, kDeleteButtonSize));
     }
     m_contentView->setFrame(Rect{left, 0, area.width - left - right, area.height});
+    if (m_textLabel)
+        m_textLabel->setFrame(Rect{10, 0, std::max(0.0, area.width - left - right - 20), area.height});
     if (m_shownAccessory) {
         m_shownAccessory->setHidden(!accessoryShown);
         Size size{m_shownAccessory->frame().width, m_shownAccessory->frame().height};

@@ -24,6 +24,8 @@ public:
     ~TableViewCell() override;
 
     View& contentView() { return *m_contentView; }
+    // The cell's own text at the left of the content; made on first use.
+    Label& textLabel();
 
     TableViewCellSelectionStyle selectionStyle() const { return m_selectionStyle; }
     void setSelectionStyle(TableViewCellSelectionStyle style) { m_selectionStyle = style; }
@@ -58,6 +60,7 @@ private:
     void rebuildAccessory();
 
     std::shared_ptr<View> m_contentView;
+    std::shared_ptr<Label> m_textLabel;
     TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::Blue;
     TableViewCellAccessoryType m_accessoryType = TableViewCellAccessoryType::None;
     std::shared_ptr<View> m_accessoryView;

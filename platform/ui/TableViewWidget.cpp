@@ -54,6 +54,10 @@ void TableViewWidget::paintTitle(QPainter& painter, double top, double height, c
 
 void TableViewWidget::wheelEvent(QWheelEvent* event)
 {
+    if (!m_table.isScrollEnabled()) {
+        event->ignore();
+        return;
+    }
     double delta = event->hasPixelDelta() ? event->pixelDelta().y() : event->angleDelta().y() / 120.0 * kWheelStep;
     m_table.setContentOffset(m_table.contentOffset() - delta);
     event->accept();

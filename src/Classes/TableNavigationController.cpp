@@ -8,11 +8,13 @@
 #include "TableViewController.h"
 
 #include "platform/core/Bundle.h"
+#include "platform/core/Log.h"
 #include "platform/core/Timer.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Slider.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 
 using ui::BarButtonSystemItem;
@@ -27,6 +29,8 @@ TableNavigationController::~TableNavigationController() = default;
 
 void TableNavigationController::viewDidLoad()
 {
+    // What shows where a screen is shorter than the browser (while text is written).
+    view()->setBackgroundColor(ui::Color::groupTableViewBackground());
     createToolbar();
     createButtons();
 }
@@ -137,6 +141,11 @@ void TableNavigationController::toggleView()
         m_rootViewController->toggleView();
 }
 
+void TableNavigationController::loadExportViewController()
+{
+    core::Log::system("Sending a note to an FTP server is not available yet");
+}
+
 void TableNavigationController::setToolbarElementsHidden(bool hidden)
 {
     for (ui::View* element : std::initializer_list<ui::View*>{m_toolbar.get(), m_statusLabel.get(), m_infoButton.get(),
@@ -151,6 +160,8 @@ void TableNavigationController::navigationControllerWillShowViewController(ui::N
 {
     if (!m_wasDetailView)
         return;
+    if (m_detailViewController && m_detailViewController->textView1())
+        m_detailViewController->textView1()->removeFromSuperview();
     setToolbarElementsHidden(false);
     if (m_tableViewController)
         m_tableViewController->tableView().reloadData();

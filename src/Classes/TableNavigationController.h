@@ -38,6 +38,8 @@ public:
     void actionSheetClickedButtonAtIndex(int buttonIndex);
     void sliderAction();
     void toggleView();
+    // Makes the export screen for the detail editor's note.
+    void loadExportViewController();
     void navigationControllerWillShowViewController(ui::NavigationController& navigationController,
                                                     ui::ViewController& viewController, bool animated) override;
 

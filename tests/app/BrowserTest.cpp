@@ -402,13 +402,14 @@ TEST_F(BrowserTest, TheDetailButtonStopsTheNoteAndOpensItsEditor)
     EXPECT_FALSE(list().selectedCell());
     auto detail = std::dynamic_pointer_cast<DetailController>(browser().topViewController());
     ASSERT_TRUE(detail);
-    EXPECT_EQ(detail->title(), "Note 1");
+    EXPECT_EQ(NoteField::string(detail->objectDictionary(), NoteKey::Title), "Note 1");
+    EXPECT_EQ(detail->index(), 0u);
     EXPECT_EQ(browser().detailViewController(), detail);
     EXPECT_TRUE(browser().toolbar()->isHidden());
     EXPECT_TRUE(browser().statusLabel()->isHidden());
     EXPECT_TRUE(browser().infoButton()->isHidden());
     EXPECT_TRUE(browser().slider()->isHidden());
-    EXPECT_EQ(browser().navigationBar().shownTitle(), "Note 1");
+    EXPECT_EQ(browser().navigationBar().shownTitle(), "Details");
 
     PlistController().editObjectAtIndex(0, "Renamed", "NO");
     browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);

@@ -7,10 +7,18 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Toolbar.h"
+#include "platform/ui/DatePicker.h"
+#include "platform/ui/PickerView.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
 #include "support/TestEnvironment.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QKeyEvent>
 #include <QSlider>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -129,6 +137,102 @@ TEST(NavigationController, PushAndPopTellTheDelegateFirstAndModalScreensDoNot)
     EXPECT_EQ(navigation->navigationBar().shownTitle(), "List");
     EXPECT_TRUE(navigation->navigationBar().leftButton().isHidden());
     EXPECT_EQ(navigation->popViewControllerAnimated(true), nullptr);
+
+    // A title too long for the button gives way to "Back".
+    navigation->topViewController()->setTitle("A much longer title than fits");
+    navigation->pushViewController(detail, false);
+    EXPECT_EQ(navigation->navigationBar().leftButton().titleForState(ControlState::Normal), "\u2039 Back");
+}
+
+} // namespace
+
+namespace {
+
+TEST(TextField, TheOwnerMayRefuseEditingAndHearsReturnAndEscape)
+{
+    auto field = std::make_shared<TextField>(Rect{0, 0, 200, 20});
+    bool allow = false;
+    int returns = 0;
+    int escapes = 0;
+    field->on_shouldBeginEditing = [&] { return allow; };
+    field->on_shouldReturn = [&] {
+        ++returns;
+        return true;
+    };
+    field->on_escape = [&] { ++escapes; };
+    EXPECT_FALSE(field->becomeFirstResponder());
+    EXPECT_FALSE(field->isFirstResponder());
+    allow = true;
+    EXPECT_TRUE(field->becomeFirstResponder());
+    EXPECT_TRUE(field->isFirstResponder());
+
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(field->widget(), &press);
+    }
+    EXPECT_EQ(returns, 1);
+    EXPECT_EQ(escapes, 1);
+    field->setText("Caf\u00e9 \u4e2d");
+    EXPECT_EQ(field->text(), "Caf\u00e9 \u4e2d");
+    field->resignFirstResponder();
+    EXPECT_FALSE(field->isFirstResponder());
+}
+
+class Colours : public PickerViewDelegate {
+public:
+    std::vector<int> chosen;
+    int numberOfRowsInComponent(PickerView&, int) override { return 4; }
+    std::shared_ptr<View> viewForRow(PickerView&, int, int) override
+    {
+        return std::make_shared<View>(Rect{0, 0, 300, 44});
+    }
+    void didSelectRow(PickerView&, int row, int) override { chosen.push_back(row); }
+};
+
+TEST(PickerView, TheUsersTurnsAreToldAndStayInRange)
+{
+    Colours colours;
+    PickerView picker(Rect{0, 0, 320, 220});
+    picker.setDelegate(&colours);
+    picker.reloadAllComponents();
+    EXPECT_EQ(picker.selectedRowInComponent(0), 0);
+    picker.selectRow(2, 0, false);
+    EXPECT_TRUE(colours.chosen.empty());
+    picker.userSelectRow(3);
+    picker.userSelectRow(9);
+    picker.userSelectRow(-1);
+    EXPECT_EQ(colours.chosen, (std::vector<int>{3, 0}));
+    EXPECT_EQ(picker.selectedRowInComponent(0), 0);
+}
+
+TEST(DatePicker, StepsByTheIntervalAndTellsOnlyTheUsersChanges)
+{
+    VirtualClock clock;
+    auto picker = std::make_shared<DatePicker>(Rect{0, 0, 320, 150});
+    picker->setMinuteInterval(15);
+    int changes = 0;
+    picker->addTarget([&](Control&) { ++changes; }, ControlEvent::ValueChanged);
+    picker->setDate(core::Date(1'800'000'000 + 7 * 60));
+    EXPECT_EQ(changes, 0);
+
+    auto* edit = static_cast<QDateTimeEdit*>(picker->widget());
+    edit->setCurrentSection(QDateTimeEdit::MinuteSection);
+    edit->stepBy(1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(picker->date().timeIntervalSince1970(), 1'800'000'000 + 15 * 60);
+}
+
+TEST(Switch, OnlyTheUsersFlipsSendValueChanged)
+{
+    auto control = std::make_shared<Switch>(Rect{0, 0, 94, 27});
+    int changes = 0;
+    control->addTarget([&](Control&) { ++changes; }, ControlEvent::ValueChanged);
+    control->setOn(true, false);
+    EXPECT_TRUE(control->isOn());
+    EXPECT_EQ(changes, 0);
+    static_cast<QAbstractButton*>(control->widget())->click();
+    EXPECT_FALSE(control->isOn());
+    EXPECT_EQ(changes, 1);
 }
 
 } // namespace
