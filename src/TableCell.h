@@ -18,9 +18,7 @@ class TableViewController;
 // toggle flips the icon to the playing picture with its progress ring.
 class TableCell : public ui::TableViewCell {
 public:
-    static constexpr double kFlipDuration = 0.75;
     static constexpr ui::Color kMarkedTitleColor{0.8, 0.08, 0.08, 1.0};
-    static constexpr ui::Size kDefaultIconSize{70, 70};
     static constexpr int kDefaultSampleRate = 8000;
 
     TableCell();
@@ -48,7 +46,6 @@ public:
 
 private:
     void makePlayingIcon();
-    std::shared_ptr<ui::Label> addLabel(ui::Rect frame, double fontSize, const std::string& text);
 
     std::shared_ptr<ui::View> m_superIconView;
     std::shared_ptr<ui::ImageView> m_imageViewDefault;

@@ -34,6 +34,12 @@ void GraphicsContext::addArc(Point center, double radius, double startAngle, dou
     m_path->arcTo(box, -startAngle * degreesPerRadian, -sweep * degreesPerRadian);
 }
 
+void GraphicsContext::addLine(Point from, Point to)
+{
+    m_path->moveTo(from.x, from.y);
+    m_path->lineTo(to.x, to.y);
+}
+
 void GraphicsContext::strokePath()
 {
     QPen pen(toQColor(m_strokeColor));

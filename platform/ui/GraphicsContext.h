@@ -24,6 +24,7 @@ public:
     // growing angle turns clockwise on screen. clockwise = 1 draws the
     // arc the other way round, as the phone's call does.
     void addArc(Point center, double radius, double startAngle, double endAngle, int clockwise);
+    void addLine(Point from, Point to);
     void strokePath();
     void fillRect(Rect rect);
 
