@@ -55,11 +55,35 @@ public:
 
 private:
     class Transfer;
-    FtpWriteStream() = default;
+    explicit FtpWriteStream(const URL& url);
+
+    // From the transfer, inside curl's callbacks: only state changes and
+    // posted events here.
+    void transferAsksForData();
+    void transferMadeRoom();
+    // Once curl has let go of the transfer, or it could not go on.
+    void transferDone(int curlCode);
+
+    void signalRoom();
+    void post(StreamEvent event);
+    void deliver(StreamEvent event);
 
     StreamStatus m_status = StreamStatus::NotOpen;
     StreamError m_error;
     std::unique_ptr<Transfer> m_transfer;
+
+    unsigned m_eventMask = 0;
+    ClientCallback m_callback = nullptr;
+    void* m_info = nullptr;
+    bool m_scheduled = false;
+    // A CanAcceptBytes is on its way to the client.
+    bool m_roomSignalPosted = false;
+    // The client was last told the buffer is full; it hears when curl
+    // makes room.
+    bool m_waitingForRoom = false;
+    // Held from close() until curl is done, so the file is completed
+    // even when the owner lets go.
+    std::shared_ptr<FtpWriteStream> m_selfUntilDone;
 };
 
 } // namespace net

@@ -6,8 +6,10 @@
 #include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 TemporaryHome::TemporaryHome()
 {
@@ -37,6 +39,19 @@ VirtualClock::VirtualClock()
 }
 
 VirtualClock::~VirtualClock() { core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>()); }
+
+bool VirtualClock::runUntil(const std::function<bool()>& condition, double realSeconds)
+{
+    constexpr double kStep = 0.01;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(realSeconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        advance(kStep);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 LogCapture::LogCapture()
 {

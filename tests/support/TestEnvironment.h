@@ -3,6 +3,7 @@
 #include "platform/core/Log.h"
 #include "platform/core/VirtualRunLoopEngine.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     VirtualClock();
     ~VirtualClock();
     void advance(double seconds) { m_engine->advance(seconds); }
+    // For work that crosses the process boundary: advances in small steps,
+    // letting real time pass between them, until the condition holds or
+    // realSeconds of real time have gone. Whether it holds.
+    bool runUntil(const std::function<bool()>& condition, double realSeconds = 20);
     core::VirtualRunLoopEngine& engine() { return *m_engine; }
 
 private:

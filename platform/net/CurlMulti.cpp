@@ -1,0 +1,161 @@
+#include "platform/net/CurlMulti.h"
+
+#include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
+
+#include <string>
+
+namespace net {
+
+namespace {
+
+void logFailure(const std::string& what, CURLMcode code) { core::Log::system(what + ": " + curl_multi_strerror(code)); }
+
+core::FdEvent fdEvents(int what)
+{
+    switch (what) {
+    case CURL_POLL_IN:
+        return core::FdEvent::Read;
+    case CURL_POLL_OUT:
+        return core::FdEvent::Write;
+    default:
+        return core::FdEvent::Read | core::FdEvent::Write;
+    }
+}
+
+} // namespace
+
+CurlMulti& CurlMulti::shared()
+{
+    // Never destroyed: cleaning the multi handle up at exit would say
+    // goodbye to every kept FTP connection and wait for each answer.
+    static CurlMulti* instance = new CurlMulti;
+    return *instance;
+}
+
+CurlMulti::CurlMulti()
+{
+    CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (initialised != CURLE_OK) {
+        core::Log::system(std::string("Cannot set up libcurl: ") + curl_easy_strerror(initialised));
+        return;
+    }
+    m_multi = curl_multi_init();
+    if (!m_multi) {
+        core::Log::system("Cannot set up libcurl: no multi handle");
+        return;
+    }
+    CURLMcode result = curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &CurlMulti::socketChanged);
+    if (result == CURLM_OK)
+        result = curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
+    if (result == CURLM_OK)
+        result = curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &CurlMulti::timeoutChanged);
+    if (result == CURLM_OK)
+        result = curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    if (result != CURLM_OK) {
+        logFailure("Cannot set up libcurl", result);
+        curl_multi_cleanup(m_multi);
+        m_multi = nullptr;
+    }
+}
+
+bool CurlMulti::add(CURL* easy, DoneHandler onDone)
+{
+    if (!m_multi)
+        return false;
+    CURLMcode result = curl_multi_add_handle(m_multi, easy);
+    if (result != CURLM_OK) {
+        logFailure("Cannot start a transfer", result);
+        return false;
+    }
+    m_transfers.emplace(easy, std::move(onDone));
+    return true;
+}
+
+void CurlMulti::remove(CURL* easy)
+{
+    if (m_transfers.erase(easy) == 0)
+        return;
+    CURLMcode result = curl_multi_remove_handle(m_multi, easy);
+    if (result != CURLM_OK)
+        logFailure("Cannot end a transfer", result);
+}
+
+int CurlMulti::socketChanged(CURL*, curl_socket_t socket, int what, void* multi, void* socketWatch)
+{
+    static_cast<CurlMulti*>(multi)->watchSocket(socket, what, static_cast<core::RunLoopEngine::Id*>(socketWatch));
+    return 0;
+}
+
+// The watch's id is what curl keeps for the socket (curl_multi_assign), so
+// a change of interest replaces that one watch.
+void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine::Id* watch)
+{
+    auto& loop = core::RunLoop::main();
+    if (watch)
+        loop.unwatch(*watch);
+    if (what == CURL_POLL_REMOVE) {
+        // curl forgets the socket's pointer by itself.
+        delete watch;
+        return;
+    }
+    if (!watch) {
+        watch = new core::RunLoopEngine::Id(0);
+        CURLMcode assigned = curl_multi_assign(m_multi, socket, watch);
+        if (assigned != CURLM_OK) {
+            // Unreachable for a socket curl has just named; not watching it
+            // lets the transfer run into its timeout.
+            logFailure("Cannot watch a transfer's connection", assigned);
+            delete watch;
+            return;
+        }
+    }
+    *watch = loop.watch(socket, fdEvents(what), [this, socket](core::FdEvent event) {
+        act(socket, event == core::FdEvent::Read ? CURL_CSELECT_IN : CURL_CSELECT_OUT);
+    });
+}
+
+int CurlMulti::timeoutChanged(CURLM*, long milliseconds, void* multi)
+{
+    auto& self = *static_cast<CurlMulti*>(multi);
+    auto& loop = core::RunLoop::main();
+    loop.cancel(self.m_timer);
+    self.m_timer = 0;
+    // curl must not be called back from here: its timeout runs from the loop.
+    if (milliseconds >= 0) {
+        self.m_timer = loop.scheduleAfter(double(milliseconds) / 1000.0, [&self] {
+            self.m_timer = 0;
+            self.act(CURL_SOCKET_TIMEOUT, 0);
+        });
+    }
+    return 0;
+}
+
+void CurlMulti::act(curl_socket_t socket, int events)
+{
+    int running = 0;
+    CURLMcode result = curl_multi_socket_action(m_multi, socket, events, &running);
+    if (result != CURLM_OK)
+        logFailure("A transfer could not go on", result);
+    finishDoneTransfers();
+}
+
+void CurlMulti::finishDoneTransfers()
+{
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        CURL* easy = message->easy_handle;
+        CURLcode result = message->data.result;
+        auto transfer = m_transfers.find(easy);
+        if (transfer == m_transfers.end())
+            continue;
+        DoneHandler onDone = std::move(transfer->second);
+        remove(easy);
+        // May free the transfer's handle; nothing here touches it after.
+        onDone(result);
+    }
+}
+
+} // namespace net

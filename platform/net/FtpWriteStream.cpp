@@ -1,0 +1,319 @@
+#include "platform/net/FtpWriteStream.h"
+
+#include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
+#include "platform/net/ByteQueue.h"
+#include "platform/net/CurlMulti.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace net {
+
+namespace {
+
+constexpr long kConnectTimeoutSeconds = 15;
+// How much curl takes from the buffer at a time: large sends keep the
+// number of wake-ups per megabyte low.
+constexpr long kUploadChunk = 512 * 1024;
+
+CURLU* curlHandle(const URL& url) { return static_cast<CURLU*>(url.handle()); }
+
+// curl reads a path that starts with "//" as one from the server's root;
+// one slash keeps the file where the login lands.
+bool storeInLoginDirectory(const URL& url)
+{
+    char* raw = nullptr;
+    if (curl_url_get(curlHandle(url), CURLUPART_PATH, &raw, 0) != CURLUE_OK)
+        return false;
+    std::string path(raw);
+    curl_free(raw);
+    path.erase(0, std::min(path.find_first_not_of('/'), path.size()));
+    return curl_url_set(curlHandle(url), CURLUPART_PATH, ("/" + path).c_str(), 0) == CURLUE_OK;
+}
+
+} // namespace
+
+// The curl side of the stream: the easy handle, the buffer curl reads the
+// file from, and pausing while that buffer is empty.
+class FtpWriteStream::Transfer {
+public:
+    Transfer(FtpWriteStream& stream, const URL& url)
+        : m_stream(stream)
+        , m_url(url)
+    {
+    }
+
+    ~Transfer()
+    {
+        if (m_running)
+            CurlMulti::shared().remove(m_easy);
+        curl_easy_cleanup(m_easy);
+    }
+
+    CURLcode start()
+    {
+        m_easy = curl_easy_init();
+        if (!m_easy)
+            return CURLE_FAILED_INIT;
+        if (!storeInLoginDirectory(m_url))
+            return CURLE_URL_MALFORMAT;
+        CURLcode result = configure();
+        if (result != CURLE_OK)
+            return result;
+        m_running = CurlMulti::shared().add(m_easy, [this](CURLcode done) { finish(done); });
+        return m_running ? CURLE_OK : CURLE_FAILED_INIT;
+    }
+
+    std::size_t write(const std::uint8_t* bytes, std::size_t length)
+    {
+        std::size_t accepted = m_buffer.push(bytes, length);
+        if (accepted > 0)
+            resume();
+        return accepted;
+    }
+
+    void endOfData()
+    {
+        m_ended = true;
+        resume();
+    }
+
+    std::size_t room() const { return m_buffer.room(); }
+    bool isRunning() const { return m_running; }
+
+    long responseCode() const
+    {
+        long code = 0;
+        if (curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code) != CURLE_OK)
+            return 0;
+        return code;
+    }
+
+    // Where the file goes, without the login, for the log.
+    std::string destination() const { return "ftp://" + m_url.host() + m_url.path(); }
+
+private:
+    CURLcode configure()
+    {
+        CURLcode result = CURLE_OK;
+        auto set = [&](CURLoption option, auto value) {
+            if (result == CURLE_OK)
+                result = curl_easy_setopt(m_easy, option, value);
+        };
+        // The login travels inside the parsed URL, never as separate user
+        // and password options, so it cannot smuggle commands in.
+        set(CURLOPT_CURLU, curlHandle(m_url));
+        set(CURLOPT_PROTOCOLS_STR, "ftp");
+        set(CURLOPT_UPLOAD, 1L);
+        set(CURLOPT_READFUNCTION, &Transfer::supplyData);
+        set(CURLOPT_READDATA, this);
+        set(CURLOPT_UPLOAD_BUFFERSIZE, kUploadChunk);
+        set(CURLOPT_NOSIGNAL, 1L);
+        set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        // No CURLOPT_FTPPORT: the data connection is passive.
+        return result;
+    }
+
+    static std::size_t supplyData(char* out, std::size_t size, std::size_t count, void* transfer)
+    {
+        auto& self = *static_cast<Transfer*>(transfer);
+        if (!self.m_asked) {
+            self.m_asked = true;
+            self.m_stream.transferAsksForData();
+        }
+        std::size_t copied = self.m_buffer.pop(reinterpret_cast<std::uint8_t*>(out), size * count);
+        if (copied > 0) {
+            self.m_stream.transferMadeRoom();
+            return copied;
+        }
+        if (self.m_ended)
+            return 0;
+        self.m_paused = true;
+        return CURL_READFUNC_PAUSE;
+    }
+
+    // Only from the run loop: curl must not be unpaused from its own callbacks.
+    void resume()
+    {
+        if (!m_paused)
+            return;
+        m_paused = false;
+        CURLcode result = curl_easy_pause(m_easy, CURLPAUSE_CONT);
+        if (result != CURLE_OK)
+            finish(result);
+    }
+
+    // Once curl is done, or when the transfer cannot go on. A closed stream
+    // may go away inside; nothing here runs after.
+    void finish(CURLcode result)
+    {
+        CurlMulti::shared().remove(m_easy);
+        m_running = false;
+        m_stream.transferDone(result);
+    }
+
+    FtpWriteStream& m_stream;
+    URL m_url;
+    CURL* m_easy = nullptr;
+    ByteQueue m_buffer{kBufferCapacity};
+    bool m_running = false;
+    bool m_asked = false;
+    bool m_paused = false;
+    bool m_ended = false;
+};
+
+std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url)
+{
+    if (url.scheme() != "ftp")
+        return nullptr;
+    return std::shared_ptr<FtpWriteStream>(new FtpWriteStream(url));
+}
+
+FtpWriteStream::FtpWriteStream(const URL& url)
+    : m_transfer(std::make_unique<Transfer>(*this, url))
+{
+}
+
+FtpWriteStream::~FtpWriteStream() = default;
+
+bool FtpWriteStream::setClient(unsigned eventMask, ClientCallback callback, void* info)
+{
+    if (m_status == StreamStatus::Closed)
+        return false;
+    bool remove = eventMask == 0 || !callback;
+    m_eventMask = remove ? 0 : eventMask;
+    m_callback = remove ? nullptr : callback;
+    m_info = remove ? nullptr : info;
+    return true;
+}
+
+void FtpWriteStream::scheduleWithRunLoop()
+{
+    m_scheduled = true;
+    // A room signal dropped while unscheduled must not stall the upload.
+    if (m_status == StreamStatus::Open)
+        signalRoom();
+}
+
+void FtpWriteStream::unscheduleFromRunLoop() { m_scheduled = false; }
+
+bool FtpWriteStream::open()
+{
+    if (m_status != StreamStatus::NotOpen)
+        return false;
+    CURLcode result = m_transfer->start();
+    if (result != CURLE_OK) {
+        core::Log::system("Cannot start the FTP upload to " + m_transfer->destination() + ": "
+                          + curl_easy_strerror(result));
+        m_status = StreamStatus::Error;
+        m_error = StreamError{StreamErrorDomain::Curl, int(result)};
+        return false;
+    }
+    m_status = StreamStatus::Opening;
+    return true;
+}
+
+long FtpWriteStream::write(const std::uint8_t* buffer, long length)
+{
+    if (m_status == StreamStatus::Error || m_status == StreamStatus::Closed)
+        return -1;
+    if (m_status != StreamStatus::Open || length <= 0)
+        return 0;
+    long accepted = long(m_transfer->write(buffer, std::size_t(length)));
+    if (m_status == StreamStatus::Error)
+        return -1;
+    if (m_transfer->room() > 0)
+        signalRoom();
+    else
+        m_waitingForRoom = true;
+    return accepted;
+}
+
+void FtpWriteStream::close()
+{
+    if (m_status == StreamStatus::Closed)
+        return;
+    m_status = StreamStatus::Closed;
+    if (!m_transfer->isRunning())
+        return;
+    m_selfUntilDone = shared_from_this();
+    // The last statement: should the transfer end at once, this stream may go with it.
+    m_transfer->endOfData();
+}
+
+void FtpWriteStream::transferAsksForData()
+{
+    // Closed before the server was ready: curl finds the end of the data
+    // at once and stores an empty file.
+    if (m_status != StreamStatus::Opening)
+        return;
+    m_status = StreamStatus::Open;
+    post(kStreamEventOpenCompleted);
+    signalRoom();
+}
+
+void FtpWriteStream::transferMadeRoom()
+{
+    if (!m_waitingForRoom)
+        return;
+    m_waitingForRoom = false;
+    signalRoom();
+}
+
+void FtpWriteStream::transferDone(int curlCode)
+{
+    // The last owner may be this stream itself; it goes when this returns.
+    auto self = std::move(m_selfUntilDone);
+    auto result = CURLcode(curlCode);
+    if (result == CURLE_OK)
+        return;
+    long response = m_transfer->responseCode();
+    // A server that said no tells more than curl's code for it.
+    StreamError error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
+                                        : StreamError{StreamErrorDomain::Curl, curlCode};
+    std::string reason = curl_easy_strerror(result);
+    if (response >= 400)
+        reason += " (the server answered " + std::to_string(response) + ")";
+    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + reason);
+    if (m_status == StreamStatus::Closed)
+        return;
+    m_status = StreamStatus::Error;
+    m_error = error;
+    post(kStreamEventErrorOccurred);
+}
+
+void FtpWriteStream::signalRoom()
+{
+    if (m_roomSignalPosted)
+        return;
+    m_roomSignalPosted = true;
+    post(kStreamEventCanAcceptBytes);
+}
+
+void FtpWriteStream::post(StreamEvent event)
+{
+    core::RunLoop::main().post([stream = weak_from_this(), event] {
+        if (auto self = stream.lock())
+            self->deliver(event);
+    });
+}
+
+void FtpWriteStream::deliver(StreamEvent event)
+{
+    if (event == kStreamEventCanAcceptBytes) {
+        m_roomSignalPosted = false;
+        if (m_transfer->room() == 0) {
+            m_waitingForRoom = true;
+            return;
+        }
+    }
+    StreamStatus expected = event == kStreamEventErrorOccurred ? StreamStatus::Error : StreamStatus::Open;
+    if (m_status != expected || !m_scheduled || !(m_eventMask & event) || !m_callback)
+        return;
+    m_callback(this, event, m_info);
+}
+
+} // namespace net

@@ -1,0 +1,224 @@
+// Needs an Avahi daemon on the system bus (tools/start-test-services).
+
+#include "platform/core/FileManager.h"
+#include "platform/net/NetService.h"
+#include "platform/net/NetServiceBrowser.h"
+
+#include "support/ChildProcess.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <thread>
+#include <unistd.h>
+
+using net::FoundService;
+using net::NetService;
+using net::NetServiceBrowser;
+
+namespace {
+
+constexpr const char* kType = "_exportNote._tcp";
+constexpr const char* kWithoutDaemon = "VOICENOTES_TEST_WITHOUT_AVAHI";
+
+// Unique on the machine, so runs side by side do not see each other's.
+std::string uniqueName(const std::string& prefix) { return prefix + "-" + std::to_string(::getpid()); }
+
+std::string readFile(const std::string& path) { return core::FileManager::contentsAtPath(path).value_or(""); }
+
+// Polls a file, in real time and bounded, until it holds the text.
+bool waitForText(const std::string& path, const std::string& text)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (readFile(path).find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+class BrowserDelegate : public net::NetServiceBrowserDelegate {
+public:
+    void netServiceBrowserDidFindService(NetServiceBrowser&, const FoundService& service, bool) override
+    {
+        found.push_back(service);
+        if (onFound)
+            onFound();
+    }
+
+    const FoundService* named(const std::string& name) const
+    {
+        for (const auto& service : found) {
+            if (service.name == name)
+                return &service;
+        }
+        return nullptr;
+    }
+
+    std::vector<FoundService> found;
+    std::function<void()> onFound;
+};
+
+class ServiceDelegate : public net::NetServiceDelegate {
+public:
+    void netServiceDidPublish(NetService&) override { ++published; }
+    void netServiceDidNotPublish(NetService&) override { ++notPublished; }
+
+    int published = 0;
+    int notPublished = 0;
+};
+
+// Another program on this machine announcing a service, as a peer would.
+class Announcer {
+public:
+    Announcer(const TemporaryHome& home, const std::string& name)
+        : m_output(home.path() + "/" + name + ".out")
+    {
+        m_process.start({"/usr/bin/avahi-publish", "-s", name, kType, "1234"}, m_output);
+    }
+
+    bool waitUntilEstablished() { return waitForText(m_output, "Established"); }
+    std::string output() const { return readFile(m_output); }
+
+private:
+    std::string m_output;
+    ChildProcess m_process;
+};
+
+class ServiceDiscoveryTest : public testing::Test {
+protected:
+    TemporaryHome home;
+    VirtualClock clock;
+    LogCapture log;
+};
+
+TEST_F(ServiceDiscoveryTest, AServiceAnnouncedByAnotherProgramIsFoundAndNotOurOwn)
+{
+    std::string name = uniqueName("VoiceNotesPeer");
+    Announcer announcer(home, name);
+    ASSERT_TRUE(announcer.waitUntilEstablished()) << announcer.output();
+
+    BrowserDelegate delegate;
+    NetServiceBrowser browser;
+    browser.setDelegate(&delegate);
+    browser.searchForServicesOfType(kType, "");
+    ASSERT_TRUE(clock.runUntil([&] { return delegate.named(name); }));
+    const FoundService& found = *delegate.named(name);
+    EXPECT_EQ(found.type, kType);
+    EXPECT_EQ(found.domain, "local");
+    EXPECT_FALSE(found.ownService);
+}
+
+TEST_F(ServiceDiscoveryTest, OurPublishedServiceIsSeenByOthersAndFlaggedAsOurOwn)
+{
+    std::string name = uniqueName("VoiceNotesSelf");
+    ServiceDelegate serviceDelegate;
+    NetService service("", kType, name, 4321);
+    service.setDelegate(&serviceDelegate);
+    service.publish();
+    ASSERT_TRUE(clock.runUntil([&] { return serviceDelegate.published + serviceDelegate.notPublished > 0; }));
+    ASSERT_EQ(serviceDelegate.published, 1);
+    EXPECT_EQ(service.name(), name);
+
+    std::string output = home.path() + "/browse.out";
+    ChildProcess browse;
+    ASSERT_TRUE(browse.start({"/usr/bin/avahi-browse", "-t", "-r", "-p", kType}, output));
+    EXPECT_EQ(browse.waitForExit(15), 0);
+    EXPECT_NE(readFile(output).find(";" + name + ";" + kType + ";local;"), std::string::npos) << readFile(output);
+
+    BrowserDelegate browserDelegate;
+    NetServiceBrowser browser;
+    browser.setDelegate(&browserDelegate);
+    browser.searchForServicesOfType(kType, "");
+    ASSERT_TRUE(clock.runUntil([&] { return browserDelegate.named(name); }));
+    EXPECT_TRUE(browserDelegate.named(name)->ownService);
+    EXPECT_EQ(serviceDelegate.published, 1);
+    EXPECT_EQ(serviceDelegate.notPublished, 0);
+}
+
+TEST_F(ServiceDiscoveryTest, AnEmptyNameAnnouncesUnderThisMachinesName)
+{
+    ServiceDelegate delegate;
+    NetService service("", "_voicenotestest._tcp", "", 4322);
+    service.setDelegate(&delegate);
+    service.publish();
+    ASSERT_TRUE(clock.runUntil([&] { return delegate.published + delegate.notPublished > 0; }));
+    EXPECT_EQ(delegate.published, 1);
+    EXPECT_EQ(service.name(), NetService::ownName());
+    EXPECT_FALSE(service.name().empty());
+}
+
+// The delegate drops the browser on the first service while a second is
+// already on its way, and a service goes before its outcome is told: what
+// was on its way must find nothing.
+TEST_F(ServiceDiscoveryTest, ObjectsDroppedWhileResultsAreOnTheirWayHearNothingMore)
+{
+    Announcer first(home, uniqueName("VoiceNotesFirst"));
+    Announcer second(home, uniqueName("VoiceNotesSecond"));
+    ASSERT_TRUE(first.waitUntilEstablished());
+    ASSERT_TRUE(second.waitUntilEstablished());
+
+    BrowserDelegate delegate;
+    auto browser = std::make_unique<NetServiceBrowser>();
+    delegate.onFound = [&] { browser.reset(); };
+    browser->setDelegate(&delegate);
+    browser->searchForServicesOfType(kType, "");
+    ASSERT_TRUE(clock.runUntil([&] { return !browser; }));
+
+    ServiceDelegate serviceDelegate;
+    auto service = std::make_unique<NetService>("", kType, uniqueName("VoiceNotesGone"), 4323);
+    service->setDelegate(&serviceDelegate);
+    service->publish();
+    clock.advance(0);
+    service.reset();
+
+    clock.runUntil([] { return false; }, 1.0);
+    EXPECT_EQ(delegate.found.size(), 1u);
+    EXPECT_EQ(serviceDelegate.published + serviceDelegate.notPublished, 0);
+}
+
+// Runs in a child of this test program whose system bus address leads
+// nowhere, so no Avahi daemon can be reached.
+TEST(ServiceDiscoveryWithoutDaemon, NothingIsPublishedNorFoundAndTheLogSaysSoOnce)
+{
+    if (!std::getenv(kWithoutDaemon)) {
+        TemporaryHome home;
+        std::string output = home.path() + "/child.out";
+        ChildProcess child;
+        ASSERT_TRUE(child.start({"/proc/self/exe", "--gtest_filter=ServiceDiscoveryWithoutDaemon.*"}, output,
+                                {std::string(kWithoutDaemon) + "=1",
+                                 "DBUS_SYSTEM_BUS_ADDRESS=unix:path=/nonexistent/voicenotes-test-bus"}));
+        EXPECT_EQ(child.waitForExit(50), 0) << readFile(output);
+        EXPECT_NE(readFile(output).find("[  PASSED  ] 1 test"), std::string::npos) << readFile(output);
+        return;
+    }
+
+    VirtualClock clock;
+    LogCapture log;
+    ServiceDelegate serviceDelegate;
+    NetService service("", kType, "VoiceNotesNowhere", 1234);
+    service.setDelegate(&serviceDelegate);
+    BrowserDelegate browserDelegate;
+    NetServiceBrowser browser;
+    browser.setDelegate(&browserDelegate);
+
+    service.publish();
+    browser.searchForServicesOfType(kType, "");
+    ASSERT_TRUE(clock.runUntil([&] { return serviceDelegate.notPublished > 0; }));
+    service.publish();
+    ASSERT_TRUE(clock.runUntil([&] { return serviceDelegate.notPublished > 1; }));
+    clock.runUntil([] { return false; }, 0.5);
+
+    EXPECT_EQ(serviceDelegate.published, 0);
+    EXPECT_EQ(serviceDelegate.notPublished, 2);
+    EXPECT_TRUE(browserDelegate.found.empty());
+    EXPECT_EQ(log.count("Service discovery is unavailable"), 1) << log.entries().size();
+    char hostName[HOST_NAME_MAX + 1] = {};
+    ASSERT_EQ(::gethostname(hostName, sizeof hostName - 1), 0);
+    EXPECT_EQ(NetService::ownName(), hostName);
+}
+
+} // namespace
