@@ -2,6 +2,7 @@
 
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
+#include "ExportView.h"
 
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
@@ -74,8 +75,14 @@ void DetailController::showDoneButton()
 
 void DetailController::exportAction()
 {
-    if (auto* browser = dynamic_cast<TableNavigationController*>(navigationController()))
-        browser->loadExportViewController();
+    auto* browser = dynamic_cast<TableNavigationController*>(navigationController());
+    if (!browser)
+        return;
+    browser->loadExportViewController();
+    auto& exportView = browser->exportView();
+    exportView->setNoteID(m_index);
+    exportView->tableViewExport().reloadData();
+    browser->presentModalViewController(exportView, true);
 }
 
 std::string DetailController::titleForHeaderInSection(ui::TableView&, int section)

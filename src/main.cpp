@@ -38,5 +38,6 @@ int main(int argc, char** argv)
         return 2;
     }
     audio::AudioDevice::setShared(std::move(device));
-    return ui::Application::main(argc, argv, [] { return std::make_unique<AppDelegate>(); });
+    bool announce = options.announce();
+    return ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
 }

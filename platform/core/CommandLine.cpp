@@ -15,6 +15,8 @@ CommandLine CommandLine::parse(int& argc, char** argv)
             rest.push_back(argv[i]);
         } else if (arg == "--help" || arg == "-h") {
             result.m_action = Action::ShowHelp;
+        } else if (arg == "--announce") {
+            result.m_announce = true;
         } else if (arg == "--version") {
             result.m_action = result.m_action == Action::Run ? Action::ShowVersion : result.m_action;
         } else if (!result.takeValue("--home", i, argc, argv, result.m_home)
@@ -66,6 +68,9 @@ std::string CommandLine::usage()
            "  --audio-device NAME   portaudio (the system's sound) or virtual (a test\n"
            "                        tone in, nothing heard); also VOICENOTES_AUDIO_DEVICE.\n"
            "                        The default is portaudio when there is sound hardware\n"
+           "  --announce            announce this machine on the local network\n"
+           "                        (DNS-SD \"_exportNote._tcp\") as one notes can be\n"
+           "                        sent to\n"
            "  --version             print the version and exit\n"
            "  -h, --help            print this help and exit\n"
            "\n"

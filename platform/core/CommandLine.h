@@ -19,6 +19,8 @@ public:
     const std::string& error() const { return m_error; }
     const std::optional<std::string>& home() const { return m_home; }
     const std::optional<std::string>& audioDevice() const { return m_audioDevice; }
+    // Announce this machine on the local network for sending notes to it.
+    bool announce() const { return m_announce; }
 
     static std::string usage();
     static std::string version();
@@ -30,6 +32,7 @@ private:
 
     std::optional<std::string> m_home;
     std::optional<std::string> m_audioDevice;
+    bool m_announce = false;
 };
 
 } // namespace core

@@ -36,7 +36,7 @@ public:
     void setAccessoryView(std::shared_ptr<View> view);
 
     bool isSelected() const { return m_selected; }
-    void setSelected(bool selected, bool animated);
+    virtual void setSelected(bool selected, bool animated);
     bool isEditing() const { return m_editing; }
     virtual void setEditing(bool editing, bool animated);
     bool isShowingDeleteConfirmation() const { return m_deleteButton != nullptr; }

@@ -22,9 +22,10 @@ void writeDefaultIfZero(core::UserDefaults& defaults, const std::string& key, lo
 
 } // namespace
 
-AppDelegate::AppDelegate()
+AppDelegate::AppDelegate(bool announce)
     : m_window(std::make_shared<ui::Window>())
     , m_rootViewController(std::make_shared<RootViewController>())
+    , m_announce(announce)
 {
 }
 
@@ -47,6 +48,8 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
     m_window->makeKeyAndVisible();
+    if (m_announce)
+        m_rootViewController->enableBonjour();
 }
 
 void AppDelegate::applicationWillTerminate(ui::Application&)

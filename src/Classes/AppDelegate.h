@@ -13,7 +13,8 @@ class RootViewController;
 // root controller's view in the window.
 class AppDelegate : public ui::ApplicationDelegate {
 public:
-    AppDelegate();
+    // With announce, the machine announces itself on the local network.
+    explicit AppDelegate(bool announce = false);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching(ui::Application& application) override;
@@ -28,4 +29,5 @@ private:
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<RootViewController> m_rootViewController;
     bool m_recording = false;
+    bool m_announce = false;
 };

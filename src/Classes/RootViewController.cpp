@@ -1,6 +1,7 @@
 #include "Classes/RootViewController.h"
 
 #include "Classes/AudioController.h"
+#include "Classes/ExportingController.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
 #include "PreferencesViewController.h"
@@ -10,7 +11,15 @@
 #include "platform/core/Log.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/net/NetService.h"
 #include "platform/ui/Application.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <optional>
 
 RootViewController::RootViewController() = default;
 
@@ -111,6 +120,44 @@ void RootViewController::checkAlerts()
     // At launch the check already ran unless recording started at once.
     if (core::UserDefaults::standardUserDefaults().boolForKey("AutoRecording"))
         scheduleAlertCheck();
+}
+
+namespace {
+
+// A port of this machine's own to announce: bound, never listened on. The
+// socket stays open so the port stays taken; 0 when no socket was had.
+std::optional<int> announcedPort()
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd <= 0)
+        return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return int(ntohs(address.sin_port));
+}
+
+} // namespace
+
+void RootViewController::enableBonjour()
+{
+    auto delegate = std::make_shared<ExportingController>();
+    auto port = announcedPort();
+    if (!port) {
+        core::Log::system("No port to announce the export service on");
+        return;
+    }
+    if (m_exportService)
+        return;
+    m_exportService = std::make_unique<net::NetService>("", "_exportNote._tcp", "", *port);
+    m_exportService->setDelegate(delegate.get());
+    m_myNavigationController->setExportController(delegate);
+    m_exportService->publish();
 }
 
 void RootViewController::myTimerFireMethod() { m_myNavigationController->tableViewController()->checkAlerts(); }

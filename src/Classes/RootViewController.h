@@ -9,6 +9,9 @@
 namespace core {
 class Timer;
 }
+namespace net {
+class NetService;
+}
 class AppDelegate;
 class PreferencesViewController;
 class RecordingViewController;
@@ -34,6 +37,8 @@ public:
     void myTimerFireMethod();
     void loadRecordingViewController();
     void loadSettingsViewController();
+    // Announces this machine on the local network as one notes can be sent to.
+    void enableBonjour();
 
     const std::shared_ptr<PreferencesViewController>& preferencesViewController() const
     {
@@ -58,4 +63,5 @@ private:
     std::shared_ptr<TableNavigationController> m_myNavigationController;
     AppDelegate* m_appDelegate = nullptr;
     std::shared_ptr<core::Timer> m_timer;
+    std::unique_ptr<net::NetService> m_exportService;
 };

@@ -4,11 +4,11 @@
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "DetailController.h"
+#include "ExportView.h"
 #include "ProgressIndicator.h"
 #include "TableViewController.h"
 
 #include "platform/core/Bundle.h"
-#include "platform/core/Log.h"
 #include "platform/core/Timer.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/Button.h"
@@ -143,7 +143,11 @@ void TableNavigationController::toggleView()
 
 void TableNavigationController::loadExportViewController()
 {
-    core::Log::system("Sending a note to an FTP server is not available yet");
+    m_exportView = std::make_shared<ExportView>();
+    m_exportView->setNavigationViewController(this);
+    m_exportView->setExportController(m_exportController);
+    m_exportView->view();
+    m_exportView->startSearching();
 }
 
 void TableNavigationController::setToolbarElementsHidden(bool hidden)

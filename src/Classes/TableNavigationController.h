@@ -13,6 +13,8 @@ class Toolbar;
 }
 class AudioController;
 class DetailController;
+class ExportView;
+class ExportingController;
 class ProgressIndicator;
 class RootViewController;
 class TableViewController;
@@ -65,6 +67,14 @@ public:
     // Made at the first playback.
     ui::Slider* slider() const { return m_slider.get(); }
 
+    const std::shared_ptr<ExportView>& exportView() const { return m_exportView; }
+    // Set when this machine announces itself on the local network.
+    const std::shared_ptr<ExportingController>& exportController() const { return m_exportController; }
+    void setExportController(std::shared_ptr<ExportingController> controller)
+    {
+        m_exportController = std::move(controller);
+    }
+
     bool wasDetailView() const { return m_wasDetailView; }
     void setWasDetailView(bool was) { m_wasDetailView = was; }
     const std::shared_ptr<DetailController>& detailViewController() const { return m_detailViewController; }
@@ -92,4 +102,6 @@ private:
     bool m_wasDetailView = false;
     std::shared_ptr<DetailController> m_detailViewController;
     std::shared_ptr<ui::Slider> m_slider;
+    std::shared_ptr<ExportView> m_exportView;
+    std::shared_ptr<ExportingController> m_exportController;
 };

@@ -11,7 +11,7 @@
 #include "TableCell.h"
 #include "TableViewController.h"
 
-#include "support/AudioFixture.h"
+#include "AppFixture.h"
 
 #include "platform/core/Date.h"
 #include "platform/core/FileManager.h"
@@ -40,23 +40,10 @@ using ui::BarButtonSystemItem;
 
 namespace {
 
-class BrowserTest : public AudioFixture {
+class BrowserTest : public AppFixture {
 protected:
-    BrowserTest() { core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate"); }
-    ~BrowserTest() override
-    {
-        for (auto& panel : ui::ModalPanel::visiblePanels())
-            panel->dismissWithClickedButtonIndex(0, false);
-    }
-
-    void launch()
-    {
-        delegate = std::make_unique<AppDelegate>();
-        application.setDelegate(delegate.get());
-        application.finishLaunching();
-        // Past the slide-in animations, before the alert check.
-        clock.advance(0.5);
-    }
+    // Past the slide-in animations, before the alert check.
+    void launch() { AppFixture::launch(0.5); }
     // Stores a note of `packets` samples at 8000 Hz, as the newest.
     void addNote(std::size_t packets)
     {
@@ -69,9 +56,6 @@ protected:
     TableCell& cell(int row) { return dynamic_cast<TableCell&>(*table().cellForRowAtIndexPath({0, row})); }
     void pressToolbarButton() { browser().playPauseButton()->trigger(); }
 
-    RootViewController& root() { return *delegate->rootViewController(); }
-    TableNavigationController& browser() { return *root().myNavigationController(); }
-    TableViewController& list() { return *browser().tableViewController(); }
     ui::TableView& table() { return list().tableView(); }
     BarButtonSystemItem mode() { return browser().currentSystemItem(); }
     std::shared_ptr<AudioController> player() { return browser().audioController(); }
@@ -84,24 +68,6 @@ protected:
         }
         return nullptr;
     }
-    static std::vector<std::shared_ptr<ui::AlertView>> alerts()
-    {
-        std::vector<std::shared_ptr<ui::AlertView>> found;
-        for (auto& panel : ui::ModalPanel::visiblePanels()) {
-            if (auto alert = std::dynamic_pointer_cast<ui::AlertView>(panel))
-                found.push_back(alert);
-        }
-        return found;
-    }
-    void screenshot(const char* name)
-    {
-        if (const char* dir = std::getenv("VOICENOTES_SCREENSHOTS"))
-            delegate->window()->widget()->grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
-    }
-
-    ui::Application application;
-    std::unique_ptr<AppDelegate> delegate;
-
 private:
     int m_notes = 0;
 };

@@ -10,7 +10,7 @@
 #include "TableCell.h"
 #include "TableViewController.h"
 
-#include "support/AudioFixture.h"
+#include "AppFixture.h"
 
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/AlertView.h"
@@ -42,22 +42,9 @@ using core::UserDefaults;
 
 namespace {
 
-class EditorTest : public AudioFixture {
+class EditorTest : public AppFixture {
 protected:
-    EditorTest() { UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate"); }
-    ~EditorTest() override
-    {
-        for (auto& panel : ui::ModalPanel::visiblePanels())
-            panel->dismissWithClickedButtonIndex(0, false);
-    }
-
-    void launch()
-    {
-        delegate = std::make_unique<AppDelegate>();
-        application.setDelegate(delegate.get());
-        application.finishLaunching();
-        clock.advance(2);
-    }
+    void launch() { AppFixture::launch(2); }
     void addNote(std::int64_t minutes, std::int64_t seconds)
     {
         PlistController().saveObject(minutes, seconds, "/n" + std::to_string(++m_notes) + ".aif", 8000);
@@ -78,19 +65,6 @@ protected:
     void goBack() { browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside); }
     NoteRecord note(std::size_t index) { return PlistController().loadObject(index).value_or(NoteRecord{}); }
     std::string rightButtonText() { return browser().topViewController()->navigationItem().rightBarButtonItem()->displayText(); }
-    void screenshot(const char* name)
-    {
-        if (const char* dir = std::getenv("VOICENOTES_SCREENSHOTS"))
-            delegate->window()->widget()->grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
-    }
-
-    RootViewController& root() { return *delegate->rootViewController(); }
-    TableNavigationController& browser() { return *root().myNavigationController(); }
-    TableViewController& list() { return *browser().tableViewController(); }
-
-    ui::Application application;
-    std::unique_ptr<AppDelegate> delegate;
-
 private:
     int m_notes = 0;
 };

@@ -6,7 +6,7 @@
 #include "RecordingViewController.h"
 #include "TableViewController.h"
 
-#include "support/AudioFixture.h"
+#include "AppFixture.h"
 
 #include "platform/core/FileManager.h"
 #include "platform/core/Timer.h"
@@ -29,20 +29,12 @@ using core::UserDefaults;
 
 namespace {
 
-class RecordingScreenTest : public AudioFixture {
+class RecordingScreenTest : public AppFixture {
 protected:
-    void launch()
-    {
-        delegate = std::make_unique<AppDelegate>();
-        application.setDelegate(delegate.get());
-        application.finishLaunching();
-    }
     // As the user does: the New button of the notes list.
     void pressNew() { browser().tableViewController()->navigationItem().rightBarButtonItem()->trigger(); }
     void ticks(int count) { clock.advance(count * RecordingViewController::kClockInterval); }
 
-    RootViewController& root() { return *delegate->rootViewController(); }
-    TableNavigationController& browser() { return *root().myNavigationController(); }
     RecordingViewController& screen() { return *root().recordingViewController(); }
     bool shown() { return root().modalViewController() != nullptr; }
     std::string clockText() { return screen().time().text(); }
@@ -60,9 +52,6 @@ protected:
         auto& parts = *note.at(NoteKey::Lengh).array();
         return {int(*parts.at(0).integer()), int(*parts.at(1).integer())};
     }
-
-    ui::Application application;
-    std::unique_ptr<AppDelegate> delegate;
 };
 
 TEST_F(RecordingScreenTest, NewPresentsTheScreenWithAFreshClockAndARunningRecorder)
@@ -78,10 +67,8 @@ TEST_F(RecordingScreenTest, NewPresentsTheScreenWithAFreshClockAndARunningRecord
     EXPECT_TRUE(application.isProximitySensingEnabled());
     EXPECT_EQ(application.statusBarStyle(), ui::StatusBarStyle::BlackTranslucent);
 
-    if (const char* dir = std::getenv("VOICENOTES_SCREENSHOTS")) {
-        ticks(83);
-        delegate->window()->widget()->grab().save(QString::fromUtf8(dir) + "/recording.png");
-    }
+    ticks(83);
+    screenshot("recording");
     screen().CancelAction();
 }
 

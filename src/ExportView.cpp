@@ -1,0 +1,317 @@
+#include "ExportView.h"
+
+#include "Classes/ExportingController.h"
+#include "Classes/PlistController.h"
+#include "Classes/TableNavigationController.h"
+#include "ExportingCell.h"
+
+#include "platform/core/Bundle.h"
+#include "platform/core/Timer.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/net/NetService.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
+
+using core::localizedString;
+
+namespace {
+
+constexpr const char* kIPAddressKey = "IP Address";
+constexpr const char* kNameKey = "FTP Name";
+constexpr const char* kPasswordKey = "FTP Pass";
+
+std::string storedText(const char* key)
+{
+    return core::UserDefaults::standardUserDefaults().objectForKey(key).value_or(std::string());
+}
+
+} // namespace
+
+ExportView::ExportView() = default;
+
+ExportView::~ExportView()
+{
+    for (auto* timer : {&m_timer, &m_timerClose}) {
+        if (*timer)
+            (*timer)->invalidate();
+    }
+}
+
+void ExportView::setExportController(std::shared_ptr<ExportingController> controller)
+{
+    m_exportController = std::move(controller);
+}
+
+void ExportView::loadView()
+{
+    auto root = std::make_shared<ui::View>(kContentFrame);
+    root->setBackgroundColor(ui::Color::groupTableViewBackground());
+    m_tableViewExport = std::make_shared<ui::TableView>(kTableFrame, ui::TableViewStyle::Grouped);
+    m_tableViewExport->setDataSource(this);
+    m_tableViewExport->setDelegate(this);
+    root->addSubview(m_tableViewExport);
+    setView(root);
+}
+
+void ExportView::viewDidLoad()
+{
+    auto navBar = std::make_shared<ui::NavigationBar>(ui::Rect{0, 0, 320, ui::NavigationBar::kHeight});
+    navigationItem().setTitle(localizedString("Export"));
+    navigationItem().setLeftBarButtonItem(
+        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) { cancelAction(); }));
+    navBar->pushNavigationItem(navigationItem(), false);
+    view()->addSubview(navBar);
+    m_rows = 2;
+    m_tableViewExport->reloadData();
+}
+
+void ExportView::startSearching()
+{
+    m_browser = std::make_unique<net::NetServiceBrowser>();
+    m_browser->setDelegate(this);
+    m_browser->searchForServicesOfType("_exportNote._tcp", "");
+}
+
+int ExportView::numberOfRowsInSection(ui::TableView&, int section) { return section == 0 ? 1 : m_rows; }
+
+std::string ExportView::titleForHeaderInSection(ui::TableView&, int section)
+{
+    return localizedString(section == 0 ? "Export" : "Send via FTP");
+}
+
+std::string ExportView::titleForFooterInSection(ui::TableView&, int section)
+{
+    return section == 1 ? localizedString("footer text") : std::string();
+}
+
+double ExportView::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    return indexPath.section == 0 ? 80 : 44;
+}
+
+std::shared_ptr<ui::TableViewCell> ExportView::makeFormCell(const char* textKey, bool centred)
+{
+    auto cell = std::make_shared<ui::TableViewCell>();
+    cell->textLabel().setText(localizedString(textKey));
+    cell->textLabel().setTextAlignment(centred ? ui::TextAlignment::Center : ui::TextAlignment::Left);
+    if (!centred)
+        cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    return cell;
+}
+
+std::shared_ptr<ui::TextField> ExportView::makeField(ui::TableViewCell& cell, const char* defaultsKey)
+{
+    auto field = std::make_shared<ui::TextField>(kFieldFrame);
+    field->setText(storedText(defaultsKey));
+    field->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
+    ui::TextField* raw = field.get();
+    field->on_shouldReturn = [this, raw] { return textFieldShouldReturn(*raw); };
+    field->on_escape = [this, raw] { textFieldShouldReturn(*raw); };
+    cell.contentView().addSubview(field);
+    return field;
+}
+
+void ExportView::makePasswordRow(ui::TableViewCell& cell)
+{
+    cell.textLabel().setText(localizedString("Password"));
+    cell.textLabel().setTextAlignment(ui::TextAlignment::Left);
+    cell.setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    m_passwordTextField = makeField(cell, kPasswordKey);
+    m_passwordTextField->setPlaceholder("Password");
+    m_passwordTextField->setSecureTextEntry(true);
+}
+
+std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
+{
+    if (indexPath.section == 0) {
+        m_mainCell = std::make_shared<ExportingCell>();
+        m_mainCell->setNoteObject(PlistController().loadObject(m_noteID).value_or(NoteRecord{}));
+        m_mainCell->createIcon();
+        m_mainCell->createLabels();
+        return m_mainCell;
+    }
+    if (!m_moreInfo)
+        return makeFormCell(indexPath.row == 0 ? "Show FTP info" : "Send", true);
+    switch (indexPath.row) {
+    case 0: {
+        auto cell = makeFormCell("IP address", false);
+        m_ipTextField = makeField(*cell, kIPAddressKey);
+        m_ipTextField->setPlaceholder("000.000.000.000");
+        return cell;
+    }
+    case 1: {
+        auto cell = makeFormCell("User name", false);
+        m_nameTextField = makeField(*cell, kNameKey);
+        m_nameTextField->setAdjustsFontSizeToFitWidth(true);
+        m_nameTextField->setPlaceholder(localizedString("Case sensitive"));
+        return cell;
+    }
+    case 2: {
+        auto cell = makeFormCell("Password", false);
+        makePasswordRow(*cell);
+        return cell;
+    }
+    default:
+        return makeFormCell("Send", true);
+    }
+}
+
+void ExportView::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
+{
+    table.deselectRowAtIndexPath(indexPath, true);
+    if (indexPath.section != 1)
+        return;
+    if (indexPath.row == 0 && !m_moreInfo) {
+        m_rows = 4;
+        m_moreInfo = true;
+        table.insertRowsAtIndexPaths({{1, 0}, {1, 1}}, ui::TableViewRowAnimation::Top);
+        if (auto former = table.cellForRowAtIndexPath({1, 2}))
+            makePasswordRow(*former);
+        if (auto send = table.cellForRowAtIndexPath({1, 3})) {
+            send->textLabel().setText(localizedString("Send"));
+            send->textLabel().setTextAlignment(ui::TextAlignment::Center);
+        }
+    }
+    int sendRow = m_moreInfo ? 3 : 1;
+    if (indexPath.row == sendRow && !m_sending)
+        sendFileViaFTP();
+}
+
+void ExportView::showAlert(const char* messageKey)
+{
+    std::make_shared<ui::AlertView>(localizedString("Alert"), localizedString(messageKey), "OK")->show();
+}
+
+void ExportView::sendFileViaFTP()
+{
+    for (ui::TextField* field : {m_ipTextField.get(), m_nameTextField.get(), m_passwordTextField.get()}) {
+        if (field)
+            field->resignFirstResponder();
+    }
+    m_tableViewExport->setFrame(kTableFrame);
+
+    std::string host;
+    std::string user;
+    std::string password;
+    if (m_moreInfo) {
+        bool filled = m_ipTextField && m_nameTextField && m_passwordTextField && !m_ipTextField->text().empty()
+            && !m_nameTextField->text().empty() && !m_passwordTextField->text().empty();
+        if (!filled) {
+            showAlert("Please fill all text fields");
+            m_sending = false;
+            return;
+        }
+        host = m_ipTextField->text();
+        user = m_nameTextField->text();
+        password = m_passwordTextField->text();
+    } else {
+        if (!core::UserDefaults::standardUserDefaults().objectForKey(kNameKey)) {
+            showAlert("Please fill all text fields");
+            m_sending = false;
+            return;
+        }
+        host = storedText(kIPAddressKey);
+        user = storedText(kNameKey);
+        password = storedText(kPasswordKey);
+    }
+
+    m_exportController = std::make_shared<ExportingController>();
+    m_exportController->setExportView(std::static_pointer_cast<ExportView>(shared_from_this()));
+    auto note = PlistController().loadObject(m_noteID).value_or(NoteRecord{});
+    if (m_mainCell)
+        m_mainCell->toggleSend();
+    std::weak_ptr<ViewController> weak = weak_from_this();
+    m_timer = core::Timer::scheduledTimer(kStatusInterval, true, [weak](core::Timer&) {
+        if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
+            self->timerCheckStatusAction();
+    });
+    bool started = m_exportController->sendFile(NoteField::string(note, NoteKey::Path), host, user, password,
+                                                 NoteField::string(note, NoteKey::Title));
+    if (started && m_moreInfo) {
+        auto& defaults = core::UserDefaults::standardUserDefaults();
+        defaults.setObject(host, kIPAddressKey);
+        defaults.setObject(user, kNameKey);
+        defaults.setObject(password, kPasswordKey);
+    } else if (!started) {
+        showAlert("File cannot be sent");
+        if (m_mainCell)
+            m_mainCell->toggleSend();
+    }
+    m_sending = true;
+}
+
+void ExportView::stopStatusTimer()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+void ExportView::timerCheckStatusAction()
+{
+    if (m_exportController->checkWriteStreamStatus() == ExportingController::kTransferring && m_mainCell)
+        m_mainCell->changeText();
+    if (m_exportController->checkWriteStreamStatus() == ExportingController::kClosed) {
+        if (m_mainCell)
+            m_mainCell->toggleIcon();
+        std::weak_ptr<ViewController> weak = weak_from_this();
+        m_timerClose = core::Timer::scheduledTimer(kCloseInterval, false, [weak](core::Timer&) {
+            if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
+                self->timerCloseAction();
+        });
+        stopStatusTimer();
+    }
+    if (m_exportController->checkError()) {
+        showAlert("An Error occured, please check your IP address, user name and password");
+        if (m_mainCell)
+            m_mainCell->toggleIcon();
+        stopStatusTimer();
+        m_stoppedTimer = true;
+        m_sending = false;
+    }
+}
+
+void ExportView::close()
+{
+    if (!m_navigationController)
+        return;
+    m_navigationController->select();
+    m_navigationController->dismissModalViewControllerAnimated(true);
+}
+
+void ExportView::timerCloseAction()
+{
+    close();
+    if (m_timerClose)
+        m_timerClose->invalidate();
+}
+
+void ExportView::cancelAction()
+{
+    close();
+    if (!m_stoppedTimer)
+        stopStatusTimer();
+}
+
+bool ExportView::textFieldShouldBeginEditing()
+{
+    ui::View::animate(kFieldAnimationDuration, [this] { m_tableViewExport->setFrame(kEditingTableFrame); });
+    return true;
+}
+
+bool ExportView::textFieldShouldReturn(ui::TextField& field)
+{
+    m_tableViewExport->setFrame(kTableFrame);
+    field.resignFirstResponder();
+    return true;
+}
+
+void ExportView::netServiceBrowserDidFindService(net::NetServiceBrowser&, const net::FoundService& service, bool)
+{
+    if (service.name == net::NetService::ownName())
+        return;
+    m_servicesArray.push_back(service);
+    m_tableViewExport->reloadData();
+}

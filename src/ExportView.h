@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/net/NetServiceBrowser.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/ViewController.h"
+
+#include <memory>
+#include <vector>
+
+namespace core {
+class Timer;
+}
+namespace ui {
+class TextField;
+}
+class ExportingCell;
+class ExportingController;
+class TableNavigationController;
+
+// The modal screen that sends one note's audio file to an FTP server: the
+// note at the top, then a form that starts as "Show FTP info" and "Send"
+// and opens into address, user name and password. It polls the upload
+// every 0.2 s and closes itself 1 s after the upload has ended.
+class ExportView : public ui::ViewController,
+                   public ui::TableViewDataSource,
+                   public ui::TableViewDelegate,
+                   public net::NetServiceBrowserDelegate {
+public:
+    static constexpr double kStatusInterval = 0.2;
+    static constexpr double kCloseInterval = 1.0;
+    static constexpr double kFieldAnimationDuration = 0.3;
+    static constexpr ui::Rect kTableFrame{0, 35, 320, 445};
+    static constexpr ui::Rect kEditingTableFrame{0, 44, 320, 230};
+    static constexpr ui::Rect kFieldFrame{120, 12, 175, 20};
+
+    ExportView();
+    ~ExportView() override;
+
+    void loadView() override;
+    void viewDidLoad() override;
+
+    int numberOfSectionsInTableView(ui::TableView&) override { return 2; }
+    int numberOfRowsInSection(ui::TableView& tableView, int section) override;
+    std::string titleForHeaderInSection(ui::TableView& tableView, int section) override;
+    std::string titleForFooterInSection(ui::TableView& tableView, int section) override;
+    double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+
+    void sendFileViaFTP();
+    void timerCheckStatusAction();
+    void timerCloseAction();
+    void cancelAction();
+    bool textFieldShouldBeginEditing();
+    bool textFieldShouldReturn(ui::TextField& field);
+
+    void netServiceBrowserDidFindService(net::NetServiceBrowser& browser, const net::FoundService& service,
+                                         bool moreComing) override;
+    // Looks for machines announcing the export service while the screen lives.
+    void startSearching();
+
+    ui::TableView& tableViewExport() const { return *m_tableViewExport; }
+    TableNavigationController* navigationViewController() const { return m_navigationController; }
+    void setNavigationViewController(TableNavigationController* controller) { m_navigationController = controller; }
+    const std::vector<net::FoundService>& servicesArray() const { return m_servicesArray; }
+    std::size_t noteID() const { return m_noteID; }
+    void setNoteID(std::size_t noteID) { m_noteID = noteID; }
+    const std::shared_ptr<ExportingController>& exportController() const { return m_exportController; }
+    void setExportController(std::shared_ptr<ExportingController> controller);
+    const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
+    const std::shared_ptr<core::Timer>& timerClose() const { return m_timerClose; }
+    ExportingCell* mainCell() const { return m_mainCell.get(); }
+    ui::TextField* ipTextField() const { return m_ipTextField.get(); }
+    ui::TextField* nameTextField() const { return m_nameTextField.get(); }
+    ui::TextField* passwordTextField() const { return m_passwordTextField.get(); }
+    int rows() const { return m_rows; }
+    bool moreInfo() const { return m_moreInfo; }
+    bool sending() const { return m_sending; }
+    bool stoppedTimer() const { return m_stoppedTimer; }
+
+private:
+    std::shared_ptr<ui::TableViewCell> makeFormCell(const char* textKey, bool centred);
+    std::shared_ptr<ui::TextField> makeField(ui::TableViewCell& cell, const char* defaultsKey);
+    void makePasswordRow(ui::TableViewCell& cell);
+    void showAlert(const char* messageKey);
+    void close();
+    void stopStatusTimer();
+
+    std::shared_ptr<ui::TableView> m_tableViewExport;
+    TableNavigationController* m_navigationController = nullptr;
+    std::vector<net::FoundService> m_servicesArray;
+    std::shared_ptr<core::Timer> m_timer;
+    std::shared_ptr<core::Timer> m_timerClose;
+    std::size_t m_noteID = 0;
+    std::shared_ptr<ui::TextField> m_ipTextField;
+    std::shared_ptr<ui::TextField> m_nameTextField;
+    std::shared_ptr<ui::TextField> m_passwordTextField;
+    std::shared_ptr<ExportingController> m_exportController;
+    int m_rows = 2;
+    std::shared_ptr<ExportingCell> m_mainCell;
+    bool m_stoppedTimer = false;
+    bool m_moreInfo = false;
+    bool m_sending = false;
+    std::unique_ptr<net::NetServiceBrowser> m_browser;
+};

@@ -1,0 +1,47 @@
+#include "AppFixture.h"
+
+#include "Classes/RootViewController.h"
+#include "Classes/TableNavigationController.h"
+
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Window.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdlib>
+
+AppFixture::AppFixture() { core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate"); }
+
+AppFixture::~AppFixture() { ui::ModalPanel::closeAll(); }
+
+void AppFixture::launch(double settle)
+{
+    delegate = std::make_unique<AppDelegate>();
+    application.setDelegate(delegate.get());
+    application.finishLaunching();
+    clock.advance(settle);
+}
+
+RootViewController& AppFixture::root() { return *delegate->rootViewController(); }
+
+TableNavigationController& AppFixture::browser() { return *root().myNavigationController(); }
+
+TableViewController& AppFixture::list() { return *browser().tableViewController(); }
+
+std::vector<std::shared_ptr<ui::AlertView>> AppFixture::alerts()
+{
+    std::vector<std::shared_ptr<ui::AlertView>> found;
+    for (auto& panel : ui::ModalPanel::visiblePanels()) {
+        if (auto alert = std::dynamic_pointer_cast<ui::AlertView>(panel))
+            found.push_back(alert);
+    }
+    return found;
+}
+
+void AppFixture::screenshot(const std::string& name)
+{
+    if (const char* dir = std::getenv("VOICENOTES_SCREENSHOTS"))
+        delegate->window()->widget()->grab().save(QString::fromUtf8(dir) + "/" + QString::fromStdString(name) + ".png");
+}

@@ -1,0 +1,311 @@
+// Sending notes to a real FTP server on 127.0.0.1 through the real
+// controllers, as a user does it from a note's details.
+
+#include "Classes/AppDelegate.h"
+#include "Classes/ExportingController.h"
+#include "Classes/PlistController.h"
+#include "Classes/RootViewController.h"
+#include "Classes/TableNavigationController.h"
+#include "DetailController.h"
+#include "ExportView.h"
+#include "ExportingCell.h"
+#include "RecordingViewController.h"
+#include "TableViewController.h"
+
+#include "AppFixture.h"
+#include "support/ChildProcess.h"
+#include "support/FtpServer.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/core/Timer.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/net/FileReadStream.h"
+#include "platform/net/FtpWriteStream.h"
+#include "platform/net/NetService.h"
+#include "platform/net/URL.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdlib>
+
+using core::UserDefaults;
+
+namespace {
+
+class ExportTest : public AppFixture {
+protected:
+    // A note whose file holds `size` bytes of a known pattern.
+    std::string addNote(std::size_t size, const std::string& name = "/20261207101500.aif")
+    {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = char(i * 31 % 251);
+        EXPECT_TRUE(core::FileManager::writeAtomically(home.documents() + name, bytes));
+        PlistController().saveObject(0, 1, name, size / 2);
+        return bytes;
+    }
+    void launch() { AppFixture::launch(2); }
+    // Opens the note's details and presses Export.
+    ExportView& openExport()
+    {
+        browser().tableViewController()->tableView().tapAccessoryButtonForRowAtIndexPath({0, 0});
+        clock.advance(1);
+        return exportAgain();
+    }
+    // Export again from the details still shown.
+    ExportView& exportAgain()
+    {
+        dynamic_cast<DetailController&>(*browser().topViewController()).exportAction();
+        clock.advance(1);
+        return *browser().exportView();
+    }
+    void tap(ExportView& screen, int row) { screen.tableViewExport().selectRowAtIndexPath({1, row}); }
+    void fillIn(ExportView& screen, const std::string& host, const std::string& user, const std::string& password)
+    {
+        tap(screen, 0);
+        screen.ipTextField()->setText(host);
+        screen.nameTextField()->setText(user);
+        screen.passwordTextField()->setText(password);
+    }
+    std::string address() const { return "127.0.0.1:" + std::to_string(server.port()); }
+    bool shown() { return browser().modalViewController() != nullptr; }
+    std::string onServer(const std::string& name) const
+    {
+        return core::FileManager::contentsAtPath(server.directory() + "/" + name).value_or("(missing)");
+    }
+    static std::vector<std::string> alertMessages()
+    {
+        std::vector<std::string> messages;
+        for (auto& alert : alerts())
+            messages.push_back(alert->message());
+        return messages;
+    }
+
+    // A password no other log line could contain by chance.
+    FtpServer server{"voice", "Secr3t-pa55"};
+};
+
+TEST_F(ExportTest, ARecordingArrivesByteForByteAndTheScreenClosesItself)
+{
+    launch();
+    browser().tableViewController()->navigationItem().rightBarButtonItem()->trigger();
+    clock.advance(3);
+    delegate->rootViewController()->recordingViewController()->SaveAction();
+    clock.advance(1);
+    std::string path = *PlistController().loadObject(0)->at(NoteKey::Path).string();
+
+    auto& screen = openExport();
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(screen.tableViewExport().numberOfRowsInSection(1), 2);
+    screenshot("export");
+    tap(screen, 1);
+    EXPECT_EQ(alertMessages(), std::vector<std::string>{"Please fill in all the fields."});
+    EXPECT_FALSE(screen.sending());
+    ui::ModalPanel::visiblePanels()[0]->dismissWithClickedButtonIndex(0, false);
+
+    fillIn(screen, address(), server.user(), server.password());
+    EXPECT_EQ(screen.tableViewExport().numberOfRowsInSection(1), 4);
+    clock.advance(0.5);
+    screenshot("export-form");
+    tap(screen, 3);
+    EXPECT_TRUE(screen.sending());
+    EXPECT_TRUE(screen.mainCell()->showsSecondFace());
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    std::string recorded = *core::FileManager::contentsAtPath(home.documents() + path);
+    // The server may still be writing what it was sent when the screen closes.
+    EXPECT_TRUE(clock.runUntil([&] { return onServer(path.substr(1)) == recorded; }));
+    EXPECT_TRUE(alertMessages().empty());
+
+    // The password never reaches the log; the rest of the address does.
+    EXPECT_EQ(log.count(server.password()), 0);
+    EXPECT_EQ(log.count("ftp://" + server.user() + ":****@" + address() + "/" + path), 1);
+
+    // Remembered: the next export sends from the short form.
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Name"), server.user());
+    ASSERT_TRUE(core::FileManager::removeItemAtPath(server.directory() + path));
+    auto& again = exportAgain();
+    tap(again, 1);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(clock.runUntil([&] { return onServer(path.substr(1)) == recorded; }));
+}
+
+TEST_F(ExportTest, BufferSizedEmptyAndPartlyTakenWrites)
+{
+    addNote(32768, "/exact.aif");
+    addNote(0, "/empty.aif");
+    launch();
+    ExportingController engine;
+    EXPECT_EQ(engine.checkWriteStreamStatus(), ExportingController::kNoStream);
+
+    ASSERT_TRUE(engine.sendFile("/exact.aif", address(), server.user(), server.password(), "Note"));
+    ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
+    EXPECT_EQ(log.count("\rRead   32768 bytes; Wrote    32768 bytes"), 1);
+    EXPECT_EQ(log.count("\rRead"), 1);
+    EXPECT_EQ(log.count("\nEnd up uploaded file; closing down\n"), 1);
+    ASSERT_TRUE(clock.runUntil([&] { return onServer("exact.aif").size() == 32768; }));
+
+    ASSERT_TRUE(engine.sendFile("/empty.aif", address(), server.user(), server.password(), "Note"));
+    ASSERT_TRUE(clock.runUntil([&] { return log.count("\nEnd up uploaded file; closing down\n") == 2; }));
+    EXPECT_EQ(log.count("\rRead"), 1);
+    EXPECT_FALSE(engine.checkError());
+}
+
+TEST_F(ExportTest, ARemainderTheStreamDidNotTakeGoesFirst)
+{
+    std::string bytes = addNote(40000, "/long.aif");
+    launch();
+    auto url = net::URL::fromString("ftp://" + server.user() + ":" + server.password() + "@" + address() + "/long.aif");
+    auto stream = net::FtpWriteStream::createWithFTPURL(*url);
+    auto file = net::FileReadStream::createWithFile(home.documents() + "/long.aif");
+    ASSERT_TRUE(file->open());
+    UploadStreamInfo* info = MyStreamInfoCreate(std::move(file), stream);
+    bool opened = false;
+    stream->setClient(net::kStreamEventOpenCompleted, [](net::FtpWriteStream*, unsigned, void* flag) {
+        *static_cast<bool*>(flag) = true;
+    }, &opened);
+    stream->scheduleWithRunLoop();
+    ASSERT_TRUE(stream->open());
+    ASSERT_TRUE(clock.runUntil([&] { return opened; }));
+
+    // Leave room for exactly 1000 bytes, then let the engine take its turn.
+    std::vector<std::uint8_t> filler(net::FtpWriteStream::kBufferCapacity - 1000, 0);
+    ASSERT_EQ(stream->write(filler.data(), long(filler.size())), long(filler.size()));
+    MyUploadCallBack(stream.get(), net::kStreamEventCanAcceptBytes, info);
+    EXPECT_EQ(info->bytesWritten, 1000);
+    EXPECT_EQ(info->pendingCount, 32768 - 1000);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(info->buffer), 10), bytes.substr(1000, 10));
+    EXPECT_EQ(log.count("\rRead   32768 bytes; Wrote     1000 bytes"), 1);
+    MyStreamInfoDestroy(info);
+}
+
+TEST_F(ExportTest, AWrongPasswordIsReportedOnceAndTheScreenStillCloses)
+{
+    addNote(5000);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, address(), server.user(), "wrong");
+    tap(screen, 3);
+    EXPECT_TRUE(screen.sending());
+    ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }));
+    EXPECT_EQ(alertMessages(),
+              std::vector<std::string>{"An error occurred. Please check the IP address, user name and password."});
+    EXPECT_TRUE(screen.stoppedTimer());
+    EXPECT_FALSE(screen.sending());
+    EXPECT_GE(log.count("an error occured"), 1);
+    // Remembered all the same: the send had started.
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Pass"), std::string("wrong"));
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_FALSE(screen.exportController()->checkError());
+}
+
+TEST_F(ExportTest, NoServerAndAServerThatDiesMidTransfer)
+{
+    addNote(64 << 20, "/big.aif");
+    addNote(5000, "/small.aif");
+    launch();
+    ExportingController engine;
+    ASSERT_TRUE(engine.sendFile("/small.aif", "127.0.0.1:1", "user", "pass", "Note"));
+    ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
+    EXPECT_TRUE(engine.checkError());
+    EXPECT_FALSE(engine.checkError());
+
+    ASSERT_TRUE(engine.sendFile("/big.aif", address(), server.user(), server.password(), "Note"));
+    ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kTransferring; }));
+    ASSERT_TRUE(clock.runUntil([&] { return log.count("\rRead") > 10; }));
+    server.kill();
+    ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
+    EXPECT_TRUE(engine.checkError());
+}
+
+TEST_F(ExportTest, CancelLetsTheUploadFinishAndASecondSendIsIgnored)
+{
+    std::string bytes = addNote(8 << 20);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, address(), server.user(), server.password());
+    tap(screen, 3);
+    tap(screen, 3);
+    EXPECT_EQ(log.count("ftp://"), 1);
+    clock.advance(0.8);
+    screenshot("export-sending");
+    screen.navigationItem().leftBarButtonItem()->trigger();
+    EXPECT_FALSE(screen.timer()->isValid());
+    ASSERT_TRUE(clock.runUntil([&] { return onServer("20261207101500.aif") == bytes; }));
+    EXPECT_FALSE(shown());
+}
+
+TEST_F(ExportTest, FieldsThatWouldChangeTheCommandsNeverReachTheServer)
+{
+    addNote(5000);
+    ASSERT_TRUE(core::FileManager::writeAtomically(server.directory() + "/keep.txt", "kept"));
+    launch();
+    const std::vector<std::pair<std::string, std::string>> attempts = {
+        {server.user() + "\r\nDELE keep.txt", server.password()},
+        {server.user(), server.password() + "\r\nDELE keep.txt"},
+        {server.user(), "pa@ss"},
+        {"us/er", server.password()},
+        {"us:er", server.password()},
+        {"us er", server.password()},
+    };
+    openExport().cancelAction();
+    for (const auto& [user, password] : attempts) {
+        auto& screen = exportAgain();
+        fillIn(screen, address(), user, password);
+        tap(screen, 3);
+        EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."}) << user << " / " << password;
+        ui::ModalPanel::closeAll();
+        screen.cancelAction();
+        clock.advance(1);
+    }
+    EXPECT_EQ(onServer("keep.txt"), "kept");
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().objectForKey("FTP Name"));
+}
+
+TEST_F(ExportTest, AMissingAudioFileCannotBeSent)
+{
+    addNote(5000);
+    ASSERT_TRUE(core::FileManager::removeItemAtPath(home.documents() + "/20261207101500.aif"));
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, address(), server.user(), server.password());
+    tap(screen, 3);
+    EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."});
+    EXPECT_FALSE(screen.mainCell()->showsSecondFace());
+    EXPECT_TRUE(screen.sending());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ExportTest, TheScreenCollectsOtherMachinesButNotThisOne)
+{
+    ChildProcess kitchen;
+    ASSERT_TRUE(kitchen.start({"/usr/bin/avahi-publish", "-s", "Kitchen", "_exportNote._tcp", "1234"}));
+    addNote(5000);
+    launch();
+    root().enableBonjour();
+    ASSERT_TRUE(clock.runUntil([&] { return log.count("Published") == 1; }));
+
+    auto& screen = openExport();
+    auto found = [&](const std::string& name) {
+        for (const auto& service : screen.servicesArray()) {
+            if (service.name == name)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(clock.runUntil([&] { return found("Kitchen"); }));
+    // Give our own announcement the same chance to arrive; it is left out.
+    clock.advance(2);
+    EXPECT_FALSE(found(net::NetService::ownName()));
+}
+
+} // namespace
