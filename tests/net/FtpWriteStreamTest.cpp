@@ -291,6 +291,21 @@ TEST_F(FtpWriteStreamTest, TheFileIsCompletedWhenTheOwnerLetsGoRightAfterClose)
     EXPECT_TRUE(sameBytes(serverFile("note.aif"), data));
 }
 
+// On a kept connection curl could wait for nothing until its connect
+// timeout; each upload has a session of its own, ended when it is done.
+TEST_F(FtpWriteStreamTest, UploadsOneAfterAnotherEachHaveTheirOwnSession)
+{
+    std::string data = randomBytes(100000);
+    for (const char* name : {"/first.aif", "/second.aif", "/third.aif"}) {
+        Uploader uploader(server.url(name), data);
+        ASSERT_TRUE(uploader.start());
+        ASSERT_TRUE(runUntilFinished(uploader)) << server.log();
+        EXPECT_TRUE(sameBytes(serverFile(std::string(name).substr(1)), data)) << name;
+    }
+    EXPECT_EQ(serverLogCount("USER 'voice' logged in"), 3);
+    EXPECT_EQ(serverLogCount("[voice] FTP session closed"), 3) << server.log();
+}
+
 TEST_F(FtpWriteStreamTest, OnlyFtpUrlsMakeStreams)
 {
     EXPECT_FALSE(FtpWriteStream::createWithFTPURL(*URL::fromString("http://127.0.0.1/x")));
