@@ -27,8 +27,8 @@ core::FdEvent fdEvents(int what)
 
 CurlMulti& CurlMulti::shared()
 {
-    // Never destroyed: cleaning the multi handle up at exit would say
-    // goodbye to every kept FTP connection and wait for each answer.
+    // Never destroyed: cleaning up at exit would call back into a run loop
+    // that may already be gone, for transfers nobody waits for any more.
     static CurlMulti* instance = new CurlMulti;
     return *instance;
 }

@@ -11,8 +11,7 @@ namespace net {
 
 // The process's one libcurl multi handle, driven by the main run loop:
 // curl's sockets become run-loop file watches and its timeout one run-loop
-// timer, so transfers need no thread of their own. Connections are kept
-// between transfers.
+// timer, so transfers need no thread of their own.
 class CurlMulti {
 public:
     // Hears how a transfer ended, once curl has let go of it.

@@ -95,6 +95,12 @@ public:
     // Where the file goes, without the login, for the log.
     std::string destination() const { return "ftp://" + m_url.host() + m_url.path(); }
 
+    // curl's own account of a failure, which says more than its code.
+    std::string failureText(CURLcode result) const
+    {
+        return m_errorText[0] ? std::string(m_errorText) : std::string(curl_easy_strerror(result));
+    }
+
 private:
     CURLcode configure()
     {
@@ -105,6 +111,7 @@ private:
         };
         // The login travels inside the parsed URL, never as separate user
         // and password options, so it cannot smuggle commands in.
+        set(CURLOPT_ERRORBUFFER, m_errorText);
         set(CURLOPT_CURLU, curlHandle(m_url));
         set(CURLOPT_PROTOCOLS_STR, "ftp");
         set(CURLOPT_UPLOAD, 1L);
@@ -112,6 +119,11 @@ private:
         set(CURLOPT_READDATA, this);
         set(CURLOPT_UPLOAD_BUFFERSIZE, kUploadChunk);
         set(CURLOPT_NOSIGNAL, 1L);
+        // A kept connection is not used again: on one, curl 7.88 may have
+        // the passive-mode answer before it waits, then waits for no socket
+        // at all until the connect timeout ends the upload. A connection of
+        // its own per file also leaves no idle session on the server.
+        set(CURLOPT_FORBID_REUSE, 1L);
         set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
         // No CURLOPT_FTPPORT: the data connection is passive.
         return result;
@@ -163,6 +175,7 @@ private:
     bool m_asked = false;
     bool m_paused = false;
     bool m_ended = false;
+    char m_errorText[CURL_ERROR_SIZE] = {};
 };
 
 std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url)
@@ -274,7 +287,7 @@ void FtpWriteStream::transferDone(int curlCode)
     // A server that said no tells more than curl's code for it.
     StreamError error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
                                         : StreamError{StreamErrorDomain::Curl, curlCode};
-    std::string reason = curl_easy_strerror(result);
+    std::string reason = m_transfer->failureText(result);
     if (response >= 400)
         reason += " (the server answered " + std::to_string(response) + ")";
     core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + reason);
@@ -287,9 +300,9 @@ void FtpWriteStream::transferDone(int curlCode)
 
 void FtpWriteStream::signalRoom()
 {
-    if (m_roomSignalPosted)
+    if (m_roomOffered)
         return;
-    m_roomSignalPosted = true;
+    m_roomOffered = true;
     post(kStreamEventCanAcceptBytes);
 }
 
@@ -303,17 +316,33 @@ void FtpWriteStream::post(StreamEvent event)
 
 void FtpWriteStream::deliver(StreamEvent event)
 {
-    if (event == kStreamEventCanAcceptBytes) {
-        m_roomSignalPosted = false;
-        if (m_transfer->room() == 0) {
-            m_waitingForRoom = true;
-            return;
-        }
+    if (event == kStreamEventCanAcceptBytes)
+        return offerRoom();
+    if (clientWants(event))
+        m_callback(this, event, m_info);
+}
+
+// CanAcceptBytes again at once for as long as the client takes something,
+// so a client that writes one chunk per event fills the whole buffer in
+// one turn of the loop instead of one chunk per turn.
+void FtpWriteStream::offerRoom()
+{
+    while (m_transfer->room() > 0 && clientWants(kStreamEventCanAcceptBytes)) {
+        std::size_t room = m_transfer->room();
+        m_callback(this, kStreamEventCanAcceptBytes, m_info);
+        if (m_transfer->room() >= room)
+            break;
     }
+    // Writes inside the callback posted nothing while this was set.
+    m_roomOffered = false;
+    if (m_status == StreamStatus::Open && m_transfer->room() == 0)
+        m_waitingForRoom = true;
+}
+
+bool FtpWriteStream::clientWants(StreamEvent event) const
+{
     StreamStatus expected = event == kStreamEventErrorOccurred ? StreamStatus::Error : StreamStatus::Open;
-    if (m_status != expected || !m_scheduled || !(m_eventMask & event) || !m_callback)
-        return;
-    m_callback(this, event, m_info);
+    return m_status == expected && m_scheduled && (m_eventMask & event) && m_callback;
 }
 
 } // namespace net

@@ -67,6 +67,8 @@ private:
     void signalRoom();
     void post(StreamEvent event);
     void deliver(StreamEvent event);
+    void offerRoom();
+    bool clientWants(StreamEvent event) const;
 
     StreamStatus m_status = StreamStatus::NotOpen;
     StreamError m_error;
@@ -76,8 +78,8 @@ private:
     ClientCallback m_callback = nullptr;
     void* m_info = nullptr;
     bool m_scheduled = false;
-    // A CanAcceptBytes is on its way to the client.
-    bool m_roomSignalPosted = false;
+    // A CanAcceptBytes is on its way to the client, or being delivered.
+    bool m_roomOffered = false;
     // The client was last told the buffer is full; it hears when curl
     // makes room.
     bool m_waitingForRoom = false;

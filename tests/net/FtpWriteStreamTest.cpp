@@ -204,6 +204,35 @@ TEST_F(FtpWriteStreamTest, AFullBufferTakesOnlyWhatFitsAndNothingBeforeOpenOrAft
     EXPECT_TRUE(sameBytes(serverFile("big.aif"), data));
 }
 
+// Room is offered again at once only while the client takes something: a
+// client that writes nothing is not called over and over.
+TEST_F(FtpWriteStreamTest, AClientThatTakesNothingHearsOfRoomOnce)
+{
+    auto url = URL::fromString(server.url("/idle.aif"));
+    ASSERT_TRUE(url);
+    auto stream = FtpWriteStream::createWithFTPURL(*url);
+    int offers = 0;
+    auto count = [](FtpWriteStream*, unsigned, void* info) { ++*static_cast<int*>(info); };
+    ASSERT_TRUE(stream->setClient(net::kStreamEventCanAcceptBytes, count, &offers));
+    stream->scheduleWithRunLoop();
+    ASSERT_TRUE(stream->open());
+    ASSERT_TRUE(clock.runUntil([&] { return offers > 0; })) << server.log();
+    clock.runUntil([] { return false; }, 0.3);
+    EXPECT_EQ(offers, 1);
+
+    // A write of its own accord, outside any event, leaves room: said once.
+    std::string data = randomBytes(1000);
+    EXPECT_EQ(stream->write(reinterpret_cast<const std::uint8_t*>(data.data()), 1000), 1000);
+    clock.runUntil([] { return false; }, 0.3);
+    EXPECT_EQ(offers, 2);
+
+    stream->close();
+    std::weak_ptr<FtpWriteStream> watch = stream;
+    stream.reset();
+    ASSERT_TRUE(clock.runUntil([&] { return watch.expired(); }));
+    EXPECT_TRUE(sameBytes(serverFile("idle.aif"), data));
+}
+
 TEST_F(FtpWriteStreamTest, AWrongPasswordIsTheServersRefusal)
 {
     Uploader uploader("ftp://" + server.user() + ":wrong@127.0.0.1:" + std::to_string(server.port()) + "/x.aif",
@@ -289,6 +318,21 @@ TEST_F(FtpWriteStreamTest, TheFileIsCompletedWhenTheOwnerLetsGoRightAfterClose)
     ASSERT_TRUE(clock.runUntil([&] { return watch.expired(); })) << server.log();
     EXPECT_FALSE(uploader.stream);
     EXPECT_TRUE(sameBytes(serverFile("note.aif"), data));
+}
+
+// On a kept connection curl could wait for nothing until its connect
+// timeout; each upload has a session of its own, ended when it is done.
+TEST_F(FtpWriteStreamTest, UploadsOneAfterAnotherEachHaveTheirOwnSession)
+{
+    std::string data = randomBytes(100000);
+    for (const char* name : {"/first.aif", "/second.aif", "/third.aif"}) {
+        Uploader uploader(server.url(name), data);
+        ASSERT_TRUE(uploader.start());
+        ASSERT_TRUE(runUntilFinished(uploader)) << server.log();
+        EXPECT_TRUE(sameBytes(serverFile(std::string(name).substr(1)), data)) << name;
+    }
+    EXPECT_EQ(serverLogCount("USER 'voice' logged in"), 3);
+    EXPECT_EQ(serverLogCount("[voice] FTP session closed"), 3) << server.log();
 }
 
 TEST_F(FtpWriteStreamTest, OnlyFtpUrlsMakeStreams)

@@ -26,7 +26,7 @@ namespace {
 
 constexpr std::size_t kFileSize = 200 * 1024 * 1024;
 constexpr long kChunk = 32768;
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
 using Clock = std::chrono::steady_clock;
 
@@ -166,8 +166,13 @@ int main(int argc, char** argv)
     std::vector<double> ours;
     std::vector<double> theirs;
     for (int run = 0; run < kRuns; ++run) {
-        ours.push_back(uploadWithStream(server, path));
+        // Taking turns at going first, so neither always follows the other's
+        // file being written back.
+        if (run % 2 == 0)
+            ours.push_back(uploadWithStream(server, path));
         theirs.push_back(uploadWithCurl(server, path));
+        if (run % 2 == 1)
+            ours.push_back(uploadWithStream(server, path));
         std::printf("  run %d: FtpWriteStream %8.1f   curl -T %8.1f\n", run + 1, ours.back(), theirs.back());
     }
     core::FileManager::removeItemAtPath(path);
