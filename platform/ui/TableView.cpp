@@ -329,6 +329,18 @@ void TableView::selectRowAtIndexPath(IndexPath indexPath)
         m_delegate->didSelectRowAtIndexPath(*this, indexPath);
 }
 
+void TableView::selectRowAtIndexPath(IndexPath indexPath, bool animated, TableViewScrollPosition position)
+{
+    if (!isValid(indexPath))
+        return;
+    if (m_selected && *m_selected != indexPath)
+        deselectRowAtIndexPath(*m_selected, false);
+    m_selected = indexPath;
+    scrollToRowAtIndexPath(indexPath, position, animated);
+    if (auto cell = cellForRowAtIndexPath(indexPath))
+        cell->setSelected(true, animated);
+}
+
 void TableView::deselectRowAtIndexPath(IndexPath indexPath, bool animated)
 {
     if (m_selected == indexPath)

@@ -74,6 +74,8 @@ public:
 
     // As a click on the row does: highlights it and tells the delegate.
     void selectRowAtIndexPath(IndexPath indexPath);
+    // Shows the row selected and scrolls to it, without telling the delegate.
+    void selectRowAtIndexPath(IndexPath indexPath, bool animated, TableViewScrollPosition position);
     void deselectRowAtIndexPath(IndexPath indexPath, bool animated);
     std::optional<IndexPath> indexPathForSelectedRow() const { return m_selected; }
     // As a click on the row's accessory button does.

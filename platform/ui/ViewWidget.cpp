@@ -4,6 +4,7 @@
 #include "platform/ui/View.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace ui {
@@ -25,6 +26,14 @@ void ViewWidget::closeEvent(QCloseEvent* event)
     if (on_close)
         on_close();
     event->accept();
+}
+
+void ViewWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (on_keyPress && on_keyPress(*event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace ui

@@ -14,10 +14,13 @@ public:
     explicit ViewWidget(View& view);
 
     std::function<void()> on_close;
+    // A key no focused control took; true when it was used.
+    std::function<bool(QKeyEvent&)> on_keyPress;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     View& m_view;

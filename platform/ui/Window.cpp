@@ -4,7 +4,29 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ViewWidget.h"
 
+#include <QKeyEvent>
+
 namespace ui {
+
+namespace {
+
+KeyPress keyPressOf(const QKeyEvent& event)
+{
+    static const std::pair<int, Key> keys[] = {{Qt::Key_Space, Key::Space}, {Qt::Key_Up, Key::Up},
+                                               {Qt::Key_Down, Key::Down},   {Qt::Key_Delete, Key::Delete},
+                                               {Qt::Key_Escape, Key::Escape}, {Qt::Key_F2, Key::F2},
+                                               {Qt::Key_N, Key::N},         {Qt::Key_R, Key::R},
+                                               {Qt::Key_Q, Key::Q}};
+    KeyPress press;
+    press.control = event.modifiers().testFlag(Qt::ControlModifier);
+    for (const auto& [code, key] : keys) {
+        if (event.key() == code)
+            press.key = key;
+    }
+    return press;
+}
+
+} // namespace
 
 Window::Window()
     : View(Rect{0, 0, kScreenSize.width, kScreenSize.height})
@@ -12,7 +34,9 @@ Window::Window()
 {
     widget()->setFixedSize(int(kScreenSize.width), int(kScreenSize.height));
     setBackgroundColor(Color::black());
-    static_cast<ViewWidget*>(widget())->on_close = [] { Application::sharedApplication().terminate(); };
+    auto* windowWidget = static_cast<ViewWidget*>(widget());
+    windowWidget->on_close = [] { Application::sharedApplication().terminate(); };
+    windowWidget->on_keyPress = [this](QKeyEvent& event) { return pressKey(keyPressOf(event)); };
     addSubview(m_statusBar);
     updateTitle(Application::sharedApplication().applicationIconBadgeNumber());
 }
@@ -40,5 +64,11 @@ void Window::updateTitle(long badgeNumber)
         title += " (" + std::to_string(badgeNumber) + ")";
     widget()->setWindowTitle(QString::fromStdString(title));
 }
+
+} // namespace ui
+
+namespace ui {
+
+bool Window::pressKey(KeyPress press) { return on_keyPress && on_keyPress(press); }
 
 } // namespace ui

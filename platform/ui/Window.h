@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/ui/KeyPress.h"
+
+#include <functional>
+
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/View.h"
 
@@ -22,6 +26,11 @@ public:
     StatusBar& statusBar() { return *m_statusBar; }
     // The window title: the application's name, with the badge when set.
     void updateTitle(long badgeNumber);
+    // As if the key was pressed with nothing focused that takes it.
+    bool pressKey(KeyPress press);
+
+    // Keys no focused control took; true when used.
+    std::function<bool(KeyPress)> on_keyPress;
 
 private:
     std::shared_ptr<StatusBar> m_statusBar;

@@ -1,5 +1,6 @@
 #include "Classes/AppDelegate.h"
 
+#include "Classes/KeyboardCommands.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "RecordingViewController.h"
@@ -48,6 +49,8 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
     m_window->makeKeyAndVisible();
+    m_keyboard = std::make_unique<KeyboardCommands>(*m_rootViewController);
+    m_window->on_keyPress = [this](ui::KeyPress press) { return m_keyboard->handle(press); };
     if (m_announce)
         m_rootViewController->enableBonjour();
 }

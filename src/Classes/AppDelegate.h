@@ -7,6 +7,7 @@
 namespace ui {
 class Window;
 }
+class KeyboardCommands;
 class RootViewController;
 
 // Starts the application: the note store, the default settings and the
@@ -23,11 +24,13 @@ public:
     const std::shared_ptr<ui::Window>& window() const { return m_window; }
     const std::shared_ptr<RootViewController>& rootViewController() const { return m_rootViewController; }
     bool recording() const { return m_recording; }
+    KeyboardCommands* keyboard() const { return m_keyboard.get(); }
     void setRecording(bool recording) { m_recording = recording; }
 
 private:
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<RootViewController> m_rootViewController;
+    std::unique_ptr<KeyboardCommands> m_keyboard;
     bool m_recording = false;
     bool m_announce = false;
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace ui {
+
+enum class Key { Other, Space, Up, Down, Delete, Escape, F2, N, R, Q };
+
+// A key pressed in the window that no focused control took.
+struct KeyPress {
+    Key key = Key::Other;
+    bool control = false;
+};
+
+} // namespace ui

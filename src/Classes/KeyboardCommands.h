@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/ui/KeyPress.h"
+
+#include <optional>
+
+class RootViewController;
+
+// The keyboard's way to the same operations as the clicks: Ctrl+N or
+// Ctrl+R records, Up and Down choose a note, Space plays or pauses it,
+// Delete deletes it in edit mode, F2 opens its details on the name,
+// Escape cancels a recording or an export or goes back, Ctrl+Q quits.
+class KeyboardCommands {
+public:
+    explicit KeyboardCommands(RootViewController& root);
+
+    // True when the key was used.
+    bool handle(ui::KeyPress press);
+    std::optional<int> chosenRow() const { return m_row; }
+
+private:
+    bool escape();
+    bool moveChoice(int step);
+    bool playOrPause();
+    bool deleteChosen();
+    bool openDetails();
+    // The list is on screen, with nothing over it.
+    bool listShown() const;
+
+    RootViewController& m_root;
+    std::optional<int> m_row;
+};

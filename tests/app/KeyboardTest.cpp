@@ -1,0 +1,97 @@
+// The keyboard's paths go through the same operations as the clicks.
+
+#include "AppFixture.h"
+
+#include "Classes/AudioController.h"
+#include "Classes/KeyboardCommands.h"
+#include "Classes/PlistController.h"
+#include "Classes/RootViewController.h"
+#include "Classes/TableNavigationController.h"
+#include "DetailController.h"
+#include "RecordingViewController.h"
+#include "TableCell.h"
+#include "TableViewController.h"
+
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace {
+
+class KeyboardTest : public AppFixture {
+protected:
+    void addNotes(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            std::string name = "n" + std::to_string(i) + ".aif";
+            writeAiff(documentsFile(name), 80000, 8000);
+            PlistController().saveObject(0, 10, "/" + name, 80000);
+        }
+    }
+    // A real key event to the window, as when nothing focused takes it.
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(delegate->window()->widget(), &event);
+        clock.advance(0.5);
+    }
+    std::shared_ptr<AudioController> player() { return browser().audioController(); }
+};
+
+TEST_F(KeyboardTest, ArrowsChooseSpacePlaysAndPausesEscapeAndF2Navigate)
+{
+    addNotes(3);
+    launch(0.5);
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    EXPECT_EQ(delegate->keyboard()->chosenRow(), 1);
+    EXPECT_EQ(list().tableView().indexPathForSelectedRow(), (ui::IndexPath{0, 1}));
+
+    press(Qt::Key_Space);
+    EXPECT_EQ(list().selectedCell(), (ui::IndexPath{0, 1}));
+    EXPECT_TRUE(player()->playState().playing);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(player()->pause());
+    EXPECT_EQ(browser().currentSystemItem(), ui::BarButtonSystemItem::Play);
+    press(Qt::Key_Space);
+    EXPECT_FALSE(player()->pause());
+
+    press(Qt::Key_F2);
+    auto detail = std::dynamic_pointer_cast<DetailController>(browser().topViewController());
+    ASSERT_TRUE(detail);
+    EXPECT_EQ(detail->index(), 1u);
+    EXPECT_TRUE(detail->textFieldName()->isFirstResponder());
+    EXPECT_FALSE(player()->playState().playing);
+    detail->doneAction();
+    press(Qt::Key_Escape);
+    EXPECT_EQ(browser().topViewController().get(), &list());
+}
+
+TEST_F(KeyboardTest, RecordCancelDeleteAndQuit)
+{
+    addNotes(2);
+    launch(0.5);
+    press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(root().modalViewController(), root().recordingViewController());
+    press(Qt::Key_Escape);
+    EXPECT_EQ(root().modalViewController(), nullptr);
+    EXPECT_EQ(PlistController().countInPlist(), 2u);
+
+    press(Qt::Key_Down);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(PlistController().countInPlist(), 2u);
+    list().setEditing(true, false);
+    press(Qt::Key_Delete);
+    EXPECT_EQ(PlistController().countInPlist(), 1u);
+
+    press(Qt::Key_R, Qt::ControlModifier);
+    clock.advance(3);
+    press(Qt::Key_Q, Qt::ControlModifier);
+    // Quitting during a recording keeps it, as closing the window does.
+    EXPECT_EQ(PlistController().countInPlist(), 2u);
+}
+
+} // namespace
