@@ -4,7 +4,9 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ViewWidget.h"
 
+#include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 
 namespace ui {
 
@@ -68,6 +70,12 @@ void Window::updateTitle(long badgeNumber)
 } // namespace ui
 
 namespace ui {
+
+void Window::setIcon(const std::shared_ptr<Image>& image)
+{
+    if (image)
+        widget()->setWindowIcon(QIcon(image->pixmap()));
+}
 
 bool Window::pressKey(KeyPress press) { return on_keyPress && on_keyPress(press); }
 

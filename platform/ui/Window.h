@@ -2,7 +2,10 @@
 
 #include "platform/ui/KeyPress.h"
 
+#include "platform/ui/Image.h"
+
 #include <functional>
+#include <memory>
 
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/View.h"
@@ -26,6 +29,8 @@ public:
     StatusBar& statusBar() { return *m_statusBar; }
     // The window title: the application's name, with the badge when set.
     void updateTitle(long badgeNumber);
+    // The picture the desktop shows for the window.
+    void setIcon(const std::shared_ptr<Image>& image);
     // As if the key was pressed with nothing focused that takes it.
     bool pressKey(KeyPress press);
 

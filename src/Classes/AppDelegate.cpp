@@ -48,6 +48,7 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     rootView->setFrame(ui::Rect{0, ui::StatusBar::kHeight, ui::Window::kScreenSize.width,
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
+    m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
     m_window->makeKeyAndVisible();
     m_keyboard = std::make_unique<KeyboardCommands>(*m_rootViewController);
     m_window->on_keyPress = [this](ui::KeyPress press) { return m_keyboard->handle(press); };

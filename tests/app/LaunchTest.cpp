@@ -3,6 +3,7 @@
 #include "Classes/PlistController.h"
 
 #include "support/AudioFixture.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
 #include "platform/audio/VirtualAudioDevice.h"
@@ -32,7 +33,8 @@ struct ProcessResult {
 
 // Starts voicenotes; once its output contains `until` (or at once when
 // empty), sends the signal; returns the exit status and what it printed.
-ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& until = "", int signal = SIGTERM)
+ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& until = "", int signal = SIGTERM,
+                            const std::string& binary = VOICENOTES_BINARY)
 {
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0)
@@ -42,11 +44,11 @@ ProcessResult runVoiceNotes(std::vector<std::string> args, const std::string& un
         ::dup2(out[1], 1);
         ::dup2(out[1], 2);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        std::vector<char*> argv{const_cast<char*>(VOICENOTES_BINARY)};
+        std::vector<char*> argv{const_cast<char*>(binary.c_str())};
         for (auto& arg : args)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
-        ::execv(VOICENOTES_BINARY, argv.data());
+        ::execv(binary.c_str(), argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
@@ -159,6 +161,36 @@ TEST(Launch, AnOverdueAlertIsShownAndTheApplicationStillEndsCleanly)
     EXPECT_NE(run.output.find("1 of 1 notes due"), std::string::npos) << run.output;
     EXPECT_TRUE(NoteField::isMarked(*store.loadObject(0)));
     EXPECT_EQ(core::UserDefaults(home.settingsFile()).integerForKey("VoiceNotesPlatform/ApplicationIconBadgeNumber"), 1);
+}
+
+TEST(Launch, AnInstalledCopyFindsItsResourcesAndItsDesktopFilesAreValid)
+{
+    TemporaryHome prefix;
+    ChildProcess install;
+    ASSERT_TRUE(install.start({"/usr/bin/cmake", "--install", VOICENOTES_BUILD_DIR, "--prefix", prefix.path()}));
+    ASSERT_EQ(install.waitForExit(120), 0);
+    for (const char* file : {"/share/applications/org.voicenotes.VoiceNotes.desktop",
+                             "/share/metainfo/org.voicenotes.VoiceNotes.metainfo.xml",
+                             "/share/icons/hicolor/256x256/apps/org.voicenotes.VoiceNotes.png",
+                             "/share/voicenotes/resources/Localizable.strings"})
+        EXPECT_TRUE(core::FileManager::fileExistsAtPath(prefix.path() + file)) << file;
+    for (std::vector<std::string> check :
+         {std::vector<std::string>{"/usr/bin/desktop-file-validate",
+                                   prefix.path() + "/share/applications/org.voicenotes.VoiceNotes.desktop"},
+          {"/usr/bin/appstreamcli", "validate", "--no-net",
+           prefix.path() + "/share/metainfo/org.voicenotes.VoiceNotes.metainfo.xml"}}) {
+        ChildProcess validate;
+        ASSERT_TRUE(validate.start(check));
+        EXPECT_EQ(validate.waitForExit(60), 0) << check[0];
+    }
+
+    TemporaryHome home;
+    ProcessResult run = runVoiceNotes({"--home", home.path()}, "Alert check ran", SIGTERM,
+                                      prefix.path() + "/bin/voicenotes");
+    ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
+    EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/data.plist"));
+    EXPECT_EQ(run.output.find("not in the application's resources"), std::string::npos) << run.output;
 }
 
 TEST(Launch, HelpVersionAndBadOptions)
