@@ -64,7 +64,15 @@ void Window::updateTitle(long badgeNumber)
     std::string title = core::localizedString("App Name");
     if (badgeNumber > 0)
         title += " (" + std::to_string(badgeNumber) + ")";
+    if (!m_titleNote.empty())
+        title += " \u2014 " + m_titleNote;
     widget()->setWindowTitle(QString::fromStdString(title));
+}
+
+void Window::setTitleNote(std::string note)
+{
+    m_titleNote = std::move(note);
+    updateTitle(Application::sharedApplication().applicationIconBadgeNumber());
 }
 
 } // namespace ui

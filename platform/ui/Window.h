@@ -29,6 +29,8 @@ public:
     StatusBar& statusBar() { return *m_statusBar; }
     // The window title: the application's name, with the badge when set.
     void updateTitle(long badgeNumber);
+    // Said after the name in the title (for example which sound device is used).
+    void setTitleNote(std::string note);
     // The picture the desktop shows for the window.
     void setIcon(const std::shared_ptr<Image>& image);
     // As if the key was pressed with nothing focused that takes it.
@@ -39,6 +41,7 @@ public:
 
 private:
     std::shared_ptr<StatusBar> m_statusBar;
+    std::string m_titleNote;
 };
 
 } // namespace ui

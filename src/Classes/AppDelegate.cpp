@@ -5,6 +5,8 @@
 #include "Classes/RootViewController.h"
 #include "RecordingViewController.h"
 
+#include "platform/audio/AudioDevice.h"
+#include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Window.h"
@@ -49,6 +51,9 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
     m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
+    // Nothing is heard on the stand-in device: the title says so.
+    if (audio::AudioDevice::shared().name() == "virtual")
+        m_window->setTitleNote(core::localizedString("Virtual Sound"));
     m_window->makeKeyAndVisible();
     m_keyboard = std::make_unique<KeyboardCommands>(*m_rootViewController);
     m_window->on_keyPress = [this](ui::KeyPress press) { return m_keyboard->handle(press); };

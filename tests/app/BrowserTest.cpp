@@ -86,6 +86,9 @@ TEST_F(BrowserTest, AnEmptyStoreShowsTheNoNotesScreen)
     EXPECT_EQ(browser().statusLabel()->alpha(), 1.0);
     EXPECT_FALSE(sliderShown());
     EXPECT_EQ(table().numberOfRowsInSection(0), 0);
+    // Nothing is heard on the virtual device, and the title says so.
+    EXPECT_EQ(delegate->window()->widget()->windowTitle().toStdString(),
+              "Voice Notes \u2014 virtual sound device, nothing is heard");
     screenshot("empty");
 
     // The first recording takes the screen away and enables Edit.
