@@ -23,15 +23,6 @@ namespace {
 constexpr double kSectionZeroRowHeight = 44;
 constexpr double kTextRowHeight = 150;
 
-const DetailController::IconChoice* iconNamed(const std::string& name)
-{
-    for (const auto& icon : DetailController::kIcons) {
-        if (name == icon.name)
-            return &icon;
-    }
-    return nullptr;
-}
-
 std::string alertText(core::Date date)
 {
     core::DateFormatter formatter;
@@ -53,7 +44,7 @@ DetailController::~DetailController() = default;
 void DetailController::setObjectDictionary(NoteRecord note)
 {
     m_objectDictionary = std::move(note);
-    m_shownIcon = iconNamed(NoteField::string(m_objectDictionary, NoteKey::Icon));
+    m_shownIcon = noteIconNamed(NoteField::string(m_objectDictionary, NoteKey::Icon));
 }
 
 void DetailController::viewDidLoad() { showExportButton(); }
@@ -124,7 +115,7 @@ std::string DetailController::lengthText() const
     return text;
 }
 
-void DetailController::showIcon(ui::TableViewCell& cell, const IconChoice& icon)
+void DetailController::showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon)
 {
     m_iconLabel->setText(localizedString(icon.labelKey));
     cell.setAccessoryView(std::make_shared<ui::ImageView>(ui::Image::imageNamed(icon.smallImage)));
@@ -139,6 +130,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
         if (!m_textView1) {
             m_textView1 = std::make_shared<ui::TextView>(ui::Rect{5, 5, 280, 130});
             m_textView1->setFont(ui::Font::systemFontOfSize(17));
+            m_textView1->setAccessibilityLabel(localizedString("Notes"));
             m_textView1->on_shouldBeginEditing = [this] { return textViewShouldBeginEditing(); };
             m_textView1->on_escape = [this] { doneAction(); };
             auto note = PlistController().loadObject(m_index);
@@ -155,6 +147,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textFieldName = std::make_shared<ui::TextField>(ui::Rect{80, 12, 210, 20});
             m_textFieldName->setAdjustsFontSizeToFitWidth(true);
             m_textFieldName->setClearButtonShown(true);
+            m_textFieldName->setAccessibilityLabel(localizedString("Name"));
             m_textFieldName->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
             m_textFieldName->on_shouldReturn = [this] { return textFieldShouldReturn(); };
             m_textFieldName->on_escape = [this] { doneAction(); };
@@ -284,7 +277,7 @@ void DetailController::doneAction()
 void DetailController::createPickerViews()
 {
     m_pickerViews.clear();
-    for (const auto& icon : kIcons) {
+    for (const auto& icon : kNoteIcons) {
         auto row = std::make_shared<ui::View>(ui::Rect{0, 0, 300, 44});
         auto image = std::make_shared<ui::ImageView>(ui::Image::imageNamed(icon.smallImage));
         ui::Rect size = image->frame();
@@ -292,6 +285,7 @@ void DetailController::createPickerViews()
         auto label = std::make_shared<ui::Label>(ui::Rect{70, 0, 180, 44});
         label->setFont(ui::Font::boldSystemFontOfSize(20));
         label->setText(localizedString(icon.labelKey));
+        row->setAccessibilityLabel(localizedString(icon.labelKey));
         row->addSubview(image);
         row->addSubview(label);
         m_pickerViews.push_back(row);
@@ -328,9 +322,9 @@ void DetailController::openIconPicker()
 
 void DetailController::didSelectRow(ui::PickerView&, int row, int)
 {
-    if (row < 0 || row >= int(kIcons.size()))
+    if (row < 0 || row >= int(kNoteIcons.size()))
         return;
-    const IconChoice& icon = kIcons[std::size_t(row)];
+    const NoteIconChoice& icon = kNoteIcons[std::size_t(row)];
     PlistController().editObjectAtIndex(m_index, NoteField::string(m_objectDictionary, NoteKey::Title), icon.name);
     m_shownIcon = &icon;
     if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
@@ -346,6 +340,7 @@ void DetailController::openDatePicker()
         m_datePickerView->removeFromSuperview();
     m_datePickerView = std::make_shared<ui::DatePicker>(ui::Rect{0, kOffScreenTop, 320, kDatePickerHeight});
     m_datePickerView->setMinuteInterval(15);
+    m_datePickerView->setAccessibilityLabel(localizedString("Alert"));
     m_datePickerView->addTarget([this](ui::Control&) { dateDone(); }, ui::ControlEvent::ValueChanged);
     view()->addSubview(m_datePickerView);
     slideUp(*m_datePickerView);

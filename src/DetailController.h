@@ -6,7 +6,6 @@
 #include "platform/ui/PickerView.h"
 #include "platform/ui/TableViewController.h"
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,19 +22,6 @@ class TextView;
 // picked; the name and the text when Done is pressed.
 class DetailController : public ui::TableViewController, public ui::PickerViewDelegate {
 public:
-    struct IconChoice {
-        const char* name;
-        const char* labelKey;
-        const char* smallImage;
-    };
-    static constexpr std::array<IconChoice, 6> kIcons{{
-        {"YellowIcon", "Yellow Icon", "YellowIcon_small"},
-        {"GreenIcon", "Green Icon", "GreenIcon_small"},
-        {"BlueIcon", "Blue Icon", "BlueIcon_small"},
-        {"RedIcon", "Red Icon", "RedIcon_small"},
-        {"OrangeIcon", "Orange Icon", "OrangeIcon_small"},
-        {"VioletIcon", "Violet Icon", "VioletIcon_small"},
-    }};
     static constexpr double kInputAnimationDuration = 0.3;
     static constexpr double kPickerTop = 200;
     static constexpr double kOffScreenTop = 480;
@@ -63,7 +49,7 @@ public:
     void doneAction();
 
     void createPickerViews();
-    int numberOfRowsInComponent(ui::PickerView&, int) override { return int(kIcons.size()); }
+    int numberOfRowsInComponent(ui::PickerView&, int) override { return int(kNoteIcons.size()); }
     std::shared_ptr<ui::View> viewForRow(ui::PickerView& pickerView, int row, int component) override;
     void didSelectRow(ui::PickerView& pickerView, int row, int component) override;
     void dateDone();
@@ -89,7 +75,7 @@ private:
     void openIconPicker();
     void openDatePicker();
     void slideUp(ui::View& input);
-    void showIcon(ui::TableViewCell& cell, const IconChoice& icon);
+    void showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon);
     std::string lengthText() const;
 
     std::size_t m_index = 0;
@@ -104,7 +90,7 @@ private:
     std::shared_ptr<ui::PickerView> m_picker;
     bool m_editing = false;
     // The icon the Icon row shows: the record's, then each one picked.
-    const IconChoice* m_shownIcon = nullptr;
+    const NoteIconChoice* m_shownIcon = nullptr;
     // The table's frame before text editing made it short.
     ui::Rect m_fullFrame;
     bool m_shortTable = false;

@@ -105,6 +105,7 @@ std::shared_ptr<ui::TableViewCell> ExportView::makeFormCell(const char* textKey,
 std::shared_ptr<ui::TextField> ExportView::makeField(ui::TableViewCell& cell, const char* defaultsKey)
 {
     auto field = std::make_shared<ui::TextField>(kFieldFrame);
+    field->setAccessibilityLabel(cell.textLabel().text());
     field->setText(storedText(defaultsKey));
     field->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
     ui::TextField* raw = field.get();

@@ -16,7 +16,12 @@ void ExportingCell::createIcon()
     m_imageViewDefault = icon.image;
 }
 
-void ExportingCell::createLabels() { m_titleLabel = NoteCellViews::makeLabels(contentView(), m_noteObject, 205).title; }
+void ExportingCell::createLabels()
+{
+    auto labels = NoteCellViews::makeLabels(contentView(), m_noteObject, 205);
+    m_titleLabel = labels.title;
+    setAccessibilityLabel(NoteCellViews::accessibilityLabel(m_noteObject, labels));
+}
 
 bool ExportingCell::showsSecondFace() const { return m_imageViewPlaying && m_imageViewPlaying->superview(); }
 

@@ -1,5 +1,6 @@
 #include "NoteCellViews.h"
 
+#include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
@@ -71,6 +72,19 @@ NoteCellViews::Labels NoteCellViews::makeLabels(ui::View& contentView, const Not
     labels.time = addLabel(contentView, {90, 48, 170, 14}, 14, formatDate(date, Style::None, Style::Medium));
     labels.time->setTextColor(ui::Color::gray());
     return labels;
+}
+
+std::string NoteCellViews::accessibilityLabel(const NoteRecord& note, const Labels& labels)
+{
+    std::string label = labels.title->text();
+    const NoteIconChoice* icon = noteIconNamed(NoteField::string(note, NoteKey::Icon));
+    std::string colour = icon ? core::localizedString(icon->labelKey) + " " : std::string();
+    if (auto number = NoteField::integer(note, NoteKey::NoteID))
+        label += ", " + colour + core::localizedString("Note Name") + " " + std::to_string(*number);
+    label += ", " + labels.date->text() + ", " + labels.time->text();
+    if (NoteField::isMarked(note))
+        label += ", " + core::localizedString("Alert");
+    return label;
 }
 
 void NoteCellViews::flip(ui::View& container, ui::View& firstFace, ui::View& secondFace,

@@ -38,6 +38,9 @@ public:
     // The icon in its container at (10, 5) of the content view.
     static Icon makeIcon(ui::View& contentView, const NoteRecord& note);
     static Labels makeLabels(ui::View& contentView, const NoteRecord& note, double dateWidth);
+    // What a screen reader says for a note's row: its title, its colour and
+    // number (the colour is never the only cue), its date and time.
+    static std::string accessibilityLabel(const NoteRecord& note, const Labels& labels);
     // Shows the other face in the container with a flip; `changes` runs
     // inside the animation, told whether the second face is now shown.
     static void flip(ui::View& container, ui::View& firstFace, ui::View& secondFace,

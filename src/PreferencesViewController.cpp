@@ -68,6 +68,7 @@ std::shared_ptr<ui::Switch> PreferencesViewController::makeSwitch(ui::TableViewC
 {
     auto control = std::make_shared<ui::Switch>(kSwitchFrame);
     control->addTarget([this, action](ui::Control&) { (this->*action)(); }, ui::ControlEvent::ValueChanged);
+    control->setAccessibilityLabel(cell.textLabel().text());
     cell.contentView().addSubview(control);
     cell.setSelectionStyle(ui::TableViewCellSelectionStyle::None);
     if (m_defaults->boolForKey(key))

@@ -5,9 +5,12 @@
 #include "TableCell.h"
 #include "TableViewController.h"
 
+#include "platform/core/Bundle.h"
 #include "platform/core/Timer.h"
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/Slider.h"
+
+#include <algorithm>
 
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
@@ -60,6 +63,9 @@ void ProgressIndicator::stopTimer()
 void ProgressIndicator::myTimerFireMethod()
 {
     setNeedsDisplay();
+    // The ring's share, for those who cannot see it.
+    int percent = m_packets > 0 ? int(100 * std::min(1.0f, float(m_playController->playState().currentPacket) / m_packets)) : 0;
+    setAccessibilityLabel(core::localizedString("Playing") + ", " + std::to_string(percent) + " %");
     auto* browser = m_cell->table()->navigationViewController();
     if (browser && browser->slider())
         browser->slider()->setValue(float(m_playController->playState().currentPacket));

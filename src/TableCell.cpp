@@ -33,6 +33,7 @@ void TableCell::createIcon()
 void TableCell::createLabels()
 {
     auto labels = NoteCellViews::makeLabels(contentView(), m_noteObject, 175);
+    setAccessibilityLabel(NoteCellViews::accessibilityLabel(m_noteObject, labels));
     m_titleLabel = labels.title;
     m_dateLabel = labels.date;
     m_timeLabel = labels.time;

@@ -31,10 +31,14 @@ std::shared_ptr<View> makeStandardAccessory(TableViewCellAccessoryType type)
     case TableViewCellAccessoryType::None:
         return nullptr;
     case TableViewCellAccessoryType::DetailDisclosureButton:
-        return makeStyledButton("\u203A",
-                                "QPushButton { color: white; background: #2b6fd8; border: 2px solid white; "
-                                "border-radius: 12px; font: bold 18px; padding-bottom: 3px; }",
-                                kRoundControlSize);
+    {
+        auto button = makeStyledButton("\u203A",
+                                       "QPushButton { color: white; background: #2b6fd8; border: 2px solid white; "
+                                       "border-radius: 12px; font: bold 18px; padding-bottom: 3px; }",
+                                       kRoundControlSize);
+        button->setAccessibilityLabel("Details");
+        return button;
+    }
     case TableViewCellAccessoryType::DisclosureIndicator:
     case TableViewCellAccessoryType::Checkmark:
         break;
@@ -113,6 +117,7 @@ void TableViewCell::setEditing(bool editing, bool)
                                            "QPushButton { color: white; background: #d8342c; border: 2px solid white; "
                                            "border-radius: 12px; font: bold 16px; }",
                                            kRoundControlSize);
+        m_deleteControl->setAccessibilityLabel("Delete");
         m_deleteControl->addTarget([this](Control&) { showDeleteConfirmation(!isShowingDeleteConfirmation()); },
                                    ControlEvent::TouchUpInside);
         addSubview(m_deleteControl);

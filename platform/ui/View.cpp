@@ -133,6 +133,13 @@ void View::setBackgroundColor(Color color)
     m_widget->update();
 }
 
+std::string View::accessibilityLabel() const { return m_widget->accessibleName().toStdString(); }
+
+void View::setAccessibilityLabel(const std::string& label)
+{
+    m_widget->setAccessibleName(QString::fromStdString(label));
+}
+
 void View::setNeedsDisplay() { m_widget->update(); }
 
 void View::layoutIfNeeded()

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -42,6 +43,10 @@ public:
     void setAlpha(double alpha);
     Color backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(Color color);
+
+    // What assistive technologies (screen readers) say for this view.
+    std::string accessibilityLabel() const;
+    void setAccessibilityLabel(const std::string& label);
 
     void setNeedsDisplay();
     // Applies pending geometry to the widgets now.

@@ -2,6 +2,7 @@
 
 #include "platform/core/PropertyList.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,32 @@ inline constexpr const char* Info = "Info";
 inline constexpr const char* Alert = "Alert";
 inline constexpr const char* CheckPlay = "CheckPlay";
 } // namespace NoteKey
+
+// The six icons a note can have: the name stored under "Icon", the key of
+// its colour's displayed name, and its small picture.
+struct NoteIconChoice {
+    const char* name;
+    const char* labelKey;
+    const char* smallImage;
+};
+inline constexpr std::array<NoteIconChoice, 6> kNoteIcons{{
+    {"YellowIcon", "Yellow Icon", "YellowIcon_small"},
+    {"GreenIcon", "Green Icon", "GreenIcon_small"},
+    {"BlueIcon", "Blue Icon", "BlueIcon_small"},
+    {"RedIcon", "Red Icon", "RedIcon_small"},
+    {"OrangeIcon", "Orange Icon", "OrangeIcon_small"},
+    {"VioletIcon", "Violet Icon", "VioletIcon_small"},
+}};
+
+// The icon of that name; none for a name outside the six.
+inline const NoteIconChoice* noteIconNamed(const std::string& name)
+{
+    for (const auto& icon : kNoteIcons) {
+        if (name == icon.name)
+            return &icon;
+    }
+    return nullptr;
+}
 
 // Reading a record that may lack a key or hold another type under it.
 namespace NoteField {

@@ -42,6 +42,7 @@ void TableNavigationController::createToolbar()
     view()->addSubview(m_toolbar);
 
     m_infoButton = std::make_shared<ui::Button>(ui::ButtonType::InfoLight, kInfoButtonFrame);
+    m_infoButton->setAccessibilityLabel(core::localizedString("Preferences"));
     m_infoButton->addTarget([this](ui::Control&) { toggleView(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(m_infoButton);
 
@@ -85,6 +86,7 @@ void TableNavigationController::createButtons()
     }
     if (!m_slider) {
         m_slider = std::make_shared<ui::Slider>(kSliderFrame);
+        m_slider->setAccessibilityLabel(core::localizedString("Position"));
         m_slider->addTarget([this](ui::Control&) { sliderAction(); }, ui::ControlEvent::ValueChanged);
     }
     auto space = std::make_shared<ui::BarButtonItem>(BarButtonSystemItem::FlexibleSpace, nullptr);

@@ -30,6 +30,7 @@
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/Window.h"
 
+#include <QAccessible>
 #include <QPixmap>
 #include <QWidget>
 
@@ -124,6 +125,12 @@ TEST_F(BrowserTest, RowsShowIconNumberTitleDateAndTimeAndOnlyRowsOnScreenAreBuil
     EXPECT_EQ(newest.accessoryType(), ui::TableViewCellAccessoryType::DetailDisclosureButton);
     EXPECT_EQ(newest.superIconView().frame(), (ui::Rect{10, 5, 70, 70}));
     EXPECT_EQ(cell(2).titleLabel().textColor(), TableCell::kMarkedTitleColor);
+    // Colour and alert are said in words too, where assistive technologies look.
+    auto* violet = QAccessible::queryAccessibleInterface(cell(1).widget());
+    ASSERT_NE(violet, nullptr);
+    EXPECT_EQ(violet->text(QAccessible::Name).toStdString().rfind("Note 11, Violet Note 11, ", 0), 0u);
+    EXPECT_NE(cell(2).accessibilityLabel().find(", Alert"), std::string::npos);
+    EXPECT_EQ(cell(0).accessibilityLabel().find(", Alert"), std::string::npos);
 
     table().setContentOffset(8 * TableViewController::kRowHeight);
     EXPECT_NE(table().cellForRowAtIndexPath({0, 11}), nullptr);
@@ -191,6 +198,7 @@ TEST_F(BrowserTest, AShortNoteShowsThreeQuartersAtTheFirstTickThenEndsAndCanPlay
     clock.advance(ProgressIndicator::kTimerInterval);
     EXPECT_EQ(browser().slider()->value(), 6000.0f);
     EXPECT_FLOAT_EQ(ring.endAngle(), float(M_PI * 1.5));
+    EXPECT_EQ(ring.accessibilityLabel(), "Playing, 75 %");
     clock.advance(ProgressIndicator::kTimerInterval * 2);
     // The refill read the last 2000 packets, so the next tick ended it.
     EXPECT_FALSE(cell(0).isPlaying());
