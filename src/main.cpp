@@ -1,4 +1,5 @@
 #include "Classes/AppDelegate.h"
+#include "NotesTool.h"
 
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/AudioDevices.h"
@@ -6,7 +7,11 @@
 #include "platform/core/Paths.h"
 #include "platform/ui/Application.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
+#include <string>
+#include <vector>
 #include <cstdlib>
 
 int main(int argc, char** argv)
@@ -38,6 +43,11 @@ int main(int argc, char** argv)
         return 2;
     }
     audio::AudioDevice::setShared(std::move(device));
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (NotesTool::isCommand(arguments)) {
+        QCoreApplication toolkit(argc, argv);
+        return NotesTool::run(arguments);
+    }
     bool announce = options.announce();
     return ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
 }

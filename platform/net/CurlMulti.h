@@ -23,6 +23,8 @@ public:
     bool add(CURL* easy, DoneHandler onDone);
     // Takes a transfer out; one not done yet is abandoned.
     void remove(CURL* easy);
+    // Transfers curl still works on.
+    std::size_t transferCount() const { return m_transfers.size(); }
 
 private:
     CurlMulti();

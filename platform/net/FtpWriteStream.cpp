@@ -345,4 +345,6 @@ bool FtpWriteStream::clientWants(StreamEvent event) const
     return m_status == expected && m_scheduled && (m_eventMask & event) && m_callback;
 }
 
+bool FtpWriteStream::anyUploadInProgress() { return CurlMulti::shared().transferCount() > 0; }
+
 } // namespace net

@@ -51,6 +51,9 @@ public:
     void close();
 
     StreamStatus status() const { return m_status; }
+    // Some upload is still being completed (also one already closed), so a
+    // process about to end should let the run loop go on until none is.
+    static bool anyUploadInProgress();
     StreamError error() const { return m_error; }
 
 private:

@@ -34,15 +34,18 @@ AppDelegate::AppDelegate(bool announce)
 
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching(ui::Application&)
+void AppDelegate::prepareStoreAndDefaults()
 {
-    m_rootViewController->setAppDelegate(this);
-
     PlistController().checkPlistFile();
-
     auto& defaults = core::UserDefaults::standardUserDefaults();
     writeDefaultIfZero(defaults, "Maximum Time", 5);
     writeDefaultIfZero(defaults, "SampleRate", 8000);
+}
+
+void AppDelegate::applicationDidFinishLaunching(ui::Application&)
+{
+    m_rootViewController->setAppDelegate(this);
+    prepareStoreAndDefaults();
 
     // Loading the view runs the root controller's viewDidLoad, after the
     // defaults are in place.

@@ -19,6 +19,9 @@ public:
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching(ui::Application& application) override;
+    // The first steps of a start, also for the command line: the note
+    // store exists and the settings that need one have their default.
+    static void prepareStoreAndDefaults();
     void applicationWillTerminate(ui::Application& application) override;
 
     const std::shared_ptr<ui::Window>& window() const { return m_window; }

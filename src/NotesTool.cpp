@@ -1,0 +1,201 @@
+#include "NotesTool.h"
+
+#include "Classes/AppDelegate.h"
+#include "Classes/AudioController.h"
+#include "Classes/ExportingController.h"
+#include "Classes/PlistController.h"
+
+#include "platform/core/DateFormatter.h"
+#include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
+#include "platform/core/Timer.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/net/FtpWriteStream.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kPollInterval = 0.2;
+const std::vector<std::string> kCommands = {"list", "record", "play", "export"};
+
+std::string lengthText(const NoteRecord& note)
+{
+    const core::PropertyList* length = NoteField::find(note, NoteKey::Lengh);
+    const auto* parts = length ? length->array() : nullptr;
+    auto part = [parts](std::size_t i) {
+        const std::int64_t* value = parts && parts->size() > i ? (*parts)[i].integer() : nullptr;
+        return value ? *value : 0;
+    };
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(part(0)), static_cast<long long>(part(1)));
+    return text;
+}
+
+std::string dateText(const NoteRecord& note)
+{
+    auto date = NoteField::date(note, NoteKey::Date);
+    if (!date)
+        return {};
+    core::DateFormatter formatter;
+    formatter.setDateFormat("yyyy-MM-dd HH:mm:ss");
+    return formatter.stringFromDate(*date);
+}
+
+} // namespace
+
+bool NotesTool::isCommand(const std::vector<std::string>& arguments)
+{
+    return !arguments.empty() && std::find(kCommands.begin(), kCommands.end(), arguments[0]) != kCommands.end();
+}
+
+std::optional<std::string> NotesTool::option(const std::vector<std::string>& arguments, const std::string& name)
+{
+    for (std::size_t i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == name)
+            return arguments[i + 1];
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> NotesTool::index(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() < 2 || arguments[1].empty()
+        || arguments[1].find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::size_t(std::strtoull(arguments[1].c_str(), nullptr, 10));
+}
+
+int NotesTool::usage(const std::string& problem)
+{
+    std::fprintf(stderr, "voicenotes: %s\n", problem.c_str());
+    return 2;
+}
+
+int NotesTool::run(const std::vector<std::string>& arguments)
+{
+    AppDelegate::prepareStoreAndDefaults();
+    const std::string& command = arguments[0];
+    if (command == "list")
+        return list(arguments.size() > 1 && arguments[1] == "--json");
+    if (command == "record") {
+        auto seconds = option(arguments, "--seconds");
+        int value = seconds ? std::atoi(seconds->c_str()) : 0;
+        return value > 0 ? record(value) : usage("record needs --seconds N (N > 0)");
+    }
+    auto note = index(arguments);
+    if (!note)
+        return usage(command + " needs the index of a note (see: voicenotes list)");
+    if (command == "play")
+        return play(*note);
+    auto host = option(arguments, "--host");
+    auto user = option(arguments, "--user");
+    if (!host || !user)
+        return usage("export needs --host H and --user U");
+    return exportNote(*note, *host, *user);
+}
+
+int NotesTool::list(bool json)
+{
+    auto notes = PlistController().getPlistObject();
+    if (!notes)
+        return 1;
+    QJsonArray all;
+    for (std::size_t i = 0; i < notes->size(); ++i) {
+        const NoteRecord* note = (*notes)[i].dictionary();
+        NoteRecord empty;
+        const NoteRecord& record = note ? *note : empty;
+        std::string title = NoteField::string(record, NoteKey::Title);
+        std::string icon = NoteField::string(record, NoteKey::Icon);
+        if (!json) {
+            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, title.c_str(), dateText(record).c_str(), lengthText(record).c_str(),
+                        icon.c_str());
+            continue;
+        }
+        all.append(QJsonObject{{"index", qint64(i)},
+                               {"title", QString::fromStdString(title)},
+                               {"date", QString::fromStdString(dateText(record))},
+                               {"length", QString::fromStdString(lengthText(record))},
+                               {"icon", QString::fromStdString(icon)}});
+    }
+    if (json)
+        std::printf("%s\n", QJsonDocument(all).toJson(QJsonDocument::Indented).constData());
+    return 0;
+}
+
+void NotesTool::runUntil(const std::function<bool()>& done)
+{
+    auto poll = core::Timer::scheduledTimer(kPollInterval, true, [&](core::Timer&) {
+        if (done())
+            core::RunLoop::main().quit(0);
+    });
+    core::RunLoop::main().run();
+    poll->invalidate();
+}
+
+int NotesTool::record(int seconds)
+{
+    AudioController recorder;
+    recorder.startRecording();
+    if (!recorder.recordState().recording) {
+        recorder.stopRecording();
+        return 1;
+    }
+    double start = core::RunLoop::main().monotonicTime();
+    runUntil([&] { return core::RunLoop::main().monotonicTime() - start >= seconds; });
+    recorder.stopRecording();
+    PlistController().saveObject(seconds / 60, seconds % 60, recorder.recordName(),
+                                 std::uint64_t(recorder.numPacketsToRead()));
+    std::printf("%s\n", recorder.recordName().c_str());
+    return 0;
+}
+
+int NotesTool::play(std::size_t index)
+{
+    auto note = PlistController().loadObject(index);
+    if (!note)
+        return usage("there is no note " + std::to_string(index));
+    auto rate = NoteField::integer(*note, NoteKey::SampleRate).value_or(0);
+    auto packets = NoteField::integer(*note, NoteKey::NumPackets).value_or(0);
+    AudioController player;
+    player.setSampleRate(rate > 0 ? int(rate) : 8000);
+    player.startPlayback(NoteField::string(*note, NoteKey::Path));
+    if (!player.playState().playing)
+        return 1;
+    // As the list's ring does: done once the reading has reached the end.
+    runUntil([&] { return player.playState().currentPacket >= packets; });
+    player.stopPlayback();
+    return 0;
+}
+
+int NotesTool::exportNote(std::size_t index, const std::string& host, const std::string& user)
+{
+    auto note = PlistController().loadObject(index);
+    if (!note)
+        return usage("there is no note " + std::to_string(index));
+    const char* fromEnvironment = std::getenv("VOICENOTES_FTP_PASSWORD");
+    auto password = fromEnvironment ? std::optional<std::string>(fromEnvironment)
+                                    : core::UserDefaults::standardUserDefaults().objectForKey("FTP Pass");
+    if (!password)
+        return usage("no password: set VOICENOTES_FTP_PASSWORD or send once from the window");
+    ExportingController engine;
+    if (!engine.sendFile(NoteField::string(*note, NoteKey::Path), host, user, *password,
+                         NoteField::string(*note, NoteKey::Title))) {
+        core::Log::system("The file cannot be sent");
+        return 1;
+    }
+    bool failed = false;
+    runUntil([&] {
+        failed = failed || engine.checkError();
+        return engine.checkWriteStreamStatus() == ExportingController::kClosed;
+    });
+    // Closed on our side; the server still has the end of the file to take.
+    runUntil([] { return !net::FtpWriteStream::anyUploadInProgress(); });
+    return failed || engine.checkError() ? 1 : 0;
+}

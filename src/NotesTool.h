@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The command line over the same store and engines as the window:
+//   list [--json]                 the notes, newest first
+//   record --seconds N            records a note of N seconds
+//   play INDEX                    plays a note to its end
+//   export INDEX --host H --user U
+//                                 sends a note's audio file by FTP; the
+//                                 password comes from VOICENOTES_FTP_PASSWORD
+//                                 or the remembered settings, never the
+//                                 command line
+class NotesTool {
+public:
+    // Whether the arguments name one of the commands.
+    static bool isCommand(const std::vector<std::string>& arguments);
+    // Runs it; the process's exit status.
+    static int run(const std::vector<std::string>& arguments);
+
+private:
+    static int list(bool json);
+    static int record(int seconds);
+    static int play(std::size_t index);
+    static int exportNote(std::size_t index, const std::string& host, const std::string& user);
+    static std::optional<std::string> option(const std::vector<std::string>& arguments, const std::string& name);
+    static std::optional<std::size_t> index(const std::vector<std::string>& arguments);
+    static int usage(const std::string& problem);
+    // Runs the main loop until `done` holds, checking every 0.2 s.
+    static void runUntil(const std::function<bool()>& done);
+};
