@@ -11,6 +11,7 @@
 #include "platform/core/Log.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
@@ -226,10 +227,39 @@ void TableViewController::checkAlerts()
             alertViewClickedButtonAtIndex(panel, index);
         };
         alertView->show();
+        notifyDesktop(*note);
         m_plistControl.editDateAlertAtIndex(i, std::nullopt);
     }
     core::Log::system("Alert check ran; " + std::to_string(due) + " of "
                       + std::to_string(notes ? notes->size() : 0) + " notes due");
+}
+
+void TableViewController::notifyDesktop(const NoteRecord& note)
+{
+    std::string path = NoteField::string(note, NoteKey::Path);
+    std::weak_ptr<ViewController> weak = weak_from_this();
+    ui::DesktopNotifications::shared().notify(
+        core::localizedString("Alert"), NoteField::string(note, NoteKey::Title), core::localizedString("Play"),
+        [weak, path] {
+            if (auto self = std::static_pointer_cast<TableViewController>(weak.lock()))
+                self->playNoteWithPath(path);
+        });
+}
+
+void TableViewController::playNoteWithPath(const std::string& path)
+{
+    auto notes = m_plistControl.getPlistObject();
+    for (std::size_t i = 0; notes && i < notes->size(); ++i) {
+        const NoteRecord* note = (*notes)[i].dictionary();
+        if (!note || NoteField::string(*note, NoteKey::Path) != path)
+            continue;
+        // As a click on the row does, unless the note already plays.
+        if (m_selectedCell != ui::IndexPath{0, int(i)}) {
+            tableView().scrollToRowAtIndexPath({0, int(i)}, ui::TableViewScrollPosition::None, true);
+            tableView().selectRowAtIndexPath({0, int(i)});
+        }
+        return;
+    }
 }
 
 void TableViewController::playAlertSound()

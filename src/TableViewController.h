@@ -44,6 +44,8 @@ public:
     void selection() { m_selectedCell.reset(); }
     void checkAlerts();
     void alertViewClickedButtonAtIndex(ui::ModalPanel& alertView, int buttonIndex);
+    // Plays the note stored with that audio file, as a click on its row does.
+    void playNoteWithPath(const std::string& path);
 
     TableNavigationController* navigationViewController() const { return m_navigationViewController; }
     void setNavigationViewController(TableNavigationController* controller) { m_navigationViewController = controller; }
@@ -61,6 +63,8 @@ private:
     void stopPlayback();
     void setToolbarMode(ui::BarButtonSystemItem item);
     void playAlertSound();
+    // The alert on the desktop too; its action plays the note.
+    void notifyDesktop(const NoteRecord& note);
 
     PlistController m_plistControl;
     TableNavigationController* m_navigationViewController = nullptr;

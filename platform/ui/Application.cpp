@@ -4,6 +4,7 @@
 #include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ModalPanel.h"
 #include "platform/ui/Window.h"
 
@@ -126,6 +127,7 @@ void Application::setApplicationIconBadgeNumber(long number)
         core::Log::system("Could not store the badge number");
     if (m_keyWindow)
         m_keyWindow->updateTitle(number);
+    DesktopNotifications::shared().setLauncherCount(number);
 }
 
 void Application::setStatusBarStyle(StatusBarStyle style, bool)

@@ -1,0 +1,108 @@
+#include "platform/ui/DesktopNotifications.h"
+
+#include "platform/core/Log.h"
+#include "platform/ui/NotificationListener.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QVariantMap>
+
+namespace ui {
+
+namespace {
+constexpr const char* kService = "org.freedesktop.Notifications";
+constexpr const char* kPath = "/org/freedesktop/Notifications";
+constexpr const char* kInterface = "org.freedesktop.Notifications";
+constexpr const char* kActionKey = "play";
+
+// The session's bus, or the one connected to under that name.
+QDBusConnection connection(const std::string& name)
+{
+    return name.empty() ? QDBusConnection::sessionBus() : QDBusConnection(QString::fromStdString(name));
+}
+} // namespace
+
+DesktopNotifications& DesktopNotifications::shared()
+{
+    static DesktopNotifications instance;
+    return instance;
+}
+
+DesktopNotifications::DesktopNotifications()
+    : m_listener(std::make_unique<NotificationListener>(*this))
+{
+}
+
+DesktopNotifications::~DesktopNotifications() = default;
+
+void DesktopNotifications::connectTo(const std::string& busAddress)
+{
+    m_connectionName = "voicenotes-" + busAddress;
+    QDBusConnection::connectToBus(QString::fromStdString(busAddress), QString::fromStdString(m_connectionName));
+    m_saidUnavailable = false;
+}
+
+bool DesktopNotifications::connected()
+{
+    QDBusConnection bus = connection(m_connectionName);
+    if (bus.isConnected())
+        return true;
+    if (!m_saidUnavailable)
+        core::Log::system("No desktop notifications: no session bus (" + bus.lastError().message().toStdString() + ")");
+    m_saidUnavailable = true;
+    return false;
+}
+
+void DesktopNotifications::notify(const std::string& title, const std::string& body, const std::string& actionLabel,
+                                  std::function<void()> onAction)
+{
+    if (!connected())
+        return;
+    QDBusConnection bus = connection(m_connectionName);
+    // Listening once per connection is enough; a repeat is refused harmlessly.
+    bus.connect(kService, kPath, kInterface, "ActionInvoked", m_listener.get(), SLOT(actionInvoked(uint, QString)));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
+    call << QStringLiteral("Voice Notes") << uint(0) << QStringLiteral("org.voicenotes.VoiceNotes")
+         << QString::fromStdString(title) << QString::fromStdString(body)
+         << QStringList{QString::fromLatin1(kActionKey), QString::fromStdString(actionLabel)} << QVariantMap() << int(-1);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), m_listener.get());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, m_listener.get(),
+                     [this, watcher, action = std::move(onAction)]() mutable {
+                         QDBusPendingReply<uint> reply = *watcher;
+                         watcher->deleteLater();
+                         if (reply.isError()) {
+                             core::Log::system("The desktop did not show a notification: "
+                                               + reply.error().message().toStdString());
+                             return;
+                         }
+                         m_actions[reply.value()] = std::move(action);
+                     });
+}
+
+void DesktopNotifications::actionInvoked(std::uint32_t id, const std::string& action)
+{
+    auto found = m_actions.find(id);
+    if (found == m_actions.end() || action != kActionKey)
+        return;
+    auto run = std::move(found->second);
+    m_actions.erase(found);
+    if (run)
+        run();
+}
+
+void DesktopNotifications::setLauncherCount(long count)
+{
+    if (!connected())
+        return;
+    QDBusConnection bus = connection(m_connectionName);
+    QDBusMessage update = QDBusMessage::createSignal("/org/voicenotes/VoiceNotes", "com.canonical.Unity.LauncherEntry",
+                                                     "Update");
+    update << QStringLiteral("application://") + QString::fromLatin1(kDesktopEntry)
+           << QVariantMap{{"count", qint64(count)}, {"count-visible", count > 0}};
+    bus.send(update);
+}
+
+} // namespace ui

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace ui {
+
+class NotificationListener;
+
+// Desktop notifications (the freedesktop service on the session bus) and
+// the count on the application's launcher entry. Without a session bus or
+// a notification service nothing is shown and the log says so once.
+class DesktopNotifications {
+public:
+    static constexpr const char* kDesktopEntry = "org.voicenotes.VoiceNotes.desktop";
+
+    static DesktopNotifications& shared();
+    ~DesktopNotifications();
+
+    // Uses the bus at this address instead of the session's own.
+    void connectTo(const std::string& busAddress);
+    // Shows a notification whose one action runs onAction (on the main loop).
+    void notify(const std::string& title, const std::string& body, const std::string& actionLabel,
+                std::function<void()> onAction);
+    // The count the launcher shows on the application (0 hides it).
+    void setLauncherCount(long count);
+
+    // Notifications shown whose action has not been chosen yet.
+    std::size_t waitingActions() const { return m_actions.size(); }
+    // From the bus: the user chose the action of a notification.
+    void actionInvoked(std::uint32_t id, const std::string& action);
+
+private:
+    DesktopNotifications();
+    bool connected();
+
+    std::string m_connectionName;
+    std::unique_ptr<NotificationListener> m_listener;
+    std::map<std::uint32_t, std::function<void()>> m_actions;
+    bool m_saidUnavailable = false;
+};
+
+} // namespace ui

@@ -1,0 +1,106 @@
+// Due alerts on the desktop, against a notification service of the test's
+// own on a private bus.
+
+#include "AppFixture.h"
+
+#include "Classes/AudioController.h"
+#include "Classes/PlistController.h"
+#include "Classes/TableNavigationController.h"
+#include "TableViewController.h"
+
+#include "support/ChildProcess.h"
+
+#include "platform/core/FileManager.h"
+#include "platform/ui/DesktopNotifications.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+
+#include <mutex>
+
+namespace {
+
+// Takes Notify calls as a desktop's notification service does.
+class FakeNotificationService : public QDBusVirtualObject {
+public:
+    static constexpr uint kId = 42;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_received = message.arguments();
+        }
+        connection.send(message.createReply(QVariantList{kId}));
+        return true;
+    }
+    QVariantList received()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_received;
+    }
+
+private:
+    std::mutex m_mutex;
+    QVariantList m_received;
+};
+
+class NotificationTest : public AppFixture {
+protected:
+    NotificationTest()
+    {
+        std::string addressFile = home.path() + "/bus-address";
+        bus.start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--print-address=1"}, addressFile);
+        clock.runUntil([&] { return core::FileManager::contentsAtPath(addressFile).value_or("").find('\n') != std::string::npos; });
+        address = core::FileManager::contentsAtPath(addressFile).value_or("");
+        address = address.substr(0, address.find('\n'));
+        ui::DesktopNotifications::shared().connectTo(address);
+        service = QDBusConnection::connectToBus(QString::fromStdString(address), "desktop");
+        service.registerService("org.freedesktop.Notifications");
+        service.registerVirtualObject("/org/freedesktop/Notifications", &fake);
+    }
+    ~NotificationTest() override { QDBusConnection::disconnectFromBus("desktop"); }
+    // Runs the clock and the bus's messages until the condition holds.
+    bool runUntil(const std::function<bool()>& condition)
+    {
+        return clock.runUntil([&] {
+            QCoreApplication::processEvents();
+            return condition();
+        });
+    }
+
+    ChildProcess bus;
+    std::string address;
+    FakeNotificationService fake;
+    QDBusConnection service{QString()};
+};
+
+TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
+{
+    writeAiff(documentsFile("due.aif"), 80000, 8000);
+    PlistController().saveObject(0, 10, "/due.aif", 80000);
+    PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'000));
+    launch(2);
+    ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
+    QVariantList notify = fake.received();
+    ASSERT_EQ(notify.size(), 8);
+    EXPECT_EQ(notify[3].toString(), "Alert");
+    EXPECT_EQ(notify[4].toString(), "Note 1");
+    EXPECT_EQ(notify[5].toStringList(), (QStringList{"play", "Play"}));
+
+    // The reply with the notification's number arrives; then the user chooses.
+    ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
+    QDBusMessage chosen = QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                     "org.freedesktop.Notifications", "ActionInvoked");
+    chosen << uint(FakeNotificationService::kId) << QStringLiteral("play");
+    ASSERT_TRUE(service.send(chosen));
+    ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
+    EXPECT_TRUE(browser().audioController()->playState().playing);
+}
+
+} // namespace
