@@ -38,6 +38,7 @@ std::shared_ptr<ui::ImageView> NoteCellViews::makeImageView(const std::string& n
     if (!image)
         view->setFrame(ui::Rect{0, 0, kDefaultIconSize.width, kDefaultIconSize.height});
     view->setBackgroundColor(ui::Color::clear());
+    view->setAccessibilityRole(ui::AccessibilityRole::Picture);
     return view;
 }
 

@@ -20,6 +20,7 @@ ProgressIndicator::ProgressIndicator(ui::Rect frame)
     : ui::View(frame)
 {
     setBackgroundColor(ui::Color::clear());
+    setAccessibilityRole(ui::AccessibilityRole::ProgressBar);
 }
 
 ProgressIndicator::~ProgressIndicator()

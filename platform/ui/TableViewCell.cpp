@@ -59,6 +59,7 @@ TableViewCell::TableViewCell()
     , m_contentView(std::make_shared<View>())
 {
     addSubview(m_contentView);
+    setAccessibilityRole(AccessibilityRole::ListItem);
     updateBackground();
     layoutSubviews();
 }

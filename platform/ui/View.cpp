@@ -1,5 +1,6 @@
 #include "platform/ui/View.h"
 
+#include "platform/ui/AccessibleViews.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/QtConversions.h"
 #include "platform/ui/ViewWidget.h"
@@ -139,6 +140,8 @@ void View::setAccessibilityLabel(const std::string& label)
 {
     m_widget->setAccessibleName(QString::fromStdString(label));
 }
+
+void View::setAccessibilityRole(AccessibilityRole role) { AccessibleViews::setRole(*m_widget, role); }
 
 void View::setNeedsDisplay() { m_widget->update(); }
 

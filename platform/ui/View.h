@@ -15,6 +15,8 @@ namespace ui {
 class GraphicsContext;
 
 enum class AnimationTransition { None = 0, FlipFromLeft = 1, FlipFromRight = 2 };
+// What a view is to assistive technologies, when its widget does not say.
+enum class AccessibilityRole { None, ListItem, Picture, ProgressBar };
 
 // A rectangle on screen with subviews. A superview keeps its subviews
 // alive; a removed view lives on as long as someone else holds it.
@@ -47,6 +49,7 @@ public:
     // What assistive technologies (screen readers) say for this view.
     std::string accessibilityLabel() const;
     void setAccessibilityLabel(const std::string& label);
+    void setAccessibilityRole(AccessibilityRole role);
 
     void setNeedsDisplay();
     // Applies pending geometry to the widgets now.

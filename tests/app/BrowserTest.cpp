@@ -129,6 +129,7 @@ TEST_F(BrowserTest, RowsShowIconNumberTitleDateAndTimeAndOnlyRowsOnScreenAreBuil
     auto* violet = QAccessible::queryAccessibleInterface(cell(1).widget());
     ASSERT_NE(violet, nullptr);
     EXPECT_EQ(violet->text(QAccessible::Name).toStdString().rfind("Note 11, Violet Note 11, ", 0), 0u);
+    EXPECT_EQ(violet->role(), QAccessible::ListItem);
     EXPECT_NE(cell(2).accessibilityLabel().find(", Alert"), std::string::npos);
     EXPECT_EQ(cell(0).accessibilityLabel().find(", Alert"), std::string::npos);
 
@@ -199,6 +200,7 @@ TEST_F(BrowserTest, AShortNoteShowsThreeQuartersAtTheFirstTickThenEndsAndCanPlay
     EXPECT_EQ(browser().slider()->value(), 6000.0f);
     EXPECT_FLOAT_EQ(ring.endAngle(), float(M_PI * 1.5));
     EXPECT_EQ(ring.accessibilityLabel(), "Playing, 75 %");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ring.widget())->role(), QAccessible::ProgressBar);
     clock.advance(ProgressIndicator::kTimerInterval * 2);
     // The refill read the last 2000 packets, so the next tick ended it.
     EXPECT_FALSE(cell(0).isPlaying());
