@@ -101,20 +101,6 @@ std::shared_ptr<ui::Label> DetailController::makeValueLabel(ui::Rect frame, ui::
     return label;
 }
 
-std::string DetailController::lengthText() const
-{
-    const core::PropertyList* length = NoteField::find(m_objectDictionary, NoteKey::Lengh);
-    const auto* parts = length ? length->array() : nullptr;
-    auto part = [parts](std::size_t i) {
-        const std::int64_t* value = parts && parts->size() > i ? (*parts)[i].integer() : nullptr;
-        return value ? *value : 0;
-    };
-    char text[48];
-    std::snprintf(text, sizeof text, part(1) <= 9 ? "%lld:0%lld" : "%lld:%lld", static_cast<long long>(part(0)),
-                  static_cast<long long>(part(1)));
-    return text;
-}
-
 void DetailController::showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon)
 {
     m_iconLabel->setText(localizedString(icon.labelKey));
@@ -171,7 +157,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
         if (!m_lengthLabel) {
             m_lengthLabel = makeValueLabel({80, 7, 200, 30}, ui::TextAlignment::Right);
             m_lengthLabel->setTextColor(kValueColor);
-            m_lengthLabel->setText(lengthText());
+            m_lengthLabel->setText(NoteField::lengthText(m_objectDictionary));
         }
         cell->contentView().addSubview(m_lengthLabel);
         return cell;

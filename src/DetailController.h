@@ -76,7 +76,6 @@ private:
     void openDatePicker();
     void slideUp(ui::View& input);
     void showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon);
-    std::string lengthText() const;
 
     std::size_t m_index = 0;
     std::shared_ptr<ui::TextView> m_textView1;

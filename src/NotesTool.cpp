@@ -25,19 +25,6 @@ namespace {
 constexpr double kPollInterval = 0.2;
 const std::vector<std::string> kCommands = {"list", "record", "play", "export"};
 
-std::string lengthText(const NoteRecord& note)
-{
-    const core::PropertyList* length = NoteField::find(note, NoteKey::Lengh);
-    const auto* parts = length ? length->array() : nullptr;
-    auto part = [parts](std::size_t i) {
-        const std::int64_t* value = parts && parts->size() > i ? (*parts)[i].integer() : nullptr;
-        return value ? *value : 0;
-    };
-    char text[48];
-    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(part(0)), static_cast<long long>(part(1)));
-    return text;
-}
-
 std::string dateText(const NoteRecord& note)
 {
     auto date = NoteField::date(note, NoteKey::Date);
@@ -114,14 +101,14 @@ int NotesTool::list(bool json)
         std::string title = NoteField::string(record, NoteKey::Title);
         std::string icon = NoteField::string(record, NoteKey::Icon);
         if (!json) {
-            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, title.c_str(), dateText(record).c_str(), lengthText(record).c_str(),
+            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, title.c_str(), dateText(record).c_str(), NoteField::lengthText(record).c_str(),
                         icon.c_str());
             continue;
         }
         all.append(QJsonObject{{"index", qint64(i)},
                                {"title", QString::fromStdString(title)},
                                {"date", QString::fromStdString(dateText(record))},
-                               {"length", QString::fromStdString(lengthText(record))},
+                               {"length", QString::fromStdString(NoteField::lengthText(record))},
                                {"icon", QString::fromStdString(icon)}});
     }
     if (json)

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -82,6 +83,21 @@ inline std::optional<core::Date> date(const NoteRecord& note, const char* key)
 {
     const core::PropertyList* value = find(note, key);
     return value && value->date() ? std::optional<core::Date>(*value->date()) : std::nullopt;
+}
+
+// The length as minutes:seconds, the seconds always with two digits; the
+// "Lengh" pair's missing or odd elements read 0.
+inline std::string lengthText(const NoteRecord& note)
+{
+    const core::PropertyList* length = find(note, NoteKey::Lengh);
+    const auto* parts = length ? length->array() : nullptr;
+    auto part = [parts](std::size_t i) {
+        const std::int64_t* value = parts && parts->size() > i ? (*parts)[i].integer() : nullptr;
+        return static_cast<long long>(value ? *value : 0);
+    };
+    char text[48];
+    std::snprintf(text, sizeof text, part(1) <= 9 ? "%lld:0%lld" : "%lld:%lld", part(0), part(1));
+    return text;
 }
 
 // The overdue-alert marker: the number 1.
