@@ -85,6 +85,15 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     writeAiff(documentsFile("due.aif"), 80000, 8000);
     PlistController().saveObject(0, 10, "/due.aif", 80000);
     PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'000));
+    std::string launcherLog = home.path() + "/launcher.txt";
+    ChildProcess monitor;
+    ASSERT_TRUE(monitor.start({"/usr/bin/dbus-monitor", "--address", address,
+                               "type='signal',interface='com.canonical.Unity.LauncherEntry'"},
+                              launcherLog));
+    // It is listening once it has become a monitor.
+    ASSERT_TRUE(runUntil([&] {
+        return core::FileManager::contentsAtPath(launcherLog).value_or("").find("NameLost") != std::string::npos;
+    }));
     launch(2);
     ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
     QVariantList notify = fake.received();
@@ -101,6 +110,12 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     ASSERT_TRUE(service.send(chosen));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
     EXPECT_TRUE(browser().audioController()->playState().playing);
+
+    // The launcher heard the count go to 1 and, once the note was played, to 0.
+    auto heard = [&] { return core::FileManager::contentsAtPath(launcherLog).value_or(""); };
+    EXPECT_TRUE(runUntil([&] { return heard().find("int64 0") != std::string::npos; })) << heard();
+    EXPECT_NE(heard().find("application://org.voicenotes.VoiceNotes.desktop"), std::string::npos);
+    EXPECT_NE(heard().find("int64 1"), std::string::npos);
 }
 
 } // namespace
