@@ -301,6 +301,7 @@ void DetailController::openIconPicker()
     m_picker = std::make_shared<ui::PickerView>(ui::Rect{0, kOffScreenTop, 320, kIconPickerHeight});
     m_picker->setDelegate(this);
     m_picker->setShowsSelectionIndicator(true);
+    m_picker->setAccessibilityLabel(localizedString("Icon"));
     m_picker->reloadAllComponents();
     view()->addSubview(m_picker);
     slideUp(*m_picker);
