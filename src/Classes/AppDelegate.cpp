@@ -36,7 +36,12 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::prepareStoreAndDefaults()
 {
-    PlistController().checkPlistFile();
+    PlistController store;
+    store.checkPlistFile();
+    // Never deleted behind the user's back: a recording may be all that is
+    // left of a session that ended before it could store its note.
+    for (const auto& orphan : store.orphanAudioFiles())
+        core::Log::system("Kept " + orphan + ": no note names this recording");
     auto& defaults = core::UserDefaults::standardUserDefaults();
     writeDefaultIfZero(defaults, "Maximum Time", 5);
     writeDefaultIfZero(defaults, "SampleRate", 8000);

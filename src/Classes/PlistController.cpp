@@ -8,7 +8,10 @@
 #include "platform/core/PropertyListSerialization.h"
 #include "platform/core/UserDefaults.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <limits>
+#include <set>
 
 using core::FileManager;
 using core::Log;
@@ -234,6 +237,26 @@ void PlistController::editBadgeatObjectatIndex(std::size_t index, bool remove)
         else
             record[NoteKey::CheckPlay] = 1;
     });
+}
+
+std::vector<std::string> PlistController::orphanAudioFiles()
+{
+    std::set<std::string> named;
+    if (const NoteList* notes = currentList()) {
+        for (const auto& note : *notes) {
+            if (const NoteRecord* record = note.dictionary())
+                named.insert(std::filesystem::path(NoteField::string(*record, NoteKey::Path)).filename().string());
+        }
+    }
+    std::vector<std::string> orphans;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(core::Paths::documentsDirectory(), error)) {
+        std::string name = entry.path().filename().string();
+        if (entry.path().extension() == ".aif" && !named.count(name))
+            orphans.push_back(name);
+    }
+    std::sort(orphans.begin(), orphans.end());
+    return orphans;
 }
 
 void PlistController::deleteAll()

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The note store: data.plist in the Documents directory, newest note
 // first. Every operation reads the file as it is now (its parsed list is
@@ -41,6 +42,9 @@ public:
     void editBadgeatObjectatIndex(std::size_t index, bool remove);
     // Wipes every note and recording and starts a fresh store.
     void deleteAll();
+    // Audio files in Documents that no note names (left by a process that
+    // ended before it could store its note), by name.
+    std::vector<std::string> orphanAudioFiles();
 
 private:
     static std::string storePath();

@@ -141,6 +141,18 @@ TEST_F(StartupTest, TheWindowShowsTheBrowserTitledWithTheApplicationsName)
         window.widget()->grab().save(QString::fromUtf8(dir) + "/launch.png");
 }
 
+TEST_F(StartupTest, RecordingsNoNoteNamesAreKeptAndNamedInTheLog)
+{
+    core::FileManager::createDirectoryAtPath(home.documents());
+    ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/20261207010101.aif", "left over"));
+    ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/20261207020202.aif", "stored"));
+    PlistController().saveObject(0, 1, "/20261207020202.aif", 8000);
+    launch();
+    EXPECT_EQ(log.count("Kept 20261207010101.aif: no note names this recording"), 1);
+    EXPECT_EQ(log.count("Kept 20261207020202.aif"), 0);
+    EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/20261207010101.aif"));
+}
+
 TEST_F(StartupTest, ASavedRecordingBecomesTheNewestNote)
 {
     launch();
