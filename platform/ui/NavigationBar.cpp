@@ -16,6 +16,19 @@ constexpr Rect kLeftButtonFrame{6, 7, 68, 30};
 constexpr double kButtonWidth = 68;
 }
 
+Color barColor(BarStyle style)
+{
+    switch (style) {
+    case BarStyle::Black:
+        return Color{0.1, 0.1, 0.1, 1};
+    case BarStyle::BlackTranslucent:
+        return Color{0, 0, 0, 0.7};
+    case BarStyle::Default:
+        break;
+    }
+    return Color{0.43, 0.52, 0.64, 1};
+}
+
 NavigationBar::NavigationBar(Rect frame)
     : View(frame)
     , m_titleLabel(std::make_shared<Label>(Rect{kTitleInset, 0, frame.width - 2 * kTitleInset, frame.height}))
@@ -54,7 +67,7 @@ void NavigationBar::removeAllItems()
 void NavigationBar::setBarStyle(BarStyle style)
 {
     m_style = style;
-    setBackgroundColor(style == BarStyle::Default ? Color{0.43, 0.52, 0.64, 1} : Color{0.1, 0.1, 0.1, 1});
+    setBackgroundColor(barColor(style));
     m_titleLabel->setTextColor(Color::white());
 }
 

@@ -15,6 +15,9 @@ class NavigationItem;
 
 enum class BarStyle { Default = 0, Black = 1, BlackTranslucent = 2 };
 
+// The background of a bar (navigation bar or toolbar) in a style.
+Color barColor(BarStyle style);
+
 // The title bar across the top of a screen; it shows its top item.
 class NavigationBar : public View {
 public:

@@ -54,17 +54,7 @@ Toolbar::~Toolbar() = default;
 void Toolbar::setBarStyle(BarStyle style)
 {
     m_style = style;
-    switch (style) {
-    case BarStyle::Default:
-        setBackgroundColor(Color{0.43, 0.52, 0.64, 1});
-        break;
-    case BarStyle::Black:
-        setBackgroundColor(Color{0.1, 0.1, 0.1, 1});
-        break;
-    case BarStyle::BlackTranslucent:
-        setBackgroundColor(Color{0, 0, 0, 0.7});
-        break;
-    }
+    setBackgroundColor(barColor(style));
 }
 
 void Toolbar::setItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool)

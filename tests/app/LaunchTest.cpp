@@ -17,7 +17,6 @@
 #include <array>
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -97,14 +96,6 @@ protected:
     {
         return runVoiceNotes({"--home", home.path(), "--audio-device", "virtual"}, "Writing buffer 8000", signal);
     }
-    std::vector<std::string> audioFiles() const
-    {
-        std::vector<std::string> found;
-        for (auto& entry : std::filesystem::directory_iterator(home.documents()))
-            if (entry.path().extension() == ".aif")
-                found.push_back(entry.path());
-        return found;
-    }
     // The file holds the virtual microphone's tone from its first sample.
     static void expectTheTone(const std::vector<std::int16_t>& samples)
     {
@@ -138,7 +129,7 @@ TEST_F(RecordingLaunch, SigkillDuringARecordingLeavesAReadableFile)
 {
     ProcessResult run = recordUntilTheSecondBuffer(SIGKILL);
     ASSERT_TRUE(WIFSIGNALED(run.status)) << run.output;
-    auto files = audioFiles();
+    auto files = home.audioFiles();
     ASSERT_EQ(files.size(), 1u);
     auto samples = AudioFixture::readSamples(files.front());
     // Whole buffers of one second each, at least the one written before the kill.

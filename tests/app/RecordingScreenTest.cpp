@@ -23,7 +23,6 @@
 #include <QWidget>
 
 #include <cstdlib>
-#include <filesystem>
 
 using core::UserDefaults;
 
@@ -38,14 +37,6 @@ protected:
     RecordingViewController& screen() { return *root().recordingViewController(); }
     bool shown() { return root().modalViewController() != nullptr; }
     std::string clockText() { return screen().time().text(); }
-    std::vector<std::string> audioFiles()
-    {
-        std::vector<std::string> found;
-        for (auto& entry : std::filesystem::directory_iterator(home.documents()))
-            if (entry.path().extension() == ".aif")
-                found.push_back(entry.path().filename());
-        return found;
-    }
     // The stored length as (minutes, seconds).
     static std::pair<int, int> length(const NoteRecord& note)
     {
@@ -168,9 +159,9 @@ TEST_F(RecordingScreenTest, CancelLeavesNoFileAndNoNote)
     root().saveNewRecord(0, 4, "/kept.aif", 32000);
     pressNew();
     ticks(3);
-    ASSERT_EQ(audioFiles().size(), 1u);
+    ASSERT_EQ(home.audioFiles().size(), 1u);
     screen().cancel().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
-    EXPECT_TRUE(audioFiles().empty());
+    EXPECT_TRUE(home.audioFiles().empty());
     PlistController store;
     ASSERT_EQ(store.countInPlist(), 1u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/kept.aif");

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -28,6 +29,17 @@ TemporaryHome::~TemporaryHome()
 }
 
 std::string TemporaryHome::documents() const { return m_path + "/.local/share/voicenotes/Documents"; }
+
+std::vector<std::string> TemporaryHome::audioFiles() const
+{
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(documents(), error)) {
+        if (entry.path().extension() == ".aif")
+            found.push_back(entry.path());
+    }
+    return found;
+}
 
 std::string TemporaryHome::settingsFile() const { return m_path + "/.config/voicenotes/voicenotes.conf"; }
 

@@ -15,6 +15,8 @@ public:
     const std::string& path() const { return m_path; }
     std::string documents() const;
     std::string settingsFile() const;
+    // The paths of the audio files in Documents.
+    std::vector<std::string> audioFiles() const;
 
 private:
     std::string m_path;
