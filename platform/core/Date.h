@@ -1,5 +1,7 @@
 #pragma once
 
+#include <compare>
+
 namespace core {
 
 // A moment in time, as seconds since 1970-01-01 UTC.

@@ -88,13 +88,13 @@ std::optional<PropertyList> fromNode(plist_t node, int depth)
         return std::nullopt;
     switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
-        char* text = nullptr;
-        plist_get_string_val(node, &text);
-        if (!text)
+        // A NUL inside a string is no XML character; libplist's copying
+        // getter aborts on it, and it could not be written back.
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        if (!text || std::strlen(text) != length)
             return std::nullopt;
-        PropertyList value{std::string(text)};
-        std::free(text);
-        return value;
+        return PropertyList(std::string(text, length));
     }
     case PLIST_UINT: {
         uint64_t number = 0;

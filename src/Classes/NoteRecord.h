@@ -68,13 +68,15 @@ inline std::string string(const NoteRecord& note, const char* key)
     return value && value->string() ? *value->string() : std::string();
 }
 
-// An integer, or a real number taken as one; none otherwise.
+// An integer, or a real number taken as one; none otherwise, and none for
+// a real that is not a number or lies beyond the integers' range.
 inline std::optional<std::int64_t> integer(const NoteRecord& note, const char* key)
 {
     const core::PropertyList* value = find(note, key);
     if (value && value->integer())
         return *value->integer();
-    if (value && value->real())
+    constexpr double kBound = 9223372036854775808.0; // 2^63
+    if (value && value->real() && *value->real() >= -kBound && *value->real() < kBound)
         return std::int64_t(*value->real());
     return std::nullopt;
 }

@@ -116,7 +116,8 @@ std::int64_t PlistController::nextNoteID(const NoteList& notes)
     // Only the newest note decides; IDs run 1 to 50 and start again.
     const PropertyList* previous = notes.empty() ? nullptr : notes.front().objectForKey(NoteKey::NoteID);
     const std::int64_t* id = previous ? previous->integer() : nullptr;
-    if (!id || *id == kMaxNoteID)
+    // A store written elsewhere may hold the largest integer, which has no successor.
+    if (!id || *id == kMaxNoteID || *id == std::numeric_limits<std::int64_t>::max())
         return 1;
     return *id + 1;
 }
