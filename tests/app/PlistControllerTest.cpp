@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 using core::FileManager;
 using core::PropertyList;
@@ -116,6 +117,23 @@ TEST_F(PlistControllerTest, NewestNoteWithoutAUsableIdStartsAgainAtOne)
     store.saveObject(0, 1, "/a.aif", 1);
     EXPECT_EQ(*store.loadObject(0)->at("NoteID").integer(), 1);
     EXPECT_EQ(store.countInPlist(), 2u);
+
+    // The largest integer has no successor.
+    writeStore({PropertyList(PropertyList::Dictionary{{"NoteID", std::numeric_limits<std::int64_t>::max()}})});
+    store.saveObject(0, 1, "/b.aif", 1);
+    EXPECT_EQ(*store.loadObject(0)->at("NoteID").integer(), 1);
+}
+
+TEST_F(PlistControllerTest, RealNumbersReadAsIntegersOnlyWithinTheIntegersRange)
+{
+    NoteRecord note{{"NoteID", 7.9},
+                    {"numPackets", 1e300},
+                    {"SampleRate", std::numeric_limits<double>::quiet_NaN()},
+                    {"Title", -std::numeric_limits<double>::infinity()}};
+    EXPECT_EQ(NoteField::integer(note, "NoteID"), 7);
+    EXPECT_FALSE(NoteField::integer(note, "numPackets"));
+    EXPECT_FALSE(NoteField::integer(note, "SampleRate"));
+    EXPECT_FALSE(NoteField::integer(note, "Title"));
 }
 
 TEST_F(PlistControllerTest, RemovingTheLastNoteResetsToTheTemplate)
@@ -268,7 +286,10 @@ INSTANTIATE_TEST_SUITE_P(
                     UnreadableStore{"Truncated", "<?xml version=\"1.0\"?><plist"},
                     UnreadableStore{"DictionaryAtTheRoot", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a"
                                                            "</key><string>b</string></dict></plist>"},
-                    UnreadableStore{"NestedTooDeeply", deeplyNested()}),
+                    UnreadableStore{"NestedTooDeeply", deeplyNested()},
+                    UnreadableStore{"NulInsideAString",
+                                    "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Title</key>"
+                                    "<string>a" + std::string(1, '\0') + "b</string></dict></array></plist>"}),
     [](const testing::TestParamInfo<UnreadableStore>& info) { return info.param.name; });
 
 TEST_F(PlistControllerTest, RecordsWithValuesOfTheWrongTypeAreReadWithoutHarm)

@@ -56,7 +56,7 @@ TEST(PropertyList, BadDocumentsAreRefusedWithAReason)
 {
     for (const std::string& text :
          {std::string(""), std::string("hello"), std::string("<plist version=\"1.0\"><array>"), nested(33),
-          nested(200000)}) {
+          nested(200000), "<plist version=\"1.0\"><string>a" + std::string(1, '\0') + "b</string></plist>"}) {
         std::string error;
         EXPECT_FALSE(PropertyListSerialization::propertyListFromData(text, &error)) << text.substr(0, 60);
         EXPECT_FALSE(error.empty());
