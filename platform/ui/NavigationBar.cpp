@@ -58,9 +58,29 @@ NavigationBar::~NavigationBar() { removeAllItems(); }
 
 void NavigationBar::removeAllItems()
 {
-    if (!m_items.empty())
-        m_items.back()->on_change = nullptr;
+    for (NavigationItem* item : m_items)
+        release(*item);
     m_items.clear();
+    showTopItem();
+}
+
+void NavigationBar::release(NavigationItem& item)
+{
+    item.on_change = nullptr;
+    item.on_destroy = nullptr;
+}
+
+void NavigationBar::forget(NavigationItem& item)
+{
+    std::erase(m_items, &item);
+    followTopItem();
+}
+
+// Only the top item's changes show.
+void NavigationBar::followTopItem()
+{
+    if (!m_items.empty())
+        m_items.back()->on_change = [this] { showTopItem(); };
     showTopItem();
 }
 
@@ -76,19 +96,17 @@ void NavigationBar::pushNavigationItem(NavigationItem& item, bool)
     if (!m_items.empty())
         m_items.back()->on_change = nullptr;
     m_items.push_back(&item);
-    item.on_change = [this] { showTopItem(); };
-    showTopItem();
+    item.on_destroy = [this, &item] { forget(item); };
+    followTopItem();
 }
 
 void NavigationBar::popNavigationItem(bool)
 {
     if (m_items.empty())
         return;
-    m_items.back()->on_change = nullptr;
+    release(*m_items.back());
     m_items.pop_back();
-    if (!m_items.empty())
-        m_items.back()->on_change = [this] { showTopItem(); };
-    showTopItem();
+    followTopItem();
 }
 
 // The previous screen's title, or "Back" when it would not fit.

@@ -44,6 +44,10 @@ public:
 
 private:
     void showTopItem();
+    // Lets go of an item: no hook of this bar stays on it.
+    static void release(NavigationItem& item);
+    void forget(NavigationItem& item);
+    void followTopItem();
     void showItem(Button& button, const std::shared_ptr<BarButtonItem>& item);
     std::string backTitle(const std::string& previous) const;
 

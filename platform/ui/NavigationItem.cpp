@@ -2,6 +2,12 @@
 
 namespace ui {
 
+NavigationItem::~NavigationItem()
+{
+    if (on_destroy)
+        on_destroy();
+}
+
 void NavigationItem::changed()
 {
     if (on_change)

@@ -17,6 +17,10 @@ public:
         : m_title(std::move(title))
     {
     }
+    // A bar holds on to the item it shows; a copy would not be shown.
+    NavigationItem(const NavigationItem&) = delete;
+    NavigationItem& operator=(const NavigationItem&) = delete;
+    ~NavigationItem();
 
     const std::string& title() const { return m_title; }
     void setTitle(std::string title);
@@ -28,6 +32,9 @@ public:
 
     // The bar that shows this item redraws itself.
     std::function<void()> on_change;
+    // The bars that hold this item forget it: a screen's item may go before
+    // the bar, which lives on in the view tree.
+    std::function<void()> on_destroy;
 
 private:
     void changed();

@@ -5,6 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/DatePicker.h"
@@ -147,6 +148,25 @@ TEST(NavigationController, PushAndPopTellTheDelegateFirstAndModalScreensDoNot)
 } // namespace
 
 namespace {
+
+// A screen's item can go before the bar that shows it, which the view tree keeps.
+TEST(NavigationBar, AnItemThatGoesBeforeItsBarIsForgotten)
+{
+    ui::NavigationItem below("Below");
+    auto bar = std::make_shared<ui::NavigationBar>();
+    bar->pushNavigationItem(below, false);
+    {
+        ui::NavigationItem top("Top");
+        bar->pushNavigationItem(top, false);
+        EXPECT_EQ(bar->shownTitle(), "Top");
+    }
+    EXPECT_EQ(bar->topItem(), &below);
+    EXPECT_EQ(bar->shownTitle(), "Below");
+    below.setTitle("Renamed");
+    EXPECT_EQ(bar->shownTitle(), "Renamed");
+    bar.reset();
+    below.setTitle("After the bar");
+}
 
 TEST(TextField, TheOwnerMayRefuseEditingAndHearsReturnAndEscape)
 {
