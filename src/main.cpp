@@ -49,5 +49,8 @@ int main(int argc, char** argv)
         return NotesTool::run(arguments);
     }
     bool announce = options.announce();
-    return ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
+    int status = ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
+    // Closed while the run loop and the sounds it plays still exist.
+    audio::AudioDevice::setShared(nullptr);
+    return status;
 }

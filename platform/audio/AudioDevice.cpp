@@ -1,6 +1,7 @@
 #include "platform/audio/AudioDevice.h"
 
 #include "platform/audio/AudioDevices.h"
+#include "platform/audio/SystemSound.h"
 #include "platform/audio/VirtualAudioDevice.h"
 #include "platform/core/Log.h"
 
@@ -27,6 +28,11 @@ AudioDevice& AudioDevice::shared()
     return *current();
 }
 
-void AudioDevice::setShared(std::unique_ptr<AudioDevice> device) { current() = std::move(device); }
+void AudioDevice::setShared(std::unique_ptr<AudioDevice> device)
+{
+    // A sound's queue would otherwise wait for the old device for ever.
+    SystemSound::stopAll();
+    current() = std::move(device);
+}
 
 } // namespace audio

@@ -89,10 +89,30 @@ void SystemSound::play(SystemSoundID id)
     if (queue->enqueueBuffer(buffer) != noErr || queue->start() != noErr) {
         core::Log::system("A sound could not be played");
         AudioQueue::dispose(queue, true);
+        return;
     }
+    playing().push_back(queue);
+}
+
+std::vector<AudioQueue*>& SystemSound::playing()
+{
+    static std::vector<AudioQueue*> queues;
+    return queues;
+}
+
+void SystemSound::release(AudioQueue* queue)
+{
+    std::erase(playing(), queue);
+    AudioQueue::dispose(queue, true);
+}
+
+void SystemSound::stopAll()
+{
+    while (!playing().empty())
+        release(playing().back());
 }
 
 // The whole sound is one buffer: once it comes back, the queue is done.
-void SystemSound::finished(void*, AudioQueue* queue, AudioQueueBuffer*) { AudioQueue::dispose(queue, true); }
+void SystemSound::finished(void*, AudioQueue* queue, AudioQueueBuffer*) { release(queue); }
 
 } // namespace audio

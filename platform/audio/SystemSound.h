@@ -25,6 +25,8 @@ public:
     // Starts playing the sound and returns at once; an unknown id does nothing.
     static void play(SystemSoundID id);
     static void dispose(SystemSoundID id);
+    // Stops every sound still playing, before the device it plays on goes.
+    static void stopAll();
 
 private:
     struct Sound {
@@ -32,6 +34,9 @@ private:
         std::vector<std::int16_t> samples;
     };
     static std::map<SystemSoundID, std::shared_ptr<const Sound>>& sounds();
+    // The queues whose sound has not come back yet.
+    static std::vector<AudioQueue*>& playing();
+    static void release(AudioQueue* queue);
     static void finished(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer);
 };
 

@@ -64,7 +64,8 @@ void VirtualAudioStream::fail()
 
 void VirtualAudioStream::pump()
 {
-    double elapsed = core::RunLoop::main().monotonicTime() - m_startTime;
+    // A run loop given a new engine since the start may read an earlier time.
+    double elapsed = std::max(core::RunLoop::main().monotonicTime() - m_startTime, 0.0);
     // The small margin keeps a tick that lands on a sample from missing it.
     auto due = m_framesAtStart + std::uint64_t(std::floor(elapsed * m_sampleRate + 1e-6));
     while (m_frames < due) {
