@@ -50,6 +50,10 @@ void RootViewController::viewDidLoad()
 
 void RootViewController::scheduleAlertCheck()
 {
+    // One pending check is enough; an earlier one left scheduled would
+    // outlive this controller.
+    if (m_timer)
+        m_timer->invalidate();
     m_timer = core::Timer::scheduledTimer(kAlertCheckDelay, false, [this](core::Timer&) { myTimerFireMethod(); });
 }
 
