@@ -188,6 +188,17 @@ TEST_F(RecordingScreenTest, AfterARecordingTheAlertCheckComesBackOnlyWithRecordi
     EXPECT_EQ(log.count("Alert check ran"), 1);
     clock.advance(0.2);
     EXPECT_EQ(log.count("Alert check ran"), 2);
+
+    // Closed twice within the delay: one check, after the later close.
+    pressNew();
+    screen().SaveAction();
+    clock.advance(1);
+    pressNew();
+    screen().CancelAction();
+    clock.advance(1);
+    EXPECT_EQ(log.count("Alert check ran"), 2);
+    clock.advance(5);
+    EXPECT_EQ(log.count("Alert check ran"), 3);
 }
 
 TEST_F(RecordingScreenTest, RecordingOnStartupRecordsAtOnceAndStopsAPlayingNoteFirst)
