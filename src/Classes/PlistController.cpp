@@ -101,14 +101,15 @@ std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
     return *(*notes)[index].dictionary();
 }
 
-void PlistController::writeList(const NoteList& notes)
+bool PlistController::writeList(const NoteList& notes)
 {
     auto xml = core::PropertyListSerialization::dataFromPropertyList(PropertyList(notes));
     if (!xml || !FileManager::writeAtomically(storePath(), *xml)) {
         Log::system("Could not write data.plist");
-        return;
+        return false;
     }
     cachedList() = CachedList{storePath(), std::move(*xml), notes};
+    return true;
 }
 
 std::int64_t PlistController::nextNoteID(const NoteList& notes)
@@ -147,7 +148,7 @@ PlistController::NoteList PlistController::listForNewNote()
     return fresh ? std::move(*fresh) : NoteList{};
 }
 
-void PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                  std::uint64_t numPackets)
 {
     NoteList notes = listForNewNote();
@@ -164,7 +165,7 @@ void PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, con
         {NoteKey::SampleRate, std::int64_t(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"))},
     };
     notes.insert(notes.begin(), PropertyList(std::move(record)));
-    writeList(notes);
+    return writeList(notes);
 }
 
 void PlistController::removeObjectAtIndex(std::size_t index)

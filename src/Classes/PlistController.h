@@ -31,7 +31,8 @@ public:
     // The record at the index, or none when there is no such record.
     std::optional<NoteRecord> loadObject(std::size_t index);
 
-    void saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    // Whether the note reached the disk (a full or read-only disk stops it).
+    bool saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
     void removeObjectAtIndex(std::size_t index);
     // A rename when icon is "NO"; otherwise an icon change that ignores name.
     void editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon);
@@ -51,7 +52,7 @@ private:
     // The store's list as it is on disk now; none when it cannot be read.
     static const NoteList* currentList();
     static std::int64_t nextNoteID(const NoteList& notes);
-    void writeList(const NoteList& notes);
+    bool writeList(const NoteList& notes);
     void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);
     NoteList listForNewNote();
     void keepUnreadableStoreAside();

@@ -34,6 +34,7 @@
 #include <QWidget>
 
 #include <cstdlib>
+#include <filesystem>
 
 using core::UserDefaults;
 
@@ -279,6 +280,22 @@ TEST_F(ExportTest, AMissingAudioFileCannotBeSent)
     EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."});
     EXPECT_FALSE(screen.mainCell()->showsSecondFace());
     EXPECT_TRUE(screen.sending());
+}
+
+TEST_F(ExportTest, ALinkToAFileElsewhereIsNotSent)
+{
+    addNote(5000);
+    std::string recording = home.documents() + "/20261207101500.aif";
+    ASSERT_TRUE(core::FileManager::removeItemAtPath(recording));
+    ASSERT_TRUE(core::FileManager::writeAtomically(home.path() + "/secret.txt", "not for the server"));
+    std::filesystem::create_symlink(home.path() + "/secret.txt", recording);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, address(), server.user(), server.password());
+    tap(screen, 3);
+    EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."});
+    clock.advance(2);
+    EXPECT_EQ(onServer("20261207101500.aif"), "(missing)");
 }
 
 } // namespace
