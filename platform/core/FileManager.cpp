@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +24,27 @@ bool writeAll(int fd, const std::string& contents)
             return false;
         done += std::size_t(n);
     }
+    return true;
+}
+
+// Reads to the end; `expected` (the size when opened) only sizes the buffer.
+bool readAll(int fd, std::string& contents, std::size_t expected)
+{
+    contents.resize(expected + 1);
+    std::size_t done = 0;
+    while (true) {
+        if (done == contents.size())
+            contents.resize(contents.size() * 2);
+        ssize_t n = ::read(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        done += std::size_t(n);
+    }
+    contents.resize(done);
     return true;
 }
 
@@ -65,19 +84,24 @@ bool FileManager::createDirectoryAtPath(const std::string& path)
     return !error && fs::is_directory(path, error);
 }
 
-std::optional<std::string> FileManager::contentsAtPath(const std::string& path)
+std::optional<std::string> FileManager::contentsAtPath(const std::string& path, std::optional<FileIdentity>* identity)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
+    auto status = FileIdentity::ofDescriptor(fd);
+    std::string contents;
+    bool ok = status && readAll(fd, contents, std::size_t(status->size()));
+    ::close(fd);
+    if (!ok)
         return std::nullopt;
-    return std::move(buffer).str();
+    if (identity)
+        *identity = status;
+    return contents;
 }
 
-bool FileManager::writeAtomically(const std::string& path, const std::string& contents)
+bool FileManager::writeAtomically(const std::string& path, const std::string& contents,
+                                  std::optional<FileIdentity>* written)
 {
     std::string temporary = path + ".XXXXXX";
     int fd = ::mkstemp(temporary.data());
@@ -87,11 +111,18 @@ bool FileManager::writeAtomically(const std::string& path, const std::string& co
     mode_t mask = ::umask(0);
     ::umask(mask);
     bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && writeAll(fd, contents) && ::fsync(fd) == 0;
+    auto ours = FileIdentity::ofDescriptor(fd);
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(temporary.c_str());
-    return false;
+    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (written) {
+        // Taken after the rename, which changes the file's change time.
+        auto now = FileIdentity::ofPath(path);
+        *written = now && ours && now->isSameInodeAs(*ours) ? now : std::nullopt;
+    }
+    return true;
 }
 
 } // namespace core

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/FileIdentity.h"
+
 #include <optional>
 #include <string>
 
@@ -17,10 +19,15 @@ public:
     // Creates the directory and any missing parents.
     static bool createDirectoryAtPath(const std::string& path);
 
-    static std::optional<std::string> contentsAtPath(const std::string& path);
+    // With `identity`, also the identity of the file the contents came from.
+    static std::optional<std::string> contentsAtPath(const std::string& path,
+                                                     std::optional<FileIdentity>* identity = nullptr);
     // Writes a temporary file beside the target, flushes it and renames it
     // over the target, so a reader sees the old file or the new one whole.
-    static bool writeAtomically(const std::string& path, const std::string& contents);
+    // With `written`, the identity of the file written, when the path still
+    // names it afterwards.
+    static bool writeAtomically(const std::string& path, const std::string& contents,
+                                std::optional<FileIdentity>* written = nullptr);
 };
 
 } // namespace core
