@@ -12,9 +12,9 @@
 
 // The note store: data.plist in the Documents directory, newest note
 // first. Every operation reads the file as it is now (its parsed list is
-// reused while the bytes are the same) and every change writes the whole
-// list back atomically, so any number of PlistController objects see the
-// same notes.
+// reused while the file is unchanged, whoever changed it) and every change
+// writes the whole list back atomically, so any number of PlistController
+// objects, and other processes, see the same notes.
 class PlistController {
 public:
     using NoteList = core::PropertyList::Array;
@@ -48,11 +48,14 @@ public:
 
 private:
     static std::string storePath();
-    // The store's list as it is on disk now; none when it cannot be read.
-    static const NoteList* currentList();
+    // The store's list as it is on disk now (the cached one while the file
+    // is unchanged); none when it cannot be read. A change is made to it
+    // in place and then written with writeCachedList().
+    static NoteList* currentList();
     static std::int64_t nextNoteID(const NoteList& notes);
-    void writeList(const NoteList& notes);
+    // Writes the changed list; when that fails the change is forgotten.
+    void writeCachedList();
     void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);
-    NoteList listForNewNote();
+    NoteList& listForNewNote();
     void keepUnreadableStoreAside();
 };
