@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -98,6 +99,33 @@ std::optional<std::string> FileManager::contentsAtPath(const std::string& path, 
     if (identity)
         *identity = status;
     return contents;
+}
+
+bool FileManager::contentsEqual(const std::string& path, const std::string& expected,
+                                std::optional<FileIdentity>* identity)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    auto status = FileIdentity::ofDescriptor(fd);
+    bool equal = status && status->size() == off_t(expected.size());
+    char piece[65536];
+    std::size_t done = 0;
+    while (equal) {
+        ssize_t n = ::read(fd, piece, sizeof piece);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            equal = n == 0 && done == expected.size();
+            break;
+        }
+        equal = done + std::size_t(n) <= expected.size() && std::memcmp(piece, expected.data() + done, std::size_t(n)) == 0;
+        done += std::size_t(n);
+    }
+    ::close(fd);
+    if (equal && identity)
+        *identity = status;
+    return equal;
 }
 
 bool FileManager::writeAtomically(const std::string& path, const std::string& contents,

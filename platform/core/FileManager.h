@@ -22,6 +22,10 @@ public:
     // With `identity`, also the identity of the file the contents came from.
     static std::optional<std::string> contentsAtPath(const std::string& path,
                                                      std::optional<FileIdentity>* identity = nullptr);
+    // Whether the file holds exactly `expected`, read in pieces without a
+    // copy; with `identity`, also the identity of the file compared.
+    static bool contentsEqual(const std::string& path, const std::string& expected,
+                              std::optional<FileIdentity>* identity = nullptr);
     // Writes a temporary file beside the target, flushes it and renames it
     // over the target, so a reader sees the old file or the new one whole.
     // With `written`, the identity of the file written, when the path still

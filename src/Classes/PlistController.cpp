@@ -46,11 +46,10 @@ bool cacheIsCurrent(CachedList& cache, const std::string& path)
         return false;
     if (cache.identity->isSettled())
         return true;
-    std::optional<core::FileIdentity> read;
-    auto data = FileManager::contentsAtPath(path, &read);
-    if (!data || *data != cache.bytes)
+    std::optional<core::FileIdentity> compared;
+    if (!FileManager::contentsEqual(path, cache.bytes, &compared))
         return false;
-    cache.identity = read;
+    cache.identity = compared;
     return true;
 }
 
