@@ -114,10 +114,11 @@ bool PlistController::writeList(const NoteList& notes)
 
 std::int64_t PlistController::nextNoteID(const NoteList& notes)
 {
-    // Only the newest note decides; IDs run 1 to 50 and start again.
+    // Only the newest note decides; IDs run 1 to 50 and start again. One
+    // outside that range was not written here and starts again too.
     const PropertyList* previous = notes.empty() ? nullptr : notes.front().objectForKey(NoteKey::NoteID);
     const std::int64_t* id = previous ? previous->integer() : nullptr;
-    if (!id || *id == kMaxNoteID)
+    if (!id || *id < 1 || *id >= kMaxNoteID)
         return 1;
     return *id + 1;
 }
