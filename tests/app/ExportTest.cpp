@@ -33,8 +33,12 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using core::UserDefaults;
 
@@ -223,6 +227,44 @@ TEST_F(ExportTest, NoServerAndAServerThatDiesMidTransfer)
     server.kill();
     ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
     EXPECT_TRUE(engine.checkError());
+}
+
+// A server that takes the connection and never says a word.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        bool listening = m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0
+            && ::listen(m_socket, 4) == 0 && ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+        m_port = listening ? ntohs(address.sin_port) : 0;
+    }
+    ~SilentServer() { ::close(m_socket); }
+    int port() const { return m_port; }
+
+private:
+    int m_socket;
+    int m_port;
+};
+
+TEST_F(ExportTest, AServerThatNeverAnswersEndsInTheAlertAndTheScreenStillResponds)
+{
+    addNote(5000);
+    SilentServer silent;
+    ASSERT_NE(silent.port(), 0);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, "127.0.0.1:" + std::to_string(silent.port()), server.user(), server.password());
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }, 40));
+    EXPECT_EQ(alertMessages(),
+              std::vector<std::string>{"An error occurred. Please check the IP address, user name and password."});
+    ui::ModalPanel::closeAll();
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
 }
 
 TEST_F(ExportTest, CancelLetsTheUploadFinishAndASecondSendIsIgnored)
