@@ -263,6 +263,7 @@ TEST_F(ExportTest, AServerThatNeverAnswersEndsInTheAlertAndTheScreenStillRespond
     ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }, 40));
     EXPECT_EQ(alertMessages(),
               std::vector<std::string>{"An error occurred. Please check the IP address, user name and password."});
+    EXPECT_EQ(log.count(server.password()), 0);
     ui::ModalPanel::closeAll();
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
 }
