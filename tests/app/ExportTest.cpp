@@ -34,6 +34,7 @@
 #include <QWidget>
 
 #include <arpa/inet.h>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <netinet/in.h>
@@ -290,20 +291,29 @@ TEST_F(ExportTest, FieldsThatWouldChangeTheCommandsNeverReachTheServer)
     addNote(5000);
     ASSERT_TRUE(core::FileManager::writeAtomically(server.directory() + "/keep.txt", "kept"));
     launch();
-    const std::vector<std::pair<std::string, std::string>> attempts = {
-        {server.user() + "\r\nDELE keep.txt", server.password()},
-        {server.user(), server.password() + "\r\nDELE keep.txt"},
-        {server.user(), "pa@ss"},
-        {"us/er", server.password()},
-        {"us:er", server.password()},
-        {"us er", server.password()},
+    const std::string user = server.user(), password = server.password(), host = address();
+    const std::vector<std::array<std::string, 3>> attempts = {
+        {host, user + "\r\nDELE keep.txt", password},
+        {host, user, password + "\r\nDELE keep.txt"},
+        {host, user + "\nDELE keep.txt", password},
+        {host, user, password + "\rDELE keep.txt"},
+        {host, user + std::string(1, '\0') + "x", password},
+        {host, user, password + "\t\x1b\x7f"},
+        {host, user, "pa@ss"},
+        {host, "us/er", password},
+        {host, "us:er", password},
+        {host, "us er", password},
+        {host + "\r\nDELE keep.txt", user, password},
+        {host + "/../..", user, password},
+        {"127.0.0.1 " + host, user, password},
     };
     openExport().cancelAction();
-    for (const auto& [user, password] : attempts) {
+    for (const auto& [host, user, password] : attempts) {
         auto& screen = exportAgain();
-        fillIn(screen, address(), user, password);
+        fillIn(screen, host, user, password);
         tap(screen, 3);
-        EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."}) << user << " / " << password;
+        EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."})
+            << host << " / " << user << " / " << password;
         ui::ModalPanel::closeAll();
         screen.cancelAction();
         clock.advance(1);
