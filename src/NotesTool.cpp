@@ -137,8 +137,12 @@ int NotesTool::record(int seconds)
     double start = core::RunLoop::main().monotonicTime();
     runUntil([&] { return core::RunLoop::main().monotonicTime() - start >= seconds; });
     recorder.stopRecording();
-    PlistController().saveObject(seconds / 60, seconds % 60, recorder.recordName(),
-                                 std::uint64_t(recorder.numPacketsToRead()));
+    if (!PlistController().saveObject(seconds / 60, seconds % 60, recorder.recordName(),
+                                      std::uint64_t(recorder.numPacketsToRead()))) {
+        std::fprintf(stderr, "voicenotes: the note could not be stored; the recording is kept as %s\n",
+                     recorder.recordName().c_str());
+        return 1;
+    }
     std::printf("%s\n", recorder.recordName().c_str());
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@
 
 int main(int argc, char** argv)
 {
+    // Past a file-size limit a write should fail like on a full disk, not
+    // kill the process with a recording still unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     auto options = core::CommandLine::parse(argc, argv);
     switch (options.action()) {
     case core::CommandLine::Action::ShowHelp:

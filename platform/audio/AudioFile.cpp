@@ -4,6 +4,9 @@
 
 #include <sndfile.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace audio {
@@ -17,8 +20,9 @@ void logFailure(const std::string& what, SNDFILE* handle)
 
 } // namespace
 
-AudioFile::AudioFile(sf_private_tag* handle, double sampleRate, bool writable)
-    : m_handle(handle)
+AudioFile::AudioFile(int fd, sf_private_tag* handle, double sampleRate, bool writable)
+    : m_fd(fd)
+    , m_handle(handle)
     , m_sampleRate(sampleRate)
     , m_writable(writable)
 {
@@ -26,8 +30,26 @@ AudioFile::AudioFile(sf_private_tag* handle, double sampleRate, bool writable)
 
 AudioFile::~AudioFile()
 {
-    if (sf_close(m_handle) != 0)
+    if (sf_close(m_handle) != 0 || ::close(m_fd) != 0)
         core::Log::system("Closing an audio file failed");
+}
+
+AudioFile* AudioFile::open(const std::string& path, bool forWriting, SF_INFO& info)
+{
+    std::string failure = (forWriting ? "Cannot create the audio file " : "Cannot open the audio file ") + path;
+    int flags = forWriting ? O_RDWR | O_CREAT | O_TRUNC : O_RDONLY;
+    int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        core::Log::system(failure + ": " + std::strerror(errno));
+        return nullptr;
+    }
+    SNDFILE* handle = sf_open_fd(fd, forWriting ? SFM_WRITE : SFM_READ, &info, SF_FALSE);
+    if (!handle) {
+        logFailure(failure, nullptr);
+        ::close(fd);
+        return nullptr;
+    }
+    return new AudioFile(fd, handle, info.samplerate, forWriting);
 }
 
 OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileType,
@@ -45,13 +67,10 @@ OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileTy
     // The default byte order of AIFF is big-endian; asking for it
     // explicitly would make an AIFC file that other readers refuse.
     info.format = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
-    SNDFILE* handle = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!handle) {
-        logFailure("Cannot create the audio file " + path, nullptr);
+    outFile = open(path, true, info);
+    if (!outFile)
         return kAudioFilePermissionsError;
-    }
-    sf_command(handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
-    outFile = new AudioFile(handle, format.mSampleRate, true);
+    sf_command(outFile->m_handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
     return noErr;
 }
 
@@ -60,13 +79,8 @@ OSStatus AudioFile::openPath(const std::string& path, std::uint32_t fileTypeHint
     if (fileTypeHint != kAudioFileAIFFType)
         return kAudioFormatUnsupportedDataFormatError;
     SF_INFO info = {};
-    SNDFILE* handle = sf_open(path.c_str(), SFM_READ, &info);
-    if (!handle) {
-        logFailure("Cannot open the audio file " + path, nullptr);
-        return kAudioFilePermissionsError;
-    }
-    outFile = new AudioFile(handle, info.samplerate, false);
-    return noErr;
+    outFile = open(path, false, info);
+    return outFile ? noErr : kAudioFilePermissionsError;
 }
 
 OSStatus AudioFile::close(AudioFile* file)

@@ -6,6 +6,7 @@
 #include <string>
 
 struct sf_private_tag;
+struct SF_INFO;
 
 namespace audio {
 
@@ -36,9 +37,14 @@ public:
     double sampleRate() const { return m_sampleRate; }
 
 private:
-    AudioFile(sf_private_tag* handle, double sampleRate, bool writable);
+    AudioFile(int fd, sf_private_tag* handle, double sampleRate, bool writable);
+    // The file opened as libsndfile's, without following a symbolic link:
+    // a link in the notes' folder must not lead a recording or a playback
+    // to a file elsewhere. Null (logged) when it cannot be opened.
+    static AudioFile* open(const std::string& path, bool forWriting, SF_INFO& info);
     ~AudioFile();
 
+    int m_fd;
     sf_private_tag* m_handle;
     double m_sampleRate;
     bool m_writable;

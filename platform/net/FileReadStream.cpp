@@ -26,7 +26,7 @@ bool FileReadStream::open()
     if (m_fd >= 0)
         return true;
     do
-        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        m_fd = ::open(m_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     while (m_fd < 0 && errno == EINTR);
     if (m_fd < 0) {
         core::Log::system("Cannot open " + m_path + " for reading: " + std::strerror(errno));

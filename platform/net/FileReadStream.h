@@ -6,7 +6,8 @@
 
 namespace net {
 
-// Reads a local file in chunks, synchronously.
+// Reads a local file in chunks, synchronously. A symbolic link is not
+// followed: what is sent must be the file itself, not what a link names.
 class FileReadStream {
 public:
     // Made for any absolute path; whether the file can be read shows at open().

@@ -129,12 +129,15 @@ void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQ
     if (!state->recording)
         Log::printLine("Not recording, returning");
     Log::printLine("Writing buffer " + std::to_string(state->currentPacket));
+    // A write cut short (a full disk) still counts what reached the file,
+    // so the stored count matches it; the failure is logged by the file.
     std::uint32_t packets = inNumPackets;
-    if (state->audioFile
-        && state->audioFile->writePackets(inBuffer->mAudioDataByteSize, state->currentPacket, packets,
-                                          inBuffer->mAudioData)
-            == noErr)
-        state->currentPacket += packets;
+    if (state->audioFile)
+        state->audioFile->writePackets(inBuffer->mAudioDataByteSize, state->currentPacket, packets,
+                                       inBuffer->mAudioData);
+    else
+        packets = 0;
+    state->currentPacket += packets;
     inAQ->enqueueBuffer(inBuffer);
 }
 

@@ -122,7 +122,7 @@ std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
     return *(*notes)[index].dictionary();
 }
 
-void PlistController::writeCachedList()
+bool PlistController::writeCachedList()
 {
     auto& cache = cachedList();
     auto xml = core::PropertyListSerialization::dataFromPropertyList(cache->list);
@@ -131,18 +131,20 @@ void PlistController::writeCachedList()
         Log::system("Could not write data.plist");
         // The change is in the cached list only; the file holds the old one.
         cache.reset();
-        return;
+        return false;
     }
     cache->identity = written;
     cache->bytes = std::move(*xml);
+    return true;
 }
 
 std::int64_t PlistController::nextNoteID(const NoteList& notes)
 {
-    // Only the newest note decides; IDs run 1 to 50 and start again.
+    // Only the newest note decides; IDs run 1 to 50 and start again. One
+    // outside that range was not written here and starts again too.
     const PropertyList* previous = notes.empty() ? nullptr : notes.front().objectForKey(NoteKey::NoteID);
     const std::int64_t* id = previous ? previous->integer() : nullptr;
-    if (!id || *id == kMaxNoteID)
+    if (!id || *id < 1 || *id >= kMaxNoteID)
         return 1;
     return *id + 1;
 }
@@ -174,7 +176,7 @@ PlistController::NoteList& PlistController::listForNewNote()
     return *cachedList().emplace(CachedList{storePath(), std::nullopt, {}, NoteList{}}).list.array();
 }
 
-void PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                  std::uint64_t numPackets)
 {
     NoteList& notes = listForNewNote();
@@ -191,7 +193,7 @@ void PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, con
         {NoteKey::SampleRate, std::int64_t(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"))},
     };
     notes.insert(notes.begin(), PropertyList(std::move(record)));
-    writeCachedList();
+    return writeCachedList();
 }
 
 void PlistController::removeObjectAtIndex(std::size_t index)

@@ -31,7 +31,8 @@ public:
     // The record at the index, or none when there is no such record.
     std::optional<NoteRecord> loadObject(std::size_t index);
 
-    void saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    // Whether the note reached the disk (a full or read-only disk stops it).
+    bool saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
     void removeObjectAtIndex(std::size_t index);
     // A rename when icon is "NO"; otherwise an icon change that ignores name.
     void editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon);
@@ -54,7 +55,8 @@ private:
     static NoteList* currentList();
     static std::int64_t nextNoteID(const NoteList& notes);
     // Writes the changed list; when that fails the change is forgotten.
-    void writeCachedList();
+    // Whether it reached the disk.
+    bool writeCachedList();
     void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);
     NoteList& listForNewNote();
     void keepUnreadableStoreAside();

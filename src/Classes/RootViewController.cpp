@@ -12,6 +12,8 @@
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/NetService.h"
+#include "platform/core/Bundle.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 
 #include <arpa/inet.h>
@@ -19,6 +21,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <optional>
 
 RootViewController::RootViewController() = default;
@@ -82,7 +85,8 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
                                        std::uint64_t numPackets)
 {
     PlistController plistController;
-    plistController.saveObject(minutes, seconds, path, numPackets);
+    if (!plistController.saveObject(minutes, seconds, path, numPackets))
+        reportUnstoredNote(path);
     m_myNavigationController->reloadLabel(false);
     auto* list = m_myNavigationController->tableViewController();
     if (plistController.countInPlist() == 1) {
@@ -92,6 +96,14 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
         m_myNavigationController->createButtons();
     }
     list->tableView().reloadData();
+}
+
+void RootViewController::reportUnstoredNote(const std::string& path)
+{
+    std::string message = core::localizedString("Note Not Stored");
+    if (auto slot = message.find("%@"); slot != std::string::npos)
+        message.replace(slot, 2, std::filesystem::path(path).filename().string());
+    std::make_shared<ui::AlertView>(core::localizedString("Alert"), message, "OK")->show();
 }
 
 void RootViewController::toggleView()

@@ -56,6 +56,8 @@ public:
     void setAppDelegate(AppDelegate* appDelegate) { m_appDelegate = appDelegate; }
 
 private:
+    // An alert naming the recording that no note names now.
+    static void reportUnstoredNote(const std::string& path);
     void scheduleAlertCheck();
 
     std::shared_ptr<PreferencesViewController> m_preferencesViewController;

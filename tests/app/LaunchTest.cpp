@@ -16,6 +16,8 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
+#include <memory>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -108,9 +110,11 @@ protected:
     TemporaryHome home;
 };
 
-TEST_F(RecordingLaunch, SigtermDuringARecordingStoresItAsANote)
+class EndedMidRecording : public RecordingLaunch, public testing::WithParamInterface<int> {};
+
+TEST_P(EndedMidRecording, StoresTheRecordingAsANote)
 {
-    ProcessResult run = recordUntilTheSecondBuffer(SIGTERM);
+    ProcessResult run = recordUntilTheSecondBuffer(GetParam());
     ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
     EXPECT_NE(run.output.find("Stopping recording"), std::string::npos) << run.output;
@@ -123,7 +127,13 @@ TEST_F(RecordingLaunch, SigtermDuringARecordingStoresItAsANote)
     EXPECT_GE(samples.size(), 8000u);
     EXPECT_EQ(*note.at("numPackets").integer(), std::int64_t(samples.size()));
     expectTheTone(samples);
+    // The clock and the sound run on separate timers: they agree to a second.
+    const auto& length = *note.at("Lengh").array();
+    EXPECT_EQ(*length.at(0).integer(), 0);
+    EXPECT_NEAR(double(*length.at(1).integer()), double(samples.size()) / 8000, 1.0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndedMidRecording, testing::Values(SIGTERM, SIGINT));
 
 TEST_F(RecordingLaunch, SigkillDuringARecordingLeavesAReadableFile)
 {
@@ -136,6 +146,12 @@ TEST_F(RecordingLaunch, SigkillDuringARecordingLeavesAReadableFile)
     EXPECT_GE(samples.size(), 8000u);
     EXPECT_EQ(samples.size() % 8000, 0u);
     expectTheTone(samples);
+    // The header is whole for other readers too.
+    std::unique_ptr<FILE, int (*)(FILE*)> soxi(::popen(("soxi -s '" + files.front() + "'").c_str(), "r"), ::pclose);
+    ASSERT_TRUE(soxi);
+    std::array<char, 64> count{};
+    ASSERT_TRUE(std::fgets(count.data(), int(count.size()), soxi.get()));
+    EXPECT_EQ(std::atol(count.data()), long(samples.size()));
 }
 
 TEST(Launch, AnOverdueAlertIsShownAndTheApplicationStillEndsCleanly)

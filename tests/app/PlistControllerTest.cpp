@@ -232,6 +232,22 @@ TEST_F(PlistControllerTest, DeleteAllLeavesOnlyAFreshStore)
     EXPECT_EQ(log.count("created Documents dir"), 1);
 }
 
+TEST_F(PlistControllerTest, LinksInDocumentsAreRemovedButNotWhatTheyPointAt)
+{
+    std::string outside = home.path() + "/outside";
+    ASSERT_TRUE(FileManager::createDirectoryAtPath(outside));
+    ASSERT_TRUE(FileManager::writeAtomically(outside + "/precious.aif", "keep me"));
+    std::filesystem::create_symlink(outside + "/precious.aif", documentsFile("note.aif"));
+    std::filesystem::create_symlink(outside, documentsFile("folder"));
+    store.saveObject(0, 1, "/note.aif", 1);
+    store.saveObject(0, 1, "/other.aif", 1);
+
+    store.removeObjectAtIndex(1);
+    EXPECT_FALSE(std::filesystem::is_symlink(documentsFile("note.aif")));
+    store.deleteAll();
+    EXPECT_EQ(FileManager::contentsAtPath(outside + "/precious.aif"), "keep me");
+}
+
 // Stores that cannot be used: each counts 0, and edits leave the file as it is.
 struct UnreadableStore {
     std::string name;

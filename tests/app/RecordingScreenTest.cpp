@@ -233,4 +233,40 @@ TEST_F(RecordingScreenTest, WithoutAMicrophoneTheScreenSaysSoAndSaveStoresAnEmpt
     screen().CancelAction();
 }
 
+TEST_F(RecordingScreenTest, ClosingTheWindowMidRecordingStoresTheNoteWithTheClocksLength)
+{
+    launch();
+    pressNew();
+    ticks(67);
+    ASSERT_EQ(clockText(), "1:07");
+    delegate->window()->widget()->close();
+
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 1u);
+    auto note = *store.loadObject(0);
+    EXPECT_EQ(length(note), std::make_pair(1, 7));
+    auto samples = readSamples(documentsFile(NoteField::string(note, NoteKey::Path)));
+    EXPECT_EQ(*note.at(NoteKey::NumPackets).integer(), std::int64_t(samples.size()));
+    EXPECT_GE(samples.size(), 66u * 8000);
+}
+
+TEST_F(RecordingScreenTest, AMicrophoneLostMidRecordingKeepsWhatWasRecorded)
+{
+    launch();
+    pressNew();
+    ticks(3);
+    device->failStreams();
+    ticks(2);
+    EXPECT_FALSE(screen().recordController()->recordState().recording);
+    EXPECT_EQ(clockText(), "0:05");
+    screen().SaveAction();
+
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 1u);
+    auto note = *store.loadObject(0);
+    auto samples = readSamples(documentsFile(NoteField::string(note, NoteKey::Path)));
+    EXPECT_GE(samples.size(), 2u * 8000);
+    EXPECT_EQ(*note.at(NoteKey::NumPackets).integer(), std::int64_t(samples.size()));
+}
+
 } // namespace

@@ -7,6 +7,8 @@
 #include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
 
+#include <filesystem>
+
 using audio::AudioSession;
 
 namespace {
@@ -214,6 +216,13 @@ TEST_F(PlayerTest, MissingTruncatedOrOutsideFilesNeverCrash)
     ASSERT_TRUE(core::FileManager::writeAtomically(home.path() + "/outside.aif", "x"));
     play("/../../../../outside.aif", 8000);
     EXPECT_FALSE(player.playState().playing);
+
+    // A link placed in Documents is not followed to a playable file elsewhere.
+    writeAiff(home.path() + "/elsewhere.aif", 20000, 8000);
+    std::filesystem::create_symlink(home.path() + "/elsewhere.aif", documentsFile("link.aif"));
+    play("/link.aif", 8000);
+    EXPECT_FALSE(player.playState().playing);
+    EXPECT_EQ(log.count("/link.aif: Too many levels of symbolic links"), 1);
 
     writeAiff(documentsFile("cut.aif"), 20000, 8000);
     auto bytes = core::FileManager::contentsAtPath(documentsFile("cut.aif"));

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 using audio::VirtualAudioDevice;
@@ -77,6 +78,22 @@ TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
         EXPECT_EQ(recorder.recordName(), name);
         EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + name));
     }
+}
+
+TEST_F(RecorderTest, ALinkWhereTheNewFileGoesIsNotWrittenThrough)
+{
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    clock.engine().setWallClock(kEvening);
+    std::string precious = home.path() + "/precious.txt";
+    ASSERT_TRUE(core::FileManager::writeAtomically(precious, "keep me"));
+    std::filesystem::create_symlink(precious, home.documents() + "/20090305190507.aif");
+    AudioController recorder;
+    recorder.startRecording();
+    clock.advance(1);
+    EXPECT_FALSE(recorder.recordState().recording);
+    recorder.stopRecording();
+    EXPECT_EQ(core::FileManager::contentsAtPath(precious), "keep me");
+    EXPECT_EQ(log.count("Cannot create the audio file"), 1);
 }
 
 TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
