@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -21,6 +22,10 @@ public:
     // Writes a temporary file beside the target, flushes it and renames it
     // over the target, so a reader sees the old file or the new one whole.
     static bool writeAtomically(const std::string& path, const std::string& contents);
+    // Removes the temporary copies that writeAtomically left beside path
+    // when a process ended mid-write, if older than ageSeconds (a younger
+    // one may be another process's write under way); their names.
+    static std::vector<std::string> removeUnfinishedWrites(const std::string& path, double ageSeconds);
 };
 
 } // namespace core
