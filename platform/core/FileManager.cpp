@@ -1,6 +1,9 @@
 #include "platform/core/FileManager.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -13,6 +16,18 @@ namespace fs = std::filesystem;
 namespace core {
 
 namespace {
+
+// mkstemp's pattern: six characters that make the name unique.
+constexpr const char* kTemporarySuffix = ".XXXXXX";
+constexpr std::size_t kUniqueCharacters = 6;
+
+bool isTemporaryCopyOf(const std::string& name, const std::string& original)
+{
+    if (name.size() != original.size() + 1 + kUniqueCharacters || !name.starts_with(original + "."))
+        return false;
+    return std::all_of(name.end() - kUniqueCharacters, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
 
 bool writeAll(int fd, const std::string& contents)
 {
@@ -131,7 +146,7 @@ bool FileManager::contentsEqual(const std::string& path, const std::string& expe
 bool FileManager::writeAtomically(const std::string& path, const std::string& contents,
                                   std::optional<FileIdentity>* written)
 {
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = path + kTemporarySuffix;
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
@@ -151,6 +166,24 @@ bool FileManager::writeAtomically(const std::string& path, const std::string& co
         *written = now && ours && now->isSameInodeAs(*ours) ? now : std::nullopt;
     }
     return true;
+}
+
+std::vector<std::string> FileManager::removeUnfinishedWrites(const std::string& path, double ageSeconds)
+{
+    std::vector<std::string> removed;
+    fs::path original(path);
+    std::string name = original.filename().string();
+    auto oldest = fs::file_time_type::clock::now()
+        - std::chrono::duration_cast<fs::file_time_type::duration>(std::chrono::duration<double>(ageSeconds));
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(original.parent_path(), error)) {
+        std::string candidate = entry.path().filename().string();
+        std::error_code entryError;
+        if (isTemporaryCopyOf(candidate, name) && entry.is_regular_file(entryError)
+            && entry.last_write_time(entryError) < oldest && !entryError && fs::remove(entry.path(), entryError))
+            removed.push_back(candidate);
+    }
+    return removed;
 }
 
 } // namespace core

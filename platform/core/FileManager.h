@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -32,6 +33,10 @@ public:
     // names it afterwards.
     static bool writeAtomically(const std::string& path, const std::string& contents,
                                 std::optional<FileIdentity>* written = nullptr);
+    // Removes the temporary copies that writeAtomically left beside path
+    // when a process ended mid-write, if older than ageSeconds (a younger
+    // one may be another process's write under way); their names.
+    static std::vector<std::string> removeUnfinishedWrites(const std::string& path, double ageSeconds);
 };
 
 } // namespace core

@@ -289,6 +289,12 @@ std::vector<std::string> PlistController::orphanAudioFiles()
     return orphans;
 }
 
+std::vector<std::string> PlistController::removeUnfinishedWrites()
+{
+    constexpr double kUnfinishedWriteAge = 60;
+    return FileManager::removeUnfinishedWrites(storePath(), kUnfinishedWriteAge);
+}
+
 void PlistController::deleteAll()
 {
     std::string documents = core::Paths::documentsDirectory();

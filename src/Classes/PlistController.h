@@ -46,6 +46,10 @@ public:
     // Audio files in Documents that no note names (left by a process that
     // ended before it could store its note), by name.
     std::vector<std::string> orphanAudioFiles();
+    // Removes the copies of data.plist that writes cut short by a crash
+    // left beside it (only those a minute old: a younger one may be
+    // another process's write under way); their names.
+    std::vector<std::string> removeUnfinishedWrites();
 
 private:
     static std::string storePath();
