@@ -117,11 +117,13 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1 = std::make_shared<ui::TextView>(ui::Rect{5, 5, 280, 130});
             m_textView1->setFont(ui::Font::systemFontOfSize(17));
             m_textView1->setAccessibilityLabel(localizedString("Notes"));
-            m_textView1->on_shouldBeginEditing = [this] { return textViewShouldBeginEditing(); };
+            m_textView1->on_shouldBeginEditing = [this] { return !m_textTooLong && textViewShouldBeginEditing(); };
             m_textView1->on_escape = [this] { doneAction(); };
             auto note = PlistController().loadObject(m_index);
             bool hasInfo = note && NoteField::find(*note, NoteKey::Info);
-            m_textView1->setText(hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info"));
+            std::string text = hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info");
+            m_textTooLong = text.size() > kLongestEditableText;
+            m_textView1->setText(shownText(text));
         }
         cell->contentView().addSubview(m_textView1);
         return cell;
@@ -134,10 +136,12 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textFieldName->setAdjustsFontSizeToFitWidth(true);
             m_textFieldName->setClearButtonShown(true);
             m_textFieldName->setAccessibilityLabel(localizedString("Name"));
-            m_textFieldName->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
+            m_textFieldName->on_shouldBeginEditing = [this] { return !m_nameTooLong && textFieldShouldBeginEditing(); };
             m_textFieldName->on_shouldReturn = [this] { return textFieldShouldReturn(); };
             m_textFieldName->on_escape = [this] { doneAction(); };
-            m_textFieldName->setText(NoteField::string(m_objectDictionary, NoteKey::Title));
+            std::string name = NoteField::string(m_objectDictionary, NoteKey::Title);
+            m_nameTooLong = name.size() > kLongestEditableText;
+            m_textFieldName->setText(shownText(name));
         }
         cell->contentView().addSubview(m_textFieldName);
         return cell;
@@ -202,6 +206,16 @@ void DetailController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPa
     }
 }
 
+std::string DetailController::shownText(const std::string& text)
+{
+    if (text.size() <= kLongestEditableText)
+        return text;
+    std::size_t end = kLongestEditableText;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end) + "\u2026";
+}
+
 bool DetailController::textFieldShouldBeginEditing()
 {
     showDoneButton();
@@ -252,10 +266,10 @@ void DetailController::doneAction()
     });
 
     PlistController store;
-    if (m_textView1)
+    if (m_textView1 && !m_textTooLong)
         store.editInfoAtIndex(m_index, m_textView1->text());
     std::string name = m_textFieldName ? m_textFieldName->text() : std::string();
-    if (!name.empty() && name != NoteField::string(m_objectDictionary, NoteKey::Title))
+    if (!m_nameTooLong && !name.empty() && name != NoteField::string(m_objectDictionary, NoteKey::Title))
         store.editObjectAtIndex(m_index, name, "NO");
     m_editing = false;
 }

@@ -28,6 +28,10 @@ public:
     static constexpr double kIconPickerHeight = 220;
     static constexpr double kDatePickerHeight = 150;
     static constexpr double kTextEditingTableHeight = 200;
+    // Longer names and texts (only a hand-made store has them) are shown
+    // cut and cannot be edited, so that Done never cuts them in the store;
+    // a name field holds at most 32767 characters.
+    static constexpr std::size_t kLongestEditableText = 32'000;
     static constexpr ui::Color kValueColor{0.24, 0.32, 0.69, 1.0};
 
     DetailController();
@@ -68,6 +72,9 @@ public:
     bool editing() const { return m_editing; }
 
 private:
+    // The text as shown: cut at a character's start, with an ellipsis,
+    // when longer than kLongestEditableText.
+    static std::string shownText(const std::string& text);
     std::shared_ptr<ui::TableViewCell> makeCell(const char* captionKey);
     std::shared_ptr<ui::Label> makeValueLabel(ui::Rect frame, ui::TextAlignment alignment);
     void showDoneButton();
@@ -79,11 +86,13 @@ private:
 
     std::size_t m_index = 0;
     std::shared_ptr<ui::TextView> m_textView1;
+    bool m_textTooLong = false;
     std::shared_ptr<ui::DatePicker> m_datePickerView;
     std::shared_ptr<ui::Label> m_dateLabel;
     std::shared_ptr<ui::Label> m_iconLabel;
     std::shared_ptr<ui::Label> m_lengthLabel;
     std::shared_ptr<ui::TextField> m_textFieldName;
+    bool m_nameTooLong = false;
     NoteRecord m_objectDictionary;
     std::vector<std::shared_ptr<ui::View>> m_pickerViews;
     std::shared_ptr<ui::PickerView> m_picker;

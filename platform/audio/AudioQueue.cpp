@@ -196,8 +196,6 @@ OSStatus AudioQueue::stop(bool immediate)
     if (m_direction == Direction::Input) {
         flushCapturedBuffer();
         deliverFinishedBuffers();
-        if (std::uint64_t lost = m_lostFrames.exchange(0))
-            core::Log::system("Recording lost " + std::to_string(lost) + " frames: no free buffer");
     }
     finishStop();
     return stopped ? noErr : kAudioQueueErr_InvalidDevice;
@@ -205,6 +203,11 @@ OSStatus AudioQueue::stop(bool immediate)
 
 void AudioQueue::finishStop()
 {
+    if (std::uint64_t lost = m_lostFrames.exchange(0)) {
+        core::Log::system(m_direction == Direction::Input
+                              ? "Recording lost " + std::to_string(lost) + " frames: no free buffer"
+                              : "Playback ran dry for " + std::to_string(lost) + " frames: no buffer was queued");
+    }
     m_state = State::Stopped;
     m_toDevice.clear();
     m_fromDevice.clear();
@@ -289,7 +292,9 @@ void AudioQueue::render(std::int16_t* samples, std::size_t count)
             m_offset = 0;
             if (!m_current) {
                 std::fill(samples, samples + count, std::int16_t(0));
-                if (m_stopWhenDrained.load() && !m_drained.exchange(true))
+                if (!m_stopWhenDrained.load())
+                    m_lostFrames.fetch_add(count, std::memory_order_relaxed);
+                else if (!m_drained.exchange(true))
                     wake();
                 return;
             }

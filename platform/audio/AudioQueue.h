@@ -43,7 +43,8 @@ public:
     OSStatus setParameter(AudioQueueParameterID parameter, float value);
 
     bool isRunning() const { return m_state == State::Running; }
-    // Frames that arrived when no buffer was free (input).
+    // Input: frames that arrived when no buffer was free. Output: frames
+    // played as silence because no buffer was queued.
     std::uint64_t lostFrames() const { return m_lostFrames.load(std::memory_order_relaxed); }
 
 private:

@@ -1,11 +1,13 @@
 #include "platform/core/FileManager.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,18 @@ namespace fs = std::filesystem;
 namespace core {
 
 namespace {
+
+// mkstemp's pattern: six characters that make the name unique.
+constexpr const char* kTemporarySuffix = ".XXXXXX";
+constexpr std::size_t kUniqueCharacters = 6;
+
+bool isTemporaryCopyOf(const std::string& name, const std::string& original)
+{
+    if (name.size() != original.size() + 1 + kUniqueCharacters || !name.starts_with(original + "."))
+        return false;
+    return std::all_of(name.end() - kUniqueCharacters, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
 
 bool writeAll(int fd, const std::string& contents)
 {
@@ -26,6 +40,27 @@ bool writeAll(int fd, const std::string& contents)
             return false;
         done += std::size_t(n);
     }
+    return true;
+}
+
+// Reads to the end; `expected` (the size when opened) only sizes the buffer.
+bool readAll(int fd, std::string& contents, std::size_t expected)
+{
+    contents.resize(expected + 1);
+    std::size_t done = 0;
+    while (true) {
+        if (done == contents.size())
+            contents.resize(contents.size() * 2);
+        ssize_t n = ::read(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        done += std::size_t(n);
+    }
+    contents.resize(done);
     return true;
 }
 
@@ -65,21 +100,53 @@ bool FileManager::createDirectoryAtPath(const std::string& path)
     return !error && fs::is_directory(path, error);
 }
 
-std::optional<std::string> FileManager::contentsAtPath(const std::string& path)
+std::optional<std::string> FileManager::contentsAtPath(const std::string& path, std::optional<FileIdentity>* identity)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
+    auto status = FileIdentity::ofDescriptor(fd);
+    std::string contents;
+    bool ok = status && readAll(fd, contents, std::size_t(status->size()));
+    ::close(fd);
+    if (!ok)
         return std::nullopt;
-    return std::move(buffer).str();
+    if (identity)
+        *identity = status;
+    return contents;
 }
 
-bool FileManager::writeAtomically(const std::string& path, const std::string& contents)
+bool FileManager::contentsEqual(const std::string& path, const std::string& expected,
+                                std::optional<FileIdentity>* identity)
 {
-    std::string temporary = path + ".XXXXXX";
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    auto status = FileIdentity::ofDescriptor(fd);
+    bool equal = status && status->size() == off_t(expected.size());
+    char piece[65536];
+    std::size_t done = 0;
+    while (equal) {
+        ssize_t n = ::read(fd, piece, sizeof piece);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            equal = n == 0 && done == expected.size();
+            break;
+        }
+        equal = done + std::size_t(n) <= expected.size() && std::memcmp(piece, expected.data() + done, std::size_t(n)) == 0;
+        done += std::size_t(n);
+    }
+    ::close(fd);
+    if (equal && identity)
+        *identity = status;
+    return equal;
+}
+
+bool FileManager::writeAtomically(const std::string& path, const std::string& contents,
+                                  std::optional<FileIdentity>* written)
+{
+    std::string temporary = path + kTemporarySuffix;
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
@@ -87,11 +154,36 @@ bool FileManager::writeAtomically(const std::string& path, const std::string& co
     mode_t mask = ::umask(0);
     ::umask(mask);
     bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && writeAll(fd, contents) && ::fsync(fd) == 0;
+    auto ours = FileIdentity::ofDescriptor(fd);
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    ::unlink(temporary.c_str());
-    return false;
+    if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (written) {
+        // Taken after the rename, which changes the file's change time.
+        auto now = FileIdentity::ofPath(path);
+        *written = now && ours && now->isSameInodeAs(*ours) ? now : std::nullopt;
+    }
+    return true;
+}
+
+std::vector<std::string> FileManager::removeUnfinishedWrites(const std::string& path, double ageSeconds)
+{
+    std::vector<std::string> removed;
+    fs::path original(path);
+    std::string name = original.filename().string();
+    auto oldest = fs::file_time_type::clock::now()
+        - std::chrono::duration_cast<fs::file_time_type::duration>(std::chrono::duration<double>(ageSeconds));
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(original.parent_path(), error)) {
+        std::string candidate = entry.path().filename().string();
+        std::error_code entryError;
+        if (isTemporaryCopyOf(candidate, name) && entry.is_regular_file(entryError)
+            && entry.last_write_time(entryError) < oldest && !entryError && fs::remove(entry.path(), entryError))
+            removed.push_back(candidate);
+    }
+    return removed;
 }
 
 } // namespace core

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/core/FileIdentity.h"
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace core {
 
@@ -17,10 +20,23 @@ public:
     // Creates the directory and any missing parents.
     static bool createDirectoryAtPath(const std::string& path);
 
-    static std::optional<std::string> contentsAtPath(const std::string& path);
+    // With `identity`, also the identity of the file the contents came from.
+    static std::optional<std::string> contentsAtPath(const std::string& path,
+                                                     std::optional<FileIdentity>* identity = nullptr);
+    // Whether the file holds exactly `expected`, read in pieces without a
+    // copy; with `identity`, also the identity of the file compared.
+    static bool contentsEqual(const std::string& path, const std::string& expected,
+                              std::optional<FileIdentity>* identity = nullptr);
     // Writes a temporary file beside the target, flushes it and renames it
     // over the target, so a reader sees the old file or the new one whole.
-    static bool writeAtomically(const std::string& path, const std::string& contents);
+    // With `written`, the identity of the file written, when the path still
+    // names it afterwards.
+    static bool writeAtomically(const std::string& path, const std::string& contents,
+                                std::optional<FileIdentity>* written = nullptr);
+    // Removes the temporary copies that writeAtomically left beside path
+    // when a process ended mid-write, if older than ageSeconds (a younger
+    // one may be another process's write under way); their names.
+    static std::vector<std::string> removeUnfinishedWrites(const std::string& path, double ageSeconds);
 };
 
 } // namespace core

@@ -1,5 +1,7 @@
 #include "platform/core/PropertyListSerialization.h"
 
+#include "platform/core/XmlPropertyListWriter.h"
+
 #include <plist/plist.h>
 
 #include <cmath>
@@ -224,6 +226,9 @@ std::optional<PropertyList> PropertyListSerialization::propertyListFromData(cons
 
 std::optional<std::string> PropertyListSerialization::dataFromPropertyList(const PropertyList& value)
 {
+    // The same bytes libplist writes, several times faster.
+    if (auto xml = XmlPropertyListWriter::write(value))
+        return xml;
     PlistPtr root(toNode(value));
     if (!root)
         return std::nullopt;

@@ -7,7 +7,8 @@
 
 namespace core {
 
-// The XML property-list format, read and written through libplist.
+// The XML property-list format, read through libplist and written as
+// libplist writes it.
 class PropertyListSerialization {
 public:
     // Deeper documents are refused before parsing; the note store is

@@ -15,6 +15,7 @@ namespace net {
 namespace {
 
 constexpr long kConnectTimeoutSeconds = 15;
+constexpr long kStallTimeoutSeconds = 20;
 // How much curl takes from the buffer at a time: large sends keep the
 // number of wake-ups per megabyte low.
 constexpr long kUploadChunk = 512 * 1024;
@@ -125,6 +126,11 @@ private:
         // its own per file also leaves no idle session on the server.
         set(CURLOPT_FORBID_REUSE, 1L);
         set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        // A server that stops answering or taking data ends the upload
+        // instead of leaving it, and the screen waiting on it, forever.
+        set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallTimeoutSeconds);
+        set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+        set(CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
         // No CURLOPT_FTPPORT: the data connection is passive.
         return result;
     }

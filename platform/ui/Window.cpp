@@ -2,6 +2,7 @@
 
 #include "platform/core/Bundle.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/FirstFrameProbe.h"
 #include "platform/ui/ViewWidget.h"
 
 #include <QIcon>
@@ -41,6 +42,7 @@ Window::Window()
     windowWidget->on_keyPress = [this](QKeyEvent& event) { return pressKey(keyPressOf(event)); };
     addSubview(m_statusBar);
     updateTitle(Application::sharedApplication().applicationIconBadgeNumber());
+    FirstFrameProbe::watchIfAsked(*widget());
 }
 
 Window::~Window()

@@ -42,6 +42,9 @@ void AppDelegate::prepareStoreAndDefaults()
     // left of a session that ended before it could store its note.
     for (const auto& orphan : store.orphanAudioFiles())
         core::Log::system("Kept " + orphan + ": no note names this recording");
+    // Half a copy of the list, from a write that a crash cut short.
+    for (const auto& copy : store.removeUnfinishedWrites())
+        core::Log::system("Removed " + copy + ": an unfinished copy of data.plist");
     auto& defaults = core::UserDefaults::standardUserDefaults();
     writeDefaultIfZero(defaults, "Maximum Time", 5);
     writeDefaultIfZero(defaults, "SampleRate", 8000);

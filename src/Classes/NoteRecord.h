@@ -68,15 +68,15 @@ inline std::string string(const NoteRecord& note, const char* key)
     return value && value->string() ? *value->string() : std::string();
 }
 
-// An integer, or a real number taken as one; none otherwise, and none for
-// a real that is not a number or lies beyond the integers' range.
+// An integer, or a real number within an integer's range taken as one;
+// none otherwise.
 inline std::optional<std::int64_t> integer(const NoteRecord& note, const char* key)
 {
     const core::PropertyList* value = find(note, key);
     if (value && value->integer())
         return *value->integer();
-    constexpr double kBound = 9223372036854775808.0; // 2^63
-    if (value && value->real() && *value->real() >= -kBound && *value->real() < kBound)
+    constexpr double kBeyond = 9223372036854775808.0; // 2^63
+    if (value && value->real() && *value->real() > -kBeyond && *value->real() < kBeyond)
         return std::int64_t(*value->real());
     return std::nullopt;
 }

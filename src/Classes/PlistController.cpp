@@ -2,6 +2,7 @@
 
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
+#include "platform/core/FileIdentity.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
@@ -19,18 +20,37 @@ using core::PropertyList;
 
 namespace {
 
-// The list last read or written with the bytes it came from, so that the
-// list's many reads of an unchanged store parse it once.
+// The list last read or written, with the identity and bytes of the file
+// it came from, so that the list's many reads of an unchanged store parse
+// it once. Changes are made to this list in place and then written.
 struct CachedList {
     std::string path;
+    std::optional<core::FileIdentity> identity;
     std::string bytes;
-    PlistController::NoteList notes;
+    // Always an array: the notes.
+    PropertyList list;
 };
 
 std::optional<CachedList>& cachedList()
 {
     static std::optional<CachedList> cache;
     return cache;
+}
+
+// Whether the cached list is still what the file holds: by the file's
+// identity alone once that has settled, else by its bytes as well.
+bool cacheIsCurrent(CachedList& cache, const std::string& path)
+{
+    auto now = core::FileIdentity::ofPath(path);
+    if (cache.path != path || !now || !cache.identity || !now->isSameFileAsBefore(*cache.identity))
+        return false;
+    if (cache.identity->isSettled())
+        return true;
+    std::optional<core::FileIdentity> compared;
+    if (!FileManager::contentsEqual(path, cache.bytes, &compared))
+        return false;
+    cache.identity = compared;
+    return true;
 }
 
 } // namespace
@@ -59,14 +79,15 @@ void PlistController::createNewPlist()
         Log::system("Could not create " + path);
 }
 
-const PlistController::NoteList* PlistController::currentList()
+PlistController::NoteList* PlistController::currentList()
 {
     std::string path = storePath();
-    auto data = FileManager::contentsAtPath(path);
     auto& cache = cachedList();
-    if (data && cache && cache->path == path && cache->bytes == *data)
-        return &cache->notes;
+    if (cache && cacheIsCurrent(*cache, path))
+        return cache->list.array();
     cache.reset();
+    std::optional<core::FileIdentity> identity;
+    auto data = FileManager::contentsAtPath(path, &identity);
     std::string error = "The file data.plist could not be read";
     std::optional<PropertyList> root;
     if (data)
@@ -77,8 +98,8 @@ const PlistController::NoteList* PlistController::currentList()
         Log::system(error);
         return nullptr;
     }
-    cache = CachedList{path, std::move(*data), std::move(*root->array())};
-    return &cache->notes;
+    cache = CachedList{path, identity, std::move(*data), std::move(*root)};
+    return cache->list.array();
 }
 
 std::optional<PlistController::NoteList> PlistController::getPlistObject()
@@ -101,24 +122,29 @@ std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
     return *(*notes)[index].dictionary();
 }
 
-bool PlistController::writeList(const NoteList& notes)
+bool PlistController::writeCachedList()
 {
-    auto xml = core::PropertyListSerialization::dataFromPropertyList(PropertyList(notes));
-    if (!xml || !FileManager::writeAtomically(storePath(), *xml)) {
+    auto& cache = cachedList();
+    auto xml = core::PropertyListSerialization::dataFromPropertyList(cache->list);
+    std::optional<core::FileIdentity> written;
+    if (!xml || !FileManager::writeAtomically(cache->path, *xml, &written)) {
         Log::system("Could not write data.plist");
+        // The change is in the cached list only; the file holds the old one.
+        cache.reset();
         return false;
     }
-    cachedList() = CachedList{storePath(), std::move(*xml), notes};
+    cache->identity = written;
+    cache->bytes = std::move(*xml);
     return true;
 }
 
 std::int64_t PlistController::nextNoteID(const NoteList& notes)
 {
-    // Only the newest note decides; IDs run 1 to 50 and start again.
+    // Only the newest note decides; IDs run 1 to 50 and start again. One
+    // outside that range was not written here and starts again too.
     const PropertyList* previous = notes.empty() ? nullptr : notes.front().objectForKey(NoteKey::NoteID);
     const std::int64_t* id = previous ? previous->integer() : nullptr;
-    // A store written elsewhere may hold the largest integer, which has no successor.
-    if (!id || *id == kMaxNoteID || *id == std::numeric_limits<std::int64_t>::max())
+    if (!id || *id < 1 || *id >= kMaxNoteID)
         return 1;
     return *id + 1;
 }
@@ -135,23 +161,25 @@ void PlistController::keepUnreadableStoreAside()
         Log::system("data.plist could not be read; it is kept as " + aside + " and a new store is started");
 }
 
-PlistController::NoteList PlistController::listForNewNote()
+PlistController::NoteList& PlistController::listForNewNote()
 {
-    if (auto notes = getPlistObject())
-        return std::move(*notes);
+    if (NoteList* notes = currentList())
+        return *notes;
     // A new note must not be lost to a store that cannot be read, and the
     // unreadable store must not be destroyed: it is kept beside the new one.
     if (FileManager::fileExistsAtPath(storePath()))
         keepUnreadableStoreAside();
     createNewPlist();
-    auto fresh = getPlistObject();
-    return fresh ? std::move(*fresh) : NoteList{};
+    if (NoteList* fresh = currentList())
+        return *fresh;
+    // Not even the template: the note starts a list of its own.
+    return *cachedList().emplace(CachedList{storePath(), std::nullopt, {}, NoteList{}}).list.array();
 }
 
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                  std::uint64_t numPackets)
 {
-    NoteList notes = listForNewNote();
+    NoteList& notes = listForNewNote();
     std::int64_t noteID = nextNoteID(notes);
     constexpr auto kLargest = std::uint64_t(std::numeric_limits<std::int64_t>::max());
     NoteRecord record{
@@ -165,12 +193,12 @@ bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, con
         {NoteKey::SampleRate, std::int64_t(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"))},
     };
     notes.insert(notes.begin(), PropertyList(std::move(record)));
-    return writeList(notes);
+    return writeCachedList();
 }
 
 void PlistController::removeObjectAtIndex(std::size_t index)
 {
-    auto notes = getPlistObject();
+    NoteList* notes = currentList();
     if (!notes || index >= notes->size())
         return;
     const PropertyList* path = (*notes)[index].objectForKey(NoteKey::Path);
@@ -187,14 +215,14 @@ void PlistController::removeObjectAtIndex(std::size_t index)
     } else {
         notes->erase(notes->begin() + std::ptrdiff_t(index));
         Log::printLine("Object removed");
-        writeList(*notes);
+        writeCachedList();
     }
     Log::printLine("Data.plist changed");
 }
 
 void PlistController::editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change)
 {
-    auto notes = getPlistObject();
+    NoteList* notes = currentList();
     if (!notes || index >= notes->size())
         return;
     NoteRecord* record = (*notes)[index].dictionary();
@@ -203,7 +231,7 @@ void PlistController::editRecord(std::size_t index, const std::function<void(Not
         return;
     }
     change(*record);
-    writeList(*notes);
+    writeCachedList();
 }
 
 void PlistController::editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon)
@@ -259,6 +287,12 @@ std::vector<std::string> PlistController::orphanAudioFiles()
     }
     std::sort(orphans.begin(), orphans.end());
     return orphans;
+}
+
+std::vector<std::string> PlistController::removeUnfinishedWrites()
+{
+    constexpr double kUnfinishedWriteAge = 60;
+    return FileManager::removeUnfinishedWrites(storePath(), kUnfinishedWriteAge);
 }
 
 void PlistController::deleteAll()

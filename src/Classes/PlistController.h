@@ -12,9 +12,9 @@
 
 // The note store: data.plist in the Documents directory, newest note
 // first. Every operation reads the file as it is now (its parsed list is
-// reused while the bytes are the same) and every change writes the whole
-// list back atomically, so any number of PlistController objects see the
-// same notes.
+// reused while the file is unchanged, whoever changed it) and every change
+// writes the whole list back atomically, so any number of PlistController
+// objects, and other processes, see the same notes.
 class PlistController {
 public:
     using NoteList = core::PropertyList::Array;
@@ -46,14 +46,22 @@ public:
     // Audio files in Documents that no note names (left by a process that
     // ended before it could store its note), by name.
     std::vector<std::string> orphanAudioFiles();
+    // Removes the copies of data.plist that writes cut short by a crash
+    // left beside it (only those a minute old: a younger one may be
+    // another process's write under way); their names.
+    std::vector<std::string> removeUnfinishedWrites();
 
 private:
     static std::string storePath();
-    // The store's list as it is on disk now; none when it cannot be read.
-    static const NoteList* currentList();
+    // The store's list as it is on disk now (the cached one while the file
+    // is unchanged); none when it cannot be read. A change is made to it
+    // in place and then written with writeCachedList().
+    static NoteList* currentList();
     static std::int64_t nextNoteID(const NoteList& notes);
-    bool writeList(const NoteList& notes);
+    // Writes the changed list; when that fails the change is forgotten.
+    // Whether it reached the disk.
+    bool writeCachedList();
     void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);
-    NoteList listForNewNote();
+    NoteList& listForNewNote();
     void keepUnreadableStoreAside();
 };

@@ -245,6 +245,30 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     EXPECT_FALSE(player()->playState().playing);
 }
 
+TEST_F(BrowserTest, SpeakersLostMidPlaybackPauseTheNoteAndTheListGoesOn)
+{
+    addNote(80000);
+    addNote(80000);
+    launch();
+    click(0);
+    clock.advance(1);
+    device->failStreams();
+    clock.advance(1);
+    EXPECT_EQ(log.count("The sound output stopped by itself"), 1);
+    EXPECT_TRUE(player()->pause());
+    EXPECT_TRUE(player()->interruptedOnPlayback());
+    auto heard = device->played().size();
+    clock.advance(2);
+    EXPECT_EQ(device->played().size(), heard);
+
+    // Another note plays on the device that is there again.
+    click(1);
+    EXPECT_FALSE(cell(0).isPlaying());
+    clock.advance(1);
+    EXPECT_TRUE(player()->playState().playing);
+    EXPECT_GT(device->played().size(), heard);
+}
+
 TEST_F(BrowserTest, TheSliderMovesTheNextRefill)
 {
     addNote(80000);

@@ -33,8 +33,13 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <arpa/inet.h>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using core::UserDefaults;
 
@@ -225,6 +230,45 @@ TEST_F(ExportTest, NoServerAndAServerThatDiesMidTransfer)
     EXPECT_TRUE(engine.checkError());
 }
 
+// A server that takes the connection and never says a word.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        bool listening = m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0
+            && ::listen(m_socket, 4) == 0 && ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+        m_port = listening ? ntohs(address.sin_port) : 0;
+    }
+    ~SilentServer() { ::close(m_socket); }
+    int port() const { return m_port; }
+
+private:
+    int m_socket;
+    int m_port;
+};
+
+TEST_F(ExportTest, AServerThatNeverAnswersEndsInTheAlertAndTheScreenStillResponds)
+{
+    addNote(5000);
+    SilentServer silent;
+    ASSERT_NE(silent.port(), 0);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, "127.0.0.1:" + std::to_string(silent.port()), server.user(), server.password());
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }, 40));
+    EXPECT_EQ(alertMessages(),
+              std::vector<std::string>{"An error occurred. Please check the IP address, user name and password."});
+    EXPECT_EQ(log.count(server.password()), 0);
+    ui::ModalPanel::closeAll();
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+}
+
 TEST_F(ExportTest, CancelLetsTheUploadFinishAndASecondSendIsIgnored)
 {
     std::string bytes = addNote(8 << 20);
@@ -247,20 +291,29 @@ TEST_F(ExportTest, FieldsThatWouldChangeTheCommandsNeverReachTheServer)
     addNote(5000);
     ASSERT_TRUE(core::FileManager::writeAtomically(server.directory() + "/keep.txt", "kept"));
     launch();
-    const std::vector<std::pair<std::string, std::string>> attempts = {
-        {server.user() + "\r\nDELE keep.txt", server.password()},
-        {server.user(), server.password() + "\r\nDELE keep.txt"},
-        {server.user(), "pa@ss"},
-        {"us/er", server.password()},
-        {"us:er", server.password()},
-        {"us er", server.password()},
+    const std::string user = server.user(), password = server.password(), host = address();
+    const std::vector<std::array<std::string, 3>> attempts = {
+        {host, user + "\r\nDELE keep.txt", password},
+        {host, user, password + "\r\nDELE keep.txt"},
+        {host, user + "\nDELE keep.txt", password},
+        {host, user, password + "\rDELE keep.txt"},
+        {host, user + std::string(1, '\0') + "x", password},
+        {host, user, password + "\t\x1b\x7f"},
+        {host, user, "pa@ss"},
+        {host, "us/er", password},
+        {host, "us:er", password},
+        {host, "us er", password},
+        {host + "\r\nDELE keep.txt", user, password},
+        {host + "/../..", user, password},
+        {"127.0.0.1 " + host, user, password},
     };
     openExport().cancelAction();
-    for (const auto& [user, password] : attempts) {
+    for (const auto& [host, user, password] : attempts) {
         auto& screen = exportAgain();
-        fillIn(screen, address(), user, password);
+        fillIn(screen, host, user, password);
         tap(screen, 3);
-        EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."}) << user << " / " << password;
+        EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."})
+            << host << " / " << user << " / " << password;
         ui::ModalPanel::closeAll();
         screen.cancelAction();
         clock.advance(1);

@@ -2,6 +2,7 @@
 
 #include "support/TestEnvironment.h"
 
+#include "platform/core/Date.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PropertyListSerialization.h"
@@ -9,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sys/stat.h>
 
 using core::FileManager;
 using core::PropertyList;
@@ -382,6 +386,36 @@ TEST_F(PlistControllerTest, AStoreChangedByAnotherWriterIsReadAgain)
     ASSERT_TRUE(FileManager::removeItemAtPath(storeFile()));
     EXPECT_EQ(store.countInPlist(), 0u);
     EXPECT_FALSE(store.loadObject(0));
+}
+
+// Once the store has stood unchanged for a while its file's identity alone
+// vouches for the cached list; a writer that keeps the size and even puts
+// the modification time back (to the nanosecond) is still seen.
+TEST_F(PlistControllerTest, AChangeKeepingSizeAndModificationTimeIsSeenOnceTheStoreHasSettled)
+{
+    recordNote("a.aif");
+    recordNote("b.aif");
+    struct stat before {};
+    ASSERT_EQ(::stat(storeFile().c_str(), &before), 0);
+    // The main loop's clock a minute past the real time: the store has settled.
+    clock.advance(double(std::time(nullptr)) + 60 - core::Date::now().timeIntervalSince1970());
+    ASSERT_EQ(title(0), "Note 2");
+    ASSERT_EQ(title(0), "Note 2");
+
+    auto renamed = storeBytes();
+    renamed.replace(renamed.find("Note 2"), 6, "Memo 2");
+    {
+        std::ofstream file(storeFile(), std::ios::binary | std::ios::trunc);
+        file << renamed;
+    }
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, storeFile().c_str(), times, 0), 0);
+    EXPECT_EQ(title(0), "Memo 2");
+
+    // Our own change is written, and read back from memory and file alike.
+    store.editInfoAtIndex(0, "text");
+    EXPECT_EQ(title(0), "Memo 2");
+    EXPECT_NE(storeBytes().find("<string>text</string>"), std::string::npos);
 }
 
 } // namespace

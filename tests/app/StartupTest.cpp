@@ -16,7 +16,9 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 
 using core::UserDefaults;
 
@@ -151,6 +153,25 @@ TEST_F(StartupTest, RecordingsNoNoteNamesAreKeptAndNamedInTheLog)
     EXPECT_EQ(log.count("Kept 20261207010101.aif: no note names this recording"), 1);
     EXPECT_EQ(log.count("Kept 20261207020202.aif"), 0);
     EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/20261207010101.aif"));
+}
+
+TEST_F(StartupTest, CopiesOfTheStoreLeftByACrashAreRemovedOnceAMinuteOld)
+{
+    PlistController().checkPlistFile();
+    auto documentsFile = [&](const std::string& name) { return home.documents() + "/" + name; };
+    auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
+    for (const char* name : {"data.plist.a1B2c3", "data.plist.fresh1", "data.plist.unreadable-20261207101500",
+                             "data.plist.toolong7", "other.plist.a1B2c3"}) {
+        ASSERT_TRUE(core::FileManager::writeAtomically(documentsFile(name), "<plist"));
+        if (std::string(name) != "data.plist.fresh1")
+            std::filesystem::last_write_time(documentsFile(name), old);
+    }
+    launch();
+    EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile("data.plist.a1B2c3")));
+    EXPECT_EQ(log.count("Removed data.plist.a1B2c3: an unfinished copy of data.plist"), 1);
+    for (const char* kept : {"data.plist.fresh1", "data.plist.unreadable-20261207101500", "data.plist.toolong7",
+                             "other.plist.a1B2c3"})
+        EXPECT_TRUE(core::FileManager::fileExistsAtPath(documentsFile(kept))) << kept;
 }
 
 TEST_F(StartupTest, ASavedRecordingBecomesTheNewestNote)

@@ -2,6 +2,7 @@
 
 #include "support/AudioFixture.h"
 
+#include "platform/audio/AudioQueue.h"
 #include "platform/audio/AudioSession.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
@@ -62,6 +63,41 @@ TEST_F(PlayerTest, PlaysTheFileAtTheNotesOwnRateWhateverTheSetting)
     EXPECT_EQ(device->playedRate(), 22050);
     EXPECT_EQ(player.playState().currentPacket, 30000);
     player.stopPlayback();
+}
+
+// A playback fed in time never runs dry; a queue left without buffers
+// counts the silence it played and says so when it stops.
+TEST_F(PlayerTest, SilenceForWantOfBuffersIsCountedAndLogged)
+{
+    auto dryLines = [this] {
+        std::vector<std::string> found;
+        for (const auto& line : log.lines(core::Log::Channel::System)) {
+            if (line.starts_with("Playback ran dry for "))
+                found.push_back(line);
+        }
+        return found;
+    };
+    writeAiff(documentsFile("note.aif"), 30000, 8000);
+    play("/note.aif", 8000);
+    clock.advance(5);
+    ASSERT_FALSE(player.playState().playing);
+    EXPECT_TRUE(dryLines().empty());
+
+    audio::AudioQueue* queue = nullptr;
+    auto ignore = [](void*, audio::AudioQueue*, audio::AudioQueueBuffer*) {};
+    ASSERT_EQ(audio::AudioQueue::newOutput(player.playState().dataFormat, ignore, nullptr, queue), audio::noErr);
+    audio::AudioQueueBuffer* buffer = nullptr;
+    ASSERT_EQ(queue->allocateBuffer(1600, buffer), audio::noErr);
+    // A tenth of a second, then nothing more.
+    buffer->mAudioDataByteSize = 1600;
+    ASSERT_EQ(queue->enqueueBuffer(buffer), audio::noErr);
+    ASSERT_EQ(queue->start(), audio::noErr);
+    clock.advance(1);
+    EXPECT_GT(queue->lostFrames(), 6000u);
+    queue->stop(true);
+    audio::AudioQueue::dispose(queue, true);
+    ASSERT_EQ(dryLines().size(), 1u);
+    EXPECT_TRUE(dryLines()[0].ends_with(" frames: no buffer was queued"));
 }
 
 TEST_F(PlayerTest, PrimingReadsTwoThousandPacketsPerBufferAndLogsEachRead)

@@ -46,6 +46,67 @@ TEST(PropertyList, EveryValueTypeSurvivesTheXmlForm)
     EXPECT_EQ(*back, PropertyList(PropertyList::Array{record, PropertyList::Dictionary{}}));
 }
 
+// The note store's types are written without libplist; other readers
+// and older files expect exactly libplist's bytes, so they are held to them.
+TEST(PropertyList, TheStoresTypesAreWrittenAsLibplistWritesThem)
+{
+    PropertyList::Dictionary record{
+        {"B0", false},
+        {"B1", true},
+        {"D", Date::fromReferenceDate(123456789.5)},
+        {"D0", Date::fromReferenceDate(-5)},
+        {"EA", PropertyList::Array{}},
+        {"ED", PropertyList::Dictionary{}},
+        {"ES", ""},
+        {"Lengh", PropertyList::Array{0, 5}},
+        {"Neg", std::int64_t(-5)},
+        {"Num", 42},
+        {"T<i>t&le", "a<b>&c\"d'e\tf\n\u00dc"},
+    };
+    PropertyList list(PropertyList::Array{record, PropertyList::Dictionary{}});
+    const std::string libplist =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+        "<plist version=\"1.0\">\n"
+        "<array>\n"
+        "\t<dict>\n"
+        "\t\t<key>B0</key>\n"
+        "\t\t<false/>\n"
+        "\t\t<key>B1</key>\n"
+        "\t\t<true/>\n"
+        "\t\t<key>D</key>\n"
+        "\t\t<date>2004-11-29T21:33:09Z</date>\n"
+        "\t\t<key>D0</key>\n"
+        "\t\t<date>2000-12-31T23:59:55Z</date>\n"
+        "\t\t<key>EA</key>\n"
+        "\t\t<array/>\n"
+        "\t\t<key>ED</key>\n"
+        "\t\t<dict/>\n"
+        "\t\t<key>ES</key>\n"
+        "\t\t<string></string>\n"
+        "\t\t<key>Lengh</key>\n"
+        "\t\t<array>\n"
+        "\t\t\t<integer>0</integer>\n"
+        "\t\t\t<integer>5</integer>\n"
+        "\t\t</array>\n"
+        "\t\t<key>Neg</key>\n"
+        "\t\t<integer>-5</integer>\n"
+        "\t\t<key>Num</key>\n"
+        "\t\t<integer>42</integer>\n"
+        "\t\t<key>T&lt;i&gt;t&amp;le</key>\n"
+        "\t\t<string>a&lt;b&gt;&amp;c\"d'e\tf\n"
+        "\u00dc</string>\n"
+        "\t</dict>\n"
+        "\t<dict/>\n"
+        "</array>\n"
+        "</plist>\n";
+    EXPECT_EQ(PropertyListSerialization::dataFromPropertyList(list), libplist);
+    // Whole seconds come back as they went.
+    record["D"] = Date::fromReferenceDate(123456789);
+    PropertyList whole(PropertyList::Array{record});
+    EXPECT_EQ(roundTrip(whole), whole);
+}
+
 TEST(PropertyList, DatesOutsideTheFormatsRangeAreNotWritten)
 {
     EXPECT_FALSE(PropertyListSerialization::dataFromPropertyList(Date(1e12)));

@@ -278,6 +278,20 @@ TEST_F(FtpWriteStreamTest, AServerThatDiesMidTransferIsAnError)
     EXPECT_LT(uploader.stream->write(reinterpret_cast<const std::uint8_t*>("x"), 1), 0);
 }
 
+TEST_F(FtpWriteStreamTest, AServerThatStopsAnsweringMidTransferTimesOut)
+{
+    Uploader uploader(server.url("/note.aif"), randomBytes(4 * 1024 * 1024));
+    uploader.endless = true;
+    ASSERT_TRUE(uploader.start());
+    ASSERT_TRUE(clock.runUntil([&] { return serverHas("note.aif"); })) << server.log();
+    server.freeze();
+    ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }, 45));
+    EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
+    EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::Curl);
+    constexpr int kCurlTimedOut = 28; // CURLE_OPERATION_TIMEDOUT
+    EXPECT_EQ(uploader.stream->error().error, kCurlTimedOut);
+}
+
 // A line break in the login would end the USER or PASS command and start
 // another: refused before anything reaches the server.
 TEST_F(FtpWriteStreamTest, ALoginWithLineBreaksNeverReachesTheServer)

@@ -1,92 +1,19 @@
 // Needs an Avahi daemon on the system bus (tools/start-test-services).
 
-#include "platform/core/FileManager.h"
-#include "platform/net/NetService.h"
-#include "platform/net/NetServiceBrowser.h"
-
-#include "support/ChildProcess.h"
-#include "support/TestEnvironment.h"
+#include "DiscoveryPeers.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
-#include <thread>
-#include <unistd.h>
 
 using net::FoundService;
 using net::NetService;
 using net::NetServiceBrowser;
+using namespace discovery;
 
 namespace {
 
-constexpr const char* kType = "_exportNote._tcp";
 constexpr const char* kWithoutDaemon = "VOICENOTES_TEST_WITHOUT_AVAHI";
-
-// Unique on the machine, so runs side by side do not see each other's.
-std::string uniqueName(const std::string& prefix) { return prefix + "-" + std::to_string(::getpid()); }
-
-std::string readFile(const std::string& path) { return core::FileManager::contentsAtPath(path).value_or(""); }
-
-// Polls a file, in real time and bounded, until it holds the text.
-bool waitForText(const std::string& path, const std::string& text)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (readFile(path).find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-class BrowserDelegate : public net::NetServiceBrowserDelegate {
-public:
-    void netServiceBrowserDidFindService(NetServiceBrowser&, const FoundService& service, bool) override
-    {
-        found.push_back(service);
-        if (onFound)
-            onFound();
-    }
-
-    const FoundService* named(const std::string& name) const
-    {
-        for (const auto& service : found) {
-            if (service.name == name)
-                return &service;
-        }
-        return nullptr;
-    }
-
-    std::vector<FoundService> found;
-    std::function<void()> onFound;
-};
-
-class ServiceDelegate : public net::NetServiceDelegate {
-public:
-    void netServiceDidPublish(NetService&) override { ++published; }
-    void netServiceDidNotPublish(NetService&) override { ++notPublished; }
-
-    int published = 0;
-    int notPublished = 0;
-};
-
-// Another program on this machine announcing a service, as a peer would.
-class Announcer {
-public:
-    Announcer(const TemporaryHome& home, const std::string& name)
-        : m_output(home.path() + "/" + name + ".out")
-    {
-        m_process.start({"/usr/bin/avahi-publish", "-s", name, kType, "1234"}, m_output);
-    }
-
-    bool waitUntilEstablished() { return waitForText(m_output, "Established"); }
-    std::string output() const { return readFile(m_output); }
-
-private:
-    std::string m_output;
-    ChildProcess m_process;
-};
 
 class ServiceDiscoveryTest : public testing::Test {
 protected:

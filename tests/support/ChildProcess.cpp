@@ -96,11 +96,19 @@ int ChildProcess::waitForExit(double seconds)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+void ChildProcess::signal(int signal)
+{
+    if (m_pid > 0)
+        ::kill(m_pid, signal);
+}
+
 void ChildProcess::stop(int signal)
 {
     if (m_pid <= 0)
         return;
     ::kill(m_pid, signal);
+    // A frozen child must run again to act on the signal.
+    ::kill(m_pid, SIGCONT);
     if (waitForExit(kStopLimitSeconds) != -1 || m_pid <= 0)
         return;
     ::kill(m_pid, SIGKILL);

@@ -25,6 +25,8 @@ public:
     int waitForExit(double seconds);
     // Sends the signal and waits (bounded) for the end; SIGKILL if it lingers.
     void stop(int signal);
+    // Sends the signal and goes on.
+    void signal(int signal);
 
 private:
     bool reap(int options, int& status);

@@ -27,6 +27,9 @@ public:
 
     // Ends the server at once (SIGKILL), as a crash would.
     void kill() { m_process.stop(SIGKILL); }
+    // Stops the server where it is (SIGSTOP): its connections stay open
+    // and nothing on them answers.
+    void freeze() { m_process.signal(SIGSTOP); }
 
 private:
     bool start();

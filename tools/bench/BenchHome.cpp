@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 BenchHome::BenchHome(int sampleRate)
@@ -22,7 +23,9 @@ BenchHome::BenchHome(int sampleRate)
     core::Paths::setHome(m_path);
     core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
     core::UserDefaults::standardUserDefaults().setInteger(sampleRate, "SampleRate");
-    core::RunLoop::main().setEngine(std::make_unique<core::VirtualRunLoopEngine>());
+    // The virtual clock starts at the real time, so that the note store's
+    // files look as old to it as they are.
+    core::RunLoop::main().setEngine(std::make_unique<core::VirtualRunLoopEngine>(double(std::time(nullptr))));
     core::Log::setSink([](core::Log::Channel, std::string_view) {});
 }
 

@@ -13,6 +13,7 @@ public:
     BenchHome& operator=(const BenchHome&) = delete;
 
     bool isValid() const { return !m_path.empty(); }
+    const std::string& path() const { return m_path; }
 
 private:
     std::string m_path;

@@ -1,7 +1,8 @@
 // Uploads a 200 MB file to a local FTP server (pyftpdlib) twice over: with
-// the export's engine on the toolkit's event loop, and with `curl -T`. Prints both
-// throughputs and their ratio. It prints figures only; it never fails.
+// the export's engine on the toolkit's event loop, and with `curl -T`.
+// Prints a table row of both throughputs and their ratio; it never fails.
 
+#include "BenchFigure.h"
 #include "BenchHome.h"
 #include "Classes/ExportingController.h"
 
@@ -90,12 +91,6 @@ double uploadWithCurl(const FtpServer& server, const std::string& path)
     return checkedThroughput(Clock::now() - start, server.directory() + "/curl.bin");
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -107,35 +102,31 @@ int main(int argc, char** argv)
     core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
     FtpServer server;
     if (!server.isRunning()) {
-        std::puts("FTP benchmark: the local FTP server (python3-pyftpdlib) did not start; nothing measured");
+        BenchFigure::printUnmeasured("FTP upload", "the local FTP server (python3-pyftpdlib) did not start");
         return 0;
     }
     std::string path = core::Paths::documentsDirectory() + "/source.bin";
     if (!writeTestFile(path)) {
-        std::puts("FTP benchmark: cannot write the test file; nothing measured");
+        BenchFigure::printUnmeasured("FTP upload", "the test file could not be written");
         return 0;
     }
 
-    std::printf("FTP upload of %zu MB to pyftpdlib on 127.0.0.1, %d runs each (MB/s)\n", kFileSize >> 20, kRuns);
-    std::vector<double> ours;
-    std::vector<double> theirs;
+    BenchFigure figure("FTP upload of 200 MB to a local server: throughput", "MB/s", "≥ 0.95 × curl -T",
+                       [](double, double ratio) { return ratio >= 0.95; });
+    figure.setPeerName("curl -T");
     for (int run = 0; run < kRuns; ++run) {
         // Taking turns at going first, so neither always follows the other's
         // file being written back.
-        if (run % 2 == 0)
-            ours.push_back(uploadWithEngine(server, "source.bin"));
-        theirs.push_back(uploadWithCurl(server, path));
+        double ours = run % 2 == 0 ? uploadWithEngine(server, "source.bin") : 0;
+        double theirs = uploadWithCurl(server, path);
         if (run % 2 == 1)
-            ours.push_back(uploadWithEngine(server, "source.bin"));
-        std::printf("  run %d: ExportingController %8.1f   curl -T %8.1f\n", run + 1, ours.back(), theirs.back());
+            ours = uploadWithEngine(server, "source.bin");
+        if (ours < 0 || theirs < 0)
+            std::fprintf(stderr, "FTP benchmark: an upload failed in run %d; left out\n", run + 1);
+        else
+            figure.add(ours, theirs);
     }
     core::FileManager::removeItemAtPath(path);
-    if (*std::min_element(ours.begin(), ours.end()) < 0 || *std::min_element(theirs.begin(), theirs.end()) < 0) {
-        std::puts("  an upload failed (negative figure); no ratio");
-        return 0;
-    }
-    double ratio = median(ours) / median(theirs);
-    std::printf("  median: ExportingController %.1f MB/s, curl -T %.1f MB/s, ratio %.3f (goal: at least 0.95)\n",
-                median(ours), median(theirs), ratio);
+    figure.print();
     return 0;
 }
