@@ -8,11 +8,11 @@
 #include "RecordingViewController.h"
 #include "TableViewController.h"
 
+#include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/NetService.h"
-#include "platform/core/Bundle.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 
