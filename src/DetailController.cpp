@@ -121,9 +121,8 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1->on_escape = [this] { doneAction(); };
             auto note = PlistController().loadObject(m_index);
             bool hasInfo = note && NoteField::find(*note, NoteKey::Info);
-            std::string text = hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info");
-            m_textTooLong = text.size() > kLongestEditableText;
-            m_textView1->setText(shownText(text));
+            m_textTooLong = showText(*m_textView1, hasInfo ? NoteField::string(*note, NoteKey::Info)
+                                                           : localizedString("Add more info"));
         }
         cell->contentView().addSubview(m_textView1);
         return cell;
@@ -139,9 +138,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textFieldName->on_shouldBeginEditing = [this] { return !m_nameTooLong && textFieldShouldBeginEditing(); };
             m_textFieldName->on_shouldReturn = [this] { return textFieldShouldReturn(); };
             m_textFieldName->on_escape = [this] { doneAction(); };
-            std::string name = NoteField::string(m_objectDictionary, NoteKey::Title);
-            m_nameTooLong = name.size() > kLongestEditableText;
-            m_textFieldName->setText(shownText(name));
+            m_nameTooLong = showText(*m_textFieldName, NoteField::string(m_objectDictionary, NoteKey::Title));
         }
         cell->contentView().addSubview(m_textFieldName);
         return cell;
@@ -206,14 +203,17 @@ void DetailController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPa
     }
 }
 
-std::string DetailController::shownText(const std::string& text)
+bool DetailController::showText(ui::TextInput& input, const std::string& text)
 {
-    if (text.size() <= kLongestEditableText)
-        return text;
+    if (text.size() <= kLongestEditableText) {
+        input.setText(text);
+        return false;
+    }
     std::size_t end = kLongestEditableText;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
         --end;
-    return text.substr(0, end) + "\u2026";
+    input.setText(text.substr(0, end) + "\u2026");
+    return true;
 }
 
 bool DetailController::textFieldShouldBeginEditing()

@@ -14,6 +14,7 @@ namespace ui {
 class DatePicker;
 class Label;
 class TextField;
+class TextInput;
 class TextView;
 }
 
@@ -72,9 +73,9 @@ public:
     bool editing() const { return m_editing; }
 
 private:
-    // The text as shown: cut at a character's start, with an ellipsis,
-    // when longer than kLongestEditableText.
-    static std::string shownText(const std::string& text);
+    // Shows the text in the input, cut at a character's start with an
+    // ellipsis when longer than kLongestEditableText; whether it was cut.
+    static bool showText(ui::TextInput& input, const std::string& text);
     std::shared_ptr<ui::TableViewCell> makeCell(const char* captionKey);
     std::shared_ptr<ui::Label> makeValueLabel(ui::Rect frame, ui::TextAlignment alignment);
     void showDoneButton();
