@@ -12,7 +12,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -77,19 +76,6 @@ long newestTextWrite(const PropertyList::Array& notes)
     return newest;
 }
 
-// Leftovers of a write that was killed before its rename; removed.
-int removeUnfinishedWrites(const std::string& documents)
-{
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(documents)) {
-        if (entry.path().filename().string().starts_with("data.plist.")) {
-            std::filesystem::remove(entry.path());
-            ++count;
-        }
-    }
-    return count;
-}
-
 TEST(CrashSafety, AStoreWriterKilledAtRandomMomentsLeavesOnlyWholeNotes)
 {
     TemporaryHome home;
@@ -126,7 +112,8 @@ TEST(CrashSafety, AStoreWriterKilledAtRandomMomentsLeavesOnlyWholeNotes)
         // write's or a later one's.
         long lastText = acknowledged - (acknowledged % 4 == 3 ? 1 : acknowledged % 4 == 0 ? 2 : 0);
         EXPECT_GE(newestTextWrite(*store->array()), lastText) << "after kill " << kill;
-        killedMidWrite += removeUnfinishedWrites(home.documents());
+        // Leftovers of a write killed before its rename.
+        killedMidWrite += int(core::FileManager::removeUnfinishedWrites(home.documents() + "/data.plist", 0).size());
     }
     std::printf("%d kills after %ld finished writes; %d landed inside a write\n", kKills, writes, killedMidWrite);
     EXPECT_GE(writes, kKills);
