@@ -60,7 +60,8 @@ void DetailController::showExportButton()
 void DetailController::showDoneButton()
 {
     navigationItem().setRightBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Done, [this](ui::BarButtonItem&) { doneAction(); }),
+        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Done,
+                                            [this](ui::BarButtonItem&) { doneAction(); }),
         true);
 }
 
@@ -121,8 +122,8 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1->on_escape = [this] { doneAction(); };
             auto note = PlistController().loadObject(m_index);
             bool hasInfo = note && NoteField::find(*note, NoteKey::Info);
-            m_textTooLong = showText(*m_textView1, hasInfo ? NoteField::string(*note, NoteKey::Info)
-                                                           : localizedString("Add more info"));
+            m_textTooLong = showText(
+                *m_textView1, hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info"));
         }
         cell->contentView().addSubview(m_textView1);
         return cell;
@@ -302,8 +303,9 @@ std::shared_ptr<ui::View> DetailController::viewForRow(ui::PickerView&, int row,
 void DetailController::slideUp(ui::View& input)
 {
     ui::Rect below = input.frame();
-    ui::View::animate(kInputAnimationDuration,
-                      [&] { input.setFrame(ui::Rect{below.x, kPickerTop, below.width, below.height}); });
+    ui::View::animate(kInputAnimationDuration, [&] {
+        input.setFrame(ui::Rect{below.x, kPickerTop, below.width, below.height});
+    });
 }
 
 void DetailController::openIconPicker()

@@ -16,7 +16,7 @@ class Label;
 class TextField;
 class TextInput;
 class TextView;
-}
+} // namespace ui
 
 // The editor of one note: its name, icon, length and alert date, and its
 // free text. The icon and the alert date are saved as soon as they are
@@ -45,7 +45,8 @@ public:
     int numberOfRowsInSection(ui::TableView&, int section) override { return section == 0 ? 4 : 1; }
     std::string titleForHeaderInSection(ui::TableView& tableView, int section) override;
     double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView,
+                                                             ui::IndexPath indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
     bool textFieldShouldBeginEditing();

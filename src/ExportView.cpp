@@ -60,8 +60,8 @@ void ExportView::viewDidLoad()
 {
     auto navBar = std::make_shared<ui::NavigationBar>(ui::Rect{0, 0, 320, ui::NavigationBar::kHeight});
     navigationItem().setTitle(localizedString("Export"));
-    navigationItem().setLeftBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) { cancelAction(); }));
+    navigationItem().setLeftBarButtonItem(std::make_shared<ui::BarButtonItem>(
+        ui::BarButtonSystemItem::Cancel, [this](ui::BarButtonItem&) { cancelAction(); }));
     navBar->pushNavigationItem(navigationItem(), false);
     view()->addSubview(navBar);
     m_rows = 2;
@@ -230,7 +230,7 @@ void ExportView::sendFileViaFTP()
             self->timerCheckStatusAction();
     });
     bool started = m_exportController->sendFile(NoteField::string(note, NoteKey::Path), host, user, password,
-                                                 NoteField::string(note, NoteKey::Title));
+                                                NoteField::string(note, NoteKey::Title));
     if (started && m_moreInfo) {
         auto& defaults = core::UserDefaults::standardUserDefaults();
         defaults.setObject(host, kIPAddressKey);

@@ -44,7 +44,8 @@ public:
     std::string titleForHeaderInSection(ui::TableView& tableView, int section) override;
     std::string titleForFooterInSection(ui::TableView& tableView, int section) override;
     double heightForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView,
+                                                             ui::IndexPath indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
     void sendFileViaFTP();

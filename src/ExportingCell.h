@@ -9,7 +9,7 @@
 namespace ui {
 class ImageView;
 class Label;
-}
+} // namespace ui
 
 // The note at the top of the export screen: its icon with its number,
 // title, date and time. While the note is sent its icon flips over to a

@@ -22,7 +22,8 @@ std::string formatDate(const std::optional<core::Date>& date, core::DateFormatte
 std::shared_ptr<ui::Label> addLabel(ui::View& contentView, ui::Rect frame, double fontSize, const std::string& text)
 {
     ui::Rect bounds = contentView.bounds();
-    auto label = std::make_shared<ui::Label>(ui::Rect{bounds.x + frame.x, bounds.y + frame.y, frame.width, frame.height});
+    auto label = std::make_shared<ui::Label>(
+        ui::Rect{bounds.x + frame.x, bounds.y + frame.y, frame.width, frame.height});
     label->setFont(ui::Font::systemFontOfSize(fontSize));
     label->setText(text);
     contentView.addSubview(label);
@@ -94,9 +95,8 @@ void NoteCellViews::flip(ui::View& container, ui::View& firstFace, ui::View& sec
     bool toSecond = firstFace.superview() == &container;
     ui::View::beginAnimations();
     ui::View::setAnimationDuration(kFlipDuration);
-    ui::View::setAnimationTransition(toSecond ? ui::AnimationTransition::FlipFromLeft
-                                              : ui::AnimationTransition::FlipFromRight,
-                                     container, true);
+    ui::View::setAnimationTransition(
+        toSecond ? ui::AnimationTransition::FlipFromLeft : ui::AnimationTransition::FlipFromRight, container, true);
     auto shown = toSecond ? secondFace.shared_from_this() : firstFace.shared_from_this();
     (toSecond ? firstFace : secondFace).removeFromSuperview();
     container.addSubview(shown);

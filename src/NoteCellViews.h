@@ -12,7 +12,7 @@ namespace ui {
 class ImageView;
 class Label;
 class View;
-}
+} // namespace ui
 
 // What a note's row shows in the notes list and on the export screen: its
 // coloured icon with the number on it, its title, date and time; and the

@@ -101,8 +101,8 @@ int NotesTool::list(bool json)
         std::string title = NoteField::string(record, NoteKey::Title);
         std::string icon = NoteField::string(record, NoteKey::Icon);
         if (!json) {
-            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, title.c_str(), dateText(record).c_str(), NoteField::lengthText(record).c_str(),
-                        icon.c_str());
+            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, title.c_str(), dateText(record).c_str(),
+                        NoteField::lengthText(record).c_str(), icon.c_str());
             continue;
         }
         all.append(QJsonObject{{"index", qint64(i)},

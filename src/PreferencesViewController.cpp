@@ -41,7 +41,8 @@ void PreferencesViewController::viewDidLoad()
     navBar->setBarStyle(ui::BarStyle::Default);
     navigationItem().setTitle(localizedString("Preferences"));
     navigationItem().setRightBarButtonItem(
-        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Done, [this](ui::BarButtonItem&) { toggleView(); }),
+        std::make_shared<ui::BarButtonItem>(ui::BarButtonSystemItem::Done,
+                                            [this](ui::BarButtonItem&) { toggleView(); }),
         true);
     navBar->pushNavigationItem(navigationItem(), true);
     view()->addSubview(navBar);
@@ -64,7 +65,7 @@ std::string PreferencesViewController::titleForHeaderInSection(ui::TableView&, i
 }
 
 std::shared_ptr<ui::Switch> PreferencesViewController::makeSwitch(ui::TableViewCell& cell, const char* key,
-                                                                   void (PreferencesViewController::*action)())
+                                                                  void (PreferencesViewController::*action)())
 {
     auto control = std::make_shared<ui::Switch>(kSwitchFrame);
     control->addTarget([this, action](ui::Control&) { (this->*action)(); }, ui::ControlEvent::ValueChanged);

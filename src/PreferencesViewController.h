@@ -34,7 +34,8 @@ public:
     int numberOfSectionsInTableView(ui::TableView&) override { return 4; }
     int numberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::string titleForHeaderInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView,
+                                                             ui::IndexPath indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
     void switcherAction();
@@ -49,7 +50,8 @@ public:
     const std::optional<ui::IndexPath>& indexPathCellLength() const { return m_indexPathCellLength; }
 
 private:
-    std::shared_ptr<ui::Switch> makeSwitch(ui::TableViewCell& cell, const char* key, void (PreferencesViewController::*action)());
+    std::shared_ptr<ui::Switch> makeSwitch(ui::TableViewCell& cell, const char* key,
+                                           void (PreferencesViewController::*action)());
     // Moves the section's checkmark to the tapped row.
     void moveCheckmark(std::optional<ui::IndexPath>& checked, ui::IndexPath tapped);
     void synchronize();

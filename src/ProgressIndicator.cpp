@@ -65,7 +65,9 @@ void ProgressIndicator::myTimerFireMethod()
 {
     setNeedsDisplay();
     // The ring's share, for those who cannot see it.
-    int percent = m_packets > 0 ? int(100 * std::min(1.0f, float(m_playController->playState().currentPacket) / m_packets)) : 0;
+    int percent = m_packets > 0
+        ? int(100 * std::min(1.0f, float(m_playController->playState().currentPacket) / m_packets))
+        : 0;
     setAccessibilityLabel(core::localizedString("Playing") + ", " + std::to_string(percent) + " %");
     auto* browser = m_cell->table()->navigationViewController();
     if (browser && browser->slider())

@@ -69,9 +69,8 @@ void RecordingViewController::loadView()
     m_pause->setTitle(localizedString("Pause Title"), ui::ControlState::Normal);
     m_pause->setTitle(localizedString("Resume Title"), ui::ControlState::Selected);
 
-    for (const std::shared_ptr<ui::View>& view :
-         std::initializer_list<std::shared_ptr<ui::View>>{m_time, m_failureLabel, m_progressBar, m_pause, m_save,
-                                                           m_cancel})
+    for (const std::shared_ptr<ui::View>& view : std::initializer_list<std::shared_ptr<ui::View>>{
+             m_time, m_failureLabel, m_progressBar, m_pause, m_save, m_cancel})
         root->addSubview(view);
     setView(root);
 }

@@ -12,7 +12,7 @@ namespace ui {
 class Button;
 class Label;
 class ProgressView;
-}
+} // namespace ui
 class AudioController;
 class RootViewController;
 

@@ -9,7 +9,7 @@
 namespace ui {
 class ImageView;
 class Label;
-}
+} // namespace ui
 class ProgressIndicator;
 class TableViewController;
 

@@ -40,9 +40,9 @@ void TableViewController::configureTableView(ui::TableView& table)
 
 void TableViewController::addButtons()
 {
-    navigationItem().setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(
-        core::localizedString("NewButton Title"), ui::BarButtonItemStyle::Bordered,
-        [this](ui::BarButtonItem&) { newAction(); }));
+    navigationItem().setRightBarButtonItem(
+        std::make_shared<ui::BarButtonItem>(core::localizedString("NewButton Title"), ui::BarButtonItemStyle::Bordered,
+                                            [this](ui::BarButtonItem&) { newAction(); }));
     navigationItem().setLeftBarButtonItem(editButtonItem());
 }
 
@@ -230,8 +230,8 @@ void TableViewController::checkAlerts()
         notifyDesktop(*note);
         m_plistControl.editDateAlertAtIndex(i, std::nullopt);
     }
-    core::Log::system("Alert check ran; " + std::to_string(due) + " of "
-                      + std::to_string(notes ? notes->size() : 0) + " notes due");
+    core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
+                      + " notes due");
 }
 
 void TableViewController::notifyDesktop(const NoteRecord& note)

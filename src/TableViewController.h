@@ -32,7 +32,8 @@ public:
 
     int numberOfSectionsInTableView(ui::TableView&) override { return 1; }
     int numberOfRowsInSection(ui::TableView& tableView, int section) override;
-    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView,
+                                                             ui::IndexPath indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     void accessoryButtonTappedForRowWithIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     void commitEditingStyle(ui::TableView& tableView, ui::TableViewCellEditingStyle style,

@@ -11,9 +11,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
-#include <cstdlib>
 
 int main(int argc, char** argv)
 {

@@ -33,7 +33,8 @@ public:
     virtual ~AudioDevice() = default;
     virtual std::string name() const = 0;
     // No stream when the device cannot give one; the reason goes to error.
-    virtual std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) = 0;
+    virtual std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client,
+                                                   std::string& error) = 0;
     virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client,
                                                     std::string& error) = 0;
 

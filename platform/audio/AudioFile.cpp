@@ -13,10 +13,7 @@ namespace audio {
 
 namespace {
 
-void logFailure(const std::string& what, SNDFILE* handle)
-{
-    core::Log::system(what + ": " + sf_strerror(handle));
-}
+void logFailure(const std::string& what, SNDFILE* handle) { core::Log::system(what + ": " + sf_strerror(handle)); }
 
 } // namespace
 
@@ -53,8 +50,7 @@ AudioFile* AudioFile::open(const std::string& path, bool forWriting, SF_INFO& in
 }
 
 OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileType,
-                                   const AudioStreamBasicDescription& format, std::uint32_t flags,
-                                   AudioFile*& outFile)
+                                   const AudioStreamBasicDescription& format, std::uint32_t flags, AudioFile*& outFile)
 {
     if (fileType != kAudioFileAIFFType || !isSixteenBitMono(format)
         || !(format.mFormatFlags & kLinearPCMFormatFlagIsBigEndian))

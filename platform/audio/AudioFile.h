@@ -18,8 +18,7 @@ public:
     // Creates the file (replacing an existing one when flags has
     // kAudioFileFlags_EraseFile); outFile is set on success only.
     static OSStatus createWithPath(const std::string& path, std::uint32_t fileType,
-                                   const AudioStreamBasicDescription& format, std::uint32_t flags,
-                                   AudioFile*& outFile);
+                                   const AudioStreamBasicDescription& format, std::uint32_t flags, AudioFile*& outFile);
     static OSStatus openPath(const std::string& path, std::uint32_t fileTypeHint, AudioFile*& outFile);
     // Closes and deletes the file object.
     static OSStatus close(AudioFile* file);

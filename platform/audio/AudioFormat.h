@@ -12,8 +12,8 @@ inline constexpr OSStatus kAudioQueueErr_InvalidBuffer = -66687;
 inline constexpr OSStatus kAudioQueueErr_InvalidParameter = -66674;
 inline constexpr OSStatus kAudioQueueErr_CannotStart = -66681;
 inline constexpr OSStatus kAudioQueueErr_InvalidDevice = -66680;
-inline constexpr OSStatus kAudioFileUnspecifiedError = 0x7768743F;     // 'wht?'
-inline constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F;     // 'prm?'
+inline constexpr OSStatus kAudioFileUnspecifiedError = 0x7768743F; // 'wht?'
+inline constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F; // 'prm?'
 inline constexpr OSStatus kAudioFileEndOfFileError = -39;
 
 constexpr std::uint32_t fourCharCode(const char (&code)[5])

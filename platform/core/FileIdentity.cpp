@@ -35,7 +35,7 @@ FileIdentity FileIdentity::from(const struct stat& status, double takenAt)
 std::optional<FileIdentity> FileIdentity::ofPath(const std::string& path)
 {
     double takenAt = now();
-    struct stat status {};
+    struct stat status { };
     if (::stat(path.c_str(), &status) != 0)
         return std::nullopt;
     return from(status, takenAt);
@@ -44,7 +44,7 @@ std::optional<FileIdentity> FileIdentity::ofPath(const std::string& path)
 std::optional<FileIdentity> FileIdentity::ofDescriptor(int fd)
 {
     double takenAt = now();
-    struct stat status {};
+    struct stat status { };
     if (::fstat(fd, &status) != 0)
         return std::nullopt;
     return from(status, takenAt);
@@ -52,8 +52,8 @@ std::optional<FileIdentity> FileIdentity::ofDescriptor(int fd)
 
 bool FileIdentity::isSameFileAsBefore(const FileIdentity& earlier) const
 {
-    return m_device == earlier.m_device && m_inode == earlier.m_inode && m_size == earlier.m_size &&
-           m_modified == earlier.m_modified && m_changed == earlier.m_changed;
+    return m_device == earlier.m_device && m_inode == earlier.m_inode && m_size == earlier.m_size
+        && m_modified == earlier.m_modified && m_changed == earlier.m_changed;
 }
 
 bool FileIdentity::isSettled() const

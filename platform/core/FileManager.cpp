@@ -134,7 +134,8 @@ bool FileManager::contentsEqual(const std::string& path, const std::string& expe
             equal = n == 0 && done == expected.size();
             break;
         }
-        equal = done + std::size_t(n) <= expected.size() && std::memcmp(piece, expected.data() + done, std::size_t(n)) == 0;
+        equal = done + std::size_t(n) <= expected.size()
+            && std::memcmp(piece, expected.data() + done, std::size_t(n)) == 0;
         done += std::size_t(n);
     }
     ::close(fd);

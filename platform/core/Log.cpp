@@ -35,7 +35,8 @@ void writeSystem(std::string_view line)
     ::syslog(LOG_NOTICE, "%s", text.c_str());
     DateFormatter stamp;
     stamp.setDateFormat("yyyy-MM-dd HH:mm:ss.zzz");
-    writeTo(stderr, stamp.stringFromDate(Date::now()) + " voicenotes[" + std::to_string(::getpid()) + "] " + text + "\n");
+    writeTo(stderr,
+            stamp.stringFromDate(Date::now()) + " voicenotes[" + std::to_string(::getpid()) + "] " + text + "\n");
 }
 
 } // namespace

@@ -9,7 +9,7 @@ namespace core {
 namespace {
 // A zero or negative interval fires as soon as possible, as on the phone.
 constexpr double kMinimumInterval = 0.0001;
-}
+} // namespace
 
 std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Callback callback)
 {

@@ -8,7 +8,7 @@ namespace core {
 namespace {
 // A task that keeps posting itself must not hang a test.
 constexpr int kMaxPostedRounds = 10000;
-}
+} // namespace
 
 VirtualRunLoopEngine::VirtualRunLoopEngine(double wallClockStart)
     : m_wallClockStart(wallClockStart)

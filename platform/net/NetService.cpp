@@ -81,7 +81,7 @@ private:
                                              m_name.c_str(), m_service.m_type.c_str(),
                                              domain.empty() ? nullptr : domain.c_str(), nullptr,
                                              std::uint16_t(m_service.m_port), nullptr)
-                   == AVAHI_OK
+            == AVAHI_OK
             && avahi_entry_group_commit(group) == AVAHI_OK;
     }
 

@@ -47,8 +47,8 @@ private:
                                                        m_domain.empty() ? nullptr : m_domain.c_str(),
                                                        AvahiLookupFlags(0), &Search::browserEvent, this);
             if (!m_avahiBrowser)
-                AvahiConnection::log("Cannot look for " + m_type + " services: "
-                                     + avahi_strerror(avahi_client_errno(client)));
+                AvahiConnection::log("Cannot look for " + m_type
+                                     + " services: " + avahi_strerror(avahi_client_errno(client)));
         });
     }
 

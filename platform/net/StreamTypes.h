@@ -3,7 +3,16 @@
 namespace net {
 
 // As the phone's stream layer numbers them.
-enum class StreamStatus { NotOpen = 0, Opening = 1, Open = 2, Reading = 3, Writing = 4, AtEnd = 5, Closed = 6, Error = 7 };
+enum class StreamStatus {
+    NotOpen = 0,
+    Opening = 1,
+    Open = 2,
+    Reading = 3,
+    Writing = 4,
+    AtEnd = 5,
+    Closed = 6,
+    Error = 7
+};
 
 enum StreamEvent : unsigned {
     kStreamEventNone = 0,

@@ -13,15 +13,16 @@ constexpr double kGap = 10;
 
 ActionSheet::ActionSheet(std::string title, std::string cancelButtonTitle, std::string destructiveButtonTitle,
                          std::vector<std::string> otherButtonTitles)
-    : ModalPanel(std::move(title), [&] {
-        std::vector<std::string> titles;
-        if (!destructiveButtonTitle.empty())
-            titles.push_back(destructiveButtonTitle);
-        titles.insert(titles.end(), otherButtonTitles.begin(), otherButtonTitles.end());
-        if (!cancelButtonTitle.empty())
-            titles.push_back(cancelButtonTitle);
-        return titles;
-    }())
+    : ModalPanel(std::move(title),
+                 [&] {
+                     std::vector<std::string> titles;
+                     if (!destructiveButtonTitle.empty())
+                         titles.push_back(destructiveButtonTitle);
+                     titles.insert(titles.end(), otherButtonTitles.begin(), otherButtonTitles.end());
+                     if (!cancelButtonTitle.empty())
+                         titles.push_back(cancelButtonTitle);
+                     return titles;
+                 }())
     , m_destructive(!destructiveButtonTitle.empty())
     , m_cancel(!cancelButtonTitle.empty())
 {

@@ -15,13 +15,14 @@ constexpr double kButtonHeight = 40;
 
 AlertView::AlertView(std::string title, std::string message, std::string cancelButtonTitle,
                      std::vector<std::string> otherButtonTitles)
-    : ModalPanel(std::move(title), [&] {
-        std::vector<std::string> titles;
-        if (!cancelButtonTitle.empty())
-            titles.push_back(cancelButtonTitle);
-        titles.insert(titles.end(), otherButtonTitles.begin(), otherButtonTitles.end());
-        return titles;
-    }())
+    : ModalPanel(std::move(title),
+                 [&] {
+                     std::vector<std::string> titles;
+                     if (!cancelButtonTitle.empty())
+                         titles.push_back(cancelButtonTitle);
+                     titles.insert(titles.end(), otherButtonTitles.begin(), otherButtonTitles.end());
+                     return titles;
+                 }())
     , m_message(std::move(message))
     , m_messageLabel(std::make_shared<Label>())
 {

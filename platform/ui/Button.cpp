@@ -27,7 +27,7 @@ Button::Button(ButtonType type, Rect frame)
 
 QPushButton& Button::button() const { return static_cast<QPushButton&>(*widget()); }
 
-template<typename T>
+template <typename T>
 const T* Button::forState(const std::map<ControlState, T>& values, ControlState state)
 {
     // A state without its own value shows the normal state's.

@@ -29,7 +29,7 @@ public:
 
 private:
     QPushButton& button() const;
-    template<typename T>
+    template <typename T>
     static const T* forState(const std::map<ControlState, T>& values, ControlState state);
     void updateContent();
 

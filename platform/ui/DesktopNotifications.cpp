@@ -67,7 +67,8 @@ void DesktopNotifications::notify(const std::string& title, const std::string& b
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
     call << QStringLiteral("Voice Notes") << uint(0) << QStringLiteral("org.voicenotes.VoiceNotes")
          << QString::fromStdString(title) << QString::fromStdString(body)
-         << QStringList{QString::fromLatin1(kActionKey), QString::fromStdString(actionLabel)} << QVariantMap() << int(-1);
+         << QStringList{QString::fromLatin1(kActionKey), QString::fromStdString(actionLabel)} << QVariantMap()
+         << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), m_listener.get());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, m_listener.get(),
                      [this, watcher, action = std::move(onAction)]() mutable {

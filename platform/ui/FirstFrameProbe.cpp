@@ -22,8 +22,8 @@ void FirstFrameProbe::watchIfAsked(QWidget& window)
 
 bool FirstFrameProbe::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Paint && !m_painted && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == m_window) {
+    if (event->type() == QEvent::Paint && !m_painted && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == m_window) {
         m_painted = true;
         // Queued, so the frame is painted and flushed before the line goes out.
         QMetaObject::invokeMethod(

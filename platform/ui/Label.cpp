@@ -94,8 +94,7 @@ void Label::updateFont()
     Font shown = m_font;
     if (m_adjustsFontSize) {
         QString text = QString::fromStdString(m_text);
-        while (shown.size > kMinimumFontSize
-               && QFontMetrics(shown.toQFont()).horizontalAdvance(text) > frame().width)
+        while (shown.size > kMinimumFontSize && QFontMetrics(shown.toQFont()).horizontalAdvance(text) > frame().width)
             shown.size -= 1;
     }
     label().setFont(shown.toQFont());

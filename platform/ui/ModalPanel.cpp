@@ -49,8 +49,8 @@ std::shared_ptr<Button> ModalPanel::makeButton(const std::string& title, const c
 {
     auto button = std::make_shared<Button>(ButtonType::Custom);
     button->setTitle(title, ControlState::Normal);
-    button->widget()->setStyleSheet(QStringLiteral("QPushButton { %1 border-radius: 6px; font: bold 16px; }")
-                                        .arg(QString::fromUtf8(colours)));
+    button->widget()->setStyleSheet(
+        QStringLiteral("QPushButton { %1 border-radius: 6px; font: bold 16px; }").arg(QString::fromUtf8(colours)));
     return button;
 }
 

@@ -14,7 +14,7 @@ namespace {
 constexpr double kTitleInset = 80;
 constexpr Rect kLeftButtonFrame{6, 7, 68, 30};
 constexpr double kButtonWidth = 68;
-}
+} // namespace
 
 Color barColor(BarStyle style)
 {
@@ -33,20 +33,27 @@ NavigationBar::NavigationBar(Rect frame)
     : View(frame)
     , m_titleLabel(std::make_shared<Label>(Rect{kTitleInset, 0, frame.width - 2 * kTitleInset, frame.height}))
     , m_leftButton(std::make_shared<Button>(ButtonType::RoundedRect, kLeftButtonFrame))
-    , m_rightButton(std::make_shared<Button>(
-          ButtonType::RoundedRect, Rect{frame.width - kButtonWidth - 6, 7, kButtonWidth, 30}))
+    , m_rightButton(
+          std::make_shared<Button>(ButtonType::RoundedRect, Rect{frame.width - kButtonWidth - 6, 7, kButtonWidth, 30}))
 {
     for (auto* button : {m_leftButton.get(), m_rightButton.get()}) {
         button->setHidden(true);
         addSubview(button->shared_from_this());
     }
-    m_leftButton->addTarget([this](Control&) {
-        if (m_shownLeft)
-            m_shownLeft->trigger();
-        else if (on_back)
-            on_back();
-    }, ControlEvent::TouchUpInside);
-    m_rightButton->addTarget([this](Control&) { if (m_shownRight) m_shownRight->trigger(); }, ControlEvent::TouchUpInside);
+    m_leftButton->addTarget(
+        [this](Control&) {
+            if (m_shownLeft)
+                m_shownLeft->trigger();
+            else if (on_back)
+                on_back();
+        },
+        ControlEvent::TouchUpInside);
+    m_rightButton->addTarget(
+        [this](Control&) {
+            if (m_shownRight)
+                m_shownRight->trigger();
+        },
+        ControlEvent::TouchUpInside);
     m_titleLabel->setFont(Font::boldSystemFontOfSize(20));
     m_titleLabel->setTextAlignment(TextAlignment::Center);
     m_titleLabel->setAdjustsFontSizeToFitWidth(true);

@@ -13,7 +13,10 @@
 
 namespace ui {
 
-inline QColor toQColor(Color c) { return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha)); }
+inline QColor toQColor(Color c)
+{
+    return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha));
+}
 
 inline QRectF toQRectF(Rect r) { return QRectF(r.x, r.y, r.width, r.height); }
 
@@ -22,6 +25,9 @@ inline QRect toQRect(Rect r)
     return QRect(int(std::lround(r.x)), int(std::lround(r.y)), int(std::lround(r.width)), int(std::lround(r.height)));
 }
 
-inline Rect fromQRect(const QRect& r) { return Rect{double(r.x()), double(r.y()), double(r.width()), double(r.height())}; }
+inline Rect fromQRect(const QRect& r)
+{
+    return Rect{double(r.x()), double(r.y()), double(r.width()), double(r.height())};
+}
 
 } // namespace ui

@@ -28,7 +28,8 @@ void SwitchWidget::paintEvent(QPaintEvent*)
     QRectF textArea = isChecked() ? track.adjusted(0, 0, -track.height(), 0) : track.adjusted(track.height(), 0, 0, 0);
     painter.drawText(textArea, Qt::AlignCenter, isChecked() ? QStringLiteral("ON") : QStringLiteral("OFF"));
 
-    QRectF knob(isChecked() ? track.right() - track.height() : track.left(), track.top(), track.height(), track.height());
+    QRectF knob(isChecked() ? track.right() - track.height() : track.left(), track.top(), track.height(),
+                track.height());
     painter.setPen(QColor(140, 140, 148));
     painter.setBrush(Qt::white);
     painter.drawEllipse(knob.adjusted(1, 1, -1, -1));

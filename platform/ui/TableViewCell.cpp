@@ -30,8 +30,7 @@ std::shared_ptr<View> makeStandardAccessory(TableViewCellAccessoryType type)
     switch (type) {
     case TableViewCellAccessoryType::None:
         return nullptr;
-    case TableViewCellAccessoryType::DetailDisclosureButton:
-    {
+    case TableViewCellAccessoryType::DetailDisclosureButton: {
         auto button = makeStyledButton("\u203A",
                                        "QPushButton { color: white; background: #2b6fd8; border: 2px solid white; "
                                        "border-radius: 12px; font: bold 18px; padding-bottom: 3px; }",
@@ -95,7 +94,12 @@ void TableViewCell::rebuildAccessory()
         m_shownAccessory->removeFromSuperview();
     m_shownAccessory = m_accessoryView ? m_accessoryView : makeStandardAccessory(m_accessoryType);
     if (auto* button = dynamic_cast<Button*>(m_shownAccessory.get()); button && !m_accessoryView) {
-        button->addTarget([this](Control&) { if (on_accessoryTap) on_accessoryTap(); }, ControlEvent::TouchUpInside);
+        button->addTarget(
+            [this](Control&) {
+                if (on_accessoryTap)
+                    on_accessoryTap();
+            },
+            ControlEvent::TouchUpInside);
     }
     if (m_shownAccessory)
         addSubview(m_shownAccessory);
@@ -140,7 +144,12 @@ void TableViewCell::showDeleteConfirmation(bool show)
                                           "QPushButton { color: white; background: #d8342c; border: 1px solid #9c1f19; "
                                           "border-radius: 5px; font: bold 14px; }",
                                           kDeleteButtonSize);
-        m_deleteButton->addTarget([this](Control&) { if (on_delete) on_delete(); }, ControlEvent::TouchUpInside);
+        m_deleteButton->addTarget(
+            [this](Control&) {
+                if (on_delete)
+                    on_delete();
+            },
+            ControlEvent::TouchUpInside);
         addSubview(m_deleteButton);
     }
     layoutSubviews();
@@ -149,7 +158,9 @@ void TableViewCell::showDeleteConfirmation(bool show)
 void TableViewCell::layoutSubviews()
 {
     Rect area = bounds();
-    auto centred = [&area](double x, Size size) { return Rect{x, (area.height - size.height) / 2, size.width, size.height}; };
+    auto centred = [&area](double x, Size size) {
+        return Rect{x, (area.height - size.height) / 2, size.width, size.height};
+    };
     double left = m_editing ? kEditingInset : 0;
     bool accessoryShown = m_shownAccessory && !m_deleteButton;
     double right = accessoryShown ? kAccessoryWidth : 0;

@@ -34,10 +34,12 @@ std::shared_ptr<Button> makeButton(BarButtonItem& item)
         "border-radius: 4px; font: bold 13px; } QPushButton:pressed { background: rgba(255,255,255,80); }"));
     button->setEnabled(item.isEnabled());
     std::weak_ptr<BarButtonItem> weak = item.shared_from_this();
-    button->addTarget([weak](Control&) {
-        if (auto item = weak.lock())
-            item->trigger();
-    }, ControlEvent::TouchUpInside);
+    button->addTarget(
+        [weak](Control&) {
+            if (auto item = weak.lock())
+                item->trigger();
+        },
+        ControlEvent::TouchUpInside);
     return button;
 }
 

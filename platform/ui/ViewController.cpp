@@ -49,9 +49,8 @@ void ViewController::setEditing(bool editing, bool)
 const std::shared_ptr<BarButtonItem>& ViewController::editButtonItem()
 {
     if (!m_editButtonItem) {
-        m_editButtonItem = std::make_shared<BarButtonItem>(
-            m_editing ? "Done" : "Edit", BarButtonItemStyle::Bordered,
-            [this](BarButtonItem&) { setEditing(!m_editing, true); });
+        m_editButtonItem = std::make_shared<BarButtonItem>(m_editing ? "Done" : "Edit", BarButtonItemStyle::Bordered,
+                                                           [this](BarButtonItem&) { setEditing(!m_editing, true); });
     }
     return m_editButtonItem;
 }
@@ -88,8 +87,9 @@ void ViewController::dismissModalViewControllerAnimated(bool animated)
         return;
     }
     Rect area = modal->frame();
-    View::animate(kModalAnimationDuration,
-                  [&] { modal->setFrame(Rect{area.x, area.y + area.height, area.width, area.height}); });
+    View::animate(kModalAnimationDuration, [&] {
+        modal->setFrame(Rect{area.x, area.y + area.height, area.width, area.height});
+    });
     // Taken away once it has slid out of sight, unless shown again by then.
     core::RunLoop::main().scheduleAfter(kModalAnimationDuration, [modal, controller] {
         if (!controller->m_parentViewController)

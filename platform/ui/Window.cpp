@@ -15,11 +15,10 @@ namespace {
 
 KeyPress keyPressOf(const QKeyEvent& event)
 {
-    static const std::pair<int, Key> keys[] = {{Qt::Key_Space, Key::Space}, {Qt::Key_Up, Key::Up},
-                                               {Qt::Key_Down, Key::Down},   {Qt::Key_Delete, Key::Delete},
-                                               {Qt::Key_Escape, Key::Escape}, {Qt::Key_F2, Key::F2},
-                                               {Qt::Key_N, Key::N},         {Qt::Key_R, Key::R},
-                                               {Qt::Key_Q, Key::Q}};
+    static const std::pair<int, Key> keys[] = {
+        {Qt::Key_Space, Key::Space},   {Qt::Key_Up, Key::Up},         {Qt::Key_Down, Key::Down},
+        {Qt::Key_Delete, Key::Delete}, {Qt::Key_Escape, Key::Escape}, {Qt::Key_F2, Key::F2},
+        {Qt::Key_N, Key::N},           {Qt::Key_R, Key::R},           {Qt::Key_Q, Key::Q}};
     KeyPress press;
     press.control = event.modifiers().testFlag(Qt::ControlModifier);
     for (const auto& [code, key] : keys) {

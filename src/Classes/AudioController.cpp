@@ -15,7 +15,7 @@ using core::Log;
 namespace {
 
 // Forgets a buffer that was freed, so nobody frees it twice.
-template<typename State>
+template <typename State>
 void forgetBuffer(State& state, audio::AudioQueueBuffer* buffer)
 {
     for (auto*& held : state.buffers) {
@@ -24,7 +24,7 @@ void forgetBuffer(State& state, audio::AudioQueueBuffer* buffer)
     }
 }
 
-template<typename State>
+template <typename State>
 void disposeQueue(State& state)
 {
     for (auto*& buffer : state.buffers) {
@@ -38,7 +38,7 @@ void disposeQueue(State& state)
     state.queue = nullptr;
 }
 
-template<typename State>
+template <typename State>
 void closeFile(State& state)
 {
     if (!state.audioFile)
@@ -143,7 +143,8 @@ void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQ
 
 void AudioController::pauseRecording()
 {
-    audio::OSStatus status = m_recordState.queue ? m_recordState.queue->pause() : audio::kAudioQueueErr_InvalidParameter;
+    audio::OSStatus status = m_recordState.queue ? m_recordState.queue->pause()
+                                                 : audio::kAudioQueueErr_InvalidParameter;
     m_recordState.recording = false;
     if (status == noErr)
         Log::printLine("Pause recording");
@@ -151,7 +152,8 @@ void AudioController::pauseRecording()
 
 void AudioController::resumeRecording()
 {
-    audio::OSStatus status = m_recordState.queue ? m_recordState.queue->start() : audio::kAudioQueueErr_InvalidParameter;
+    audio::OSStatus status = m_recordState.queue ? m_recordState.queue->start()
+                                                 : audio::kAudioQueueErr_InvalidParameter;
     m_recordState.recording = true;
     if (status == noErr)
         Log::printLine("Resume recording");

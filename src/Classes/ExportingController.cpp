@@ -59,11 +59,10 @@ std::string hostName(const std::string& host)
 
 // The parsed URL says what was put in, no more and no less: a user name or
 // password with "@", ":" or "/" would otherwise log in or connect elsewhere.
-bool partsAreAsGiven(const net::URL& url, const std::string& host, const std::string& user,
-                     const std::string& password, const std::string& name)
+bool partsAreAsGiven(const net::URL& url, const std::string& host, const std::string& user, const std::string& password,
+                     const std::string& name)
 {
-    return url.user() == user && url.password() == password && url.host() == hostName(host)
-        && url.path() == "/" + name;
+    return url.user() == user && url.password() == password && url.host() == hostName(host) && url.path() == "/" + name;
 }
 
 void logStatus(net::FtpWriteStream& stream)

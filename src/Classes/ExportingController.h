@@ -9,7 +9,7 @@
 namespace net {
 class FileReadStream;
 class FtpWriteStream;
-}
+} // namespace net
 class ExportView;
 
 // The state of one upload, handed to the write stream's callback.

@@ -76,7 +76,8 @@ void TableNavigationController::createButtons()
     m_playPauseButton = makePlayPauseButton();
     if (!m_toolbar)
         return;
-    bool playback = m_currentSystemItem == BarButtonSystemItem::Play || m_currentSystemItem == BarButtonSystemItem::Pause;
+    bool playback = m_currentSystemItem == BarButtonSystemItem::Play
+        || m_currentSystemItem == BarButtonSystemItem::Pause;
     if (!playback) {
         if (m_slider)
             m_slider->removeFromSuperview();
@@ -154,8 +155,8 @@ void TableNavigationController::loadExportViewController()
 
 void TableNavigationController::setToolbarElementsHidden(bool hidden)
 {
-    for (ui::View* element : std::initializer_list<ui::View*>{m_toolbar.get(), m_statusLabel.get(), m_infoButton.get(),
-                                                              m_slider.get()}) {
+    for (ui::View* element :
+         std::initializer_list<ui::View*>{m_toolbar.get(), m_statusLabel.get(), m_infoButton.get(), m_slider.get()}) {
         if (element)
             element->setHidden(hidden);
     }

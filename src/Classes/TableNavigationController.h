@@ -10,7 +10,7 @@ class Button;
 class Label;
 class Slider;
 class Toolbar;
-}
+} // namespace ui
 class AudioController;
 class DetailController;
 class ExportView;

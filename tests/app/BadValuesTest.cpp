@@ -39,8 +39,9 @@ protected:
     void writeStore()
     {
         writeAiff(documentsFile("good.aif"), 8000, 8000);
-        std::string good = "<dict>" + entry("Title", "<string>Good</string>") + entry("Path", "<string>/good.aif</string>")
-            + entry("Date", "<date>2026-12-07T10:00:00Z</date>") + entry("Icon", "<string>GreenIcon</string>")
+        std::string good = "<dict>" + entry("Title", "<string>Good</string>")
+            + entry("Path", "<string>/good.aif</string>") + entry("Date", "<date>2026-12-07T10:00:00Z</date>")
+            + entry("Icon", "<string>GreenIcon</string>")
             + entry("Lengh", "<array><integer>0</integer><integer>1</integer></array>")
             + entry("NoteID", "<integer>1</integer>") + entry("numPackets", "<integer>8000</integer>")
             + entry("SampleRate", "<integer>8000</integer>") + "</dict>";
@@ -113,11 +114,12 @@ INSTANTIATE_TEST_SUITE_P(
     Records, BadValuesTest,
     testing::Values(
         BadRecord{"EveryKeyOfTheWrongType",
-                  entry("Title", "<integer>5</integer>") + entry("Path", "<array/>") + entry("Date", "<string>x</string>")
-                      + entry("Icon", "<dict/>") + entry("Lengh", "<string>3:07</string>")
-                      + entry("NoteID", "<string>7</string>") + entry("numPackets", "<true/>")
-                      + entry("SampleRate", "<data>AAAA</data>") + entry("Info", "<real>2.5</real>")
-                      + entry("Alert", "<string>tomorrow</string>") + entry("CheckPlay", "<string>1</string>")},
+                  entry("Title", "<integer>5</integer>") + entry("Path", "<array/>")
+                      + entry("Date", "<string>x</string>") + entry("Icon", "<dict/>")
+                      + entry("Lengh", "<string>3:07</string>") + entry("NoteID", "<string>7</string>")
+                      + entry("numPackets", "<true/>") + entry("SampleRate", "<data>AAAA</data>")
+                      + entry("Info", "<real>2.5</real>") + entry("Alert", "<string>tomorrow</string>")
+                      + entry("CheckPlay", "<string>1</string>")},
         BadRecord{"NoteIdOfTwoToTheSixtyThird", entry("NoteID", "<integer>9223372036854775808</integer>")},
         BadRecord{"NoteIdOfTheLargestInteger", entry("NoteID", kLargest)},
         BadRecord{"LengthOfOneElement", entry("Lengh", "<array><integer>7</integer></array>")},
@@ -134,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                       + entry("NoteID", "<real>1e300</real>") + entry("CheckPlay", "<real>1e300</real>")
                       + entry("Path", "<string>/good.aif</string>")},
         BadRecord{"DatesAtTheEndsOfTime",
-                  entry("Date", "<date>0001-01-01T00:00:00Z</date>") + entry("Alert", "<date>9999-12-31T23:59:59Z</date>")},
+                  entry("Date", "<date>0001-01-01T00:00:00Z</date>")
+                      + entry("Alert", "<date>9999-12-31T23:59:59Z</date>")},
         BadRecord{"TenMegabyteTitleAndText",
                   entry("Title", "<string>" + std::string(10'000'000, 'T') + "</string>")
                       + entry("Info", "<string>" + std::string(10'000'000, 'i') + "</string>")}),

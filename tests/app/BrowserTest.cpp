@@ -69,6 +69,7 @@ protected:
         }
         return nullptr;
     }
+
 private:
     int m_notes = 0;
 };
@@ -445,8 +446,8 @@ class AlertTest : public BrowserTest {
 protected:
     void setAlert(std::size_t index, double secondsFromNow)
     {
-        PlistController().editDateAlertAtIndex(index, core::Date(core::Date::now().timeIntervalSince1970()
-                                                                 + secondsFromNow));
+        PlistController().editDateAlertAtIndex(index,
+                                               core::Date(core::Date::now().timeIntervalSince1970() + secondsFromNow));
     }
     long badge() const { return application.applicationIconBadgeNumber(); }
 };
@@ -534,17 +535,14 @@ TEST_F(BrowserTest, OddRecordsAndMissingFilesDoNoHarm)
     NoteRecord bare{{NoteKey::Title, std::string("Bare")},
                     {NoteKey::Path, std::string("/gone.aif")},
                     {NoteKey::NumPackets, std::int64_t(8000)}};
-    NoteRecord wrong{{NoteKey::Title, std::int64_t(7)},
-                     {NoteKey::NumPackets, std::string("many")},
-                     {NoteKey::SampleRate, std::string("fast")},
-                     {NoteKey::CheckPlay, std::string("1")},
-                     {NoteKey::Icon, std::string("PinkIcon")},
-                     {NoteKey::Date, std::string("yesterday")}};
+    NoteRecord wrong{{NoteKey::Title, std::int64_t(7)},          {NoteKey::NumPackets, std::string("many")},
+                     {NoteKey::SampleRate, std::string("fast")}, {NoteKey::CheckPlay, std::string("1")},
+                     {NoteKey::Icon, std::string("PinkIcon")},   {NoteKey::Date, std::string("yesterday")}};
     notes.insert(notes.begin(), core::PropertyList(bare));
     notes.insert(notes.begin(), core::PropertyList(wrong));
     notes.push_back(core::PropertyList(std::string("not a note")));
-    ASSERT_TRUE(core::FileManager::writeAtomically(
-        home.documents() + "/data.plist", *core::PropertyListSerialization::dataFromPropertyList(notes)));
+    ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/data.plist",
+                                                   *core::PropertyListSerialization::dataFromPropertyList(notes)));
     launch();
     ASSERT_EQ(table().numberOfRowsInSection(0), 4);
     EXPECT_EQ(cell(0).titleLabel().text(), "");

@@ -88,8 +88,8 @@ TEST(CrashSafety, AStoreWriterKilledAtRandomMomentsLeavesOnlyWholeNotes)
         // Each writer numbers its writes on from the last one's, starting
         // with a change of a text.
         long first = kill * 1000L + 1;
-        ASSERT_TRUE(writer.start({VOICENOTES_BUILD_DIR "/tests/store_writer", home.path(), std::to_string(first)},
-                                 outputPath));
+        ASSERT_TRUE(
+            writer.start({VOICENOTES_BUILD_DIR "/tests/store_writer", home.path(), std::to_string(first)}, outputPath));
         long wanted = first + std::uniform_int_distribution<long>(0, 3)(random);
         std::string output;
         for (int poll = 0; poll < 100000 && lastAcknowledged(output) < wanted && writer.isRunning(); ++poll) {

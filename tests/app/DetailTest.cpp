@@ -62,9 +62,16 @@ protected:
         clock.advance(DetailController::kInputAnimationDuration + 0.1);
     }
     void pressRightButton() { browser().topViewController()->navigationItem().rightBarButtonItem()->trigger(); }
-    void goBack() { browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside); }
+    void goBack()
+    {
+        browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    }
     NoteRecord note(std::size_t index) { return PlistController().loadObject(index).value_or(NoteRecord{}); }
-    std::string rightButtonText() { return browser().topViewController()->navigationItem().rightBarButtonItem()->displayText(); }
+    std::string rightButtonText()
+    {
+        return browser().topViewController()->navigationItem().rightBarButtonItem()->displayText();
+    }
+
 private:
     int m_notes = 0;
 };
@@ -231,9 +238,9 @@ TEST_F(EditorTest, OddRecordsShowTheFallbacks)
     auto store = PlistController();
     store.checkPlistFile();
     auto notes = PlistController::NoteList{core::PropertyList(NoteRecord{{NoteKey::Icon, std::string("PinkIcon")}})};
-    ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/data.plist",
-                                                   *core::PropertyListSerialization::dataFromPropertyList(
-                                                       core::PropertyList(notes))));
+    ASSERT_TRUE(core::FileManager::writeAtomically(
+        home.documents() + "/data.plist",
+        *core::PropertyListSerialization::dataFromPropertyList(core::PropertyList(notes))));
     launch();
     auto& editor = open(0);
     EXPECT_EQ(editor.textFieldName()->text(), "");

@@ -173,9 +173,9 @@ TEST_F(ExportTest, ARemainderTheStreamDidNotTakeGoesFirst)
     ASSERT_TRUE(file->open());
     UploadStreamInfo* info = MyStreamInfoCreate(std::move(file), stream);
     bool opened = false;
-    stream->setClient(net::kStreamEventOpenCompleted, [](net::FtpWriteStream*, unsigned, void* flag) {
-        *static_cast<bool*>(flag) = true;
-    }, &opened);
+    stream->setClient(
+        net::kStreamEventOpenCompleted,
+        [](net::FtpWriteStream*, unsigned, void* flag) { *static_cast<bool*>(flag) = true; }, &opened);
     stream->scheduleWithRunLoop();
     ASSERT_TRUE(stream->open());
     ASSERT_TRUE(clock.runUntil([&] { return opened; }));
@@ -241,7 +241,8 @@ public:
         socklen_t length = sizeof address;
         m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         bool listening = m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) == 0
-            && ::listen(m_socket, 4) == 0 && ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+            && ::listen(m_socket, 4) == 0
+            && ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) == 0;
         m_port = listening ? ntohs(address.sin_port) : 0;
     }
     ~SilentServer() { ::close(m_socket); }

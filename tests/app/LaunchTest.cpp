@@ -16,10 +16,10 @@
 
 #include <array>
 #include <chrono>
-#include <cstdio>
-#include <memory>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <sys/wait.h>
 #include <thread>
@@ -110,7 +110,7 @@ protected:
     TemporaryHome home;
 };
 
-class EndedMidRecording : public RecordingLaunch, public testing::WithParamInterface<int> {};
+class EndedMidRecording : public RecordingLaunch, public testing::WithParamInterface<int> { };
 
 TEST_P(EndedMidRecording, StoresTheRecordingAsANote)
 {
@@ -167,7 +167,8 @@ TEST(Launch, AnOverdueAlertIsShownAndTheApplicationStillEndsCleanly)
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
     EXPECT_NE(run.output.find("1 of 1 notes due"), std::string::npos) << run.output;
     EXPECT_TRUE(NoteField::isMarked(*store.loadObject(0)));
-    EXPECT_EQ(core::UserDefaults(home.settingsFile()).integerForKey("VoiceNotesPlatform/ApplicationIconBadgeNumber"), 1);
+    EXPECT_EQ(core::UserDefaults(home.settingsFile()).integerForKey("VoiceNotesPlatform/ApplicationIconBadgeNumber"),
+              1);
 }
 
 TEST(Launch, AnInstalledCopyFindsItsResourcesAndItsDesktopFilesAreValid)

@@ -56,7 +56,9 @@ protected:
     {
         std::string addressFile = home.path() + "/bus-address";
         bus.start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--print-address=1"}, addressFile);
-        clock.runUntil([&] { return core::FileManager::contentsAtPath(addressFile).value_or("").find('\n') != std::string::npos; });
+        clock.runUntil([&] {
+            return core::FileManager::contentsAtPath(addressFile).value_or("").find('\n') != std::string::npos;
+        });
         address = core::FileManager::contentsAtPath(addressFile).value_or("");
         address = address.substr(0, address.find('\n'));
         ui::DesktopNotifications::shared().connectTo(address);
@@ -87,9 +89,9 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'000));
     std::string launcherLog = home.path() + "/launcher.txt";
     ChildProcess monitor;
-    ASSERT_TRUE(monitor.start({"/usr/bin/dbus-monitor", "--address", address,
-                               "type='signal',interface='com.canonical.Unity.LauncherEntry'"},
-                              launcherLog));
+    ASSERT_TRUE(monitor.start(
+        {"/usr/bin/dbus-monitor", "--address", address, "type='signal',interface='com.canonical.Unity.LauncherEntry'"},
+        launcherLog));
     // It is listening once it has become a monitor.
     ASSERT_TRUE(runUntil([&] {
         return core::FileManager::contentsAtPath(launcherLog).value_or("").find("NameLost") != std::string::npos;
@@ -104,8 +106,8 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
 
     // The reply with the notification's number arrives; then the user chooses.
     ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
-    QDBusMessage chosen = QDBusMessage::createSignal("/org/freedesktop/Notifications",
-                                                     "org.freedesktop.Notifications", "ActionInvoked");
+    QDBusMessage chosen = QDBusMessage::createSignal("/org/freedesktop/Notifications", "org.freedesktop.Notifications",
+                                                     "ActionInvoked");
     chosen << uint(FakeNotificationService::kId) << QStringLiteral("play");
     ASSERT_TRUE(service.send(chosen));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));

@@ -80,8 +80,9 @@ TEST_F(PlistControllerTest, NewRecordHoldsExactlyTheEightKeys)
     std::vector<std::string> keys;
     for (const auto& [key, value] : *record)
         keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Date", "Icon", "Lengh", "NoteID", "Path", "SampleRate", "Title",
-                                              "numPackets"}));
+    EXPECT_EQ(
+        keys,
+        (std::vector<std::string>{"Date", "Icon", "Lengh", "NoteID", "Path", "SampleRate", "Title", "numPackets"}));
     EXPECT_EQ(*record->at("Title").string(), "Note 1");
     EXPECT_EQ(*record->at("Path").string(), "/20231114221320.aif");
     EXPECT_EQ(record->at("Date").date()->timeIntervalSince1970(), 1'700'000'000.0);
@@ -189,9 +190,9 @@ TEST_F(PlistControllerTest, PathsThatLeaveDocumentsNeverRemoveAnything)
     ASSERT_TRUE(FileManager::createDirectoryAtPath(home.documents() + "/sub"));
     ASSERT_TRUE(FileManager::writeAtomically(home.documents() + "/sub/inner.aif", "keep me too"));
 
-    for (const std::string& path : {std::string("/../../../../precious.txt"), std::string(".."), outside,
-                                    std::string("/sub/inner.aif"), std::string("//precious.txt"), std::string("/"),
-                                    std::string("")}) {
+    for (const std::string& path :
+         {std::string("/../../../../precious.txt"), std::string(".."), outside, std::string("/sub/inner.aif"),
+          std::string("//precious.txt"), std::string("/"), std::string("")}) {
         store.saveObject(0, 1, path, 1);
         store.saveObject(0, 1, "/other.aif", 1);
         store.removeObjectAtIndex(1);
@@ -304,12 +305,14 @@ INSTANTIATE_TEST_SUITE_P(
     Stores, UnreadableStoreTest,
     testing::Values(UnreadableStore{"Empty", ""}, UnreadableStore{"NotXml", "not a property list"},
                     UnreadableStore{"Truncated", "<?xml version=\"1.0\"?><plist"},
-                    UnreadableStore{"DictionaryAtTheRoot", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a"
-                                                           "</key><string>b</string></dict></plist>"},
+                    UnreadableStore{"DictionaryAtTheRoot",
+                                    "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a"
+                                    "</key><string>b</string></dict></plist>"},
                     UnreadableStore{"NestedTooDeeply", deeplyNested()},
                     UnreadableStore{"NulInsideAString",
                                     "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>Title</key>"
-                                    "<string>a" + std::string(1, '\0') + "b</string></dict></array></plist>"}),
+                                    "<string>a"
+                                        + std::string(1, '\0') + "b</string></dict></array></plist>"}),
     [](const testing::TestParamInfo<UnreadableStore>& info) { return info.param.name; });
 
 TEST_F(PlistControllerTest, RecordsWithValuesOfTheWrongTypeAreReadWithoutHarm)
@@ -395,7 +398,7 @@ TEST_F(PlistControllerTest, AChangeKeepingSizeAndModificationTimeIsSeenOnceTheSt
 {
     recordNote("a.aif");
     recordNote("b.aif");
-    struct stat before {};
+    struct stat before { };
     ASSERT_EQ(::stat(storeFile().c_str(), &before), 0);
     // The main loop's clock a minute past the real time: the store has settled.
     clock.advance(double(std::time(nullptr)) + 60 - core::Date::now().timeIntervalSince1970());

@@ -66,8 +66,8 @@ TEST_F(StartupTest, OnlySettingsThatReadZeroGetTheirDefault)
         long long expectedTime;
         long long expectedRate;
     };
-    for (Case c : {Case{10, 22050, 10, 22050}, Case{1000, 44100, 1000, 44100}, Case{0, 16000, 5, 16000},
-                   Case{7, 0, 7, 8000}}) {
+    for (Case c :
+         {Case{10, 22050, 10, 22050}, Case{1000, 44100, 1000, 44100}, Case{0, 16000, 5, 16000}, Case{7, 0, 7, 8000}}) {
         UserDefaults::standardUserDefaults().setInteger(c.maximumTime, "Maximum Time");
         UserDefaults::standardUserDefaults().setInteger(c.sampleRate, "SampleRate");
         AppDelegate fresh;
@@ -169,8 +169,8 @@ TEST_F(StartupTest, CopiesOfTheStoreLeftByACrashAreRemovedOnceAMinuteOld)
     launch();
     EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile("data.plist.a1B2c3")));
     EXPECT_EQ(log.count("Removed data.plist.a1B2c3: an unfinished copy of data.plist"), 1);
-    for (const char* kept : {"data.plist.fresh1", "data.plist.unreadable-20261207101500", "data.plist.toolong7",
-                             "other.plist.a1B2c3"})
+    for (const char* kept :
+         {"data.plist.fresh1", "data.plist.unreadable-20261207101500", "data.plist.toolong7", "other.plist.a1B2c3"})
         EXPECT_TRUE(core::FileManager::fileExistsAtPath(documentsFile(kept))) << kept;
 }
 

@@ -127,9 +127,9 @@ TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
     EXPECT_EQ(samples[19999], VirtualAudioDevice::tone(19999, 8000));
 
     EXPECT_EQ(log.lines(core::Log::Channel::StandardOutput),
-              (std::vector<std::string>{"Starting recording", "Writing buffer 0", "Pause recording",
-                                        "Resume recording", "Writing buffer 8000", "Stopping recording",
-                                        "Not recording, returning", "Writing buffer 16000"}));
+              (std::vector<std::string>{"Starting recording", "Writing buffer 0", "Pause recording", "Resume recording",
+                                        "Writing buffer 8000", "Stopping recording", "Not recording, returning",
+                                        "Writing buffer 16000"}));
 }
 
 TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)

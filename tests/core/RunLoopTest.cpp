@@ -1,5 +1,5 @@
-#include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
+#include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/Timer.h"
 
 #include "support/TestEnvironment.h"

@@ -1,6 +1,6 @@
+#include "platform/core/StringTable.h"
 #include "platform/core/Bundle.h"
 #include "platform/core/FileManager.h"
-#include "platform/core/StringTable.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +36,57 @@ TEST(StringTable, TheShippedTableHasATextForEveryKeyTheScreensUse)
     std::string error;
     auto table = StringTable::parse(*text, &error);
     ASSERT_TRUE(table) << error;
-    for (const char* key :
-         {"App Name", "Note Name", "NewButton Title", "No Notes", "Alert", "Notes Label", "DeleteAll", "Recording",
-          "Save Title", "Cancel Title", "More info", "Export", "Notes", "Name", "Icon", "Length", "None",
-          "Add more info", "Yellow Icon", "Green Icon", "Blue Icon", "Red Icon", "Orange Icon", "Violet Icon",
-          "Send via FTP", "footer text", "Show FTP info", "Send", "IP address", "User name", "Case sensitive",
-          "Password", "Please fill all text fields", "File cannot be sent",
-          "An Error occured, please check your IP address, user name and password", "Connecting", "SendingTitle",
-          "Preferences", "Record On Startup", "Use phone receiver", "Audio Quality", "Low", "Medium", "High",
-          "Maximum length", "5 min", "10 min", "unlimited", "About", "About Info", "AboutMessage"}) {
+    for (const char* key : {"App Name",
+                            "Note Name",
+                            "NewButton Title",
+                            "No Notes",
+                            "Alert",
+                            "Notes Label",
+                            "DeleteAll",
+                            "Recording",
+                            "Save Title",
+                            "Cancel Title",
+                            "More info",
+                            "Export",
+                            "Notes",
+                            "Name",
+                            "Icon",
+                            "Length",
+                            "None",
+                            "Add more info",
+                            "Yellow Icon",
+                            "Green Icon",
+                            "Blue Icon",
+                            "Red Icon",
+                            "Orange Icon",
+                            "Violet Icon",
+                            "Send via FTP",
+                            "footer text",
+                            "Show FTP info",
+                            "Send",
+                            "IP address",
+                            "User name",
+                            "Case sensitive",
+                            "Password",
+                            "Please fill all text fields",
+                            "File cannot be sent",
+                            "An Error occured, please check your IP address, user name and password",
+                            "Connecting",
+                            "SendingTitle",
+                            "Preferences",
+                            "Record On Startup",
+                            "Use phone receiver",
+                            "Audio Quality",
+                            "Low",
+                            "Medium",
+                            "High",
+                            "Maximum length",
+                            "5 min",
+                            "10 min",
+                            "unlimited",
+                            "About",
+                            "About Info",
+                            "AboutMessage"}) {
         EXPECT_TRUE(table->contains(key)) << key;
         EXPECT_FALSE(table->lookup(key).empty()) << key;
     }

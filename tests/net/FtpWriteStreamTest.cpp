@@ -1,5 +1,5 @@
-#include "platform/core/FileManager.h"
 #include "platform/net/FtpWriteStream.h"
+#include "platform/core/FileManager.h"
 
 #include "support/FtpServer.h"
 #include "support/TestEnvironment.h"

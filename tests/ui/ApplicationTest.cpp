@@ -1,5 +1,5 @@
-#include "platform/core/UserDefaults.h"
 #include "platform/ui/Application.h"
+#include "platform/core/UserDefaults.h"
 #include "platform/ui/Window.h"
 
 #include "support/TestEnvironment.h"

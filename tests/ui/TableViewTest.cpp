@@ -1,5 +1,5 @@
-#include "platform/ui/Button.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/TableViewCell.h"
 
 #include "support/TestEnvironment.h"

@@ -1,5 +1,5 @@
-#include "platform/ui/Button.h"
 #include "platform/ui/View.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ViewController.h"
 
 #include "support/TestEnvironment.h"

@@ -105,7 +105,9 @@ int main(int argc, char** argv)
             if (!browser.audioController() || !browser.audioController()->playState().playing)
                 std::fprintf(stderr, "list benchmark: a click did not start playback\n");
         },
-        [&](int run) { list.tableView().selectRowAtIndexPath({0, run % kRowsOnScreen}); });
+        [&](int run) {
+            list.tableView().selectRowAtIndexPath({0, run % kRowsOnScreen});
+        });
     list.setEditing(true, false);
     measure("delete a row in edit mode", [&](int run) { list.tableView().commitDeleteForRowAtIndexPath({0, run}); });
     return 0;

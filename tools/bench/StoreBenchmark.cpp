@@ -62,8 +62,8 @@ const Operation kOperations[] = {
 // not counted); none when it did not answer.
 std::optional<double> peerMilliseconds(QProcess& peer, const Operation& operation, std::size_t index)
 {
-    std::string command = std::string(operation.peerCommand) + " " + BenchNotes::storePath() + " " +
-                          std::to_string(index) + "\n";
+    std::string command = std::string(operation.peerCommand) + " " + BenchNotes::storePath() + " "
+        + std::to_string(index) + "\n";
     peer.write(command.c_str());
     while (!peer.canReadLine()) {
         if (!peer.waitForReadyRead(60000))
@@ -88,8 +88,9 @@ void measure(QProcess& peer, const Operation& operation, std::size_t size, const
 {
     std::string goal = size == kGoalSize ? "≤ 0.2 × plistlib" : "";
     BenchFigure figure("store, " + std::to_string(size) + " notes: " + operation.figure, "ms", goal,
-                       size == kGoalSize ? BenchFigure::GoalTest([](double, double ratio) { return ratio <= kGoalRatio; })
-                                         : BenchFigure::GoalTest());
+                       size == kGoalSize
+                           ? BenchFigure::GoalTest([](double, double ratio) { return ratio <= kGoalRatio; })
+                           : BenchFigure::GoalTest());
     figure.setPeerName("plistlib");
     std::size_t index = size / 2;
     PlistController store;

@@ -27,10 +27,7 @@ constexpr NoteColour kNoteColours[] = {
     {"Red", 0xF07167},    {"Orange", 0xF7A440}, {"Violet", 0xB58BE8},
 };
 
-void reportWritten(const QString& path)
-{
-    std::printf("wrote %s\n", qPrintable(QDir::toNativeSeparators(path)));
-}
+void reportWritten(const QString& path) { std::printf("wrote %s\n", qPrintable(QDir::toNativeSeparators(path))); }
 
 void savePicture(const QImage& picture, const QDir& folder, const QString& name)
 {
@@ -46,10 +43,8 @@ void makeResources(const QDir& folder)
         throw std::runtime_error("cannot create the folder " + folder.path().toStdString());
     for (const NoteColour& colour : kNoteColours) {
         const QString name = QString::fromLatin1(colour.name) + "Icon";
-        savePicture(Pictures::noteIcon(QColor(colour.rgb), Pictures::kIconSize), folder,
-                    name + ".png");
-        savePicture(Pictures::noteIcon(QColor(colour.rgb), Pictures::kSmallIconSize), folder,
-                    name + "_small.png");
+        savePicture(Pictures::noteIcon(QColor(colour.rgb), Pictures::kIconSize), folder, name + ".png");
+        savePicture(Pictures::noteIcon(QColor(colour.rgb), Pictures::kSmallIconSize), folder, name + "_small.png");
     }
     savePicture(Pictures::playing(), folder, "playing.png");
     savePicture(Pictures::exporting(), folder, "exporting.png");

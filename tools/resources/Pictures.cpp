@@ -23,15 +23,11 @@ QImage transparentImage(int width, int height)
     return image;
 }
 
-void antialias(QPainter& painter)
-{
-    painter.setRenderHint(QPainter::Antialiasing);
-}
+void antialias(QPainter& painter) { painter.setRenderHint(QPainter::Antialiasing); }
 
 // A rounded square with a top-to-bottom gradient from `top` to `bottom`, a
 // soft shadow, a gloss over its upper half and a thin `border`.
-void paintTile(QPainter& painter, const QRectF& tile, const QColor& top, const QColor& bottom,
-               const QColor& border)
+void paintTile(QPainter& painter, const QRectF& tile, const QColor& top, const QColor& bottom, const QColor& border)
 {
     const qreal scale = tile.width() / Pictures::kIconSize;
     const qreal borderWidth = std::max(1.0, 1.3 * scale);
@@ -93,8 +89,7 @@ void paintUploadGlyph(QPainter& painter, const QPointF& centre)
     arrow.moveTo(centre + QPointF(-4, 0));
     arrow.lineTo(centre + QPointF(0, -4));
     arrow.lineTo(centre + QPointF(4, 0));
-    painter.strokePath(arrow, QPen(kSendingBlue, 2.2, Qt::SolidLine, Qt::RoundCap,
-                                   Qt::RoundJoin));
+    painter.strokePath(arrow, QPen(kSendingBlue, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
 // The empty list's microphone, laid out around the centre of its head.
@@ -140,9 +135,9 @@ void paintMicrophoneStand(QPainter& painter, const QPointF& headCentre)
 
     painter.setPen(QPen(kMicrophoneMetal, 9, Qt::SolidLine, Qt::RoundCap));
     painter.setBrush(Qt::NoBrush);
-    painter.drawArc(QRectF(holderCentre - QPointF(holderRadius, holderRadius),
-                           QSizeF(2 * holderRadius, 2 * holderRadius)),
-                    180 * 16, 180 * 16);
+    painter.drawArc(
+        QRectF(holderCentre - QPointF(holderRadius, holderRadius), QSizeF(2 * holderRadius, 2 * holderRadius)),
+        180 * 16, 180 * 16);
     painter.drawLine(QPointF(headCentre.x(), holderBottom), QPointF(headCentre.x(), stemBottom));
 
     QRectF foot(0, 0, 96, 14);
@@ -163,8 +158,7 @@ void paintSoundWaves(QPainter& painter, const QPointF& centre)
     painter.setBrush(Qt::NoBrush);
     for (const auto& wave : waves) {
         painter.setPen(QPen(wave.colour, 7, Qt::SolidLine, Qt::RoundCap));
-        const QRectF circle(centre - QPointF(wave.radius, wave.radius),
-                            QSizeF(2 * wave.radius, 2 * wave.radius));
+        const QRectF circle(centre - QPointF(wave.radius, wave.radius), QSizeF(2 * wave.radius, 2 * wave.radius));
         painter.drawArc(circle, -kHalfSpan, 2 * kHalfSpan);
         painter.drawArc(circle, 180 * 16 - kHalfSpan, 2 * kHalfSpan);
     }
@@ -192,8 +186,7 @@ QImage Pictures::playing()
     // Centred on the ring rather than on the image, so the ring sits evenly.
     QRectF tile(0, 0, 64, 64);
     tile.moveCenter(kRingCentre);
-    paintTile(painter, tile, QColor(0x45, 0x4B, 0x55), QColor(0x22, 0x25, 0x2B),
-              QColor(0x14, 0x16, 0x19));
+    paintTile(painter, tile, QColor(0x45, 0x4B, 0x55), QColor(0x22, 0x25, 0x2B), QColor(0x14, 0x16, 0x19));
     paintTrack(painter);
     paintPlayGlyph(painter);
     return image;
