@@ -137,7 +137,8 @@ int NotesTool::record(int seconds)
     double start = core::RunLoop::main().monotonicTime();
     runUntil([&] { return core::RunLoop::main().monotonicTime() - start >= seconds; });
     recorder.stopRecording();
-    if (!PlistController().saveObject(seconds / 60, seconds % 60, recorder.recordName(),
+    std::uint64_t length = recorder.recordedSeconds();
+    if (!PlistController().saveObject(std::int64_t(length / 60), std::int64_t(length % 60), recorder.recordName(),
                                       std::uint64_t(recorder.numPacketsToRead()))) {
         std::fprintf(stderr, "voicenotes: the note could not be stored; the recording is kept as %s\n",
                      recorder.recordName().c_str());

@@ -158,7 +158,12 @@ void RecordingViewController::resumeTimer() { scheduleClock(); }
 void RecordingViewController::SaveAction()
 {
     m_recordController->stopRecording();
-    m_rootViewController->saveNewRecord(m_minutes, m_seconds, m_recordController->recordName(),
+    // The clock runs on a timer of its own, which falls behind the sound
+    // on a busy machine and loses part of a second at each pause: the
+    // note keeps the length of the audio it holds.
+    std::uint64_t length = m_recordController->recordedSeconds();
+    m_rootViewController->saveNewRecord(std::int64_t(length / 60), std::int64_t(length % 60),
+                                        m_recordController->recordName(),
                                         unsigned(m_recordController->numPacketsToRead()));
     hideSelf();
     setRecordingFlag(false);

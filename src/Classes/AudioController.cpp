@@ -141,6 +141,12 @@ void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQ
     inAQ->enqueueBuffer(inBuffer);
 }
 
+std::uint64_t AudioController::recordedSeconds() const
+{
+    double rate = m_recordState.dataFormat.mSampleRate;
+    return rate > 0 ? std::uint64_t(m_numPacketsToRead / rate) : 0;
+}
+
 void AudioController::pauseRecording()
 {
     audio::OSStatus status = m_recordState.queue ? m_recordState.queue->pause()

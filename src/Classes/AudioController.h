@@ -65,6 +65,9 @@ public:
     bool pause() const { return m_pause; }
     // A double: a float cannot count every packet of a long recording at 44100 Hz.
     double numPacketsToRead() const { return m_numPacketsToRead; }
+    // Whole seconds of audio that stopRecording() found in the file: the
+    // length a note stores, so that it always agrees with its audio.
+    std::uint64_t recordedSeconds() const;
     const std::string& recordName() const { return m_recordName; }
     const std::string& fileName() const { return m_fileName; }
 

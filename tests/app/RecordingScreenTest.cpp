@@ -153,6 +153,25 @@ TEST_F(RecordingScreenTest, PauseHoldsTheClockAndSaveWhilePausedStoresWhatIsShow
     EXPECT_FALSE(screen().pauseButton().isSelected());
 }
 
+TEST_F(RecordingScreenTest, TheStoredLengthIsTheAudiosWhenPausesCutTheClockShort)
+{
+    launch();
+    pressNew();
+    // Each pause comes 0.9 s after a tick: the clock drops that part.
+    for (int i = 0; i < 3; ++i) {
+        clock.advance(1.9);
+        screen().PauseAction();
+        ticks(5);
+        screen().PauseAction();
+    }
+    EXPECT_EQ(clockText(), "0:03");
+    screen().SaveAction();
+
+    auto note = *PlistController().loadObject(0);
+    EXPECT_EQ(*note.at(NoteKey::NumPackets).integer(), std::int64_t(5.7 * 8000));
+    EXPECT_EQ(length(note), std::make_pair(0, 5));
+}
+
 TEST_F(RecordingScreenTest, CancelLeavesNoFileAndNoNote)
 {
     launch();
