@@ -7,8 +7,12 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Window.h"
 
+#include <QGuiApplication>
+#include <QDeadlineTimer>
 #include <QPixmap>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -21,7 +25,22 @@ void AppFixture::launch(double settle)
     delegate = std::make_unique<AppDelegate>();
     application.setDelegate(delegate.get());
     application.finishLaunching();
+    if (QGuiApplication::platformName() == "xcb")
+        waitUntilActive();
     clock.advance(settle);
+}
+
+// On an X server the shown window takes the keyboard focus, as on a
+// desktop, and focus then moves between controls as a user sees it. The
+// offscreen runs leave it inactive: there each control is tested apart
+// from the focus. The X server's answers come through the toolkit's queue.
+void AppFixture::waitUntilActive()
+{
+    QWidget* window = delegate->window()->widget();
+    QDeadlineTimer limit(20000);
+    while (!window->isActiveWindow() && !limit.hasExpired())
+        QGuiApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_TRUE(window->isActiveWindow()) << "the window was not activated within 20 s";
 }
 
 RootViewController& AppFixture::root() { return *delegate->rootViewController(); }

@@ -36,4 +36,7 @@ protected:
 
     ui::Application application;
     std::unique_ptr<AppDelegate> delegate;
+
+private:
+    void waitUntilActive();
 };
