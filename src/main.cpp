@@ -11,7 +11,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -37,11 +36,8 @@ int main(int argc, char** argv)
     if (options.home())
         core::Paths::setHome(*options.home());
 
-    auto requested = options.audioDevice();
-    if (const char* fromEnvironment = std::getenv("VOICENOTES_AUDIO_DEVICE"); !requested && fromEnvironment)
-        requested = fromEnvironment;
     std::string error;
-    auto device = audio::AudioDevices::select(requested, error);
+    auto device = audio::AudioDevices::select(options.audioDevice(), error);
     if (!device) {
         std::fprintf(stderr, "voicenotes: %s\n", error.c_str());
         return 2;

@@ -24,8 +24,10 @@ std::unique_ptr<AudioDevice> AudioDevices::makeVirtual(std::string& error)
     return device;
 }
 
-std::unique_ptr<AudioDevice> AudioDevices::select(const std::optional<std::string>& requested, std::string& error)
+std::unique_ptr<AudioDevice> AudioDevices::select(std::optional<std::string> requested, std::string& error)
 {
+    if (const char* fromEnvironment = std::getenv("VOICENOTES_AUDIO_DEVICE"); !requested && fromEnvironment)
+        requested = fromEnvironment;
     if (requested == "virtual")
         return makeVirtual(error);
     if (requested && requested != "portaudio") {
