@@ -46,8 +46,8 @@ TEST(AvahiDaemonLoss, ABrowserWhoseDaemonDiesLogsOnceAndNothingHangs)
     net::NetService service("", kType, uniqueName("VoiceNotesAfterLoss"), 1234);
     service.setDelegate(&serviceDelegate);
     service.publish();
+    // The answer is posted at once, after any log line of its own.
     ASSERT_TRUE(clock.runUntil([&] { return serviceDelegate.notPublished > 0; }));
-    clock.runUntil([] { return false; }, 0.5);
     EXPECT_EQ(log.count("Service discovery is unavailable"), 1);
     EXPECT_EQ(serviceDelegate.published, 0);
 }
