@@ -25,8 +25,10 @@ namespace {
 
 struct BadRecord {
     std::string name;
-    // The record's <key>/value pairs as they stand in the file.
-    std::string entries;
+    // Makes the record's <key>/value pairs as they stand in the file: made
+    // only by the test that uses them, since every test process registers
+    // every parameter (one is twenty megabytes).
+    std::string (*entries)();
 };
 
 void PrintTo(const BadRecord& record, std::ostream* out) { *out << record.name; }
@@ -46,7 +48,7 @@ protected:
             + entry("NoteID", "<integer>1</integer>") + entry("numPackets", "<integer>8000</integer>")
             + entry("SampleRate", "<integer>8000</integer>") + "</dict>";
         std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><array><dict>"
-            + GetParam().entries + "</dict>" + good + "</array></plist>\n";
+            + GetParam().entries() + "</dict>" + good + "</array></plist>\n";
         ASSERT_TRUE(core::FileManager::writeAtomically(documentsFile("data.plist"), xml));
     }
     ui::TableView& table() { return list().tableView(); }
@@ -114,33 +116,49 @@ INSTANTIATE_TEST_SUITE_P(
     Records, BadValuesTest,
     testing::Values(
         BadRecord{"EveryKeyOfTheWrongType",
-                  entry("Title", "<integer>5</integer>") + entry("Path", "<array/>")
-                      + entry("Date", "<string>x</string>") + entry("Icon", "<dict/>")
-                      + entry("Lengh", "<string>3:07</string>") + entry("NoteID", "<string>7</string>")
-                      + entry("numPackets", "<true/>") + entry("SampleRate", "<data>AAAA</data>")
-                      + entry("Info", "<real>2.5</real>") + entry("Alert", "<string>tomorrow</string>")
-                      + entry("CheckPlay", "<string>1</string>")},
-        BadRecord{"NoteIdOfTwoToTheSixtyThird", entry("NoteID", "<integer>9223372036854775808</integer>")},
-        BadRecord{"NoteIdOfTheLargestInteger", entry("NoteID", kLargest)},
-        BadRecord{"LengthOfOneElement", entry("Lengh", "<array><integer>7</integer></array>")},
+                  [] {
+                      return entry("Title", "<integer>5</integer>") + entry("Path", "<array/>")
+                          + entry("Date", "<string>x</string>") + entry("Icon", "<dict/>")
+                          + entry("Lengh", "<string>3:07</string>") + entry("NoteID", "<string>7</string>")
+                          + entry("numPackets", "<true/>") + entry("SampleRate", "<data>AAAA</data>")
+                          + entry("Info", "<real>2.5</real>") + entry("Alert", "<string>tomorrow</string>")
+                          + entry("CheckPlay", "<string>1</string>");
+                  }},
+        BadRecord{"NoteIdOfTwoToTheSixtyThird",
+                  [] { return entry("NoteID", "<integer>9223372036854775808</integer>"); }},
+        BadRecord{"NoteIdOfTheLargestInteger", [] { return entry("NoteID", kLargest); }},
+        BadRecord{"LengthOfOneElement", [] { return entry("Lengh", "<array><integer>7</integer></array>"); }},
         BadRecord{"LargestAndSmallestNumbers",
-                  entry("numPackets", kLargest) + entry("SampleRate", kLargest)
-                      + entry("Lengh", "<array>" + kLargest + "<integer>-9223372036854775808</integer></array>")
-                      + entry("Path", "<string>/good.aif</string>")},
+                  [] {
+                      return entry("numPackets", kLargest) + entry("SampleRate", kLargest)
+                          + entry("Lengh", "<array>" + kLargest + "<integer>-9223372036854775808</integer></array>")
+                          + entry("Path", "<string>/good.aif</string>");
+                  }},
         BadRecord{"NegativeNumbers",
-                  entry("numPackets", "<integer>-1</integer>") + entry("SampleRate", "<integer>-8000</integer>")
-                      + entry("Lengh", "<array><integer>-1</integer><integer>-5</integer></array>")
-                      + entry("NoteID", "<integer>-3</integer>") + entry("Path", "<string>/good.aif</string>")},
+                  [] {
+                      return entry("numPackets", "<integer>-1</integer>")
+                          + entry("SampleRate", "<integer>-8000</integer>")
+                          + entry("Lengh", "<array><integer>-1</integer><integer>-5</integer></array>")
+                          + entry("NoteID", "<integer>-3</integer>") + entry("Path", "<string>/good.aif</string>");
+                  }},
         BadRecord{"RealsBeyondAnyInteger",
-                  entry("numPackets", "<real>1e300</real>") + entry("SampleRate", "<real>-1e300</real>")
-                      + entry("NoteID", "<real>1e300</real>") + entry("CheckPlay", "<real>1e300</real>")
-                      + entry("Path", "<string>/good.aif</string>")},
+                  [] {
+                      return entry("numPackets", "<real>1e300</real>") + entry("SampleRate", "<real>-1e300</real>")
+                          + entry("NoteID", "<real>1e300</real>") + entry("CheckPlay", "<real>1e300</real>")
+                          + entry("Path", "<string>/good.aif</string>");
+                  }},
         BadRecord{"DatesAtTheEndsOfTime",
-                  entry("Date", "<date>0001-01-01T00:00:00Z</date>")
-                      + entry("Alert", "<date>9999-12-31T23:59:59Z</date>")},
+                  [] {
+                      return entry("Date", "<date>0001-01-01T00:00:00Z</date>")
+                          + entry("Alert", "<date>9999-12-31T23:59:59Z</date>");
+                  }},
         BadRecord{"TenMegabyteTitleAndText",
-                  entry("Title", "<string>" + std::string(10'000'000, 'T') + "</string>")
-                      + entry("Info", "<string>" + std::string(10'000'000, 'i') + "</string>")}),
+                  [] {
+                      // NOLINTBEGIN(bugprone-string-constructor): ten megabytes is the point
+                      return entry("Title", "<string>" + std::string(10'000'000, 'T') + "</string>")
+                          + entry("Info", "<string>" + std::string(10'000'000, 'i') + "</string>");
+                      // NOLINTEND(bugprone-string-constructor)
+                  }}),
     [](const testing::TestParamInfo<BadRecord>& info) { return info.param.name; });
 
 } // namespace
