@@ -40,8 +40,22 @@ DesktopNotifications::~DesktopNotifications() = default;
 
 void DesktopNotifications::connectTo(const std::string& busAddress)
 {
+    useSessionBus();
     m_connectionName = "voicenotes-" + busAddress;
     QDBusConnection::connectToBus(QString::fromStdString(busAddress), QString::fromStdString(m_connectionName));
+    m_saidUnavailable = false;
+}
+
+void DesktopNotifications::useSessionBus()
+{
+    if (m_connectionName.empty())
+        return;
+    // Qt's D-Bus thread lets go of the listener before the bus goes.
+    connection(m_connectionName)
+        .disconnect(kService, kPath, kInterface, "ActionInvoked", m_listener.get(), SLOT(actionInvoked(uint, QString)));
+    QDBusConnection::disconnectFromBus(QString::fromStdString(m_connectionName));
+    m_connectionName.clear();
+    m_actions.clear();
     m_saidUnavailable = false;
 }
 

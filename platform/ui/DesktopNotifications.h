@@ -22,6 +22,8 @@ public:
 
     // Uses the bus at this address instead of the session's own.
     void connectTo(const std::string& busAddress);
+    // Leaves a bus connected to, for the session's own again.
+    void useSessionBus();
     // Shows a notification whose one action runs onAction (on the main loop).
     void notify(const std::string& title, const std::string& body, const std::string& actionLabel,
                 std::function<void()> onAction);

@@ -66,7 +66,11 @@ protected:
         service.registerService("org.freedesktop.Notifications");
         service.registerVirtualObject("/org/freedesktop/Notifications", &fake);
     }
-    ~NotificationTest() override { QDBusConnection::disconnectFromBus("desktop"); }
+    ~NotificationTest() override
+    {
+        ui::DesktopNotifications::shared().useSessionBus();
+        QDBusConnection::disconnectFromBus("desktop");
+    }
     // Runs the clock and the bus's messages until the condition holds.
     bool runUntil(const std::function<bool()>& condition)
     {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +31,8 @@ private:
 };
 
 // VOICENOTES_TEST_PLATFORM=xcb: the window tests' second run.
+constexpr unsigned kSecondsToExit = 30 * VOICENOTES_TEST_SLOWDOWN;
+
 bool onPrivateXServer()
 {
     const char* platform = std::getenv("VOICENOTES_TEST_PLATFORM");
@@ -62,6 +65,9 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
     int status = RUN_ALL_TESTS();
+    // Ending the process (static objects, the libraries' threads) must not
+    // hang either: past this, SIGALRM ends it.
+    ::alarm(kSecondsToExit);
     if (xcb)
         return ExpectedFailures(VOICENOTES_XCB_EXPECTED_FAILURES).judge(*testing::UnitTest::GetInstance());
     return status;
