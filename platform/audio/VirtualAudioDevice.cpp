@@ -88,7 +88,7 @@ bool VirtualAudioDevice::setOutputFile(const std::string& path, std::string& err
 std::int16_t VirtualAudioDevice::inputSample(std::uint64_t index, double sampleRate) const
 {
     if (m_useInputFile)
-        return index < m_inputFile.size() ? m_inputFile[index] : 0;
+        return index < m_inputFile.size() ? m_inputFile[index] : std::int16_t(0);
     return m_signal(index, sampleRate);
 }
 

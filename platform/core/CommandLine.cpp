@@ -9,11 +9,11 @@ CommandLine CommandLine::parse(int& argc, char** argv)
 {
     CommandLine result;
     std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
+    if (argc > 0)
+        rest.push_back(argv[0]);
+    for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i] ? argv[i] : "";
-        if (i == 0) {
-            rest.push_back(argv[i]);
-        } else if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h") {
             result.m_action = Action::ShowHelp;
         } else if (arg == "--announce") {
             result.m_announce = true;

@@ -18,7 +18,7 @@ constexpr long kConnectTimeoutSeconds = 15;
 constexpr long kStallTimeoutSeconds = 20;
 // How much curl takes from the buffer at a time: large sends keep the
 // number of wake-ups per megabyte low.
-constexpr long kUploadChunk = 512 * 1024;
+constexpr long kUploadChunk = 512L * 1024;
 
 CURLU* curlHandle(const URL& url) { return static_cast<CURLU*>(url.handle()); }
 

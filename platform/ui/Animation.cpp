@@ -45,7 +45,7 @@ Animation::~Animation()
         delete flip.overlay.data();
 }
 
-void Animation::begin() { open().push_back(std::shared_ptr<Animation>(new Animation())); }
+void Animation::begin() { open().push_back(std::make_shared<Animation>()); }
 
 bool Animation::isRecording() { return !open().empty(); }
 

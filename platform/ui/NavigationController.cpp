@@ -50,7 +50,7 @@ void NavigationController::showTopViewController(View& container)
     container.insertSubview(content, 0);
 }
 
-void NavigationController::pushViewController(std::shared_ptr<ViewController> viewController, bool animated)
+void NavigationController::pushViewController(const std::shared_ptr<ViewController>& viewController, bool animated)
 {
     if (!viewController)
         return;

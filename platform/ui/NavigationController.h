@@ -28,7 +28,7 @@ public:
 
     void loadView() override;
 
-    void pushViewController(std::shared_ptr<ViewController> viewController, bool animated);
+    void pushViewController(const std::shared_ptr<ViewController>& viewController, bool animated);
     // The screen taken off, if there was one above the root.
     std::shared_ptr<ViewController> popViewControllerAnimated(bool animated);
     void setDelegate(NavigationControllerDelegate* delegate) { m_delegate = delegate; }

@@ -47,9 +47,8 @@ void TableViewWidget::paintTitle(QPainter& painter, double top, double height, c
     painter.setPen(header ? QColor(77, 87, 107) : QColor(90, 96, 110));
     painter.setFont((header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15)).toQFont());
     QRectF area(kTitleInset, top, width() - 2 * kTitleInset, height);
-    painter.drawText(
-        area, (header ? Qt::AlignLeft | Qt::AlignBottom : Qt::AlignHCenter | Qt::AlignVCenter) | Qt::TextWordWrap,
-        QString::fromStdString(text));
+    Qt::Alignment alignment = header ? Qt::AlignLeft | Qt::AlignBottom : Qt::AlignHCenter | Qt::AlignVCenter;
+    painter.drawText(area, int(alignment | Qt::TextWordWrap), QString::fromStdString(text));
 }
 
 void TableViewWidget::wheelEvent(QWheelEvent* event)

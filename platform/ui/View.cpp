@@ -47,11 +47,12 @@ void View::setFrame(Rect frame)
 
 void View::applyFrame(Rect frame) { m_widget->setGeometry(toQRect(frame)); }
 
-void View::addSubview(std::shared_ptr<View> view)
+// The copy of the pointer keeps the view alive while it leaves its old
+// superview, which may hold the last other reference.
+void View::addSubview(std::shared_ptr<View> view) // NOLINT(performance-unnecessary-value-param)
 {
     if (!view || view.get() == this)
         return;
-    auto keep = view;
     view->removeFromSuperview();
     view->m_superview = this;
     m_subviews.push_back(view);
@@ -61,7 +62,7 @@ void View::addSubview(std::shared_ptr<View> view)
     view->m_widget->setVisible(!view->m_hidden);
 }
 
-void View::insertSubview(std::shared_ptr<View> view, std::size_t index)
+void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index)
 {
     addSubview(view);
     if (!view || view->m_superview != this || index >= m_subviews.size() - 1)

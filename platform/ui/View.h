@@ -33,7 +33,7 @@ public:
 
     void addSubview(std::shared_ptr<View> view);
     // Under the subviews from that index on.
-    void insertSubview(std::shared_ptr<View> view, std::size_t index);
+    void insertSubview(const std::shared_ptr<View>& view, std::size_t index);
     void removeFromSuperview();
     View* superview() const { return m_superview; }
     const std::vector<std::shared_ptr<View>>& subviews() const { return m_subviews; }

@@ -7,8 +7,8 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Window.h"
 
-#include <QGuiApplication>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QPixmap>
 #include <QWidget>
 

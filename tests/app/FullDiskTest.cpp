@@ -50,8 +50,8 @@ protected:
     int record(const std::string& free, int seconds = 2)
     {
         ChildProcess run;
-        EXPECT_TRUE(run.start({VOICENOTES_TEST_SCRIPTS "/in_small_filesystem.sh", home.documents(), free, after(),
-                               VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "virtual", "record",
+        EXPECT_TRUE(run.start({std::string(VOICENOTES_TEST_SCRIPTS) + "/in_small_filesystem.sh", home.documents(), free,
+                               after(), VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "virtual", "record",
                                "--seconds", std::to_string(seconds)},
                               outputPath()));
         return run.waitForExit(60);

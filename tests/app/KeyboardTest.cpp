@@ -53,9 +53,9 @@ protected:
     static std::string xKeyName(int key, Qt::KeyboardModifiers modifiers)
     {
         static const std::map<int, std::string> names{
-            {Qt::Key_Up, "Up"},         {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"}, {Qt::Key_F2, "F2"},
-            {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"}, {Qt::Key_N, "n"},         {Qt::Key_R, "r"},
-            {Qt::Key_Q, "q"}};
+            {Qt::Key_Up, "Up"}, {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"},
+            {Qt::Key_F2, "F2"}, {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"},
+            {Qt::Key_N, "n"},   {Qt::Key_R, "r"},           {Qt::Key_Q, "q"}};
         return (modifiers & Qt::ControlModifier ? "ctrl+" : "") + names.at(key);
     }
     std::shared_ptr<AudioController> player() { return browser().audioController(); }

@@ -211,7 +211,8 @@ TEST(Launch, HelpVersionAndBadOptions)
     EXPECT_EQ(version.output.rfind("voicenotes ", 0), 0u) << version.output;
 
     TemporaryHome home;
-    for (std::vector<std::string> bad : {std::vector<std::string>{"--home"}, {"--home", home.path(), "--frobnicate"}}) {
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--home"}, {"--home", home.path(), "--frobnicate"}}) {
         ProcessResult run = runVoiceNotes(bad);
         EXPECT_EQ(WEXITSTATUS(run.status), 2) << run.output;
         EXPECT_FALSE(core::FileManager::fileExistsAtPath(home.documents() + "/data.plist"));

@@ -67,7 +67,7 @@ TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)
     EXPECT_EQ(run({"play", "7"}), 2);
     EXPECT_NE(output.find("no note 7"), std::string::npos);
     EXPECT_EQ(run({"list"}), 0);
-    EXPECT_EQ(output.find("\t"), std::string::npos);
+    EXPECT_EQ(output.find('\t'), std::string::npos);
 }
 
 } // namespace

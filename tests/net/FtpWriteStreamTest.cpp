@@ -267,11 +267,12 @@ TEST_F(FtpWriteStreamTest, NoServerOnThePortIsAnError)
 
 TEST_F(FtpWriteStreamTest, AServerThatDiesMidTransferIsAnError)
 {
-    Uploader uploader(server.url("/note.aif"), randomBytes(4 * 1024 * 1024));
+    Uploader uploader(server.url("/note.aif"), randomBytes(std::size_t(4) * 1024 * 1024));
     uploader.endless = true;
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] {
-        return serverHas("note.aif") && std::filesystem::file_size(server.directory() + "/note.aif") > 1024 * 1024;
+        return serverHas("note.aif")
+            && std::filesystem::file_size(server.directory() + "/note.aif") > std::uintmax_t(1024) * 1024;
     })) << server.log();
     server.kill();
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }));
@@ -282,7 +283,7 @@ TEST_F(FtpWriteStreamTest, AServerThatDiesMidTransferIsAnError)
 
 TEST_F(FtpWriteStreamTest, AServerThatStopsAnsweringMidTransferTimesOut)
 {
-    Uploader uploader(server.url("/note.aif"), randomBytes(4 * 1024 * 1024));
+    Uploader uploader(server.url("/note.aif"), randomBytes(std::size_t(4) * 1024 * 1024));
     uploader.endless = true;
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] { return serverHas("note.aif"); })) << server.log();
@@ -326,7 +327,7 @@ TEST_F(FtpWriteStreamTest, ADoubleSlashPathStoresInTheLoginDirectory)
 
 TEST_F(FtpWriteStreamTest, TheFileIsCompletedWhenTheOwnerLetsGoRightAfterClose)
 {
-    std::string data = randomBytes(3 * 1024 * 1024);
+    std::string data = randomBytes(std::size_t(3) * 1024 * 1024);
     Uploader uploader(server.url("/note.aif"), data);
     uploader.dropOnClose = true;
     std::weak_ptr<FtpWriteStream> watch = uploader.stream;

@@ -17,6 +17,7 @@ constexpr double kStopLimitSeconds = 5;
 std::vector<char*> pointers(std::vector<std::string>& strings)
 {
     std::vector<char*> result;
+    result.reserve(strings.size() + 1);
     for (auto& text : strings)
         result.push_back(text.data());
     result.push_back(nullptr);

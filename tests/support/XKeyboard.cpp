@@ -3,12 +3,14 @@
 #include "support/ChildProcess.h"
 
 #include <QDeadlineTimer>
+
 #include <QEvent>
 #include <QGuiApplication>
+#include <chrono>
 
 namespace {
 
-constexpr int kDeliveryLimitMs = 20000;
+constexpr int kDeliveryLimitSeconds = 20;
 
 // Counts key releases the toolkit delivers to any window.
 class ReleaseCounter : public QObject {
@@ -32,8 +34,8 @@ bool XKeyboard::press(const std::string& keys)
     qApp->installEventFilter(&releases);
     ChildProcess xdotool;
     bool sent = xdotool.start({"/usr/bin/xdotool", "key", "--clearmodifiers", keys})
-        && xdotool.waitForExit(kDeliveryLimitMs / 1000) == 0;
-    QDeadlineTimer limit(kDeliveryLimitMs);
+        && xdotool.waitForExit(kDeliveryLimitSeconds) == 0;
+    QDeadlineTimer limit{std::chrono::seconds(kDeliveryLimitSeconds)};
     while (sent && releases.count == 0 && !limit.hasExpired())
         QGuiApplication::processEvents(QEventLoop::AllEvents, 50);
     qApp->removeEventFilter(&releases);

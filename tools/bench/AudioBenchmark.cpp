@@ -31,7 +31,7 @@ constexpr int kRate = 44100;
 constexpr double kSeconds = 600;
 constexpr double kMinutes = kSeconds / 60;
 constexpr int kRuns = 5;
-constexpr double kFramesPerBuffer = AudioController::kRecordBufferBytes / 2;
+constexpr double kFramesPerBuffer = AudioController::kRecordBufferBytes / 2.0;
 
 double processCpuSeconds()
 {

@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr std::size_t kFileSize = 200 * 1024 * 1024;
+constexpr std::size_t kFileSize = std::size_t(200) * 1024 * 1024;
 constexpr int kRuns = 7;
 
 using Clock = std::chrono::steady_clock;
