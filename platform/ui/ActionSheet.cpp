@@ -6,9 +6,9 @@
 namespace ui {
 
 namespace {
-constexpr double kPadding = 20;
-constexpr double kButtonHeight = 44;
-constexpr double kGap = 10;
+constexpr double kSheetPadding = 20;
+constexpr double kSheetButtonHeight = 44;
+constexpr double kSheetGap = 10;
 } // namespace
 
 ActionSheet::ActionSheet(std::string title, std::string cancelButtonTitle, std::string destructiveButtonTitle,
@@ -43,17 +43,17 @@ void ActionSheet::layoutPanel(View& box, Label& titleLabel, const std::vector<st
 {
     double width = frame().width;
     box.setBackgroundColor(Color{0.16, 0.17, 0.2, 0.95});
-    titleLabel.setFrame(Rect{kPadding, 12, width - 2 * kPadding, 30});
+    titleLabel.setFrame(Rect{kSheetPadding, 12, width - 2 * kSheetPadding, 30});
     titleLabel.setFont(Font::systemFontOfSize(15));
     titleLabel.setTextColor(Color{0.85, 0.86, 0.9, 1});
     titleLabel.setTextAlignment(TextAlignment::Center);
     titleLabel.setAdjustsFontSizeToFitWidth(true);
     double y = 52;
     for (const auto& button : buttons) {
-        button->setFrame(Rect{kPadding, y, width - 2 * kPadding, kButtonHeight});
-        y += kButtonHeight + kGap;
+        button->setFrame(Rect{kSheetPadding, y, width - 2 * kSheetPadding, kSheetButtonHeight});
+        y += kSheetButtonHeight + kSheetGap;
     }
-    double height = y + kGap;
+    double height = y + kSheetGap;
     box.setFrame(Rect{0, frame().height - height, width, height});
 }
 
