@@ -3,6 +3,7 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/core/FileIdentity.h"
+#include "platform/core/FileLock.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
@@ -10,9 +11,11 @@
 #include "platform/core/UserDefaults.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <set>
+#include <unistd.h>
 
 using core::FileManager;
 using core::Log;
@@ -53,17 +56,62 @@ bool cacheIsCurrent(CachedList& cache, const std::string& path)
     return true;
 }
 
+std::optional<std::size_t> indexWithPath(const PlistController::NoteList& notes, const std::string& path)
+{
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        const NoteRecord* record = notes[i].dictionary();
+        if (record && NoteField::string(*record, NoteKey::Path) == path)
+            return i;
+    }
+    return std::nullopt;
+}
+
+// A recording that a recorder, in this process or another, is writing now:
+// it holds a lock on the file until the recording is closed.
+bool isBeingRecorded(const std::string& file)
+{
+    int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool held = core::FileLock::isHeldElsewhere(fd);
+    ::close(fd);
+    return held;
+}
+
 } // namespace
 
 std::string PlistController::storePath() { return core::Paths::documentsDirectory() + "/data.plist"; }
 
+std::string PlistController::lockPath() { return storePath() + ".lock"; }
+
+bool PlistController::locked(const std::function<void()>& change)
+{
+    core::FileLock lock(lockPath(), m_lockWait);
+    if (!lock.isLocked()) {
+        Log::system("The note store was not changed: " + lock.failure());
+        return false;
+    }
+    change();
+    return true;
+}
+
 void PlistController::checkPlistFile()
 {
-    if (!FileManager::fileExistsAtPath(storePath()))
-        createNewPlist();
+    if (FileManager::fileExistsAtPath(storePath()))
+        return;
+    // Another process starting at the same moment may make it first.
+    locked([this] {
+        if (!FileManager::fileExistsAtPath(storePath()))
+            replaceWithTemplate();
+    });
 }
 
 void PlistController::createNewPlist()
+{
+    locked([this] { replaceWithTemplate(); });
+}
+
+void PlistController::replaceWithTemplate()
 {
     std::string path = storePath();
     auto templatePath = core::Bundle::mainBundle().pathForResource("data", "plist");
@@ -122,6 +170,28 @@ std::optional<NoteRecord> PlistController::loadObject(std::size_t index)
     return *(*notes)[index].dictionary();
 }
 
+std::optional<std::size_t> PlistController::indexOfNoteWithPath(const std::string& path)
+{
+    const NoteList* notes = currentList();
+    return notes ? indexWithPath(*notes, path) : std::nullopt;
+}
+
+std::optional<NoteRecord> PlistController::loadObjectWithPath(const std::string& path)
+{
+    auto index = indexOfNoteWithPath(path);
+    return index ? loadObject(*index) : std::nullopt;
+}
+
+PlistController::Locate PlistController::atIndex(std::size_t index)
+{
+    return [index](const NoteList& notes) { return index < notes.size() ? std::optional(index) : std::nullopt; };
+}
+
+PlistController::Locate PlistController::withPath(const std::string& path)
+{
+    return [path](const NoteList& notes) { return indexWithPath(notes, path); };
+}
+
 bool PlistController::writeCachedList()
 {
     auto& cache = cachedList();
@@ -169,7 +239,7 @@ PlistController::NoteList& PlistController::listForNewNote()
     // unreadable store must not be destroyed: it is kept beside the new one.
     if (FileManager::fileExistsAtPath(storePath()))
         keepUnreadableStoreAside();
-    createNewPlist();
+    replaceWithTemplate();
     if (NoteList* fresh = currentList())
         return *fresh;
     // Not even the template: the note starts a list of its own.
@@ -178,6 +248,14 @@ PlistController::NoteList& PlistController::listForNewNote()
 
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                  std::uint64_t numPackets)
+{
+    bool written = false;
+    bool hadLock = locked([&] { written = insertNewNote(minutes, seconds, path, numPackets); });
+    return hadLock && written;
+}
+
+bool PlistController::insertNewNote(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                                    std::uint64_t numPackets)
 {
     NoteList& notes = listForNewNote();
     std::int64_t noteID = nextNoteID(notes);
@@ -196,77 +274,159 @@ bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, con
     return writeCachedList();
 }
 
-void PlistController::removeObjectAtIndex(std::size_t index)
+void PlistController::removeObjectAtIndex(std::size_t index) { removeRecord(atIndex(index)); }
+
+PlistController::Result PlistController::removeObjectWithPath(const std::string& path)
 {
-    NoteList* notes = currentList();
-    if (!notes || index >= notes->size())
-        return;
-    const PropertyList* path = (*notes)[index].objectForKey(NoteKey::Path);
-    const std::string* name = path ? path->string() : nullptr;
+    return removeRecord(withPath(path));
+}
+
+PlistController::Result PlistController::removeRecord(const Locate& locate)
+{
+    Result result = Result::NotWritten;
+    locked([&] {
+        NoteList* notes = currentList();
+        auto index = notes ? locate(*notes) : std::nullopt;
+        if (!index) {
+            result = Result::NoSuchNote;
+            return;
+        }
+        const NoteRecord* record = (*notes)[*index].dictionary();
+        std::string name = record ? NoteField::string(*record, NoteKey::Path) : std::string();
+        if (notes->size() == 1) {
+            replaceWithTemplate();
+            Log::printLine("Created new plist");
+        } else {
+            notes->erase(notes->begin() + std::ptrdiff_t(*index));
+            Log::printLine("Object removed");
+            if (!writeCachedList())
+                return;
+        }
+        Log::printLine("Data.plist changed");
+        result = Result::Written;
+        // Only once the note is gone from the store: a store that could
+        // not be written keeps a note whose recording is still there.
+        if (const NoteList* remaining = currentList())
+            removeAudioFileUnlessNamedElsewhere(*remaining, name);
+    });
+    return result;
+}
+
+void PlistController::removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name)
+{
     // A path that could leave Documents never removes anything.
-    auto file = name ? core::Paths::documentsFilePath(*name) : std::nullopt;
-    if (file)
+    auto file = core::Paths::documentsFilePath(name);
+    if (!file) {
+        Log::system("The note named no audio file inside Documents; no file removed");
+        return;
+    }
+    // A store written by hand may give two notes one file: the other keeps it.
+    if (!indexWithPath(notes, name))
         FileManager::removeItemAtPath(*file);
-    else
-        Log::system("Note " + std::to_string(index) + " names no audio file inside Documents; no file removed");
-    if (notes->size() == 1) {
-        createNewPlist();
-        Log::printLine("Created new plist");
-    } else {
-        notes->erase(notes->begin() + std::ptrdiff_t(index));
-        Log::printLine("Object removed");
-        writeCachedList();
-    }
-    Log::printLine("Data.plist changed");
 }
 
-void PlistController::editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change)
+PlistController::Result PlistController::editRecord(const Locate& locate,
+                                                    const std::function<void(NoteRecord&)>& change)
 {
-    NoteList* notes = currentList();
-    if (!notes || index >= notes->size())
-        return;
-    NoteRecord* record = (*notes)[index].dictionary();
-    if (!record) {
-        Log::system("Note " + std::to_string(index) + " in data.plist is not a record; left unchanged");
-        return;
-    }
-    change(*record);
-    writeCachedList();
+    Result result = Result::NotWritten;
+    locked([&] {
+        NoteList* notes = currentList();
+        auto index = notes ? locate(*notes) : std::nullopt;
+        if (!index) {
+            result = Result::NoSuchNote;
+            return;
+        }
+        NoteRecord* record = (*notes)[*index].dictionary();
+        if (!record) {
+            Log::system("Note " + std::to_string(*index) + " in data.plist is not a record; left unchanged");
+            return;
+        }
+        change(*record);
+        if (writeCachedList())
+            result = Result::Written;
+    });
+    return result;
 }
 
-void PlistController::editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon)
+namespace {
+
+std::function<void(NoteRecord&)> renameOrRecolour(const std::string& newName, const std::string& icon)
 {
-    editRecord(index, [&](NoteRecord& record) {
+    return [newName, icon](NoteRecord& record) {
         if (icon == "NO")
             record[NoteKey::Title] = newName;
         else
             record[NoteKey::Icon] = icon;
-    });
+    };
 }
 
-void PlistController::editInfoAtIndex(std::size_t index, const std::string& newInfo)
+std::function<void(NoteRecord&)> setInfo(const std::string& newInfo)
 {
-    editRecord(index, [&](NoteRecord& record) { record[NoteKey::Info] = newInfo; });
+    return [newInfo](NoteRecord& record) { record[NoteKey::Info] = newInfo; };
 }
 
-void PlistController::editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate)
+std::function<void(NoteRecord&)> setAlert(std::optional<core::Date> newDate)
 {
-    editRecord(index, [&](NoteRecord& record) {
+    return [newDate](NoteRecord& record) {
         if (newDate)
             record[NoteKey::Alert] = *newDate;
         else
             record.erase(NoteKey::Alert);
-    });
+    };
 }
 
-void PlistController::editBadgeatObjectatIndex(std::size_t index, bool remove)
+std::function<void(NoteRecord&)> setMark(bool remove)
 {
-    editRecord(index, [&](NoteRecord& record) {
+    return [remove](NoteRecord& record) {
         if (remove)
             record.erase(NoteKey::CheckPlay);
         else
             record[NoteKey::CheckPlay] = 1;
-    });
+    };
+}
+
+} // namespace
+
+void PlistController::editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon)
+{
+    editRecord(atIndex(index), renameOrRecolour(newName, icon));
+}
+
+void PlistController::editInfoAtIndex(std::size_t index, const std::string& newInfo)
+{
+    editRecord(atIndex(index), setInfo(newInfo));
+}
+
+void PlistController::editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate)
+{
+    editRecord(atIndex(index), setAlert(newDate));
+}
+
+void PlistController::editBadgeatObjectatIndex(std::size_t index, bool remove)
+{
+    editRecord(atIndex(index), setMark(remove));
+}
+
+PlistController::Result PlistController::editObjectWithPath(const std::string& path, const std::string& newName,
+                                                            const std::string& icon)
+{
+    return editRecord(withPath(path), renameOrRecolour(newName, icon));
+}
+
+PlistController::Result PlistController::editInfoWithPath(const std::string& path, const std::string& newInfo)
+{
+    return editRecord(withPath(path), setInfo(newInfo));
+}
+
+PlistController::Result PlistController::editDateAlertWithPath(const std::string& path,
+                                                               std::optional<core::Date> newDate)
+{
+    return editRecord(withPath(path), setAlert(newDate));
+}
+
+PlistController::Result PlistController::editBadgeWithPath(const std::string& path, bool remove)
+{
+    return editRecord(withPath(path), setMark(remove));
 }
 
 std::vector<std::string> PlistController::orphanAudioFiles()
@@ -282,7 +442,7 @@ std::vector<std::string> PlistController::orphanAudioFiles()
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(core::Paths::documentsDirectory(), error)) {
         std::string name = entry.path().filename().string();
-        if (entry.path().extension() == ".aif" && !named.count(name))
+        if (entry.path().extension() == ".aif" && !named.count(name) && !isBeingRecorded(entry.path()))
             orphans.push_back(name);
     }
     std::sort(orphans.begin(), orphans.end());
@@ -297,9 +457,18 @@ std::vector<std::string> PlistController::removeUnfinishedWrites()
 
 void PlistController::deleteAll()
 {
-    std::string documents = core::Paths::documentsDirectory();
-    FileManager::removeItemAtPath(documents);
-    if (FileManager::createDirectoryAtPath(documents))
-        Log::system("created Documents dir");
-    createNewPlist();
+    locked([this] {
+        std::string documents = core::Paths::documentsDirectory();
+        if (FileManager::createDirectoryAtPath(documents))
+            Log::system("created Documents dir");
+        // Every recording but one being made now, in this process or
+        // another: that one becomes a note when its recorder saves it.
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(documents, error)) {
+            std::string path = entry.path().string();
+            if (path != lockPath() && !isBeingRecorded(path))
+                FileManager::removeItemAtPath(path);
+        }
+        replaceWithTemplate();
+    });
 }

@@ -12,14 +12,24 @@
 
 // The note store: data.plist in the Documents directory, newest note
 // first. Every operation reads the file as it is now (its parsed list is
-// reused while the file is unchanged, whoever changed it) and every change
-// writes the whole list back atomically, so any number of PlistController
-// objects, and other processes, see the same notes.
+// reused while the file is unchanged, whoever changed it). Every change
+// takes the store's lock, which all processes share (data.plist.lock
+// beside it), reads the list again under it and writes the whole list
+// back atomically, so no process loses another's change and none ever
+// sees half a list.
+//
+// A note's identity is its "Path": the index-based operations act on
+// whatever note is at that row now; the path-based ones find their note
+// again under the lock and change nothing when it has gone.
 class PlistController {
 public:
     using NoteList = core::PropertyList::Array;
 
     static constexpr std::int64_t kMaxNoteID = 50;
+    // How long a change waits, at most, for another process's change.
+    static constexpr double kLockWaitSeconds = 10;
+
+    enum class Result { Written, NoSuchNote, NotWritten };
 
     // Creates the store from the template when there is none.
     void checkPlistFile();
@@ -30,6 +40,9 @@ public:
     std::size_t countInPlist();
     // The record at the index, or none when there is no such record.
     std::optional<NoteRecord> loadObject(std::size_t index);
+    // Where the note with that audio file is now, and its record.
+    std::optional<std::size_t> indexOfNoteWithPath(const std::string& path);
+    std::optional<NoteRecord> loadObjectWithPath(const std::string& path);
 
     // Whether the note reached the disk (a full or read-only disk stops it).
     bool saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
@@ -41,6 +54,14 @@ public:
     void editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate);
     // Sets the overdue-alert marker, or removes it; the badge is the caller's.
     void editBadgeatObjectatIndex(std::size_t index, bool remove);
+
+    // The same changes, to the note with that audio file wherever it is now.
+    Result removeObjectWithPath(const std::string& path);
+    Result editObjectWithPath(const std::string& path, const std::string& newName, const std::string& icon);
+    Result editInfoWithPath(const std::string& path, const std::string& newInfo);
+    Result editDateAlertWithPath(const std::string& path, std::optional<core::Date> newDate);
+    Result editBadgeWithPath(const std::string& path, bool remove);
+
     // Wipes every note and recording and starts a fresh store.
     void deleteAll();
     // Audio files in Documents that no note names (left by a process that
@@ -50,18 +71,33 @@ public:
     // left beside it (only those a minute old: a younger one may be
     // another process's write under way); their names.
     std::vector<std::string> removeUnfinishedWrites();
+    void setLockWait(double seconds) { m_lockWait = seconds; }
 
 private:
+    // Finds the record a change is for in the list as it is now.
+    using Locate = std::function<std::optional<std::size_t>(const NoteList&)>;
+
     static std::string storePath();
+    static std::string lockPath();
     // The store's list as it is on disk now (the cached one while the file
     // is unchanged); none when it cannot be read. A change is made to it
     // in place and then written with writeCachedList().
     static NoteList* currentList();
     static std::int64_t nextNoteID(const NoteList& notes);
+    static Locate atIndex(std::size_t index);
+    static Locate withPath(const std::string& path);
+    // Runs the change under the store's lock; false when the lock was not had.
+    bool locked(const std::function<void()>& change);
     // Writes the changed list; when that fails the change is forgotten.
     // Whether it reached the disk.
     bool writeCachedList();
-    void editRecord(std::size_t index, const std::function<void(NoteRecord&)>& change);
+    Result editRecord(const Locate& locate, const std::function<void(NoteRecord&)>& change);
+    Result removeRecord(const Locate& locate);
+    bool insertNewNote(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    void removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name);
+    void replaceWithTemplate();
     NoteList& listForNewNote();
     void keepUnreadableStoreAside();
+
+    double m_lockWait = kLockWaitSeconds;
 };

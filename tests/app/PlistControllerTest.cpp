@@ -10,12 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using core::FileManager;
 using core::PropertyList;
@@ -246,7 +249,9 @@ TEST_F(PlistControllerTest, DeleteAllLeavesOnlyAFreshStore)
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(home.documents()))
         left.push_back(entry.path().filename().string());
-    EXPECT_EQ(left, std::vector<std::string>{"data.plist"});
+    std::sort(left.begin(), left.end());
+    // The store's lock file stays: another process may be waiting on it.
+    EXPECT_EQ(left, (std::vector<std::string>{"data.plist", "data.plist.lock"}));
     EXPECT_EQ(store.countInPlist(), 0u);
     EXPECT_EQ(log.count("created Documents dir"), 1);
 }
@@ -419,6 +424,73 @@ TEST_F(PlistControllerTest, AChangeKeepingSizeAndModificationTimeIsSeenOnceTheSt
     store.editInfoAtIndex(0, "text");
     EXPECT_EQ(title(0), "Memo 2");
     EXPECT_NE(storeBytes().find("<string>text</string>"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// A screen keeps the note it shows by its audio file: when another writer
+// has put a note above it or removed it, the change still finds the right
+// note, or none.
+TEST_F(PlistControllerTest, ChangesByPathFindTheirNoteWhereverItIsNow)
+{
+    using Result = PlistController::Result;
+    recordNote("mine.aif");
+    recordNote("newer.aif");
+    EXPECT_EQ(store.indexOfNoteWithPath("/mine.aif"), 1u);
+    EXPECT_EQ(store.editObjectWithPath("/mine.aif", "Mine", "NO"), Result::Written);
+    EXPECT_EQ(store.editInfoWithPath("/mine.aif", "text"), Result::Written);
+    EXPECT_EQ(store.editObjectWithPath("/mine.aif", "", "RedIcon"), Result::Written);
+    EXPECT_EQ(store.editBadgeWithPath("/mine.aif", false), Result::Written);
+    EXPECT_EQ(store.editDateAlertWithPath("/mine.aif", core::Date(1'000'000'000)), Result::Written);
+    auto mine = store.loadObjectWithPath("/mine.aif");
+    ASSERT_TRUE(mine);
+    EXPECT_EQ(NoteField::string(*mine, NoteKey::Title), "Mine");
+    EXPECT_EQ(NoteField::string(*mine, NoteKey::Info), "text");
+    EXPECT_EQ(NoteField::string(*mine, NoteKey::Icon), "RedIcon");
+    EXPECT_TRUE(NoteField::isMarked(*mine));
+    EXPECT_EQ(title(0), "Note 2");
+
+    EXPECT_EQ(store.removeObjectWithPath("/mine.aif"), Result::Written);
+    EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("mine.aif")));
+    std::string before = storeBytes();
+    for (Result result : {store.editObjectWithPath("/mine.aif", "Gone", "NO"), store.editInfoWithPath("/mine.aif", "x"),
+                          store.editBadgeWithPath("/mine.aif", true), store.removeObjectWithPath("/mine.aif")})
+        EXPECT_EQ(result, Result::NoSuchNote);
+    EXPECT_EQ(storeBytes(), before);
+    EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("newer.aif")));
+}
+
+// A store written by hand may give two notes one file: removing one
+// keeps the file for the other.
+TEST_F(PlistControllerTest, RemovingANoteKeepsAFileThatAnotherNoteNames)
+{
+    recordNote("shared.aif");
+    store.saveObject(0, 3, "/shared.aif", 8000);
+    store.removeObjectAtIndex(0);
+    EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
+    store.removeObjectAtIndex(0);
+    EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
+}
+
+// A change waits for another process's, but not for ever: a holder that
+// is stopped leaves the store as it was and says so.
+TEST_F(PlistControllerTest, AChangeGivesUpWhenAnotherHolderKeepsTheLock)
+{
+    recordNote("a.aif");
+    std::string before = storeBytes();
+    int fd = ::open(documentsFile("data.plist.lock").c_str(), O_RDWR);
+    ASSERT_GE(fd, 0);
+    // A lock of another open file is another holder, as another process's is.
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    store.setLockWait(0.2);
+    EXPECT_EQ(store.editObjectWithPath("/a.aif", "late", "NO"), PlistController::Result::NotWritten);
+    EXPECT_FALSE(store.saveObject(0, 1, "/b.aif", 8000));
+    ::close(fd);
+    EXPECT_EQ(storeBytes(), before);
+    EXPECT_EQ(log.count("The note store was not changed: another process has held"), 2);
+    EXPECT_EQ(store.editObjectWithPath("/a.aif", "now", "NO"), PlistController::Result::Written);
 }
 
 } // namespace

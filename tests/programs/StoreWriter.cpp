@@ -1,10 +1,16 @@
-// Writes to a note store without end, for tests that kill a writer at
-// random moments. After each finished write it prints "wrote N", where N
-// is the write's number, counting on from FIRST; every note's "Info"
-// names the write that last set it, followed by a long filler that must
-// come back whole.
+// Writes to a note store, for the tests of many writers.
 //
 //   store_writer HOME FIRST
+//     Without end, for tests that kill a writer at random moments. After
+//     each finished write it prints "wrote N", where N is the write's
+//     number, counting on from FIRST; every note's "Info" names the write
+//     that last set it, followed by a long filler that must come back whole.
+//
+//   store_writer HOME race NAME COUNT
+//     COUNT rounds beside other writers: saves the note "/NAME-I.aif",
+//     renames it "NAME I" by its path, and every third round removes it
+//     again. Prints "saved PATH", "renamed PATH" and "removed PATH" for
+//     each change that reached the store.
 
 #include "Classes/PlistController.h"
 
@@ -14,34 +20,24 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
 
 constexpr std::size_t kMostNotes = 40;
 
-void acknowledge(long write)
+void say(const std::string& line)
 {
-    std::printf("wrote %ld\n", write);
+    std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+[[noreturn]] void writeWithoutEnd(PlistController& store, long first)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: store_writer HOME FIRST\n");
-        return 2;
-    }
-    core::Paths::setHome(argv[1]);
-    core::Bundle::mainBundle().setResourceDirectory(VOICENOTES_TEST_RESOURCES);
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    PlistController store;
-    store.checkPlistFile();
     if (store.countInPlist() == 0)
         store.saveObject(0, 5, "/first.aif", 40000);
-    for (long write = std::atol(argv[2]);; ++write) {
+    for (long write = first;; ++write) {
         switch (write % 4) {
         case 0:
             store.saveObject(0, 5, "/" + std::to_string(write) + ".aif", 40000);
@@ -57,6 +53,40 @@ int main(int argc, char** argv)
                 store.editObjectAtIndex(0, "Renamed " + std::to_string(write), "NO");
             break;
         }
-        acknowledge(write);
+        say("wrote " + std::to_string(write));
     }
+}
+
+int race(PlistController& store, const std::string& name, long count)
+{
+    using Result = PlistController::Result;
+    for (long round = 0; round < count; ++round) {
+        std::string path = "/" + name + "-" + std::to_string(round) + ".aif";
+        if (store.saveObject(0, 1, path, 8000))
+            say("saved " + path);
+        if (store.editObjectWithPath(path, name + " " + std::to_string(round), "NO") == Result::Written)
+            say("renamed " + path);
+        if (round % 3 == 2 && store.removeObjectWithPath(path) == Result::Written)
+            say("removed " + path);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool racing = argc == 5 && std::strcmp(argv[2], "race") == 0;
+    if (argc != 3 && !racing) {
+        std::fprintf(stderr, "usage: store_writer HOME FIRST\n       store_writer HOME race NAME COUNT\n");
+        return 2;
+    }
+    core::Paths::setHome(argv[1]);
+    core::Bundle::mainBundle().setResourceDirectory(VOICENOTES_TEST_RESOURCES);
+    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    PlistController store;
+    store.checkPlistFile();
+    if (racing)
+        return race(store, argv[3], std::atol(argv[4]));
+    writeWithoutEnd(store, std::atol(argv[2]));
 }
