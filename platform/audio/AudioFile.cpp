@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace audio {
@@ -31,22 +32,28 @@ AudioFile::~AudioFile()
         core::Log::system("Closing an audio file failed");
 }
 
-AudioFile* AudioFile::open(const std::string& path, bool forWriting, SF_INFO& info)
+OSStatus AudioFile::open(const std::string& path, bool forWriting, bool erase, SF_INFO& info, AudioFile*& outFile)
 {
     std::string failure = (forWriting ? "Cannot create the audio file " : "Cannot open the audio file ") + path;
-    int flags = forWriting ? O_RDWR | O_CREAT | O_TRUNC : O_RDONLY;
+    int flags = !forWriting ? O_RDONLY : O_RDWR | O_CREAT | (erase ? O_TRUNC : O_EXCL);
     int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
-        core::Log::system(failure + ": " + std::strerror(errno));
-        return nullptr;
+        int error = errno;
+        if (forWriting && !erase && error == EEXIST)
+            return kAudioFileExistsError;
+        core::Log::system(failure + ": " + std::strerror(error));
+        return kAudioFilePermissionsError;
     }
+    if (forWriting && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        core::Log::system("Cannot lock the audio file " + path + " while recording: " + std::strerror(errno));
     SNDFILE* handle = sf_open_fd(fd, forWriting ? SFM_WRITE : SFM_READ, &info, SF_FALSE);
     if (!handle) {
         logFailure(failure, nullptr);
         ::close(fd);
-        return nullptr;
+        return kAudioFilePermissionsError;
     }
-    return new AudioFile(fd, handle, info.samplerate, forWriting);
+    outFile = new AudioFile(fd, handle, info.samplerate, forWriting);
+    return noErr;
 }
 
 OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileType,
@@ -55,19 +62,16 @@ OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileTy
     if (fileType != kAudioFileAIFFType || !isSixteenBitMono(format)
         || !(format.mFormatFlags & kLinearPCMFormatFlagIsBigEndian))
         return kAudioFormatUnsupportedDataFormatError;
-    if (!(flags & kAudioFileFlags_EraseFile) && ::access(path.c_str(), F_OK) == 0)
-        return kAudioFilePermissionsError;
     SF_INFO info = {};
     info.samplerate = int(format.mSampleRate);
     info.channels = 1;
     // The default byte order of AIFF is big-endian; asking for it
     // explicitly would make an AIFC file that other readers refuse.
     info.format = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
-    outFile = open(path, true, info);
-    if (!outFile)
-        return kAudioFilePermissionsError;
-    sf_command(outFile->m_handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
-    return noErr;
+    OSStatus status = open(path, true, (flags & kAudioFileFlags_EraseFile) != 0, info, outFile);
+    if (status == noErr)
+        sf_command(outFile->m_handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+    return status;
 }
 
 OSStatus AudioFile::openPath(const std::string& path, std::uint32_t fileTypeHint, AudioFile*& outFile)
@@ -75,8 +79,7 @@ OSStatus AudioFile::openPath(const std::string& path, std::uint32_t fileTypeHint
     if (fileTypeHint != kAudioFileAIFFType)
         return kAudioFormatUnsupportedDataFormatError;
     SF_INFO info = {};
-    outFile = open(path, false, info);
-    return outFile ? noErr : kAudioFilePermissionsError;
+    return open(path, false, false, info, outFile);
 }
 
 OSStatus AudioFile::close(AudioFile* file)

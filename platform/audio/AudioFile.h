@@ -15,8 +15,11 @@ namespace audio {
 // date after every write, so a process that dies leaves a readable file.
 class AudioFile {
 public:
-    // Creates the file (replacing an existing one when flags has
-    // kAudioFileFlags_EraseFile); outFile is set on success only.
+    // Creates the file, replacing an existing one when flags has
+    // kAudioFileFlags_EraseFile, otherwise only when there is none
+    // (kAudioFileExistsError); outFile is set on success only. A file
+    // open for writing holds an exclusive lock (flock) while it is open,
+    // so that others can tell it is being recorded.
     static OSStatus createWithPath(const std::string& path, std::uint32_t fileType,
                                    const AudioStreamBasicDescription& format, std::uint32_t flags, AudioFile*& outFile);
     static OSStatus openPath(const std::string& path, std::uint32_t fileTypeHint, AudioFile*& outFile);
@@ -40,7 +43,9 @@ private:
     // The file opened as libsndfile's, without following a symbolic link:
     // a link in the notes' folder must not lead a recording or a playback
     // to a file elsewhere. Null (logged) when it cannot be opened.
-    static AudioFile* open(const std::string& path, bool forWriting, SF_INFO& info);
+    // Creating without erasing is exclusive: an existing file is left alone
+    // and the error is kAudioFileExistsError.
+    static OSStatus open(const std::string& path, bool forWriting, bool erase, SF_INFO& info, AudioFile*& outFile);
     ~AudioFile();
 
     int m_fd;

@@ -14,6 +14,8 @@ inline constexpr OSStatus kAudioQueueErr_CannotStart = -66681;
 inline constexpr OSStatus kAudioQueueErr_InvalidDevice = -66680;
 inline constexpr OSStatus kAudioFileUnspecifiedError = 0x7768743F; // 'wht?'
 inline constexpr OSStatus kAudioFilePermissionsError = 0x70726D3F; // 'prm?'
+// Ours: a file created without kAudioFileFlags_EraseFile exists already.
+inline constexpr OSStatus kAudioFileExistsError = 0x65787374; // 'exst'
 inline constexpr OSStatus kAudioFileEndOfFileError = -39;
 
 constexpr std::uint32_t fourCharCode(const char (&code)[5])

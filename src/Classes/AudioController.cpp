@@ -97,7 +97,9 @@ void AudioController::startRecording()
 
     core::DateFormatter formatter;
     formatter.setDateFormat("yyyyMMddHmmss");
-    m_recordName = "/" + formatter.stringFromDate(core::Date::now()) + ".aif";
+    std::string stamp = formatter.stringFromDate(core::Date::now());
+    // The name stays the first choice when no file can be made.
+    m_recordName = recordingName(stamp, 1);
     m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
     m_recordState.currentPacket = 0;
 
@@ -108,10 +110,7 @@ void AudioController::startRecording()
             buffersReady = buffersReady && m_recordState.queue->allocateBuffer(kRecordBufferBytes, buffer) == noErr
                 && m_recordState.queue->enqueueBuffer(buffer) == noErr;
         }
-        if (buffersReady
-            && audio::AudioFile::createWithPath(m_fileURL, audio::kAudioFileAIFFType, m_recordState.dataFormat,
-                                                audio::kAudioFileFlags_EraseFile, m_recordState.audioFile)
-                == noErr) {
+        if (buffersReady && createRecordingFile(stamp)) {
             m_recordState.recording = true;
             if (m_recordState.queue->start() == noErr)
                 return;
@@ -119,6 +118,28 @@ void AudioController::startRecording()
     }
     Log::system("Recording could not start");
     stopRecording();
+}
+
+std::string AudioController::recordingName(const std::string& stamp, int attempt)
+{
+    return "/" + stamp + (attempt == 1 ? "" : "-" + std::to_string(attempt)) + ".aif";
+}
+
+bool AudioController::createRecordingFile(const std::string& stamp)
+{
+    // Another recorder (another window or command) may have started in the
+    // same second: its file is never overwritten; this one takes the next
+    // free name of the same form, "-2", "-3" and so on.
+    for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
+        m_recordName = recordingName(stamp, attempt);
+        m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
+        audio::OSStatus status = audio::AudioFile::createWithPath(m_fileURL, audio::kAudioFileAIFFType,
+                                                                  m_recordState.dataFormat, 0, m_recordState.audioFile);
+        if (status != audio::kAudioFileExistsError)
+            return status == noErr;
+    }
+    Log::system("Every name for a recording made at " + stamp + " is taken");
+    return false;
 }
 
 void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer,

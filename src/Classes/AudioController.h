@@ -36,6 +36,8 @@ public:
     static constexpr std::uint32_t kRecordBufferBytes = 16000;
     static constexpr std::uint32_t kPlayBufferBytes = 16000;
     static constexpr std::uint32_t kPacketsPerRead = 2000;
+    // Names tried for recordings started in the same second.
+    static constexpr int kNameAttempts = 1000;
 
     AudioController() = default;
     ~AudioController();
@@ -72,6 +74,10 @@ public:
     const std::string& fileName() const { return m_fileName; }
 
 private:
+    // "/yyyyMMddHmmss.aif", then "/yyyyMMddHmmss-2.aif" and so on.
+    static std::string recordingName(const std::string& stamp, int attempt);
+    // Creates the new recording's file under a name no file has yet.
+    bool createRecordingFile(const std::string& stamp);
     static void fillFormat(audio::AudioStreamBasicDescription* format, double sampleRate);
 
     double m_numPacketsToRead = 0;

@@ -80,20 +80,27 @@ TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
     }
 }
 
-TEST_F(RecorderTest, ALinkWhereTheNewFileGoesIsNotWrittenThrough)
+// Another recorder, a link, anything already there: the new recording
+// takes the next free name and never writes through what is there.
+TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
 {
     core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
     clock.engine().setWallClock(kEvening);
     std::string precious = home.path() + "/precious.txt";
     ASSERT_TRUE(core::FileManager::writeAtomically(precious, "keep me"));
     std::filesystem::create_symlink(precious, home.documents() + "/20090305190507.aif");
-    AudioController recorder;
-    recorder.startRecording();
+    AudioController first;
+    first.startRecording();
+    AudioController second;
+    second.startRecording();
     clock.advance(1);
-    EXPECT_FALSE(recorder.recordState().recording);
-    recorder.stopRecording();
+    first.stopRecording();
+    second.stopRecording();
+    EXPECT_EQ(first.recordName(), "/20090305190507-2.aif");
+    EXPECT_EQ(second.recordName(), "/20090305190507-3.aif");
+    EXPECT_EQ(readSamples(home.documents() + first.recordName()).size(), 8000u);
+    EXPECT_EQ(readSamples(home.documents() + second.recordName()).size(), 8000u);
     EXPECT_EQ(core::FileManager::contentsAtPath(precious), "keep me");
-    EXPECT_EQ(log.count("Cannot create the audio file"), 1);
 }
 
 TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
