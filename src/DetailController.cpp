@@ -73,6 +73,7 @@ void DetailController::exportAction()
     browser->loadExportViewController();
     auto& exportView = browser->exportView();
     exportView->setNoteID(m_index);
+    exportView->setNotePath(notePath());
     exportView->tableViewExport().reloadData();
     browser->presentModalViewController(exportView, true);
 }
@@ -120,7 +121,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1->setAccessibilityLabel(localizedString("Notes"));
             m_textView1->on_shouldBeginEditing = [this] { return !m_textTooLong && textViewShouldBeginEditing(); };
             m_textView1->on_escape = [this] { doneAction(); };
-            auto note = PlistController().loadObject(m_index);
+            auto note = PlistController().loadObjectWithPath(notePath());
             bool hasInfo = note && NoteField::find(*note, NoteKey::Info);
             m_textTooLong = showText(
                 *m_textView1, hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info"));
@@ -266,13 +267,24 @@ void DetailController::doneAction()
         }
     });
 
+    m_editing = false;
     PlistController store;
-    if (m_textView1 && !m_textTooLong)
-        store.editInfoAtIndex(m_index, m_textView1->text());
+    if (m_textView1 && !m_textTooLong && !changed(store.editInfoWithPath(notePath(), m_textView1->text())))
+        return;
     std::string name = m_textFieldName ? m_textFieldName->text() : std::string();
     if (!m_nameTooLong && !name.empty() && name != NoteField::string(m_objectDictionary, NoteKey::Title))
-        store.editObjectAtIndex(m_index, name, "NO");
-    m_editing = false;
+        changed(store.editObjectWithPath(notePath(), name, "NO"));
+}
+
+bool DetailController::changed(PlistController::Result result)
+{
+    if (result == PlistController::Result::NoSuchNote) {
+        // Kept alive while the browser lets go of this screen.
+        auto keep = shared_from_this();
+        if (auto* browser = dynamic_cast<TableNavigationController*>(navigationController()))
+            browser->noteDeletedElsewhere();
+    }
+    return result == PlistController::Result::Written;
 }
 
 void DetailController::createPickerViews()
@@ -328,7 +340,8 @@ void DetailController::didSelectRow(ui::PickerView&, int row, int)
     if (row < 0 || row >= int(kNoteIcons.size()))
         return;
     const NoteIconChoice& icon = kNoteIcons[std::size_t(row)];
-    PlistController().editObjectAtIndex(m_index, NoteField::string(m_objectDictionary, NoteKey::Title), icon.name);
+    if (!changed(PlistController().editObjectWithPath(notePath(), "", icon.name)))
+        return;
     m_shownIcon = &icon;
     if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
         showIcon(*cell, icon);
@@ -351,7 +364,8 @@ void DetailController::openDatePicker()
 
 void DetailController::dateDone()
 {
-    PlistController().editDateAlertAtIndex(m_index, m_datePickerView->date());
+    if (!changed(PlistController().editDateAlertWithPath(notePath(), m_datePickerView->date())))
+        return;
     if (m_dateLabel)
         m_dateLabel->setText(alertText(m_datePickerView->date()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Classes/NoteRecord.h"
+#include "Classes/PlistController.h"
 
 #include "platform/ui/Label.h"
 #include "platform/ui/PickerView.h"
@@ -60,9 +61,12 @@ public:
     void didSelectRow(ui::PickerView& pickerView, int row, int component) override;
     void dateDone();
 
+    // The row the note had when the editor opened; it is found again by
+    // its audio file (notePath) for every change.
     std::size_t index() const { return m_index; }
     void setIndex(std::size_t index) { m_index = index; }
     const NoteRecord& objectDictionary() const { return m_objectDictionary; }
+    std::string notePath() const { return NoteField::string(m_objectDictionary, NoteKey::Path); }
     void setObjectDictionary(NoteRecord note);
     const std::shared_ptr<ui::TextView>& textView1() const { return m_textView1; }
     ui::TextField* textFieldName() const { return m_textFieldName.get(); }
@@ -85,6 +89,9 @@ private:
     void openDatePicker();
     void slideUp(ui::View& input);
     void showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon);
+    // Whether the change reached the note; when the note is gone the
+    // browser says so and goes back to the list.
+    bool changed(PlistController::Result result);
 
     std::size_t m_index = 0;
     std::shared_ptr<ui::TextView> m_textView1;

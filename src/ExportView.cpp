@@ -129,7 +129,7 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
 {
     if (indexPath.section == 0) {
         m_mainCell = std::make_shared<ExportingCell>();
-        m_mainCell->setNoteObject(PlistController().loadObject(m_noteID).value_or(NoteRecord{}));
+        m_mainCell->setNoteObject(PlistController().loadObjectWithPath(m_notePath).value_or(NoteRecord{}));
         m_mainCell->createIcon();
         m_mainCell->createLabels();
         return m_mainCell;
@@ -219,9 +219,16 @@ void ExportView::sendFileViaFTP()
         password = storedText(kPasswordKey);
     }
 
+    auto note = PlistController().loadObjectWithPath(m_notePath);
+    if (!note) {
+        m_sending = false;
+        auto keep = shared_from_this();
+        if (m_navigationController)
+            m_navigationController->noteDeletedElsewhere();
+        return;
+    }
     m_exportController = std::make_shared<ExportingController>();
     m_exportController->setExportView(std::static_pointer_cast<ExportView>(shared_from_this()));
-    auto note = PlistController().loadObject(m_noteID).value_or(NoteRecord{});
     if (m_mainCell)
         m_mainCell->toggleSend();
     std::weak_ptr<ViewController> weak = weak_from_this();
@@ -229,8 +236,8 @@ void ExportView::sendFileViaFTP()
         if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
             self->timerCheckStatusAction();
     });
-    bool started = m_exportController->sendFile(NoteField::string(note, NoteKey::Path), host, user, password,
-                                                NoteField::string(note, NoteKey::Title));
+    bool started = m_exportController->sendFile(m_notePath, host, user, password,
+                                                NoteField::string(*note, NoteKey::Title));
     if (started && m_moreInfo) {
         auto& defaults = core::UserDefaults::standardUserDefaults();
         defaults.setObject(host, kIPAddressKey);

@@ -66,6 +66,9 @@ public:
     const std::vector<net::FoundService>& servicesArray() const { return m_servicesArray; }
     std::size_t noteID() const { return m_noteID; }
     void setNoteID(std::size_t noteID) { m_noteID = noteID; }
+    // The note sent: found again by its audio file when Send is pressed.
+    void setNotePath(std::string path) { m_notePath = std::move(path); }
+    const std::string& notePath() const { return m_notePath; }
     const std::shared_ptr<ExportingController>& exportController() const { return m_exportController; }
     void setExportController(std::shared_ptr<ExportingController> controller);
     const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
@@ -93,6 +96,7 @@ private:
     std::shared_ptr<core::Timer> m_timer;
     std::shared_ptr<core::Timer> m_timerClose;
     std::size_t m_noteID = 0;
+    std::string m_notePath;
     std::shared_ptr<ui::TextField> m_ipTextField;
     std::shared_ptr<ui::TextField> m_nameTextField;
     std::shared_ptr<ui::TextField> m_passwordTextField;

@@ -83,8 +83,25 @@ void TableViewController::newAction()
 
 int TableViewController::numberOfRowsInSection(ui::TableView&, int)
 {
-    auto notes = m_plistControl.getPlistObject();
-    return notes ? int(notes->size()) : 0;
+    // Taken first: a change made while the list is read is seen again later.
+    m_rowsIdentity = m_plistControl.fileIdentity();
+    m_rows = m_plistControl.getPlistObject().value_or(PlistController::NoteList{});
+    // The playing note may have another row now.
+    if (m_selectedCell) {
+        int row = -1;
+        for (std::size_t i = 0; i < m_rows.size() && row < 0; ++i) {
+            if (rowPath(int(i)) == m_playingPath)
+                row = int(i);
+        }
+        m_selectedCell = row >= 0 ? std::optional(ui::IndexPath{0, row}) : std::nullopt;
+    }
+    return int(m_rows.size());
+}
+
+NoteRecord TableViewController::rowNote(int row) const
+{
+    const NoteRecord* note = row >= 0 && row < int(m_rows.size()) ? m_rows[std::size_t(row)].dictionary() : nullptr;
+    return note ? *note : NoteRecord{};
 }
 
 std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -92,7 +109,7 @@ std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui
     if (m_selectedCell == indexPath && m_playingCell)
         return m_playingCell;
     auto cell = std::make_shared<TableCell>();
-    cell->setNoteObject(m_plistControl.loadObject(std::size_t(indexPath.row)).value_or(NoteRecord{}));
+    cell->setNoteObject(rowNote(indexPath.row));
     cell->setTable(this);
     cell->createIcon();
     cell->createLabels();
@@ -143,14 +160,21 @@ void TableViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
     if (previous && previous != m_playingCell && previous->isPlaying())
         previous->toggleIcon();
     m_selectedCell = indexPath;
+    m_playingPath = rowPath(indexPath.row);
     setToolbarMode(BarButtonSystemItem::Pause);
+    unmark(m_playingPath);
+}
+
+void TableViewController::unmark(const std::string& path)
+{
     // The store's record, not the row's copy: an alert may have marked it since.
-    auto note = m_plistControl.loadObject(std::size_t(indexPath.row));
-    if (note && NoteField::isMarked(*note)) {
-        m_plistControl.editBadgeatObjectatIndex(std::size_t(indexPath.row), true);
-        auto& application = ui::Application::sharedApplication();
-        application.setApplicationIconBadgeNumber(application.applicationIconBadgeNumber() - 1);
-    }
+    auto note = m_plistControl.loadObjectWithPath(path);
+    if (!note || !NoteField::isMarked(*note))
+        return;
+    if (m_plistControl.editBadgeWithPath(path, true) != PlistController::Result::Written)
+        return;
+    auto& application = ui::Application::sharedApplication();
+    application.setApplicationIconBadgeNumber(application.applicationIconBadgeNumber() - 1);
 }
 
 void TableViewController::accessoryButtonTappedForRowWithIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -164,7 +188,15 @@ void TableViewController::pushDetailController(std::size_t row)
     auto detail = std::make_shared<DetailController>();
     detail->setIndex(row);
     detail->setNavigationController(m_navigationViewController);
-    detail->setObjectDictionary(m_plistControl.loadObject(row).value_or(NoteRecord{}));
+    // The row's note as the store has it now: a change since the rows were
+    // counted shows; a note gone since is said so.
+    auto note = m_plistControl.loadObjectWithPath(rowPath(int(row)));
+    if (!note) {
+        if (m_navigationViewController)
+            m_navigationViewController->noteDeletedElsewhere();
+        return;
+    }
+    detail->setObjectDictionary(*note);
     if (!m_navigationViewController)
         return;
     m_navigationViewController->pushViewController(detail, true);
@@ -176,14 +208,15 @@ void TableViewController::pushDetailController(std::size_t row)
 void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableViewCellEditingStyle,
                                              ui::IndexPath indexPath)
 {
-    // Nothing keeps playing that the list no longer shows, and the playing
-    // row keeps its place when a row above it goes.
+    // Nothing keeps playing that the list no longer shows; the playing row
+    // finds its place again when the rows are counted.
     if (m_selectedCell == indexPath)
         stopSelectedRow();
-    else if (m_selectedCell && m_selectedCell->section == indexPath.section && m_selectedCell->row > indexPath.row)
-        m_selectedCell->row -= 1;
-
-    m_plistControl.removeObjectAtIndex(std::size_t(indexPath.row));
+    if (m_plistControl.removeObjectWithPath(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
+        if (m_navigationViewController)
+            m_navigationViewController->noteDeletedElsewhere();
+        return;
+    }
     table.deleteRowsAtIndexPaths({indexPath}, ui::TableViewRowAnimation::Right);
     if (m_plistControl.countInPlist() == 0)
         addNoNotesScreen();
@@ -215,8 +248,9 @@ void TableViewController::checkAlerts()
         if (!alert || !(now > *alert))
             continue;
         ++due;
-        if (!NoteField::isMarked(*note)) {
-            m_plistControl.editBadgeatObjectatIndex(i, false);
+        std::string path = NoteField::string(*note, NoteKey::Path);
+        if (!NoteField::isMarked(*note)
+            && m_plistControl.editBadgeWithPath(path, false) == PlistController::Result::Written) {
             auto& application = ui::Application::sharedApplication();
             application.setApplicationIconBadgeNumber(application.applicationIconBadgeNumber() + 1);
         }
@@ -228,7 +262,7 @@ void TableViewController::checkAlerts()
         };
         alertView->show();
         notifyDesktop(*note);
-        m_plistControl.editDateAlertAtIndex(i, std::nullopt);
+        m_plistControl.editDateAlertWithPath(path, std::nullopt);
     }
     core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
                       + " notes due");
@@ -260,6 +294,32 @@ void TableViewController::playNoteWithPath(const std::string& path)
         }
         return;
     }
+}
+
+void TableViewController::storeMayHaveChanged()
+{
+    auto now = m_plistControl.fileIdentity();
+    if (now && m_rowsIdentity && now->isSameFileAsBefore(*m_rowsIdentity))
+        return;
+    bool wasPlaying = m_selectedCell.has_value();
+    bool hadRows = !m_rows.empty();
+    tableView().reloadData();
+    if (wasPlaying && !m_selectedCell) {
+        // Its note was deleted elsewhere: it stops, and the toolbar with it.
+        m_playingPath.clear();
+        if (m_playingCell && m_playingCell->isPlaying())
+            m_playingCell->toggleIcon();
+        m_playingCell.reset();
+        stopPlayback();
+        setToolbarMode(BarButtonSystemItem::FlexibleSpace);
+    }
+    // The list became empty, or the first notes came: the screen changes.
+    if (m_rows.empty() == hadRows) {
+        loadView();
+        editButtonItem()->setEnabled(!m_rows.empty());
+    }
+    if (m_navigationViewController)
+        m_navigationViewController->reloadLabel(false);
 }
 
 void TableViewController::playAlertSound()

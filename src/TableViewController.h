@@ -47,6 +47,10 @@ public:
     void alertViewClickedButtonAtIndex(ui::ModalPanel& alertView, int buttonIndex);
     // Plays the note stored with that audio file, as a click on its row does.
     void playNoteWithPath(const std::string& path);
+    // The store may have been changed by another process: when it was,
+    // the rows show it and the playing note plays on in its new row (it
+    // stops when it is gone).
+    void storeMayHaveChanged();
 
     TableNavigationController* navigationViewController() const { return m_navigationViewController; }
     void setNavigationViewController(TableNavigationController* controller) { m_navigationViewController = controller; }
@@ -67,8 +71,21 @@ private:
     // The alert on the desktop too; its action plays the note.
     void notifyDesktop(const NoteRecord& note);
 
+    // The note a row shows: as the store had it when the rows were last
+    // counted. What a click or a delete acts on is that note, found again
+    // by its audio file.
+    NoteRecord rowNote(int row) const;
+    std::string rowPath(int row) const { return NoteField::string(rowNote(row), NoteKey::Path); }
+    // Takes the mark off the note that starts playing; the badge counts one less.
+    void unmark(const std::string& path);
+
     PlistController m_plistControl;
     TableNavigationController* m_navigationViewController = nullptr;
     std::optional<ui::IndexPath> m_selectedCell;
     std::shared_ptr<TableCell> m_playingCell;
+    PlistController::NoteList m_rows;
+    // The store's file when the rows were counted.
+    std::optional<core::FileIdentity> m_rowsIdentity;
+    // The playing note's audio file: its row is found again when rows change.
+    std::string m_playingPath;
 };

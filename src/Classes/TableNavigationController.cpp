@@ -11,6 +11,7 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/Timer.h"
 #include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Slider.h"
@@ -151,6 +152,34 @@ void TableNavigationController::loadExportViewController()
     m_exportView->setExportController(m_exportController);
     m_exportView->view();
     m_exportView->startSearching();
+}
+
+void TableNavigationController::noteDeletedElsewhere()
+{
+    std::make_shared<ui::AlertView>(core::localizedString("Alert"), core::localizedString("Note Deleted Elsewhere"),
+                                    "OK")
+        ->show();
+    if (modalViewController())
+        dismissModalViewControllerAnimated(true);
+    if (topViewController().get() != m_tableViewController)
+        popViewControllerAnimated(true);
+    if (m_tableViewController)
+        m_tableViewController->tableView().reloadData();
+    reloadLabel(false);
+}
+
+void TableNavigationController::storeMayHaveChanged()
+{
+    if (m_tableViewController)
+        m_tableViewController->storeMayHaveChanged();
+    std::string shown;
+    if (auto detail = std::dynamic_pointer_cast<DetailController>(topViewController()))
+        shown = detail->notePath();
+    // An upload under way finishes: it has the file open already.
+    if (m_exportView && modalViewController() == m_exportView && !m_exportView->sending())
+        shown = m_exportView->notePath();
+    if (!shown.empty() && !PlistController().indexOfNoteWithPath(shown))
+        noteDeletedElsewhere();
 }
 
 void TableNavigationController::setToolbarElementsHidden(bool hidden)

@@ -86,6 +86,12 @@ public:
     // The toolbar, status label, info button and slider, while a detail
     // screen is shown.
     void setToolbarElementsHidden(bool hidden);
+    // A screen's note was deleted by another process: the person is told,
+    // and the browser goes back to the list as the store has it now.
+    void noteDeletedElsewhere();
+    // Another process may have changed the store: the list follows it, and
+    // an editor or export screen whose note has gone closes and says so.
+    void storeMayHaveChanged();
 
 private:
     std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
