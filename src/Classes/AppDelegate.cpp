@@ -3,11 +3,14 @@
 #include "Classes/KeyboardCommands.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
+#include "Classes/TableNavigationController.h"
 #include "RecordingViewController.h"
 
 #include "platform/audio/AudioDevice.h"
 #include "platform/core/Bundle.h"
+#include "platform/core/DirectoryWatcher.h"
 #include "platform/core/Log.h"
+#include "platform/core/Paths.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Window.h"
 
@@ -70,6 +73,11 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     m_window->on_keyPress = [this](ui::KeyPress press) { return m_keyboard->handle(press); };
     if (m_announce)
         m_rootViewController->enableBonjour();
+    m_storeWatcher = std::make_unique<core::DirectoryWatcher>(core::Paths::documentsDirectory());
+    m_storeWatcher->on_change = [this](const std::string& name) {
+        if (name == "data.plist")
+            m_rootViewController->myNavigationController()->storeMayHaveChanged();
+    };
 }
 
 void AppDelegate::applicationWillTerminate(ui::Application&)

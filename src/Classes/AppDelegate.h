@@ -4,6 +4,9 @@
 
 #include <memory>
 
+namespace core {
+class DirectoryWatcher;
+}
 namespace ui {
 class Window;
 }
@@ -36,4 +39,6 @@ private:
     std::unique_ptr<KeyboardCommands> m_keyboard;
     bool m_recording = false;
     bool m_announce = false;
+    // Other processes' changes to the notes, heard while the window is open.
+    std::unique_ptr<core::DirectoryWatcher> m_storeWatcher;
 };

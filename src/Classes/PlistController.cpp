@@ -156,6 +156,8 @@ std::optional<PlistController::NoteList> PlistController::getPlistObject()
     return notes ? std::optional<NoteList>(*notes) : std::nullopt;
 }
 
+std::optional<core::FileIdentity> PlistController::fileIdentity() { return core::FileIdentity::ofPath(storePath()); }
+
 std::size_t PlistController::countInPlist()
 {
     const NoteList* notes = currentList();

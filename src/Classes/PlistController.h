@@ -3,6 +3,7 @@
 #include "Classes/NoteRecord.h"
 
 #include "platform/core/Date.h"
+#include "platform/core/FileIdentity.h"
 
 #include <cstdint>
 #include <functional>
@@ -38,6 +39,8 @@ public:
     // The whole list, or none when the store cannot be read.
     std::optional<NoteList> getPlistObject();
     std::size_t countInPlist();
+    // Which write of the store is on disk now: another once anybody changed it.
+    std::optional<core::FileIdentity> fileIdentity();
     // The record at the index, or none when there is no such record.
     std::optional<NoteRecord> loadObject(std::size_t index);
     // Where the note with that audio file is now, and its record.

@@ -2,6 +2,14 @@
 // command and the window may: every change that one of them was told
 // reached the store is there, exactly once, and nothing else is.
 
+#include "AppFixture.h"
+
+#include "Classes/AudioController.h"
+#include "Classes/PlistController.h"
+#include "Classes/TableNavigationController.h"
+#include "DetailController.h"
+#include "TableViewController.h"
+
 #include "support/AudioFixture.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
@@ -9,6 +17,10 @@
 #include "platform/core/FileManager.h"
 #include "platform/core/PropertyListSerialization.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TextField.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +126,118 @@ TEST(ManyWriters, EveryAcknowledgedChangeIsInTheStoreOnceAndNothingElse)
     }
     std::size_t kept = std::count_if(acknowledged.begin(), acknowledged.end(), [](auto& a) { return a.second; });
     EXPECT_EQ(stored.size(), kept + recorded.size()) << "the store holds notes nobody saved";
+}
+
+} // namespace
+
+namespace {
+
+// The window while another process records, renames and removes notes.
+class WindowBesideAnotherWriter : public AppFixture {
+protected:
+    // One change by another process; whether it reached the store.
+    bool elsewhere(const std::vector<std::string>& change)
+    {
+        std::vector<std::string> arguments{VOICENOTES_BUILD_DIR "/tests/store_writer", home.path(), "do"};
+        arguments.insert(arguments.end(), change.begin(), change.end());
+        ChildProcess writer;
+        return writer.start(arguments) && writer.waitForExit(60) == 0;
+    }
+    // Lets the window hear of it: the run loop turns until the list shows it.
+    bool listShows(int rows)
+    {
+        return clock.runUntil([&] { return list().tableView().numberOfRowsInSection(0) == rows; });
+    }
+    void addNote(const std::string& name)
+    {
+        writeAiff(documentsFile(name), 80000, 8000);
+        PlistController().saveObject(0, 10, "/" + name, 80000);
+    }
+    DetailController& openDetails(int row)
+    {
+        list().tableView().tapAccessoryButtonForRowAtIndexPath({0, row});
+        clock.advance(1);
+        return dynamic_cast<DetailController&>(*browser().topViewController());
+    }
+};
+
+TEST_F(WindowBesideAnotherWriter, TheListFollowsTheStoreAndThePlayingNotePlaysOn)
+{
+    addNote("a.aif");
+    addNote("b.aif");
+    launch(2);
+    list().tableView().selectRowAtIndexPath({0, 0});
+    clock.advance(0.5);
+    ASSERT_EQ(list().selectedCell(), (ui::IndexPath{0, 0}));
+
+    ASSERT_TRUE(elsewhere({"save", "/c.aif"}));
+    ASSERT_TRUE(listShows(3));
+    EXPECT_EQ(list().selectedCell(), (ui::IndexPath{0, 1}));
+    EXPECT_TRUE(browser().audioController()->playState().playing);
+    EXPECT_EQ(browser().statusLabel()->text(), "Notes: 3");
+
+    // The playing note removed elsewhere stops; the others stay.
+    ASSERT_TRUE(elsewhere({"remove", "/b.aif"}));
+    ASSERT_TRUE(listShows(2));
+    EXPECT_FALSE(list().selectedCell());
+    EXPECT_FALSE(browser().audioController()->playState().playing);
+    EXPECT_EQ(browser().currentSystemItem(), ui::BarButtonSystemItem::FlexibleSpace);
+
+    ASSERT_TRUE(elsewhere({"remove", "/c.aif"}));
+    ASSERT_TRUE(elsewhere({"remove", "/a.aif"}));
+    ASSERT_TRUE(listShows(0));
+    EXPECT_FALSE(list().editButtonItem()->isEnabled());
+    ASSERT_TRUE(elsewhere({"save", "/d.aif"}));
+    ASSERT_TRUE(listShows(1));
+    EXPECT_TRUE(list().editButtonItem()->isEnabled());
+}
+
+TEST_F(WindowBesideAnotherWriter, TheDetailsChangeTheirOwnNoteAndSayWhenItWasDeleted)
+{
+    addNote("mine.aif");
+    addNote("other.aif");
+    launch(2);
+    DetailController& details = openDetails(1);
+    ASSERT_EQ(details.notePath(), "/mine.aif");
+
+    // Another note comes above it: the editor's note is still the one renamed.
+    ASSERT_TRUE(elsewhere({"save", "/newer.aif"}));
+    ASSERT_TRUE(listShows(3));
+    details.tableView().selectRowAtIndexPath({0, 0});
+    clock.advance(1);
+    details.textFieldName()->setText("Mine");
+    details.doneAction();
+    PlistController store;
+    EXPECT_EQ(NoteField::string(*store.loadObjectWithPath("/mine.aif"), NoteKey::Title), "Mine");
+    EXPECT_EQ(NoteField::string(*store.loadObjectWithPath("/newer.aif"), NoteKey::Title), "Note 3");
+    ASSERT_TRUE(elsewhere({"rename", "/mine.aif", "Renamed elsewhere"}));
+
+    // Removed elsewhere before the window heard of it: the change is
+    // refused, nothing is written, and the person is told.
+    ASSERT_TRUE(elsewhere({"remove", "/mine.aif"}));
+    std::string before = core::FileManager::contentsAtPath(documentsFile("data.plist")).value_or("");
+    details.tableView().selectRowAtIndexPath({0, 0});
+    clock.advance(1);
+    details.textFieldName()->setText("Too late");
+    details.doneAction();
+    EXPECT_EQ(core::FileManager::contentsAtPath(documentsFile("data.plist")), before);
+    ASSERT_EQ(alerts().size(), 1u);
+    EXPECT_EQ(alerts().front()->message(), "This note was deleted elsewhere.");
+    clock.advance(1);
+    EXPECT_EQ(browser().topViewController().get(), &list());
+}
+
+TEST_F(WindowBesideAnotherWriter, OpenDetailsCloseWhenTheirNoteIsDeletedElsewhere)
+{
+    addNote("mine.aif");
+    launch(2);
+    openDetails(0);
+    ASSERT_TRUE(elsewhere({"remove", "/mine.aif"}));
+    ASSERT_TRUE(clock.runUntil([&] { return !alerts().empty(); }));
+    EXPECT_EQ(alerts().front()->message(), "This note was deleted elsewhere.");
+    clock.advance(1);
+    EXPECT_EQ(browser().topViewController().get(), &list());
+    EXPECT_EQ(list().tableView().numberOfRowsInSection(0), 0);
 }
 
 } // namespace

@@ -6,6 +6,10 @@
 //     number, counting on from FIRST; every note's "Info" names the write
 //     that last set it, followed by a long filler that must come back whole.
 //
+//   store_writer HOME do save|rename|remove PATH [NAME]
+//     One change to the note with that audio file, as another process's.
+//     Exits 0 when it reached the store.
+//
 //   store_writer HOME race NAME COUNT
 //     COUNT rounds beside other writers: saves the note "/NAME-I.aif",
 //     renames it "NAME I" by its path, and every third round removes it
@@ -72,13 +76,28 @@ int race(PlistController& store, const std::string& name, long count)
     return 0;
 }
 
+int once(PlistController& store, const std::string& operation, const std::string& path, const char* name)
+{
+    using Result = PlistController::Result;
+    if (operation == "save")
+        return store.saveObject(0, 1, path, 8000) ? 0 : 1;
+    if (operation == "rename")
+        return name && store.editObjectWithPath(path, name, "NO") == Result::Written ? 0 : 1;
+    if (operation == "remove")
+        return store.removeObjectWithPath(path) == Result::Written ? 0 : 1;
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     bool racing = argc == 5 && std::strcmp(argv[2], "race") == 0;
-    if (argc != 3 && !racing) {
-        std::fprintf(stderr, "usage: store_writer HOME FIRST\n       store_writer HOME race NAME COUNT\n");
+    bool oneChange = (argc == 5 || argc == 6) && std::strcmp(argv[2], "do") == 0;
+    if (argc != 3 && !racing && !oneChange) {
+        std::fprintf(stderr,
+                     "usage: store_writer HOME FIRST\n       store_writer HOME do OPERATION PATH [NAME]\n"
+                     "       store_writer HOME race NAME COUNT\n");
         return 2;
     }
     core::Paths::setHome(argv[1]);
@@ -88,5 +107,7 @@ int main(int argc, char** argv)
     store.checkPlistFile();
     if (racing)
         return race(store, argv[3], std::atol(argv[4]));
+    if (oneChange)
+        return once(store, argv[3], argv[4], argc == 6 ? argv[5] : nullptr);
     writeWithoutEnd(store, std::atol(argv[2]));
 }
