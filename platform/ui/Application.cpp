@@ -1,11 +1,13 @@
 #include "platform/ui/Application.h"
 
 #include "platform/core/Log.h"
+#include "platform/core/Paths.h"
 #include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ModalPanel.h"
+#include "platform/ui/SingleInstance.h"
 #include "platform/ui/Window.h"
 
 #include <QApplication>
@@ -61,6 +63,11 @@ int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate
         return 2;
     }
     toolkit.setQuitOnLastWindowClosed(false);
+    SingleInstance instance(core::Paths::documentsDirectory());
+    if (instance.handOverToRunningInstance()) {
+        std::puts("Voice Notes is open already: its window comes forward.");
+        return 0;
+    }
     Application application;
     if (!watchTerminationSignals(application))
         core::Log::system("Could not watch SIGTERM and SIGINT; they will end the application without saving");
@@ -69,6 +76,11 @@ int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate
     auto delegate = makeDelegate();
     application.setDelegate(delegate.get());
     application.finishLaunching();
+    instance.on_raise = [&application] {
+        core::Log::system("Voice Notes was started again: its window comes forward");
+        if (Window* window = application.keyWindow())
+            window->bringToFront();
+    };
     int status = core::RunLoop::main().run();
     application.terminate();
     // Panels still shown, and timers and tasks still pending, hold views:

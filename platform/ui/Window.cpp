@@ -60,6 +60,13 @@ void Window::makeKeyAndVisible()
     widget()->activateWindow();
 }
 
+void Window::bringToFront()
+{
+    widget()->showNormal();
+    widget()->raise();
+    widget()->activateWindow();
+}
+
 void Window::updateTitle(long badgeNumber)
 {
     std::string title = core::localizedString("App Name");

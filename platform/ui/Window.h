@@ -26,6 +26,8 @@ public:
 
     // Shows the window and makes it the application's key window.
     void makeKeyAndVisible();
+    // Shown, raised above other windows and given the keyboard.
+    void bringToFront();
     StatusBar& statusBar() { return *m_statusBar; }
     // The window title: the application's name, with the badge when set.
     void updateTitle(long badgeNumber);

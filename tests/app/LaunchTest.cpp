@@ -200,6 +200,31 @@ TEST(Launch, AnInstalledCopyFindsItsResourcesAndItsDesktopFilesAreValid)
     EXPECT_EQ(run.output.find("not in the application's resources"), std::string::npos) << run.output;
 }
 
+TEST(Launch, ASecondStartBringsTheOpenWindowForwardAndCommandsStillRun)
+{
+    TemporaryHome home;
+    std::string firstOutput = home.path() + "/first.out";
+    ChildProcess first;
+    ASSERT_TRUE(first.start({VOICENOTES_BINARY, "--home", home.path()}, firstOutput, {"QT_QPA_PLATFORM=offscreen"}));
+    ASSERT_TRUE(waitForText(firstOutput, "Alert check ran"))
+        << core::FileManager::contentsAtPath(firstOutput).value_or("");
+
+    ProcessResult second = runVoiceNotes({"--home", home.path()});
+    ASSERT_TRUE(WIFEXITED(second.status)) << second.output;
+    EXPECT_EQ(WEXITSTATUS(second.status), 0) << second.output;
+    EXPECT_NE(second.output.find("Voice Notes is open already"), std::string::npos) << second.output;
+    EXPECT_TRUE(waitForText(firstOutput, "its window comes forward"));
+
+    // Another folder of notes has a window of its own; commands run beside.
+    TemporaryHome other;
+    ProcessResult elsewhere = runVoiceNotes({"--home", other.path()}, "Alert check ran");
+    EXPECT_EQ(elsewhere.output.find("open already"), std::string::npos) << elsewhere.output;
+    ProcessResult list = runVoiceNotes({"--home", home.path(), "list"});
+    EXPECT_EQ(WEXITSTATUS(list.status), 0) << list.output;
+
+    first.stop(SIGTERM);
+}
+
 TEST(Launch, HelpVersionAndBadOptions)
 {
     ProcessResult help = runVoiceNotes({"--help"});

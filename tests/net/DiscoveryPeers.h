@@ -26,18 +26,6 @@ inline std::string uniqueName(const std::string& prefix) { return prefix + "-" +
 
 inline std::string readFile(const std::string& path) { return core::FileManager::contentsAtPath(path).value_or(""); }
 
-// Polls a file, in real time and bounded, until it holds the text.
-inline bool waitForText(const std::string& path, const std::string& text)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (readFile(path).find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 class BrowserDelegate : public net::NetServiceBrowserDelegate {
 public:
     void netServiceBrowserDidFindService(net::NetServiceBrowser&, const net::FoundService& service, bool) override

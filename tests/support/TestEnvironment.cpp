@@ -43,6 +43,17 @@ std::vector<std::string> TemporaryHome::audioFiles() const
 
 std::string TemporaryHome::settingsFile() const { return m_path + "/.config/voicenotes/voicenotes.conf"; }
 
+bool waitForText(const std::string& path, const std::string& text, double realSeconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(realSeconds);
+    while (core::FileManager::contentsAtPath(path).value_or("").find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 VirtualClock::VirtualClock()
 {
     auto engine = std::make_unique<core::VirtualRunLoopEngine>();

@@ -22,6 +22,10 @@ private:
     std::string m_path;
 };
 
+// Polls a file another process writes, in real time and bounded, until it
+// holds the text; whether it came.
+bool waitForText(const std::string& path, const std::string& text, double realSeconds = 30);
+
 // Puts a virtual clock under the main run loop for one test.
 class VirtualClock {
 public:
