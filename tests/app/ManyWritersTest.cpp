@@ -56,13 +56,13 @@ TEST(ManyWriters, EveryAcknowledgedChangeIsInTheStoreOnceAndNothingElse)
     settings.setInteger(8000, "SampleRate");
     ASSERT_TRUE(settings.synchronize());
 
+    const std::string storeWriter = VOICENOTES_BUILD_DIR "/tests/store_writer";
     std::vector<Started> writers(kWriters);
     std::vector<Started> recorders(kRecorders);
     for (int i = 0; i < kWriters; ++i) {
         writers[i].output = home.path() + "/writer" + std::to_string(i);
-        ASSERT_TRUE(writers[i].process->start({VOICENOTES_BUILD_DIR "/tests/store_writer", home.path(), "race",
-                                               "w" + std::to_string(i), std::to_string(kRounds)},
-                                              writers[i].output));
+        ASSERT_TRUE(writers[i].process->start(
+            {storeWriter, home.path(), "race", "w" + std::to_string(i), std::to_string(kRounds)}, writers[i].output));
     }
     // Started within one second, so their first choice of name is the same.
     for (int i = 0; i < kRecorders; ++i) {
