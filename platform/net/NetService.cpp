@@ -12,6 +12,13 @@
 
 namespace net {
 
+namespace {
+
+// Names tried before giving up: "name", "name #2", ... "name #100".
+constexpr int kMaxAlternatives = 100;
+
+} // namespace
+
 // One announcement with Avahi. The entry group is made once the client
 // runs, dropped while the daemon registers its host name anew, and made
 // again after; a name already taken on the network gives way to Avahi's
@@ -73,16 +80,37 @@ private:
         });
     }
 
-    // Under Avahi's lock, on either thread.
+    // Under Avahi's lock, on either thread. A name another program on this
+    // machine holds is refused at once rather than reported as a collision
+    // later, so it gives way to the alternative here.
     bool addService(AvahiEntryGroup* group)
     {
+        for (int attempt = 0; attempt < kMaxAlternatives; ++attempt) {
+            const int result = addServiceUnderCurrentName(group);
+            if (result == AVAHI_OK)
+                return avahi_entry_group_commit(group) == AVAHI_OK;
+            if (result != AVAHI_ERR_COLLISION || !takeAlternativeName())
+                return false;
+        }
+        return false;
+    }
+
+    int addServiceUnderCurrentName(AvahiEntryGroup* group)
+    {
         const std::string& domain = m_service.m_domain;
-        return avahi_entry_group_add_service(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
-                                             m_name.c_str(), m_service.m_type.c_str(),
-                                             domain.empty() ? nullptr : domain.c_str(), nullptr,
-                                             std::uint16_t(m_service.m_port), nullptr)
-            == AVAHI_OK
-            && avahi_entry_group_commit(group) == AVAHI_OK;
+        return avahi_entry_group_add_service(
+            group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0), m_name.c_str(), m_service.m_type.c_str(),
+            domain.empty() ? nullptr : domain.c_str(), nullptr, std::uint16_t(m_service.m_port), nullptr);
+    }
+
+    bool takeAlternativeName()
+    {
+        char* alternative = avahi_alternative_service_name(m_name.c_str());
+        if (!alternative)
+            return false;
+        m_name = alternative;
+        avahi_free(alternative);
+        return true;
     }
 
     // On Avahi's poll thread (or inside the calls of announce()).
@@ -110,11 +138,8 @@ private:
 
     void rename(AvahiEntryGroup* group)
     {
-        char* alternative = avahi_alternative_service_name(m_name.c_str());
-        if (!alternative)
+        if (!takeAlternativeName())
             return fail(AVAHI_ERR_NO_MEMORY);
-        m_name = alternative;
-        avahi_free(alternative);
         if (avahi_entry_group_reset(group) != AVAHI_OK || !addService(group))
             fail(avahi_client_errno(avahi_entry_group_get_client(group)));
     }

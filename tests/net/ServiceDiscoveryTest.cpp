@@ -78,6 +78,21 @@ TEST_F(ServiceDiscoveryTest, AnEmptyNameAnnouncesUnderThisMachinesName)
     EXPECT_FALSE(service.name().empty());
 }
 
+TEST_F(ServiceDiscoveryTest, ANameAnotherProgramHoldsGivesWayToTheAlternative)
+{
+    std::string name = uniqueName("VoiceNotesTaken");
+    Announcer holder(home, name);
+    ASSERT_TRUE(holder.waitUntilEstablished()) << holder.output();
+
+    ServiceDelegate delegate;
+    NetService service("", kType, name, 4325);
+    service.setDelegate(&delegate);
+    service.publish();
+    ASSERT_TRUE(clock.runUntil([&] { return delegate.published + delegate.notPublished > 0; }));
+    EXPECT_EQ(delegate.published, 1);
+    EXPECT_EQ(service.name(), name + " #2");
+}
+
 // The delegate drops the browser on the first service while a second is
 // already on its way, and a service goes before its outcome is told: what
 // was on its way must find nothing.
