@@ -8,6 +8,7 @@
 #include "platform/core/DateFormatter.h"
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
+#include "platform/core/TerminationSignals.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/FtpWriteStream.h"
@@ -135,7 +136,11 @@ int NotesTool::record(int seconds)
         return 1;
     }
     double start = core::RunLoop::main().monotonicTime();
-    runUntil([&] { return core::RunLoop::main().monotonicTime() - start >= seconds; });
+    // Ctrl-C or SIGTERM ends the recording early; the note is kept, as the
+    // window keeps it.
+    bool interrupted = false;
+    core::TerminationSignals termination([&interrupted] { interrupted = true; });
+    runUntil([&] { return interrupted || core::RunLoop::main().monotonicTime() - start >= seconds; });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();
     if (!PlistController().saveObject(std::int64_t(length / 60), std::int64_t(length % 60), recorder.recordName(),

@@ -18,10 +18,11 @@ void logFailure(const std::string& what, SNDFILE* handle) { core::Log::system(wh
 
 } // namespace
 
-AudioFile::AudioFile(int fd, sf_private_tag* handle, double sampleRate, bool writable)
+AudioFile::AudioFile(int fd, sf_private_tag* handle, const SF_INFO& info, bool writable)
     : m_fd(fd)
     , m_handle(handle)
-    , m_sampleRate(sampleRate)
+    , m_sampleRate(info.samplerate)
+    , m_packetCount(writable ? 0 : info.frames)
     , m_writable(writable)
 {
 }
@@ -52,7 +53,7 @@ OSStatus AudioFile::open(const std::string& path, bool forWriting, bool erase, S
         ::close(fd);
         return kAudioFilePermissionsError;
     }
-    outFile = new AudioFile(fd, handle, info.samplerate, forWriting);
+    outFile = new AudioFile(fd, handle, info, forWriting);
     return noErr;
 }
 

@@ -37,20 +37,22 @@ public:
                          void* data);
 
     double sampleRate() const { return m_sampleRate; }
+    // The packets (samples) the file held when it was opened for reading.
+    std::int64_t packetCount() const { return m_packetCount; }
 
 private:
-    AudioFile(int fd, sf_private_tag* handle, double sampleRate, bool writable);
+    AudioFile(int fd, sf_private_tag* handle, const SF_INFO& info, bool writable);
     // The file opened as libsndfile's, without following a symbolic link:
     // a link in the notes' folder must not lead a recording or a playback
-    // to a file elsewhere. Null (logged) when it cannot be opened.
-    // Creating without erasing is exclusive: an existing file is left alone
-    // and the error is kAudioFileExistsError.
+    // to a file elsewhere; failures are logged. Creating without erasing
+    // is exclusive: an existing file is left alone (kAudioFileExistsError).
     static OSStatus open(const std::string& path, bool forWriting, bool erase, SF_INFO& info, AudioFile*& outFile);
     ~AudioFile();
 
     int m_fd;
     sf_private_tag* m_handle;
     double m_sampleRate;
+    std::int64_t m_packetCount;
     bool m_writable;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
+#include "platform/core/TerminationSignals.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ModalPanel.h"
@@ -12,11 +13,8 @@
 
 #include <QApplication>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace ui {
 
@@ -25,33 +23,6 @@ namespace {
 constexpr const char* kBadgeKey = "VoiceNotesPlatform/ApplicationIconBadgeNumber";
 
 Application* g_current = nullptr;
-int g_signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int)
-{
-    char byte = 1;
-    // Nothing but write() is safe here; the main loop does the rest.
-    [[maybe_unused]] ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGTERM and SIGINT end the application through its delegate, on the
-// main loop, like closing the window.
-bool watchTerminationSignals(Application& application)
-{
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    if (::sigaction(SIGTERM, &action, nullptr) != 0 || ::sigaction(SIGINT, &action, nullptr) != 0)
-        return false;
-    core::RunLoop::main().watch(g_signalPipe[0], core::FdEvent::Read, [&application](core::FdEvent) {
-        char buffer[16];
-        while (::read(g_signalPipe[0], buffer, sizeof buffer) > 0) { }
-        application.terminate();
-    });
-    return true;
-}
 
 } // namespace
 
@@ -69,7 +40,10 @@ int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate
         return 0;
     }
     Application application;
-    if (!watchTerminationSignals(application))
+    // SIGTERM and SIGINT end the application through its delegate, like
+    // closing the window.
+    core::TerminationSignals termination([&application] { application.terminate(); });
+    if (!termination.isWatching())
         core::Log::system("Could not watch SIGTERM and SIGINT; they will end the application without saving");
     QObject::connect(&toolkit, &QGuiApplication::commitDataRequest, [&application] { application.terminate(); });
     QObject::connect(&toolkit, &QCoreApplication::aboutToQuit, [&application] { application.terminate(); });

@@ -2,6 +2,7 @@
 
 #include "Classes/KeyboardCommands.h"
 #include "Classes/PlistController.h"
+#include "Classes/RecordingRecovery.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "RecordingViewController.h"
@@ -41,10 +42,9 @@ void AppDelegate::prepareStoreAndDefaults()
 {
     PlistController store;
     store.checkPlistFile();
-    // Never deleted behind the user's back: a recording may be all that is
-    // left of a session that ended before it could store its note.
-    for (const auto& orphan : store.orphanAudioFiles())
-        core::Log::system("Kept " + orphan + ": no note names this recording");
+    // Never deleted behind the user's back, nor hidden: a recording may be
+    // all that is left of a session that ended before it could store its note.
+    RecordingRecovery::recoverOrphans(store);
     // Half a copy of the list, from a write that a crash cut short.
     for (const auto& copy : store.removeUnfinishedWrites())
         core::Log::system("Removed " + copy + ": an unfinished copy of data.plist");

@@ -251,29 +251,52 @@ PlistController::NoteList& PlistController::listForNewNote()
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                  std::uint64_t numPackets)
 {
-    bool written = false;
-    bool hadLock = locked([&] { written = insertNewNote(minutes, seconds, path, numPackets); });
-    return hadLock && written;
+    std::int64_t rate = core::UserDefaults::standardUserDefaults().integerForKey("SampleRate");
+    return insertNewNote(
+        NewNote{"Note Name", "YellowIcon", path, minutes, seconds, numPackets, rate, core::Date::now()});
 }
 
-bool PlistController::insertNewNote(std::int64_t minutes, std::int64_t seconds, const std::string& path,
-                                    std::uint64_t numPackets)
+bool PlistController::saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,
+                                          core::Date date)
 {
-    NoteList& notes = listForNewNote();
-    std::int64_t noteID = nextNoteID(notes);
-    constexpr auto kLargest = std::uint64_t(std::numeric_limits<std::int64_t>::max());
-    NoteRecord record{
-        {NoteKey::Title, core::localizedString("Note Name") + " " + std::to_string(noteID)},
-        {NoteKey::Path, path},
-        {NoteKey::Date, core::Date::now()},
-        {NoteKey::Icon, "YellowIcon"},
-        {NoteKey::Lengh, PropertyList::Array{minutes, seconds}},
-        {NoteKey::NoteID, noteID},
-        {NoteKey::NumPackets, std::int64_t(std::min(numPackets, kLargest))},
-        {NoteKey::SampleRate, std::int64_t(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"))},
-    };
-    notes.insert(notes.begin(), PropertyList(std::move(record)));
-    return writeCachedList();
+    std::uint64_t length = sampleRate > 0 ? numPackets / std::uint64_t(sampleRate) : 0;
+    return insertNewNote(NewNote{"Recovered Note Name", kRecoveredIcon, path, std::int64_t(length / 60),
+                                 std::int64_t(length % 60), numPackets, sampleRate, date});
+}
+
+bool PlistController::insertNewNote(const NewNote& note)
+{
+    bool written = false;
+    bool hadLock = locked([&] {
+        NoteList& notes = listForNewNote();
+        constexpr auto kLargest = std::uint64_t(std::numeric_limits<std::int64_t>::max());
+        PropertyList length = PropertyList::Array{note.minutes, note.seconds};
+        auto packets = std::int64_t(std::min(note.numPackets, kLargest));
+        // A recording made a note already (recovered at another start just
+        // as its recorder saved it) stays one note.
+        if (auto index = indexWithPath(notes, note.path); index && notes[*index].dictionary()) {
+            NoteRecord& existing = *notes[*index].dictionary();
+            existing[NoteKey::Lengh] = length;
+            existing[NoteKey::NumPackets] = packets;
+            existing[NoteKey::SampleRate] = note.sampleRate;
+            written = writeCachedList();
+            return;
+        }
+        std::int64_t noteID = nextNoteID(notes);
+        NoteRecord record{
+            {NoteKey::Title, core::localizedString(note.titleKey) + " " + std::to_string(noteID)},
+            {NoteKey::Path, note.path},
+            {NoteKey::Date, note.date},
+            {NoteKey::Icon, note.icon},
+            {NoteKey::Lengh, length},
+            {NoteKey::NoteID, noteID},
+            {NoteKey::NumPackets, packets},
+            {NoteKey::SampleRate, note.sampleRate},
+        };
+        notes.insert(notes.begin(), PropertyList(std::move(record)));
+        written = writeCachedList();
+    });
+    return hadLock && written;
 }
 
 void PlistController::removeObjectAtIndex(std::size_t index) { removeRecord(atIndex(index)); }

@@ -49,6 +49,11 @@ public:
 
     // Whether the note reached the disk (a full or read-only disk stops it).
     bool saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    // A recording that no note names, made a note of its own: "Recovered
+    // note N" with the orange icon, its length from its packets.
+    bool saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,
+                             core::Date date);
+    static constexpr const char* kRecoveredIcon = "OrangeIcon";
     void removeObjectAtIndex(std::size_t index);
     // A rename when icon is "NO"; otherwise an icon change that ignores name.
     void editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon);
@@ -96,7 +101,17 @@ private:
     bool writeCachedList();
     Result editRecord(const Locate& locate, const std::function<void(NoteRecord&)>& change);
     Result removeRecord(const Locate& locate);
-    bool insertNewNote(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    struct NewNote {
+        const char* titleKey;
+        std::string icon;
+        std::string path;
+        std::int64_t minutes;
+        std::int64_t seconds;
+        std::uint64_t numPackets;
+        std::int64_t sampleRate;
+        core::Date date;
+    };
+    bool insertNewNote(const NewNote& note);
     void removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name);
     void replaceWithTemplate();
     NoteList& listForNewNote();

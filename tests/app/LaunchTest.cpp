@@ -110,11 +110,16 @@ protected:
     TemporaryHome home;
 };
 
-class EndedMidRecording : public RecordingLaunch, public testing::WithParamInterface<int> { };
+class EndedMidRecording : public RecordingLaunch, public testing::WithParamInterface<std::tuple<int, bool>> { };
 
+// The window (recording on start-up) and `voicenotes record` alike.
 TEST_P(EndedMidRecording, StoresTheRecordingAsANote)
 {
-    ProcessResult run = recordUntilTheSecondBuffer(GetParam());
+    auto [signal, command] = GetParam();
+    ProcessResult run = command
+        ? runVoiceNotes({"--home", home.path(), "--audio-device", "virtual", "record", "--seconds", "600"},
+                        "Writing buffer 8000", signal)
+        : recordUntilTheSecondBuffer(signal);
     ASSERT_TRUE(WIFEXITED(run.status)) << run.output;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
     EXPECT_NE(run.output.find("Stopping recording"), std::string::npos) << run.output;
@@ -132,7 +137,11 @@ TEST_P(EndedMidRecording, StoresTheRecordingAsANote)
     EXPECT_EQ(*length.at(0).integer() * 60 + *length.at(1).integer(), std::int64_t(samples.size() / 8000));
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, EndedMidRecording, testing::Values(SIGTERM, SIGINT));
+INSTANTIATE_TEST_SUITE_P(Signals, EndedMidRecording,
+                         testing::Combine(testing::Values(SIGTERM, SIGINT), testing::Bool()), [](const auto& info) {
+                             return std::string(std::get<0>(info.param) == SIGTERM ? "Sigterm" : "Sigint")
+                                 + (std::get<1>(info.param) ? "ToTheCommand" : "ToTheWindow");
+                         });
 
 TEST_F(RecordingLaunch, SigkillDuringARecordingLeavesAReadableFile)
 {

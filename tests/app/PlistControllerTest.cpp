@@ -466,8 +466,9 @@ TEST_F(PlistControllerTest, ChangesByPathFindTheirNoteWhereverItIsNow)
 // keeps the file for the other.
 TEST_F(PlistControllerTest, RemovingANoteKeepsAFileThatAnotherNoteNames)
 {
-    recordNote("shared.aif");
-    store.saveObject(0, 3, "/shared.aif", 8000);
+    ASSERT_TRUE(FileManager::writeAtomically(documentsFile("shared.aif"), "audio"));
+    PropertyList::Dictionary note{{"Title", "One"}, {"Path", "/shared.aif"}};
+    writeStore({note, note});
     store.removeObjectAtIndex(0);
     EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
     store.removeObjectAtIndex(0);

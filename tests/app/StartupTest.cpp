@@ -4,6 +4,7 @@
 #include "Classes/TableNavigationController.h"
 #include "PreferencesViewController.h"
 
+#include "support/AudioFixture.h"
 #include "support/TestEnvironment.h"
 
 #include "platform/core/FileManager.h"
@@ -18,7 +19,11 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using core::UserDefaults;
 
@@ -150,9 +155,39 @@ TEST_F(StartupTest, RecordingsNoNoteNamesAreKeptAndNamedInTheLog)
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/20261207020202.aif", "stored"));
     PlistController().saveObject(0, 1, "/20261207020202.aif", 8000);
     launch();
-    EXPECT_EQ(log.count("Kept 20261207010101.aif: no note names this recording"), 1);
+    EXPECT_EQ(log.count("Kept 20261207010101.aif: no note names this recording and it cannot be read as audio"), 1);
     EXPECT_EQ(log.count("Kept 20261207020202.aif"), 0);
     EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/20261207010101.aif"));
+}
+
+TEST_F(StartupTest, ARecordingNoNoteNamesBecomesANoteOfItsOwnUnlessItIsBeingRecorded)
+{
+    core::FileManager::createDirectoryAtPath(home.documents());
+    PlistController().saveObject(0, 1, "/stored.aif", 8000);
+    std::string orphan = home.documents() + "/20261207010101.aif";
+    AudioFixture::writeAiff(orphan, 22050 * 75 + 100, 22050);
+    struct timespec times[2] = {{1'800'000'000, 0}, {1'800'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, orphan.c_str(), times, 0), 0);
+    // Another process's recording under way holds its file locked.
+    std::string busy = home.documents() + "/20261207020202.aif";
+    AudioFixture::writeAiff(busy, 8000, 8000);
+    int held = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    launch();
+    PlistController store;
+    ASSERT_EQ(store.countInPlist(), 2u);
+    auto note = *store.loadObject(0);
+    EXPECT_EQ(NoteField::string(note, NoteKey::Path), "/20261207010101.aif");
+    EXPECT_EQ(NoteField::string(note, NoteKey::Title), "Recovered note 2");
+    EXPECT_EQ(NoteField::string(note, NoteKey::Icon), "OrangeIcon");
+    EXPECT_EQ(NoteField::lengthText(note), "1:15");
+    EXPECT_EQ(NoteField::integer(note, NoteKey::NumPackets), 22050 * 75 + 100);
+    EXPECT_EQ(NoteField::integer(note, NoteKey::SampleRate), 22050);
+    EXPECT_EQ(NoteField::date(note, NoteKey::Date), core::Date(1'800'000'000));
+    EXPECT_EQ(log.count("Recovered 20261207010101.aif"), 1);
+    EXPECT_FALSE(store.indexOfNoteWithPath("/20261207020202.aif"));
+    ::close(held);
 }
 
 TEST_F(StartupTest, CopiesOfTheStoreLeftByACrashAreRemovedOnceAMinuteOld)
