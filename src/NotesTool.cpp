@@ -6,16 +6,13 @@
 #include "Classes/PlistController.h"
 
 #include "platform/core/DateFormatter.h"
+#include "platform/core/JsonWriter.h"
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/TerminationSignals.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/FtpWriteStream.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
 #include <cstdio>
@@ -94,7 +91,7 @@ int NotesTool::list(bool json)
     auto notes = PlistController().getPlistObject();
     if (!notes)
         return 1;
-    QJsonArray all;
+    core::JsonWriter all;
     for (std::size_t i = 0; i < notes->size(); ++i) {
         const NoteRecord* note = (*notes)[i].dictionary();
         NoteRecord empty;
@@ -106,14 +103,15 @@ int NotesTool::list(bool json)
                         NoteField::lengthText(record).c_str(), icon.c_str());
             continue;
         }
-        all.append(QJsonObject{{"index", qint64(i)},
-                               {"title", QString::fromStdString(title)},
-                               {"date", QString::fromStdString(dateText(record))},
-                               {"length", QString::fromStdString(NoteField::lengthText(record))},
-                               {"icon", QString::fromStdString(icon)}});
+        all.beginObject();
+        all.add("index", std::int64_t(i));
+        all.add("title", title);
+        all.add("date", dateText(record));
+        all.add("length", NoteField::lengthText(record));
+        all.add("icon", icon);
     }
     if (json)
-        std::printf("%s\n", QJsonDocument(all).toJson(QJsonDocument::Indented).constData());
+        std::printf("%s\n", all.text().c_str());
     return 0;
 }
 

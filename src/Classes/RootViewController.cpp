@@ -13,13 +13,9 @@
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/NetService.h"
+#include "platform/net/ReservedPort.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -138,38 +134,18 @@ void RootViewController::checkAlerts()
         scheduleAlertCheck();
 }
 
-namespace {
-
-// A port of this machine's own to announce: bound, never listened on. The
-// socket stays open so the port stays taken; 0 when no socket was had.
-std::optional<int> announcedPort()
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd <= 0)
-        return 0;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    return int(ntohs(address.sin_port));
-}
-
-} // namespace
-
 void RootViewController::enableBonjour()
 {
     auto delegate = std::make_shared<ExportingController>();
-    auto port = announcedPort();
+    auto reserved = std::make_unique<net::ReservedPort>();
+    auto port = reserved->port();
     if (!port) {
         core::Log::system("No port to announce the export service on");
         return;
     }
     if (m_exportService)
         return;
+    m_exportPort = std::move(reserved);
     m_exportService = std::make_unique<net::NetService>("", "_exportNote._tcp", "", *port);
     m_exportService->setDelegate(delegate.get());
     m_myNavigationController->setExportController(delegate);

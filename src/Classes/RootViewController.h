@@ -11,7 +11,8 @@ class Timer;
 }
 namespace net {
 class NetService;
-}
+class ReservedPort;
+} // namespace net
 class AppDelegate;
 class PreferencesViewController;
 class RecordingViewController;
@@ -65,5 +66,7 @@ private:
     std::shared_ptr<TableNavigationController> m_myNavigationController;
     AppDelegate* m_appDelegate = nullptr;
     std::shared_ptr<core::Timer> m_timer;
+    // Taken for as long as the service announces it.
+    std::unique_ptr<net::ReservedPort> m_exportPort;
     std::unique_ptr<net::NetService> m_exportService;
 };
