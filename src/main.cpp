@@ -1,13 +1,12 @@
+#include "Classes/AppContext.h"
 #include "Classes/AppDelegate.h"
 #include "NotesTool.h"
 
-#include "platform/audio/AudioDevice.h"
 #include "platform/audio/AudioDevices.h"
 #include "platform/core/CommandLine.h"
+#include "platform/core/ConsoleApplication.h"
 #include "platform/core/Paths.h"
 #include "platform/ui/Application.h"
-
-#include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
@@ -42,15 +41,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "voicenotes: %s\n", error.c_str());
         return 2;
     }
-    audio::AudioDevice::setShared(std::move(device));
+    AppContext context(std::move(device));
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (NotesTool::isCommand(arguments)) {
-        QCoreApplication toolkit(argc, argv);
+        core::ConsoleApplication console(argc, argv);
         return NotesTool::run(arguments);
     }
     bool announce = options.announce();
-    int status = ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
-    // Closed while the run loop and the sounds it plays still exist.
-    audio::AudioDevice::setShared(nullptr);
-    return status;
+    return ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
 }

@@ -1,5 +1,7 @@
 #include "Classes/ExportingController.h"
 
+#include "Classes/AppContext.h"
+
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/net/FileReadStream.h"
@@ -17,10 +19,7 @@ using net::StreamStatus;
 
 namespace {
 
-// The upload state of the whole application.
-net::FileReadStream* readStream = nullptr;
-std::shared_ptr<net::FtpWriteStream> writeStream;
-std::uint8_t problem = 0;
+UploadState& upload() { return AppContext::current().upload(); }
 
 std::string formatted(const char* format, long value)
 {
@@ -134,8 +133,8 @@ void MyStreamInfoDestroy(UploadStreamInfo* info)
         return;
     if (info->readStream) {
         info->readStream->close();
-        if (readStream == info->readStream.get())
-            readStream = nullptr;
+        if (upload().readStream == info->readStream.get())
+            upload().readStream = nullptr;
     }
     if (info->writeStream) {
         info->writeStream->unscheduleFromRunLoop();
@@ -161,7 +160,7 @@ void MyUploadCallBack(net::FtpWriteStream* stream, unsigned type, void* context)
         net::StreamError error = stream->error();
         Log::printError("Upload error: domain " + std::to_string(long(error.domain)) + ", code "
                         + std::to_string(error.error) + "\n");
-        problem = 1;
+        upload().problem = 1;
         MyStreamInfoDestroy(info);
         break;
     }
@@ -175,7 +174,7 @@ void MyUploadCallBack(net::FtpWriteStream* stream, unsigned type, void* context)
     }
 }
 
-ExportingController::~ExportingController() { writeStream.reset(); }
+ExportingController::~ExportingController() { upload().writeStream.reset(); }
 
 bool ExportingController::sendFile(const std::string& name, const std::string& host, const std::string& user,
                                    const std::string& password, const std::string&)
@@ -196,15 +195,17 @@ bool ExportingController::sendFile(const std::string& name, const std::string& h
     if (!fileURL)
         return false;
 
+    UploadState& state = upload();
     auto newReadStream = net::FileReadStream::createWithFile(fileURL->path());
-    readStream = newReadStream.get();
-    if (!readStream)
+    state.readStream = newReadStream.get();
+    if (!state.readStream)
         return false;
-    writeStream = net::FtpWriteStream::createWithFTPURL(*url);
+    state.writeStream = net::FtpWriteStream::createWithFTPURL(*url);
+    auto& writeStream = state.writeStream;
     UploadStreamInfo* info = MyStreamInfoCreate(std::move(newReadStream), writeStream);
     if (!info) {
         // The read stream went with the failed attempt.
-        readStream = nullptr;
+        state.readStream = nullptr;
         return false;
     }
     if (!info->readStream->open()) {
@@ -229,7 +230,9 @@ bool ExportingController::sendFile(const std::string& name, const std::string& h
 
 unsigned ExportingController::checkWriteStreamStatus()
 {
-    if (problem == 1)
+    const UploadState& state = upload();
+    const auto& writeStream = state.writeStream;
+    if (state.problem == 1)
         Log::printLine("an error occured");
     if (!writeStream)
         return kNoStream;
@@ -246,6 +249,7 @@ unsigned ExportingController::checkWriteStreamStatus()
 
 bool ExportingController::checkError()
 {
+    auto& problem = upload().problem;
     if (problem == 0)
         return false;
     problem = 0;

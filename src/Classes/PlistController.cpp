@@ -1,5 +1,7 @@
 #include "Classes/PlistController.h"
 
+#include "Classes/AppContext.h"
+
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/core/FileIdentity.h"
@@ -23,26 +25,11 @@ using core::PropertyList;
 
 namespace {
 
-// The list last read or written, with the identity and bytes of the file
-// it came from, so that the list's many reads of an unchanged store parse
-// it once. Changes are made to this list in place and then written.
-struct CachedList {
-    std::string path;
-    std::optional<core::FileIdentity> identity;
-    std::string bytes;
-    // Always an array: the notes.
-    PropertyList list;
-};
-
-std::optional<CachedList>& cachedList()
-{
-    static std::optional<CachedList> cache;
-    return cache;
-}
+std::optional<StoreCache>& cachedList() { return AppContext::current().storeCache(); }
 
 // Whether the cached list is still what the file holds: by the file's
 // identity alone once that has settled, else by its bytes as well.
-bool cacheIsCurrent(CachedList& cache, const std::string& path)
+bool cacheIsCurrent(StoreCache& cache, const std::string& path)
 {
     auto now = core::FileIdentity::ofPath(path);
     if (cache.path != path || !now || !cache.identity || !now->isSameFileAsBefore(*cache.identity))
@@ -146,7 +133,7 @@ PlistController::NoteList* PlistController::currentList()
         Log::system(error);
         return nullptr;
     }
-    cache = CachedList{path, identity, std::move(*data), std::move(*root)};
+    cache = StoreCache{path, identity, std::move(*data), std::move(*root)};
     return cache->list.array();
 }
 
@@ -245,7 +232,7 @@ PlistController::NoteList& PlistController::listForNewNote()
     if (NoteList* fresh = currentList())
         return *fresh;
     // Not even the template: the note starts a list of its own.
-    return *cachedList().emplace(CachedList{storePath(), std::nullopt, {}, NoteList{}}).list.array();
+    return *cachedList().emplace(StoreCache{storePath(), std::nullopt, {}, NoteList{}}).list.array();
 }
 
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace net {
+class FileReadStream;
+class FtpWriteStream;
+} // namespace net
+
+// The upload of the whole application: the newest one is the one polled.
+struct UploadState {
+    // Owned by the upload's stream info; cleared when that goes.
+    net::FileReadStream* readStream = nullptr;
+    std::shared_ptr<net::FtpWriteStream> writeStream;
+    // 1 once an upload failed, until checkError() has told it.
+    std::uint8_t problem = 0;
+};
