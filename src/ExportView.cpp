@@ -223,8 +223,8 @@ void ExportView::sendFileViaFTP()
     if (!note) {
         m_sending = false;
         auto keep = shared_from_this();
-        if (m_navigationController)
-            m_navigationController->noteDeletedElsewhere();
+        if (auto browser = m_navigationController.lock())
+            browser->noteDeletedElsewhere();
         return;
     }
     m_exportController = std::make_shared<ExportingController>();
@@ -283,10 +283,11 @@ void ExportView::timerCheckStatusAction()
 
 void ExportView::close()
 {
-    if (!m_navigationController)
+    auto browser = m_navigationController.lock();
+    if (!browser)
         return;
-    m_navigationController->select();
-    m_navigationController->dismissModalViewControllerAnimated(true);
+    browser->select();
+    browser->dismissModalViewControllerAnimated(true);
 }
 
 void ExportView::timerCloseAction()

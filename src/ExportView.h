@@ -61,8 +61,15 @@ public:
     void startSearching();
 
     ui::TableView& tableViewExport() const { return *m_tableViewExport; }
-    TableNavigationController* navigationViewController() const { return m_navigationController; }
-    void setNavigationViewController(TableNavigationController* controller) { m_navigationController = controller; }
+    // None once the navigation controller is gone.
+    std::shared_ptr<TableNavigationController> navigationViewController() const
+    {
+        return m_navigationController.lock();
+    }
+    void setNavigationViewController(std::weak_ptr<TableNavigationController> controller)
+    {
+        m_navigationController = std::move(controller);
+    }
     const std::vector<net::FoundService>& servicesArray() const { return m_servicesArray; }
     std::size_t noteID() const { return m_noteID; }
     void setNoteID(std::size_t noteID) { m_noteID = noteID; }
@@ -91,7 +98,7 @@ private:
     void stopStatusTimer();
 
     std::shared_ptr<ui::TableView> m_tableViewExport;
-    TableNavigationController* m_navigationController = nullptr;
+    std::weak_ptr<TableNavigationController> m_navigationController;
     std::vector<net::FoundService> m_servicesArray;
     std::shared_ptr<core::Timer> m_timer;
     std::shared_ptr<core::Timer> m_timerClose;

@@ -177,6 +177,6 @@ void PreferencesViewController::alertSimpleAction()
 
 void PreferencesViewController::toggleView()
 {
-    if (m_rootViewController)
-        m_rootViewController->toggleView();
+    if (auto root = m_rootViewController.lock())
+        root->toggleView();
 }

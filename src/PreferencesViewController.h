@@ -25,8 +25,12 @@ public:
     static constexpr int kSampleRates[3] = {8000, 22050, 44100};
     static constexpr int kMaximumTimes[3] = {5, 10, 1000};
 
-    RootViewController* rootViewController() const { return m_rootViewController; }
-    void setRootViewController(RootViewController* controller) { m_rootViewController = controller; }
+    // None once the root controller is gone.
+    std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
+    void setRootViewController(std::weak_ptr<RootViewController> controller)
+    {
+        m_rootViewController = std::move(controller);
+    }
 
     void loadView() override;
     void viewDidLoad() override;
@@ -57,7 +61,7 @@ private:
     void synchronize();
 
     core::UserDefaults* m_defaults = nullptr;
-    RootViewController* m_rootViewController = nullptr;
+    std::weak_ptr<RootViewController> m_rootViewController;
     std::shared_ptr<ui::Switch> m_autoRecSwitch;
     std::shared_ptr<ui::Switch> m_receiverSwitch;
     std::shared_ptr<ui::TableView> m_prefTableView;

@@ -46,7 +46,7 @@ void ProgressIndicator::startTimer(bool start)
     if (!start)
         return;
     m_playController->startPlayback(m_name);
-    if (auto* browser = m_cell ? m_cell->table()->navigationViewController() : nullptr)
+    if (auto browser = navigationViewController())
         browser->setAudioController(m_playController);
 }
 
@@ -69,16 +69,26 @@ void ProgressIndicator::myTimerFireMethod()
         ? int(100 * std::min(1.0f, float(m_playController->playState().currentPacket) / m_packets))
         : 0;
     setAccessibilityLabel(core::localizedString("Playing") + ", " + std::to_string(percent) + " %");
-    auto* browser = m_cell->table()->navigationViewController();
+    auto browser = navigationViewController();
     if (browser && browser->slider())
         browser->slider()->setValue(float(m_playController->playState().currentPacket));
     if (float(m_playController->playState().currentPacket) < m_packets)
         return;
     // Keeps the controller alive through the end of its own playback.
     auto playController = m_playController;
-    m_cell->toggleIcon();
-    m_cell->table()->selection();
+    if (auto cell = m_cell.lock()) {
+        cell->toggleIcon();
+        if (auto table = cell->table())
+            table->selection();
+    }
     playController->stopPlayback();
+}
+
+std::shared_ptr<TableNavigationController> ProgressIndicator::navigationViewController() const
+{
+    auto cell = m_cell.lock();
+    auto table = cell ? cell->table() : nullptr;
+    return table ? table->navigationViewController() : nullptr;
 }
 
 float ProgressIndicator::endAngle() const

@@ -10,6 +10,7 @@ class Timer;
 }
 class AudioController;
 class TableCell;
+class TableNavigationController;
 
 // The ring over the playing row's icon: owns the note's playback, draws
 // how far it has read, moves the browser's slider and ends the playback
@@ -37,8 +38,9 @@ public:
     float packets() const { return m_packets; }
     void setPackets(float packets) { m_packets = packets; }
     const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
-    TableCell* cell() const { return m_cell; }
-    void setCell(TableCell* cell) { m_cell = cell; }
+    // None once the cell is gone.
+    std::shared_ptr<TableCell> cell() const { return m_cell.lock(); }
+    void setCell(std::weak_ptr<TableCell> cell) { m_cell = std::move(cell); }
     const std::shared_ptr<AudioController>& playController() const { return m_playController; }
     const std::string& name() const { return m_name; }
     void setName(std::string name) { m_name = std::move(name); }
@@ -46,9 +48,12 @@ public:
     void setSampleRate(int sampleRate) { m_sampleRate = sampleRate; }
 
 private:
+    // The list's navigation controller, through the cell; none once gone.
+    std::shared_ptr<TableNavigationController> navigationViewController() const;
+
     float m_packets = 0;
     std::shared_ptr<core::Timer> m_timer;
-    TableCell* m_cell = nullptr;
+    std::weak_ptr<TableCell> m_cell;
     std::shared_ptr<AudioController> m_playController;
     std::string m_name;
     int m_sampleRate = 0;

@@ -95,8 +95,9 @@ void RecordingViewController::scheduleClock()
 
 void RecordingViewController::setRecordingFlag(bool recording)
 {
-    if (m_rootViewController && m_rootViewController->appDelegate())
-        m_rootViewController->appDelegate()->setRecording(recording);
+    auto root = m_rootViewController.lock();
+    if (root && root->on_recordingChanged)
+        root->on_recordingChanged(recording);
 }
 
 void RecordingViewController::startTimer()
@@ -162,9 +163,11 @@ void RecordingViewController::SaveAction()
     // on a busy machine and loses part of a second at each pause: the
     // note keeps the length of the audio it holds.
     std::uint64_t length = m_recordController->recordedSeconds();
-    m_rootViewController->saveNewRecord(std::int64_t(length / 60), std::int64_t(length % 60),
-                                        m_recordController->recordName(),
-                                        unsigned(m_recordController->numPacketsToRead()));
+    // Without the root (the window going), the recording is recovered as
+    // a note at the next start.
+    if (auto root = m_rootViewController.lock())
+        root->saveNewRecord(std::int64_t(length / 60), std::int64_t(length % 60), m_recordController->recordName(),
+                            unsigned(m_recordController->numPacketsToRead()));
     hideSelf();
     setRecordingFlag(false);
 }
@@ -189,5 +192,6 @@ void RecordingViewController::hideSelf()
     dismissModalViewControllerAnimated(true);
     ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::Default, true);
     ui::Application::sharedApplication().setProximitySensingEnabled(false);
-    m_rootViewController->checkAlerts();
+    if (auto root = m_rootViewController.lock())
+        root->checkAlerts();
 }

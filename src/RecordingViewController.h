@@ -39,8 +39,12 @@ public:
     void resumeTimer();
     void hideSelf();
 
-    RootViewController* rootViewController() const { return m_rootViewController; }
-    void setRootViewController(RootViewController* controller) { m_rootViewController = controller; }
+    // None once the root controller is gone.
+    std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
+    void setRootViewController(std::weak_ptr<RootViewController> controller)
+    {
+        m_rootViewController = std::move(controller);
+    }
     ui::Label& time() const { return *m_time; }
     ui::Button& save() const { return *m_save; }
     ui::Button& cancel() const { return *m_cancel; }
@@ -58,7 +62,7 @@ private:
     void scheduleClock();
     void setRecordingFlag(bool recording);
 
-    RootViewController* m_rootViewController = nullptr;
+    std::weak_ptr<RootViewController> m_rootViewController;
     std::shared_ptr<ui::Label> m_time;
     std::shared_ptr<ui::Button> m_save;
     std::shared_ptr<ui::Button> m_cancel;

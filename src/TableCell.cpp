@@ -53,7 +53,7 @@ void TableCell::makePlayingIcon()
     m_imageViewPlaying = NoteCellViews::makeImageView("playing.png");
     m_indicatorView = std::make_shared<ProgressIndicator>(ui::Rect{0, 0, 70, 70});
     m_indicatorView->setPackets(float(NoteField::integer(m_noteObject, NoteKey::NumPackets).value_or(0)));
-    m_indicatorView->setCell(this);
+    m_indicatorView->setCell(std::static_pointer_cast<TableCell>(shared_from_this()));
     m_indicatorView->setName(NoteField::string(m_noteObject, NoteKey::Path));
     auto sampleRate = NoteField::integer(m_noteObject, NoteKey::SampleRate).value_or(0);
     m_indicatorView->setSampleRate(sampleRate > 0 ? int(sampleRate) : kDefaultSampleRate);
@@ -64,7 +64,8 @@ void TableCell::toggleIcon()
 {
     if (!m_imageViewPlaying)
         makePlayingIcon();
-    auto* browser = m_table ? m_table->navigationViewController() : nullptr;
+    auto table = m_table.lock();
+    auto browser = table ? table->navigationViewController() : nullptr;
     auto& application = ui::Application::sharedApplication();
     NoteCellViews::flip(*m_superIconView, *m_imageViewDefault, *m_imageViewPlaying, [&](bool starting) {
         if (starting) {

@@ -26,8 +26,9 @@ public:
 
     const NoteRecord& noteObject() const { return m_noteObject; }
     void setNoteObject(NoteRecord note) { m_noteObject = std::move(note); }
-    TableViewController* table() const { return m_table; }
-    void setTable(TableViewController* table) { m_table = table; }
+    // None once the list is gone.
+    std::shared_ptr<TableViewController> table() const { return m_table.lock(); }
+    void setTable(std::weak_ptr<TableViewController> table) { m_table = std::move(table); }
 
     void createIcon();
     void createLabels();
@@ -52,7 +53,7 @@ private:
     std::shared_ptr<ui::Label> m_numberLabel;
     std::shared_ptr<ui::ImageView> m_imageViewPlaying;
     std::shared_ptr<ProgressIndicator> m_indicatorView;
-    TableViewController* m_table = nullptr;
+    std::weak_ptr<TableViewController> m_table;
     NoteRecord m_noteObject;
     std::shared_ptr<ui::Label> m_titleLabel;
     std::shared_ptr<ui::Label> m_dateLabel;

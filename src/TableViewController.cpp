@@ -48,10 +48,11 @@ void TableViewController::addButtons()
 
 void TableViewController::setToolbarMode(BarButtonSystemItem item)
 {
-    if (!m_navigationViewController)
+    auto browser = navigationViewController();
+    if (!browser)
         return;
-    m_navigationViewController->setCurrentSystemItem(item);
-    m_navigationViewController->createButtons();
+    browser->setCurrentSystemItem(item);
+    browser->createButtons();
 }
 
 void TableViewController::addNoNotesScreen()
@@ -77,8 +78,9 @@ void TableViewController::newAction()
 {
     setEditing(false, false);
     ui::Application::sharedApplication().setProximitySensingEnabled(true);
-    if (m_navigationViewController && m_navigationViewController->rootViewController())
-        m_navigationViewController->rootViewController()->startRecording();
+    auto browser = navigationViewController();
+    if (auto root = browser ? browser->rootViewController() : nullptr)
+        root->startRecording();
 }
 
 int TableViewController::numberOfRowsInSection(ui::TableView&, int)
@@ -110,7 +112,7 @@ std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui
         return m_playingCell;
     auto cell = std::make_shared<TableCell>();
     cell->setNoteObject(rowNote(indexPath.row));
-    cell->setTable(this);
+    cell->setTable(std::static_pointer_cast<TableViewController>(shared_from_this()));
     cell->createIcon();
     cell->createLabels();
     return cell;
@@ -128,7 +130,7 @@ std::shared_ptr<TableCell> TableViewController::cellOfSelectedRow()
 
 void TableViewController::stopPlayback()
 {
-    auto* browser = m_navigationViewController;
+    auto browser = navigationViewController();
     if (browser && browser->audioController() && browser->audioController()->playState().playing)
         browser->audioController()->stopPlayback();
 }
@@ -187,22 +189,22 @@ void TableViewController::pushDetailController(std::size_t row)
 {
     auto detail = std::make_shared<DetailController>();
     detail->setIndex(row);
-    detail->setNavigationController(m_navigationViewController);
+    auto browser = navigationViewController();
+    detail->setNavigationController(browser.get());
     // The row's note as the store has it now: a change since the rows were
     // counted shows; a note gone since is said so.
     auto note = m_plistControl.loadObjectWithPath(rowPath(int(row)));
+    if (!browser)
+        return;
     if (!note) {
-        if (m_navigationViewController)
-            m_navigationViewController->noteDeletedElsewhere();
+        browser->noteDeletedElsewhere();
         return;
     }
     detail->setObjectDictionary(*note);
-    if (!m_navigationViewController)
-        return;
-    m_navigationViewController->pushViewController(detail, true);
-    m_navigationViewController->setDetailViewController(detail);
-    m_navigationViewController->setToolbarElementsHidden(true);
-    m_navigationViewController->setWasDetailView(true);
+    browser->pushViewController(detail, true);
+    browser->setDetailViewController(detail);
+    browser->setToolbarElementsHidden(true);
+    browser->setWasDetailView(true);
 }
 
 void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableViewCellEditingStyle,
@@ -213,15 +215,15 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
     if (m_selectedCell == indexPath)
         stopSelectedRow();
     if (m_plistControl.removeObjectWithPath(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
-        if (m_navigationViewController)
-            m_navigationViewController->noteDeletedElsewhere();
+        if (auto browser = navigationViewController())
+            browser->noteDeletedElsewhere();
         return;
     }
     table.deleteRowsAtIndexPaths({indexPath}, ui::TableViewRowAnimation::Right);
     if (m_plistControl.countInPlist() == 0)
         addNoNotesScreen();
-    if (m_navigationViewController)
-        m_navigationViewController->reloadLabel(false);
+    if (auto browser = navigationViewController())
+        browser->reloadLabel(false);
 }
 
 void TableViewController::setEditing(bool editing, bool animated)
@@ -231,8 +233,8 @@ void TableViewController::setEditing(bool editing, bool animated)
         setToolbarMode(BarButtonSystemItem::FlexibleSpace);
         return;
     }
-    if (m_navigationViewController)
-        m_navigationViewController->reloadLabel(false);
+    if (auto browser = navigationViewController())
+        browser->reloadLabel(false);
     stopSelectedRow();
     setToolbarMode(BarButtonSystemItem::Trash);
 }
@@ -318,8 +320,8 @@ void TableViewController::storeMayHaveChanged()
         loadView();
         editButtonItem()->setEnabled(!m_rows.empty());
     }
-    if (m_navigationViewController)
-        m_navigationViewController->reloadLabel(false);
+    if (auto browser = navigationViewController())
+        browser->reloadLabel(false);
 }
 
 void TableViewController::playAlertSound()

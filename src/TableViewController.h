@@ -52,8 +52,15 @@ public:
     // stops when it is gone).
     void storeMayHaveChanged();
 
-    TableNavigationController* navigationViewController() const { return m_navigationViewController; }
-    void setNavigationViewController(TableNavigationController* controller) { m_navigationViewController = controller; }
+    // None once the navigation controller is gone.
+    std::shared_ptr<TableNavigationController> navigationViewController() const
+    {
+        return m_navigationViewController.lock();
+    }
+    void setNavigationViewController(std::weak_ptr<TableNavigationController> controller)
+    {
+        m_navigationViewController = std::move(controller);
+    }
     const std::optional<ui::IndexPath>& selectedCell() const { return m_selectedCell; }
     void setSelectedCell(std::optional<ui::IndexPath> indexPath) { m_selectedCell = indexPath; }
     // The playing row's cell, also when it is scrolled off screen.
@@ -80,7 +87,7 @@ private:
     void unmark(const std::string& path);
 
     PlistController m_plistControl;
-    TableNavigationController* m_navigationViewController = nullptr;
+    std::weak_ptr<TableNavigationController> m_navigationViewController;
     std::optional<ui::IndexPath> m_selectedCell;
     std::shared_ptr<TableCell> m_playingCell;
     PlistController::NoteList m_rows;

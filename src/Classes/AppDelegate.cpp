@@ -36,7 +36,11 @@ AppDelegate::AppDelegate(bool announce)
 {
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    // The root controller may outlive this object in a pending event.
+    m_rootViewController->on_recordingChanged = nullptr;
+}
 
 void AppDelegate::prepareStoreAndDefaults()
 {
@@ -55,7 +59,7 @@ void AppDelegate::prepareStoreAndDefaults()
 
 void AppDelegate::applicationDidFinishLaunching(ui::Application&)
 {
-    m_rootViewController->setAppDelegate(this);
+    m_rootViewController->on_recordingChanged = [this](bool recording) { m_recording = recording; };
     prepareStoreAndDefaults();
 
     // Loading the view runs the root controller's viewDidLoad, after the

@@ -37,14 +37,19 @@ void RootViewController::viewDidLoad()
     m_myNavigationController->view()->setFrame(ui::ViewController::kContentFrame);
 
     m_myNavigationController->setTableViewController(tableViewController.get());
-    m_myNavigationController->setRootViewController(this);
+    m_myNavigationController->setRootViewController(self());
     view()->addSubview(m_myNavigationController->view());
-    tableViewController->setNavigationViewController(m_myNavigationController.get());
+    tableViewController->setNavigationViewController(m_myNavigationController);
 
     if (core::UserDefaults::standardUserDefaults().boolForKey("AutoRecording"))
         startRecording();
     else
         scheduleAlertCheck();
+}
+
+std::shared_ptr<RootViewController> RootViewController::self()
+{
+    return std::static_pointer_cast<RootViewController>(shared_from_this());
 }
 
 void RootViewController::scheduleAlertCheck()
@@ -59,14 +64,14 @@ void RootViewController::scheduleAlertCheck()
 void RootViewController::loadRecordingViewController()
 {
     m_recordingViewController = std::make_shared<RecordingViewController>();
-    m_recordingViewController->setRootViewController(this);
+    m_recordingViewController->setRootViewController(self());
     m_recordingViewController->view()->layoutIfNeeded();
 }
 
 void RootViewController::loadSettingsViewController()
 {
     m_preferencesViewController = std::make_shared<PreferencesViewController>();
-    m_preferencesViewController->setRootViewController(this);
+    m_preferencesViewController->setRootViewController(self());
     m_preferencesViewController->view()->layoutIfNeeded();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,6 @@ namespace net {
 class NetService;
 class ReservedPort;
 } // namespace net
-class AppDelegate;
 class PreferencesViewController;
 class RecordingViewController;
 class TableNavigationController;
@@ -53,18 +53,19 @@ public:
     {
         return m_myNavigationController;
     }
-    AppDelegate* appDelegate() const { return m_appDelegate; }
-    void setAppDelegate(AppDelegate* appDelegate) { m_appDelegate = appDelegate; }
+    // Told when a recording starts and ends; cleared by whoever set it
+    // when it goes.
+    std::function<void(bool recording)> on_recordingChanged;
 
 private:
     // An alert naming the recording that no note names now.
     static void reportUnstoredNote(const std::string& path);
     void scheduleAlertCheck();
+    std::shared_ptr<RootViewController> self();
 
     std::shared_ptr<PreferencesViewController> m_preferencesViewController;
     std::shared_ptr<RecordingViewController> m_recordingViewController;
     std::shared_ptr<TableNavigationController> m_myNavigationController;
-    AppDelegate* m_appDelegate = nullptr;
     std::shared_ptr<core::Timer> m_timer;
     // Taken for as long as the service announces it.
     std::unique_ptr<net::ReservedPort> m_exportPort;

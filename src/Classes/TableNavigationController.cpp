@@ -141,14 +141,14 @@ void TableNavigationController::sliderAction()
 
 void TableNavigationController::toggleView()
 {
-    if (m_rootViewController)
-        m_rootViewController->toggleView();
+    if (auto root = m_rootViewController.lock())
+        root->toggleView();
 }
 
 void TableNavigationController::loadExportViewController()
 {
     m_exportView = std::make_shared<ExportView>();
-    m_exportView->setNavigationViewController(this);
+    m_exportView->setNavigationViewController(std::static_pointer_cast<TableNavigationController>(shared_from_this()));
     m_exportView->setExportController(m_exportController);
     m_exportView->view();
     m_exportView->startSearching();

@@ -45,8 +45,12 @@ public:
     void navigationControllerWillShowViewController(ui::NavigationController& navigationController,
                                                     ui::ViewController& viewController, bool animated) override;
 
-    RootViewController* rootViewController() const { return m_rootViewController; }
-    void setRootViewController(RootViewController* controller) { m_rootViewController = controller; }
+    // None once the root controller is gone.
+    std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
+    void setRootViewController(std::weak_ptr<RootViewController> controller)
+    {
+        m_rootViewController = std::move(controller);
+    }
     TableViewController* tableViewController() const { return m_tableViewController; }
     void setTableViewController(TableViewController* controller) { m_tableViewController = controller; }
 
@@ -96,7 +100,7 @@ public:
 private:
     std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
 
-    RootViewController* m_rootViewController = nullptr;
+    std::weak_ptr<RootViewController> m_rootViewController;
     TableViewController* m_tableViewController = nullptr;
     std::shared_ptr<ui::BarButtonItem> m_playPauseButton;
     std::shared_ptr<ProgressIndicator> m_progressView;

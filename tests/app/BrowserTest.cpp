@@ -171,6 +171,24 @@ TEST_F(BrowserTest, AFirstClickPlaysInTheRowAndASecondStops)
     EXPECT_FALSE(row.indicatorView()->timer()->isValid());
 }
 
+// Whatever still holds a playing row after its window has gone (a pending
+// event, a screen reader) must find the list gone, not reach into it.
+TEST_F(BrowserTest, APlayingRowThatOutlivesItsWindowPlaysToTheEndAlone)
+{
+    addNote(8000);
+    launch();
+    click(0);
+    auto row = std::dynamic_pointer_cast<TableCell>(table().cellForRowAtIndexPath({0, 0}));
+    ASSERT_TRUE(row && row->isPlaying());
+    application.setDelegate(nullptr);
+    delegate.reset();
+    EXPECT_FALSE(row->table());
+
+    clock.advance(2);
+    EXPECT_FALSE(row->isPlaying());
+    EXPECT_FALSE(row->indicatorView()->timer()->isValid());
+}
+
 TEST_F(BrowserTest, AClickOnAnotherRowSwitchesTheNote)
 {
     addNote(80000);
