@@ -10,7 +10,9 @@
 #include "Classes/PlistController.h"
 
 #include "platform/core/Date.h"
+#include "platform/core/FileLock.h"
 #include "platform/core/FileManager.h"
+#include "platform/core/PropertyListSerialization.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -25,6 +27,7 @@ namespace {
 constexpr int kRuns = 7;
 constexpr std::size_t kGoalSize = 1000;
 constexpr double kGoalRatio = 0.2;
+constexpr double kLockGoalMilliseconds = 2;
 
 struct Operation {
     const char* figure;
@@ -75,11 +78,11 @@ std::optional<double> peerMilliseconds(QProcess& peer, const Operation& operatio
 }
 
 // The same bytes read, and for a change written back atomically, unparsed.
-double floorMilliseconds(const Operation& operation)
+double floorMilliseconds(bool writes)
 {
     return BenchFigure::millisecondsOf([&] {
         auto bytes = core::FileManager::contentsAtPath(BenchNotes::storePath());
-        if (bytes && operation.writes)
+        if (bytes && writes)
             core::FileManager::writeAtomically(BenchNotes::storePath(), *bytes);
     });
 }
@@ -108,9 +111,41 @@ void measure(QProcess& peer, const Operation& operation, std::size_t size, const
         restore();
         auto theirs = peerMilliseconds(peer, operation, index);
         restore();
-        figure.add(ours, theirs, floorMilliseconds(operation));
+        figure.add(ours, theirs, floorMilliseconds(operation.writes));
     }
     figure.print();
+}
+
+// What the lock all processes share adds to a change: the lock alone, and
+// a change by path (re-read under the lock, written atomically) over the
+// floor of moving the same bytes.
+void measureLockCost(const std::string& original)
+{
+    BenchFigure lock("store: its lock taken and released", "ms");
+    for (int run = 0; run < kRuns; ++run)
+        lock.add(BenchFigure::millisecondsOf([] { core::FileLock held(BenchNotes::storePath() + ".lock", 1); }));
+    lock.print();
+
+    BenchFigure change("store, " + std::to_string(kGoalSize) + " notes: editObjectWithPath above the floor", "ms",
+                       "≤ 2 ms",
+                       BenchFigure::GoalTest([](double ours, double) { return ours <= kLockGoalMilliseconds; }));
+    PlistController store;
+    BenchFigure serialize("store, " + std::to_string(kGoalSize) + " notes: the list made into XML", "ms");
+    auto notes = store.getPlistObject();
+    const core::PropertyList list(notes.value_or(PlistController::NoteList{}));
+    for (int run = 0; run < kRuns; ++run)
+        serialize.add(
+            BenchFigure::millisecondsOf([&] { core::PropertyListSerialization::dataFromPropertyList(list); }));
+    serialize.print();
+    std::string path = BenchNotes::audioName(kGoalSize / 2);
+    for (int run = 0; run < kRuns; ++run) {
+        core::FileManager::writeAtomically(BenchNotes::storePath(), original);
+        store.countInPlist();
+        double ours = BenchFigure::millisecondsOf([&] { store.editObjectWithPath(path, "Renamed", "NO"); });
+        core::FileManager::writeAtomically(BenchNotes::storePath(), original);
+        change.add(ours - floorMilliseconds(true));
+    }
+    change.print();
 }
 
 } // namespace
@@ -133,6 +168,8 @@ int main(int argc, char** argv)
         auto original = core::FileManager::contentsAtPath(BenchNotes::storePath());
         for (const auto& operation : kOperations)
             measure(peer, operation, size, original.value_or(""));
+        if (size == kGoalSize)
+            measureLockCost(original.value_or(""));
     }
     peer.closeWriteChannel();
     peer.waitForFinished();
