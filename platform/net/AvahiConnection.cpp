@@ -2,6 +2,7 @@
 
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
+#include "platform/net/NetworkConnections.h"
 
 #include <avahi-common/error.h>
 
@@ -11,16 +12,7 @@ namespace net {
 
 namespace {
 
-std::shared_ptr<AvahiConnection>& current()
-{
-    static std::shared_ptr<AvahiConnection> connection = [] {
-        // The run loop, which the poll thread hands over to, is made first
-        // so that it is destroyed after the connection at exit.
-        core::RunLoop::main();
-        return std::shared_ptr<AvahiConnection>();
-    }();
-    return connection;
-}
+std::shared_ptr<AvahiConnection>& current() { return NetworkConnections::current().avahi(); }
 
 // Unavailability is told once, not on every search and publication.
 bool& unavailabilityLogged()

@@ -2,6 +2,7 @@
 
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
+#include "platform/net/NetworkConnections.h"
 
 #include <string>
 
@@ -25,13 +26,7 @@ core::FdEvent fdEvents(int what)
 
 } // namespace
 
-CurlMulti& CurlMulti::shared()
-{
-    // Never destroyed: cleaning up at exit would call back into a run loop
-    // that may already be gone, for transfers nobody waits for any more.
-    static CurlMulti* instance = new CurlMulti;
-    return *instance;
-}
+CurlMulti& CurlMulti::shared() { return NetworkConnections::current().curl(); }
 
 CurlMulti::CurlMulti()
 {
@@ -40,6 +35,7 @@ CurlMulti::CurlMulti()
         core::Log::system(std::string("Cannot set up libcurl: ") + curl_easy_strerror(initialised));
         return;
     }
+    m_initialised = true;
     m_multi = curl_multi_init();
     if (!m_multi) {
         core::Log::system("Cannot set up libcurl: no multi handle");
@@ -57,6 +53,35 @@ CurlMulti::CurlMulti()
         curl_multi_cleanup(m_multi);
         m_multi = nullptr;
     }
+}
+
+CurlMulti::~CurlMulti()
+{
+    // Transfers still under way end as failed, so that their streams say so
+    // and let go of this handle.
+    while (!m_transfers.empty()) {
+        CURL* easy = m_transfers.begin()->first;
+        DoneHandler onDone = std::move(m_transfers.begin()->second);
+        remove(easy);
+        onDone(CURLE_ABORTED_BY_CALLBACK);
+    }
+    if (m_multi) {
+        // Nothing may call back into this object from here on.
+        curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, nullptr);
+        curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, nullptr);
+    }
+    auto& loop = core::RunLoop::main();
+    loop.cancel(m_timer);
+    for (auto* watch : m_watches) {
+        loop.unwatch(*watch);
+        delete watch;
+    }
+    if (m_multi) {
+        if (CURLMcode result = curl_multi_cleanup(m_multi); result != CURLM_OK)
+            logFailure("Cannot end libcurl's transfers", result);
+    }
+    if (m_initialised)
+        curl_global_cleanup();
 }
 
 bool CurlMulti::add(CURL* easy, DoneHandler onDone)
@@ -96,6 +121,7 @@ void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine:
         loop.unwatch(*watch);
     if (what == CURL_POLL_REMOVE) {
         // curl forgets the socket's pointer by itself.
+        m_watches.erase(watch);
         delete watch;
         return;
     }
@@ -109,6 +135,7 @@ void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine:
             delete watch;
             return;
         }
+        m_watches.insert(watch);
     }
     *watch = loop.watch(socket, fdEvents(what), [this, socket](core::FdEvent event) {
         act(socket, event == core::FdEvent::Read ? CURL_CSELECT_IN : CURL_CSELECT_OUT);

@@ -6,17 +6,27 @@
 
 #include <functional>
 #include <map>
+#include <set>
 
 namespace net {
 
-// The process's one libcurl multi handle, driven by the main run loop:
-// curl's sockets become run-loop file watches and its timeout one run-loop
-// timer, so transfers need no thread of their own.
+// A libcurl multi handle, driven by the main run loop: curl's sockets
+// become run-loop file watches and its timeout one run-loop timer, so
+// transfers need no thread of their own. One per run of the application
+// (see NetworkConnections).
 class CurlMulti {
 public:
     // Hears how a transfer ended, once curl has let go of it.
     using DoneHandler = std::function<void(CURLcode)>;
 
+    CurlMulti();
+    // Transfers still under way end as failed (CURLE_ABORTED_BY_CALLBACK),
+    // and nothing of this handle stays on the run loop.
+    ~CurlMulti();
+    CurlMulti(const CurlMulti&) = delete;
+    CurlMulti& operator=(const CurlMulti&) = delete;
+
+    // The current run's (NetworkConnections::current()).
     static CurlMulti& shared();
 
     // Starts the transfer; false (with a log line) when curl refuses it.
@@ -27,17 +37,18 @@ public:
     std::size_t transferCount() const { return m_transfers.size(); }
 
 private:
-    CurlMulti();
-
     static int socketChanged(CURL* easy, curl_socket_t socket, int what, void* multi, void* socketWatch);
     static int timeoutChanged(CURLM* handle, long milliseconds, void* multi);
     void watchSocket(curl_socket_t socket, int what, core::RunLoopEngine::Id* watch);
     void act(curl_socket_t socket, int events);
     void finishDoneTransfers();
 
+    bool m_initialised = false;
     CURLM* m_multi = nullptr;
     core::RunLoopEngine::Id m_timer = 0;
     std::map<CURL*, DoneHandler> m_transfers;
+    // What curl keeps for each socket it watches (curl_multi_assign).
+    std::set<core::RunLoopEngine::Id*> m_watches;
 };
 
 } // namespace net

@@ -50,7 +50,7 @@ public:
     ~Transfer()
     {
         if (m_running)
-            CurlMulti::shared().remove(m_easy);
+            m_multi->remove(m_easy);
         curl_easy_cleanup(m_easy);
     }
 
@@ -64,7 +64,8 @@ public:
         CURLcode result = configure();
         if (result != CURLE_OK)
             return result;
-        m_running = CurlMulti::shared().add(m_easy, [this](CURLcode done) { finish(done); });
+        m_multi = &CurlMulti::shared();
+        m_running = m_multi->add(m_easy, [this](CURLcode done) { finish(done); });
         return m_running ? CURLE_OK : CURLE_FAILED_INIT;
     }
 
@@ -168,7 +169,8 @@ private:
     // may go away inside; nothing here runs after.
     void finish(CURLcode result)
     {
-        CurlMulti::shared().remove(m_easy);
+        if (m_multi)
+            m_multi->remove(m_easy);
         m_running = false;
         m_stream.transferDone(result);
     }
@@ -176,6 +178,9 @@ private:
     FtpWriteStream& m_stream;
     URL m_url;
     CURL* m_easy = nullptr;
+    // The run's multi handle the transfer was started on; it ends every
+    // transfer (finish()) before it goes.
+    CurlMulti* m_multi = nullptr;
     ByteQueue m_buffer{kBufferCapacity};
     bool m_running = false;
     bool m_asked = false;

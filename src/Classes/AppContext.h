@@ -3,6 +3,9 @@
 #include "Classes/StoreCache.h"
 #include "Classes/UploadState.h"
 
+#include "platform/core/StackedInstance.h"
+#include "platform/net/NetworkConnections.h"
+
 #include <memory>
 #include <optional>
 
@@ -11,19 +14,18 @@ class AudioDevice;
 }
 
 // What the application holds while it runs: the note store's parsed list,
-// the upload under way and the sound device it was started with. main()
-// builds one for the window or a command, each test its own, so nothing
-// of one run reaches the next. The newest one alive is current(): the
-// store's and the upload's objects, made and dropped all the time, reach
-// their state through it. The settings are read afresh in each context.
-class AppContext {
+// the upload under way, the network connections and the sound device it
+// was started with. main() builds one for the window or a command, each
+// test its own, so nothing of one run reaches the next. The newest one
+// alive is current(): the store's and the upload's objects, made and
+// dropped all the time, reach their state through it. The settings are
+// read afresh in each context.
+class AppContext : public core::StackedInstance<AppContext> {
 public:
     AppContext();
     // The device is the shared one for as long as this lives.
     explicit AppContext(std::unique_ptr<audio::AudioDevice> device);
     ~AppContext();
-    AppContext(const AppContext&) = delete;
-    AppContext& operator=(const AppContext&) = delete;
 
     // The newest context alive; a process that builds none gets one of
     // its own on first use.
@@ -33,8 +35,9 @@ public:
     UploadState& upload() { return m_upload; }
 
 private:
-    AppContext* m_previous;
     bool m_ownsDevice;
+    // Ends after the upload that uses it.
+    net::NetworkConnections m_network;
     std::optional<StoreCache> m_storeCache;
     UploadState m_upload;
 };

@@ -1,5 +1,6 @@
 #include "platform/net/FtpWriteStream.h"
 #include "platform/core/FileManager.h"
+#include "platform/net/NetworkConnections.h"
 
 #include "support/FtpServer.h"
 #include "support/TestEnvironment.h"
@@ -293,6 +294,32 @@ TEST_F(FtpWriteStreamTest, AServerThatStopsAnsweringMidTransferTimesOut)
     EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::Curl);
     constexpr int kCurlTimedOut = 28; // CURLE_OPERATION_TIMEDOUT
     EXPECT_EQ(uploader.stream->error().error, kCurlTimedOut);
+}
+
+// A run of the application that ends mid-upload ends the upload as failed
+// (the stream lets go of itself), and leaves nothing that the next run's
+// uploads would meet.
+TEST_F(FtpWriteStreamTest, ARunThatEndsMidUploadEndsItAsFailedAndTheNextRunUploads)
+{
+    Uploader abandoned(server.url("/first.aif"), randomBytes(std::size_t(4) * 1024 * 1024));
+    abandoned.endless = true;
+    std::weak_ptr<FtpWriteStream> stream = abandoned.stream;
+    {
+        net::NetworkConnections run;
+        ASSERT_TRUE(abandoned.start());
+        ASSERT_TRUE(clock.runUntil([&] { return serverHas("first.aif"); })) << server.log();
+        EXPECT_TRUE(FtpWriteStream::anyUploadInProgress());
+        abandoned.stream->close();
+    }
+    EXPECT_FALSE(FtpWriteStream::anyUploadInProgress());
+    EXPECT_EQ(log.count("FTP upload to"), 1);
+    abandoned.stream.reset();
+    EXPECT_TRUE(stream.expired());
+
+    Uploader next(server.url("/next.aif"), "hello");
+    ASSERT_TRUE(next.start());
+    ASSERT_TRUE(runUntilFinished(next)) << server.log();
+    EXPECT_EQ(serverFile("next.aif"), "hello");
 }
 
 // A line break in the login would end the USER or PASS command and start

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/core/StackedInstance.h"
+
+#include <memory>
+
+namespace net {
+
+class AvahiConnection;
+class CurlMulti;
+
+// The network connections of one run of the application: the curl multi
+// handle its uploads share and its connection to the Avahi daemon, each
+// made on first use and ended with this object, so that nothing of one
+// run (a transfer, a watch on the run loop) reaches the next. The newest
+// one alive is current(); a process that makes none has one of its own.
+class NetworkConnections : public core::StackedInstance<NetworkConnections> {
+public:
+    NetworkConnections();
+    ~NetworkConnections();
+
+    static NetworkConnections& current();
+
+    CurlMulti& curl();
+    // The Avahi connection in use: none yet, or one AvahiConnection::shared()
+    // renews once the daemon was found gone.
+    std::shared_ptr<AvahiConnection>& avahi() { return m_avahi; }
+
+private:
+    std::unique_ptr<CurlMulti> m_curl;
+    std::shared_ptr<AvahiConnection> m_avahi;
+};
+
+} // namespace net
