@@ -10,10 +10,8 @@ namespace net {
 ReservedPort::ReservedPort()
 {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) {
-        m_port = 0;
+    if (m_fd < 0)
         return;
-    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     socklen_t length = sizeof address;

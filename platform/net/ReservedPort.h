@@ -13,8 +13,8 @@ public:
     ReservedPort(const ReservedPort&) = delete;
     ReservedPort& operator=(const ReservedPort&) = delete;
 
-    // None when no port could be had. Without a socket at all the port is
-    // 0: announced anyway, as a service nobody can reach.
+    // None when no port could be had: nothing is then announced, rather
+    // than a service on port 0 that nobody can reach.
     std::optional<int> port() const { return m_port; }
 
 private:
