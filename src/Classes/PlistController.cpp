@@ -293,35 +293,38 @@ PlistController::Result PlistController::removeObjectWithPath(const std::string&
     return removeRecord(withPath(path));
 }
 
-PlistController::Result PlistController::removeRecord(const Locate& locate)
+PlistController::Result PlistController::changeLocated(const Locate& locate, const LocatedChange& change)
 {
     Result result = Result::NotWritten;
     locked([&] {
         NoteList* notes = currentList();
         auto index = notes ? locate(*notes) : std::nullopt;
-        if (!index) {
-            result = Result::NoSuchNote;
-            return;
-        }
-        const NoteRecord* record = (*notes)[*index].dictionary();
+        result = index ? change(*notes, *index) : Result::NoSuchNote;
+    });
+    return result;
+}
+
+PlistController::Result PlistController::removeRecord(const Locate& locate)
+{
+    return changeLocated(locate, [this](NoteList& notes, std::size_t index) {
+        const NoteRecord* record = notes[index].dictionary();
         std::string name = record ? NoteField::string(*record, NoteKey::Path) : std::string();
-        if (notes->size() == 1) {
+        if (notes.size() == 1) {
             replaceWithTemplate();
             Log::printLine("Created new plist");
         } else {
-            notes->erase(notes->begin() + std::ptrdiff_t(*index));
+            notes.erase(notes.begin() + std::ptrdiff_t(index));
             Log::printLine("Object removed");
             if (!writeCachedList())
-                return;
+                return Result::NotWritten;
         }
         Log::printLine("Data.plist changed");
-        result = Result::Written;
         // Only once the note is gone from the store: a store that could
         // not be written keeps a note whose recording is still there.
         if (const NoteList* remaining = currentList())
             removeAudioFileUnlessNamedElsewhere(*remaining, name);
+        return Result::Written;
     });
-    return result;
 }
 
 void PlistController::removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name)
@@ -340,24 +343,15 @@ void PlistController::removeAudioFileUnlessNamedElsewhere(const NoteList& notes,
 PlistController::Result PlistController::editRecord(const Locate& locate,
                                                     const std::function<void(NoteRecord&)>& change)
 {
-    Result result = Result::NotWritten;
-    locked([&] {
-        NoteList* notes = currentList();
-        auto index = notes ? locate(*notes) : std::nullopt;
-        if (!index) {
-            result = Result::NoSuchNote;
-            return;
-        }
-        NoteRecord* record = (*notes)[*index].dictionary();
+    return changeLocated(locate, [&](NoteList& notes, std::size_t index) {
+        NoteRecord* record = notes[index].dictionary();
         if (!record) {
-            Log::system("Note " + std::to_string(*index) + " in data.plist is not a record; left unchanged");
-            return;
+            Log::system("Note " + std::to_string(index) + " in data.plist is not a record; left unchanged");
+            return Result::NotWritten;
         }
         change(*record);
-        if (writeCachedList())
-            result = Result::Written;
+        return writeCachedList() ? Result::Written : Result::NotWritten;
     });
-    return result;
 }
 
 namespace {

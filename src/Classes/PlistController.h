@@ -99,6 +99,9 @@ private:
     // Writes the changed list; when that fails the change is forgotten.
     // Whether it reached the disk.
     bool writeCachedList();
+    // Runs the change under the lock on the record found there now.
+    using LocatedChange = std::function<Result(NoteList&, std::size_t index)>;
+    Result changeLocated(const Locate& locate, const LocatedChange& change);
     Result editRecord(const Locate& locate, const std::function<void(NoteRecord&)>& change);
     Result removeRecord(const Locate& locate);
     struct NewNote {
