@@ -264,21 +264,28 @@ void ExportView::timerCheckStatusAction()
     if (m_exportController->checkWriteStreamStatus() == ExportingController::kClosed) {
         if (m_mainCell)
             m_mainCell->toggleIcon();
-        std::weak_ptr<ViewController> weak = weak_from_this();
-        m_timerClose = core::Timer::scheduledTimer(kCloseInterval, false, [weak](core::Timer&) {
-            if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
-                self->timerCloseAction();
-        });
+        scheduleClose();
         stopStatusTimer();
     }
     if (m_exportController->checkError()) {
         showAlert("An Error occured, please check your IP address, user name and password");
         if (m_mainCell)
             m_mainCell->toggleIcon();
+        // The screen goes as after a sent file; the alert stays to be read.
+        scheduleClose();
         stopStatusTimer();
         m_stoppedTimer = true;
         m_sending = false;
     }
+}
+
+void ExportView::scheduleClose()
+{
+    std::weak_ptr<ViewController> weak = weak_from_this();
+    m_timerClose = core::Timer::scheduledTimer(kCloseInterval, false, [weak](core::Timer&) {
+        if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
+            self->timerCloseAction();
+    });
 }
 
 void ExportView::close()

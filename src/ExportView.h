@@ -95,6 +95,8 @@ private:
     void makePasswordRow(ui::TableViewCell& cell);
     void showAlert(const char* messageKey);
     void close();
+    // Closes the screen a moment after the upload ended, well or not.
+    void scheduleClose();
     void stopStatusTimer();
 
     std::shared_ptr<ui::TableView> m_tableViewExport;

@@ -12,7 +12,6 @@
 #include "platform/core/TerminationSignals.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/net/FtpWriteStream.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -186,11 +185,14 @@ int NotesTool::exportNote(std::size_t index, const std::string& host, const std:
         return 1;
     }
     bool failed = false;
+    // Closed only once the server has confirmed the file.
     runUntil([&] {
-        failed = failed || engine.checkError();
-        return engine.checkWriteStreamStatus() == ExportingController::kClosed;
+        bool confirmed = engine.checkWriteStreamStatus() == ExportingController::kClosed;
+        failed = engine.checkError();
+        return confirmed || failed;
     });
-    // Closed on our side; the server still has the end of the file to take.
-    runUntil([] { return !net::FtpWriteStream::anyUploadInProgress(); });
-    return failed || engine.checkError() ? 1 : 0;
+    if (!failed)
+        return 0;
+    std::fprintf(stderr, "voicenotes: the upload failed: %s\n", ExportingController::failure().c_str());
+    return 1;
 }

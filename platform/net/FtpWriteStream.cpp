@@ -8,6 +8,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 namespace net {
@@ -86,8 +87,12 @@ public:
     std::size_t room() const { return m_buffer.room(); }
     bool isRunning() const { return m_running; }
 
+    // The server's refusal (4xx, 5xx), or else its last answer's code:
+    // the connection's last answer is the goodbye after a refusal.
     long responseCode() const
     {
+        if (!m_refusal.empty())
+            return std::strtol(m_refusal.c_str(), nullptr, 10);
         long code = 0;
         if (curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code) != CURLE_OK)
             return 0;
@@ -97,10 +102,16 @@ public:
     // Where the file goes, without the login, for the log.
     std::string destination() const { return "ftp://" + m_url.host() + m_url.path(); }
 
-    // curl's own account of a failure, which says more than its code.
+    // curl's own account of a failure, which says more than its code, and
+    // the server's last answer when that was a refusal.
     std::string failureText(CURLcode result) const
     {
-        return m_errorText[0] ? std::string(m_errorText) : std::string(curl_easy_strerror(result));
+        std::string text = m_errorText[0] ? std::string(m_errorText) : std::string(curl_easy_strerror(result));
+        if (!m_refusal.empty())
+            return text + " (the server answered \"" + m_refusal + "\")";
+        if (long response = responseCode(); response >= 400)
+            return text + " (the server answered " + std::to_string(response) + ")";
+        return text;
     }
 
 private:
@@ -121,6 +132,9 @@ private:
         set(CURLOPT_READDATA, this);
         set(CURLOPT_UPLOAD_BUFFERSIZE, kUploadChunk);
         set(CURLOPT_NOSIGNAL, 1L);
+        // The server's answers come here; a refusal is kept for the failure.
+        set(CURLOPT_HEADERFUNCTION, &Transfer::heardReply);
+        set(CURLOPT_HEADERDATA, this);
         // A kept connection is not used again: on one, curl 7.88 may have
         // the passive-mode answer before it waits, then waits for no socket
         // at all until the connect timeout ends the upload. A connection of
@@ -152,6 +166,16 @@ private:
             return 0;
         self.m_paused = true;
         return CURL_READFUNC_PAUSE;
+    }
+
+    static std::size_t heardReply(char* line, std::size_t size, std::size_t count, void* transfer)
+    {
+        std::string reply(line, size * count);
+        while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
+            reply.pop_back();
+        if (reply.size() > 3 && (reply[0] == '4' || reply[0] == '5'))
+            static_cast<Transfer*>(transfer)->m_refusal = std::move(reply);
+        return size * count;
     }
 
     // Only from the run loop: curl must not be unpaused from its own callbacks.
@@ -187,6 +211,7 @@ private:
     bool m_paused = false;
     bool m_ended = false;
     char m_errorText[CURL_ERROR_SIZE] = {};
+    std::string m_refusal;
 };
 
 std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url)
@@ -205,7 +230,7 @@ FtpWriteStream::~FtpWriteStream() = default;
 
 bool FtpWriteStream::setClient(unsigned eventMask, ClientCallback callback, void* info)
 {
-    if (m_status == StreamStatus::Closed)
+    if (isClosedForWriting())
         return false;
     bool remove = eventMask == 0 || !callback;
     m_eventMask = remove ? 0 : eventMask;
@@ -242,7 +267,7 @@ bool FtpWriteStream::open()
 
 long FtpWriteStream::write(const std::uint8_t* buffer, long length)
 {
-    if (m_status == StreamStatus::Error || m_status == StreamStatus::Closed)
+    if (m_status == StreamStatus::Error || isClosedForWriting())
         return -1;
     if (m_status != StreamStatus::Open || length <= 0)
         return 0;
@@ -258,11 +283,15 @@ long FtpWriteStream::write(const std::uint8_t* buffer, long length)
 
 void FtpWriteStream::close()
 {
-    if (m_status == StreamStatus::Closed)
+    // Closing again changes nothing, and an error stays an error.
+    if (isClosedForWriting() || m_status == StreamStatus::Error)
         return;
-    m_status = StreamStatus::Closed;
-    if (!m_transfer->isRunning())
+    if (!m_transfer->isRunning()) {
+        m_status = StreamStatus::Closed;
         return;
+    }
+    // Done only once the server has confirmed the file.
+    m_status = StreamStatus::Writing;
     m_selfUntilDone = shared_from_this();
     // The last statement: should the transfer end at once, this stream may go with it.
     m_transfer->endOfData();
@@ -292,20 +321,20 @@ void FtpWriteStream::transferDone(int curlCode)
     // The last owner may be this stream itself; it goes when this returns.
     auto self = std::move(m_selfUntilDone);
     auto result = CURLcode(curlCode);
-    if (result == CURLE_OK)
+    if (result == CURLE_OK) {
+        // curl ends well only once the server has confirmed the file.
+        if (m_status == StreamStatus::Writing)
+            m_status = StreamStatus::Closed;
         return;
+    }
     long response = m_transfer->responseCode();
     // A server that said no tells more than curl's code for it.
-    StreamError error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
-                                        : StreamError{StreamErrorDomain::Curl, curlCode};
-    std::string reason = m_transfer->failureText(result);
-    if (response >= 400)
-        reason += " (the server answered " + std::to_string(response) + ")";
-    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + reason);
-    if (m_status == StreamStatus::Closed)
-        return;
+    m_error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
+                              : StreamError{StreamErrorDomain::Curl, curlCode};
+    m_failure = m_transfer->failureText(result);
+    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + m_failure);
+    // Also after close(): the file did not arrive, whoever still asks.
     m_status = StreamStatus::Error;
-    m_error = error;
     post(kStreamEventErrorOccurred);
 }
 

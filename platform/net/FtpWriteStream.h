@@ -47,7 +47,9 @@ public:
     // once closed.
     long write(const std::uint8_t* buffer, long length);
     // No more bytes: the file on the server is completed with what was
-    // written. The status is Closed at once, also after an error.
+    // written. The status is Writing while the rest goes out, Closed only
+    // once the server has confirmed the file, Error when it did not (also
+    // after close(); an error stays an error).
     void close();
 
     StreamStatus status() const { return m_status; }
@@ -55,6 +57,8 @@ public:
     // process about to end should let the run loop go on until none is.
     static bool anyUploadInProgress();
     StreamError error() const { return m_error; }
+    // Why it failed, in the server's own words when it said why.
+    const std::string& failure() const { return m_failure; }
 
 private:
     class Transfer;
@@ -72,9 +76,12 @@ private:
     void deliver(StreamEvent event);
     void offerRoom();
     bool clientWants(StreamEvent event) const;
+    // close() was called: the rest is on its way (Writing) or confirmed.
+    bool isClosedForWriting() const { return m_status == StreamStatus::Writing || m_status == StreamStatus::Closed; }
 
     StreamStatus m_status = StreamStatus::NotOpen;
     StreamError m_error;
+    std::string m_failure;
     std::unique_ptr<Transfer> m_transfer;
 
     unsigned m_eventMask = 0;

@@ -21,6 +21,12 @@ namespace {
 
 UploadState& upload() { return AppContext::current().upload(); }
 
+void failed(const net::FtpWriteStream& stream)
+{
+    upload().problem = 1;
+    upload().failure = stream.failure();
+}
+
 std::string formatted(const char* format, long value)
 {
     char text[96];
@@ -160,7 +166,9 @@ void MyUploadCallBack(net::FtpWriteStream* stream, unsigned type, void* context)
         net::StreamError error = stream->error();
         Log::printError("Upload error: domain " + std::to_string(long(error.domain)) + ", code "
                         + std::to_string(error.error) + "\n");
-        upload().problem = 1;
+        // An upload given up on (Cancel, then another send) fails alone.
+        if (upload().writeStream.get() == stream)
+            failed(*stream);
         MyStreamInfoDestroy(info);
         break;
     }
@@ -230,22 +238,31 @@ bool ExportingController::sendFile(const std::string& name, const std::string& h
 
 unsigned ExportingController::checkWriteStreamStatus()
 {
-    const UploadState& state = upload();
-    const auto& writeStream = state.writeStream;
+    UploadState& state = upload();
     if (state.problem == 1)
         Log::printLine("an error occured");
-    if (!writeStream)
+    if (!state.writeStream)
         return kNoStream;
-    if (writeStream->status() == StreamStatus::Closed) {
+    switch (state.writeStream->status()) {
+    case StreamStatus::Closed:
         Log::printLine("closed");
         return kClosed;
-    }
-    if (writeStream->status() == StreamStatus::Open) {
+    case StreamStatus::Open:
+    case StreamStatus::Writing:
         Log::printLine("opening");
         return kTransferring;
+    case StreamStatus::Error:
+        // Refused after the last bytes (a full quota): told once, as an
+        // error of this upload.
+        failed(*state.writeStream);
+        state.writeStream.reset();
+        return kNoStream;
+    default:
+        return kNoStream;
     }
-    return kNoStream;
 }
+
+const std::string& ExportingController::failure() { return upload().failure; }
 
 bool ExportingController::checkError()
 {

@@ -50,6 +50,9 @@ public:
     unsigned checkWriteStreamStatus();
     // True once after each error of the upload.
     bool checkError();
+    // Why the last upload that failed did, in the server's words when it
+    // said why.
+    static const std::string& failure();
 
     void netServiceDidPublish(net::NetService& service) override;
     void netServiceDidNotPublish(net::NetService& service) override;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace net {
 class FileReadStream;
@@ -13,6 +14,8 @@ struct UploadState {
     // Owned by the upload's stream info; cleared when that goes.
     net::FileReadStream* readStream = nullptr;
     std::shared_ptr<net::FtpWriteStream> writeStream;
-    // 1 once an upload failed, until checkError() has told it.
+    // 1 once this upload failed, until checkError() has told it.
     std::uint8_t problem = 0;
+    // Why it failed, in the server's words when it said why.
+    std::string failure;
 };

@@ -33,6 +33,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <array>
 #include <cstdlib>
@@ -217,17 +218,71 @@ TEST_F(ExportTest, NoServerAndAServerThatDiesMidTransfer)
     addNote(5000, "/small.aif");
     launch();
     ExportingController engine;
+    // A failed upload is never Closed: the poll sees the error, once.
+    auto failedOnce = [&] {
+        EXPECT_NE(engine.checkWriteStreamStatus(), ExportingController::kClosed);
+        return engine.checkError();
+    };
     ASSERT_TRUE(engine.sendFile("/small.aif", "127.0.0.1:1", "user", "pass", "Note"));
-    ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
-    EXPECT_TRUE(engine.checkError());
+    ASSERT_TRUE(clock.runUntil(failedOnce));
     EXPECT_FALSE(engine.checkError());
+    EXPECT_EQ(engine.checkWriteStreamStatus(), ExportingController::kNoStream);
 
     ASSERT_TRUE(engine.sendFile("/big.aif", address(), server.user(), server.password(), "Note"));
     ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kTransferring; }));
     ASSERT_TRUE(clock.runUntil([&] { return log.count("\rRead") > 10; }));
     server.kill();
+    ASSERT_TRUE(clock.runUntil(failedOnce));
+}
+
+// An upload given up on for another (Cancel, then a new send) may fail
+// later; that is its own error, not the new upload's.
+TEST_F(ExportTest, AnEarlierUploadsLaterFailureIsNotTheNewOnes)
+{
+    addNote(64 << 20, "/big.aif");
+    addNote(5000, "/small.aif");
+    launch();
+    FtpServer dying(server.user(), server.password());
+    ExportingController engine;
+    ASSERT_TRUE(engine.sendFile("/big.aif", "127.0.0.1:" + std::to_string(dying.port()), dying.user(), dying.password(),
+                                "Note"));
+    ASSERT_TRUE(clock.runUntil([&] { return log.count("\rRead") > 10; }));
+    ASSERT_TRUE(engine.sendFile("/small.aif", address(), server.user(), server.password(), "Note"));
+    dying.kill();
+    ASSERT_TRUE(clock.runUntil([&] { return log.count("FTP upload to") == 1; }));
     ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
-    EXPECT_TRUE(engine.checkError());
+    EXPECT_FALSE(engine.checkError());
+    EXPECT_EQ(onServer("small.aif").size(), 5000u);
+}
+
+// A server whose quota ran out takes the whole file, then refuses it: the
+// screen shows the error and stays, never taking the way of a sent file.
+class RefusingServerTest : public ExportTest {
+protected:
+    void sendAndExpectTheError(std::size_t size)
+    {
+        FtpServer full(server.user(), server.password(), FtpServer::Quota::Exceeded);
+        ASSERT_TRUE(full.isRunning()) << full.log();
+        addNote(size);
+        launch();
+        auto& screen = openExport();
+        fillIn(screen, "127.0.0.1:" + std::to_string(full.port()), full.user(), full.password());
+        tap(screen, 3);
+        ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); })) << full.log();
+        EXPECT_EQ(alertMessages(),
+                  std::vector<std::string>{"An error occurred. Please check the IP address, user name and password."});
+        EXPECT_TRUE(screen.stoppedTimer());
+        auto said = log.lines(core::Log::Channel::StandardOutput);
+        EXPECT_EQ(std::count(said.begin(), said.end(), "closed"), 0);
+        EXPECT_EQ(log.count(FtpServer::kQuotaRefusal), 1);
+    }
+};
+
+TEST_F(RefusingServerTest, ANoteWithinTheUploadBuffer) { sendAndExpectTheError(5000); }
+
+TEST_F(RefusingServerTest, ANoteBeyondTheUploadBuffer)
+{
+    sendAndExpectTheError(net::FtpWriteStream::kBufferCapacity * 3);
 }
 
 // A server that takes the connection and never says a word.

@@ -59,6 +59,20 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
     EXPECT_EQ(output.find("Secr3t-pa55"), std::string::npos);
 }
 
+// The server takes the file and then refuses it (its quota ran out): the
+// command fails with the server's own words.
+TEST_F(NotesToolTest, AnExportTheServerRefusesAfterTheDataFails)
+{
+    ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    FtpServer full("voice", "Secr3t-pa55", FtpServer::Quota::Exceeded);
+    ASSERT_TRUE(full.isRunning()) << full.log();
+    std::string host = "127.0.0.1:" + std::to_string(full.port());
+    EXPECT_EQ(run({"export", "0", "--host", host, "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=Secr3t-pa55"}), 1)
+        << output;
+    EXPECT_NE(output.find("voicenotes: the upload failed:"), std::string::npos) << output;
+    EXPECT_NE(output.find(FtpServer::kQuotaRefusal), std::string::npos) << output;
+}
+
 TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)
 {
     EXPECT_EQ(run({"record"}), 2);

@@ -162,7 +162,8 @@ TEST_F(FtpWriteStreamTest, ExactlyOneChunkAndAnEmptyFileArriveWhole)
     ASSERT_TRUE(oneChunk.start());
     ASSERT_TRUE(empty.start());
     empty.stream->close();
-    EXPECT_EQ(empty.stream->status(), StreamStatus::Closed);
+    // Until the server has confirmed the (empty) file.
+    EXPECT_EQ(empty.stream->status(), StreamStatus::Writing);
 
     ASSERT_TRUE(runUntilFinished(oneChunk)) << server.log();
     ASSERT_TRUE(runUntilFinished(empty)) << server.log();
@@ -248,9 +249,9 @@ TEST_F(FtpWriteStreamTest, AWrongPasswordIsTheServersRefusal)
     EXPECT_LT(uploader.stream->write(reinterpret_cast<const std::uint8_t*>("x"), 1), 0);
     EXPECT_FALSE(uploader.heard(net::kStreamEventOpenCompleted));
     EXPECT_TRUE(serverDirectoryEmpty());
-    // Closing after the error is allowed and changes nothing on the server.
+    // Closing after the error is allowed and changes nothing: still an error.
     uploader.stream->close();
-    EXPECT_EQ(uploader.stream->status(), StreamStatus::Closed);
+    EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
 }
 
 TEST_F(FtpWriteStreamTest, NoServerOnThePortIsAnError)
@@ -320,6 +321,27 @@ TEST_F(FtpWriteStreamTest, ARunThatEndsMidUploadEndsItAsFailedAndTheNextRunUploa
     ASSERT_TRUE(next.start());
     ASSERT_TRUE(runUntilFinished(next)) << server.log();
     EXPECT_EQ(serverFile("next.aif"), "hello");
+}
+
+// A server whose quota ran out takes the file and then refuses it: the
+// upload ends in an error with the server's words, never as Closed, for
+// files within the stream's buffer and beyond it.
+TEST_F(FtpWriteStreamTest, AFileTheServerRefusesAfterTakingItIsAnError)
+{
+    FtpServer full("voice", "notes", FtpServer::Quota::Exceeded);
+    ASSERT_TRUE(full.isRunning()) << full.log();
+    for (std::size_t size : {std::size_t(1000), FtpWriteStream::kBufferCapacity * 3}) {
+        Uploader uploader(full.url("/note.aif"), randomBytes(size));
+        ASSERT_TRUE(uploader.start());
+        ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << full.log();
+        EXPECT_EQ(uploader.sent(), size);
+        EXPECT_EQ(uploader.stream->status(), StreamStatus::Error) << size;
+        EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::FTP);
+        EXPECT_EQ(uploader.stream->error().error, 552);
+        EXPECT_NE(uploader.stream->failure().find(FtpServer::kQuotaRefusal), std::string::npos)
+            << uploader.stream->failure();
+        EXPECT_FALSE(std::filesystem::exists(full.directory() + "/note.aif"));
+    }
 }
 
 // A line break in the login would end the USER or PASS command and start

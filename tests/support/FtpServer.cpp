@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -56,11 +57,11 @@ bool accepts(int port)
 
 } // namespace
 
-FtpServer::FtpServer(std::string user, std::string password)
+FtpServer::FtpServer(std::string user, std::string password, Quota quota)
     : m_user(std::move(user))
     , m_password(std::move(password))
 {
-    if (!start())
+    if (!start(quota))
         std::fprintf(stderr, "FtpServer: the FTP server did not start; its log:\n%s\n", log().c_str());
 }
 
@@ -71,7 +72,7 @@ FtpServer::~FtpServer()
         core::FileManager::removeItemAtPath(m_root);
 }
 
-bool FtpServer::start()
+bool FtpServer::start(Quota quota)
 {
     std::string pattern = "/tmp/voicenotes-ftp-XXXXXX";
     if (!::mkdtemp(pattern.data()))
@@ -82,9 +83,25 @@ bool FtpServer::start()
     if (::mkdir(m_directory.c_str(), 0700) != 0 || m_port == 0)
         return false;
     // Not the python3 on PATH: the package is installed for the system's.
-    bool started = m_process.start({"/usr/bin/python3", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p",
-                                    std::to_string(m_port), "-w", "-u", m_user, "-P", m_password, "-d", m_directory},
-                                   m_root + "/server.log");
+    const std::string quotaServer = VOICENOTES_TEST_SCRIPTS "/quota_ftp_server.py";
+    std::vector<std::string> command = quota == Quota::Room
+        ? std::vector<std::string>{"/usr/bin/python3",
+                                   "-m",
+                                   "pyftpdlib",
+                                   "-i",
+                                   "127.0.0.1",
+                                   "-p",
+                                   std::to_string(m_port),
+                                   "-w",
+                                   "-u",
+                                   m_user,
+                                   "-P",
+                                   m_password,
+                                   "-d",
+                                   m_directory}
+        : std::vector<std::string>{"/usr/bin/python3", quotaServer, std::to_string(m_port), m_user,
+                                   m_password,         m_directory};
+    bool started = m_process.start(command, m_root + "/server.log");
     return started && waitUntilAccepting();
 }
 

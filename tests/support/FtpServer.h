@@ -10,7 +10,12 @@
 // folder. It is stopped and its folder removed when the object goes.
 class FtpServer {
 public:
-    explicit FtpServer(std::string user = "voice", std::string password = "notes");
+    // Exceeded: the server takes each file whole, then refuses it with 552
+    // (scripts/quota_ftp_server.py) and discards it.
+    enum class Quota { Room, Exceeded };
+    static constexpr const char* kQuotaRefusal = "552 Quota exceeded: the file was discarded.";
+
+    explicit FtpServer(std::string user = "voice", std::string password = "notes", Quota quota = Quota::Room);
     ~FtpServer();
 
     // Whether it came up and accepts connections.
@@ -32,7 +37,7 @@ public:
     void freeze() { m_process.signal(SIGSTOP); }
 
 private:
-    bool start();
+    bool start(Quota quota);
     bool waitUntilAccepting();
 
     std::string m_user;
