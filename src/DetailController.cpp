@@ -268,12 +268,29 @@ void DetailController::doneAction()
     });
 
     m_editing = false;
+    // Compared with the note as stored now, not as the screen opened: a
+    // name changed and changed back is written back.
     PlistController store;
-    if (m_textView1 && !m_textTooLong && !changed(store.editInfoWithPath(notePath(), m_textView1->text())))
+    auto stored = store.loadObjectWithPath(notePath());
+    if (!stored) {
+        changed(PlistController::Result::NoSuchNote);
+        return;
+    }
+    if (m_textView1 && !m_textTooLong && textDiffersFrom(*stored)
+        && !changed(store.editInfoWithPath(notePath(), m_textView1->text())))
         return;
     std::string name = m_textFieldName ? m_textFieldName->text() : std::string();
-    if (!m_nameTooLong && !name.empty() && name != NoteField::string(m_objectDictionary, NoteKey::Title))
+    if (!m_nameTooLong && !name.empty() && name != NoteField::string(*stored, NoteKey::Title))
         changed(store.editObjectWithPath(notePath(), name, "NO"));
+}
+
+bool DetailController::textDiffersFrom(const NoteRecord& stored) const
+{
+    std::string text = m_textView1->text();
+    if (NoteField::find(stored, NoteKey::Info))
+        return text != NoteField::string(stored, NoteKey::Info);
+    // The placeholder a note without text shows is never its text.
+    return !text.empty() && text != localizedString("Add more info");
 }
 
 bool DetailController::changed(PlistController::Result result)

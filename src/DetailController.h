@@ -92,6 +92,8 @@ private:
     // Whether the change reached the note; when the note is gone the
     // browser says so and goes back to the list.
     bool changed(PlistController::Result result);
+    // The text as written is not the stored note's.
+    bool textDiffersFrom(const NoteRecord& stored) const;
 
     std::size_t m_index = 0;
     std::shared_ptr<ui::TextView> m_textView1;
