@@ -20,7 +20,32 @@
 namespace {
 
 constexpr double kPollInterval = 0.2;
-const std::vector<std::string> kCommands = {"list", "record", "play", "export"};
+// What each command takes: how many plain arguments, which options with a
+// value, which without, and how its usage reads.
+struct CommandShape {
+    std::string name;
+    std::size_t plainArguments;
+    std::vector<std::string> optionsWithValue;
+    std::vector<std::string> flags;
+    const char* usage;
+};
+
+const std::vector<CommandShape> kShapes = {
+    {"list", 0, {}, {"--json"}, "list [--json]"},
+    {"record", 0, {"--seconds"}, {}, "record --seconds N"},
+    {"play", 1, {}, {}, "play INDEX"},
+    {"export", 1, {"--host", "--user"}, {}, "export INDEX --host H --user U"},
+};
+
+const CommandShape& shapeOf(const std::string& command)
+{
+    return *std::find_if(kShapes.begin(), kShapes.end(), [&](const auto& shape) { return shape.name == command; });
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 std::string dateText(const NoteRecord& note)
 {
@@ -36,7 +61,8 @@ std::string dateText(const NoteRecord& note)
 
 bool NotesTool::isCommand(const std::vector<std::string>& arguments)
 {
-    return !arguments.empty() && std::find(kCommands.begin(), kCommands.end(), arguments[0]) != kCommands.end();
+    return !arguments.empty()
+        && std::any_of(kShapes.begin(), kShapes.end(), [&](const auto& shape) { return shape.name == arguments[0]; });
 }
 
 std::optional<std::string> NotesTool::option(const std::vector<std::string>& arguments, const std::string& name)
@@ -62,10 +88,26 @@ int NotesTool::usage(const std::string& problem)
     return 2;
 }
 
+std::optional<std::string> NotesTool::strayArgument(const std::vector<std::string>& arguments)
+{
+    const CommandShape& shape = shapeOf(arguments[0]);
+    std::size_t plain = 0;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (contains(shape.optionsWithValue, argument))
+            ++i;
+        else if (!contains(shape.flags, argument) && (argument.starts_with("-") || ++plain > shape.plainArguments))
+            return argument;
+    }
+    return std::nullopt;
+}
+
 int NotesTool::run(const std::vector<std::string>& arguments)
 {
-    AppDelegate::prepareStoreAndDefaults();
     const std::string& command = arguments[0];
+    if (auto stray = strayArgument(arguments))
+        return usage(command + " does not take " + *stray + "; usage: voicenotes " + shapeOf(command).usage);
+    AppDelegate::prepareStoreAndDefaults();
     if (command == "list")
         return list(arguments.size() > 1 && arguments[1] == "--json");
     if (command == "record") {

@@ -30,6 +30,9 @@ private:
     static std::optional<std::string> option(const std::vector<std::string>& arguments, const std::string& name);
     static std::optional<std::size_t> index(const std::vector<std::string>& arguments);
     static int usage(const std::string& problem);
+    // The first argument the command does not take (an unknown option, a
+    // second index, ...), if any.
+    static std::optional<std::string> strayArgument(const std::vector<std::string>& arguments);
     // Runs the main loop until `done` holds, checking every 0.2 s.
     static void runUntil(const std::function<bool()>& done);
 };

@@ -82,6 +82,14 @@ TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)
     EXPECT_NE(output.find("no note 7"), std::string::npos);
     EXPECT_EQ(run({"list"}), 0);
     EXPECT_EQ(output.find('\t'), std::string::npos);
+
+    // What a command does not take is refused with its usage, not ignored.
+    EXPECT_EQ(run({"list", "--no-such-option"}), 2);
+    EXPECT_NE(output.find("usage: voicenotes list [--json]"), std::string::npos) << output;
+    EXPECT_EQ(run({"play", "0", "1"}), 2);
+    EXPECT_NE(output.find("play does not take 1"), std::string::npos) << output;
+    EXPECT_EQ(run({"record", "--seconds", "1", "--loud"}), 2);
+    EXPECT_EQ(run({"list", "--json"}), 0) << output;
 }
 
 } // namespace
