@@ -42,16 +42,17 @@ NavigationBar::NavigationBar(Rect frame)
     }
     m_leftButton->addTarget(
         [this](Control&) {
-            if (m_shownLeft)
-                m_shownLeft->trigger();
+            // Held while its action runs: the action may replace it.
+            if (auto item = m_shownLeft)
+                item->trigger();
             else if (on_back)
                 on_back();
         },
         ControlEvent::TouchUpInside);
     m_rightButton->addTarget(
         [this](Control&) {
-            if (m_shownRight)
-                m_shownRight->trigger();
+            if (auto item = m_shownRight)
+                item->trigger();
         },
         ControlEvent::TouchUpInside);
     m_titleLabel->setFont(Font::boldSystemFontOfSize(20));

@@ -12,9 +12,12 @@ NavigationController::NavigationController(std::shared_ptr<ViewController> rootV
 
 NavigationController::~NavigationController()
 {
-    // The bar may outlive this controller inside its view; the items don't.
-    if (m_navigationBar)
+    // The bar may outlive this controller inside its view; the items and
+    // the way back to this controller don't.
+    if (m_navigationBar) {
         m_navigationBar->removeAllItems();
+        m_navigationBar->on_back = nullptr;
+    }
     for (auto& controller : m_viewControllers)
         controller->setNavigationController(nullptr);
 }

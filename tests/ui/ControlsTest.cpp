@@ -168,6 +168,36 @@ TEST(NavigationBar, AnItemThatGoesBeforeItsBarIsForgotten)
     below.setTitle("After the bar");
 }
 
+// An item's action may replace the item (Done becomes Export): the item
+// lives until its action has run. A bar that outlives its navigation
+// controller no longer leads back into it.
+TEST(NavigationBar, AnItemOutlivesItsOwnActionAndBackOutlivesNothing)
+{
+    NavigationItem screen("Screen");
+    auto bar = std::make_shared<NavigationBar>();
+    bar->pushNavigationItem(screen, false);
+    std::string titleAfterItsAction;
+    auto done = std::make_shared<BarButtonItem>("Done", BarButtonItemStyle::Done, [&](BarButtonItem& self) {
+        screen.setRightBarButtonItem(std::make_shared<BarButtonItem>("Export", BarButtonItemStyle::Plain, nullptr));
+        titleAfterItsAction = self.title();
+    });
+    std::weak_ptr<BarButtonItem> weakDone = done;
+    screen.setRightBarButtonItem(std::move(done));
+    bar->rightButton().sendActionsForControlEvents(ControlEvent::TouchUpInside);
+    EXPECT_EQ(titleAfterItsAction, "Done");
+    EXPECT_TRUE(weakDone.expired());
+    EXPECT_EQ(bar->rightButton().titleForState(ControlState::Normal), "Export");
+
+    VirtualClock clock;
+    auto navigation = std::make_shared<NavigationController>(std::make_shared<Screen>("List"));
+    navigation->view();
+    navigation->pushViewController(std::make_shared<Screen>("Detail"), false);
+    auto kept = std::static_pointer_cast<NavigationBar>(navigation->navigationBar().shared_from_this());
+    navigation.reset();
+    EXPECT_FALSE(kept->on_back);
+    kept->leftButton().sendActionsForControlEvents(ControlEvent::TouchUpInside);
+}
+
 TEST(TextField, TheOwnerMayRefuseEditingAndHearsReturnAndEscape)
 {
     auto field = std::make_shared<TextField>(Rect{0, 0, 200, 20});
