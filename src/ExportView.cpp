@@ -293,7 +293,9 @@ void ExportView::close()
     auto browser = m_navigationController.lock();
     if (!browser)
         return;
-    browser->select();
+    // The toolbar's button without its trash: only a press on that button
+    // asks to delete every note.
+    browser->togglePlayback();
     browser->dismissModalViewControllerAnimated(true);
 }
 

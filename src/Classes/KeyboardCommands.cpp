@@ -113,7 +113,8 @@ bool KeyboardCommands::deleteChosen()
 bool KeyboardCommands::openDetails()
 {
     auto& browser = *m_root.myNavigationController();
-    if (!listShown() || !m_row)
+    // In edit mode the rows show no details button to tap either.
+    if (!listShown() || !m_row || browser.tableViewController()->isEditing())
         return false;
     browser.tableViewController()->tableView().tapAccessoryButtonForRowAtIndexPath({0, *m_row});
     if (auto detail = std::dynamic_pointer_cast<DetailController>(browser.topViewController()))

@@ -99,6 +99,17 @@ void TableNavigationController::createButtons()
 
 void TableNavigationController::select()
 {
+    togglePlayback();
+    if (m_currentSystemItem == BarButtonSystemItem::Trash) {
+        auto sheet = std::make_shared<ui::ActionSheet>(core::localizedString("DeleteAll"), "Cancel", "OK");
+        sheet->on_clickedButtonAtIndex = [this](ui::ModalPanel&, int index) { actionSheetClickedButtonAtIndex(index); };
+        sheet->showFromToolbar(*m_toolbar);
+        reloadLabel(false);
+    }
+}
+
+void TableNavigationController::togglePlayback()
+{
     if (m_currentSystemItem == BarButtonSystemItem::Play) {
         if (m_audioController)
             m_audioController->resumePlayback();
@@ -113,12 +124,6 @@ void TableNavigationController::select()
             m_progressView->timer()->invalidate();
         m_currentSystemItem = BarButtonSystemItem::Play;
         createButtons();
-    }
-    if (m_currentSystemItem == BarButtonSystemItem::Trash) {
-        auto sheet = std::make_shared<ui::ActionSheet>(core::localizedString("DeleteAll"), "Cancel", "OK");
-        sheet->on_clickedButtonAtIndex = [this](ui::ModalPanel&, int index) { actionSheetClickedButtonAtIndex(index); };
-        sheet->showFromToolbar(*m_toolbar);
-        reloadLabel(false);
     }
 }
 

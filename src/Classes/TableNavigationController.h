@@ -36,7 +36,11 @@ public:
     void createToolbar();
     void createButtons();
     void reloadLabel(bool create);
+    // The toolbar button's action: plays or pauses, or in edit mode asks
+    // whether to delete every note.
     void select();
+    // Its play/pause part alone.
+    void togglePlayback();
     void actionSheetClickedButtonAtIndex(int buttonIndex);
     void sliderAction();
     void toggleView();

@@ -8,10 +8,12 @@
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "DetailController.h"
+#include "ExportView.h"
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
 
+#include "platform/ui/ModalPanel.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
@@ -112,6 +114,33 @@ TEST_F(KeyboardTest, RecordCancelDeleteAndQuit)
     clock.advance(3);
     press(Qt::Key_Q, Qt::ControlModifier);
     // Quitting during a recording keeps it, as closing the window does.
+    EXPECT_EQ(PlistController().countInPlist(), 2u);
+}
+
+// Only a press on the trash button asks to delete every note: in edit
+// mode F2 opens no details (the rows show no details button either), and
+// an export screen that closes while the list is in edit mode asks nothing.
+TEST_F(KeyboardTest, OnlyTheTrashButtonAsksToDeleteEveryNote)
+{
+    addNotes(2);
+    launch(1);
+    list().setEditing(true, false);
+    press(Qt::Key_Down);
+    press(Qt::Key_F2);
+    EXPECT_EQ(browser().topViewController().get(), browser().tableViewController());
+    EXPECT_TRUE(alerts().empty());
+    EXPECT_TRUE(ui::ModalPanel::visiblePanels().empty());
+
+    list().setEditing(false, false);
+    browser().tableViewController()->tableView().tapAccessoryButtonForRowAtIndexPath({0, 0});
+    clock.advance(1);
+    dynamic_cast<DetailController&>(*browser().topViewController()).exportAction();
+    clock.advance(1);
+    list().setEditing(true, false);
+    browser().exportView()->cancelAction();
+    clock.advance(2);
+    EXPECT_EQ(browser().modalViewController(), nullptr);
+    EXPECT_TRUE(ui::ModalPanel::visiblePanels().empty());
     EXPECT_EQ(PlistController().countInPlist(), 2u);
 }
 
