@@ -97,7 +97,21 @@ int TableViewController::numberOfRowsInSection(ui::TableView&, int)
         }
         m_selectedCell = row >= 0 ? std::optional(ui::IndexPath{0, row}) : std::nullopt;
     }
+    updateBadge(m_rows);
     return int(m_rows.size());
+}
+
+void TableViewController::updateBadge(const PlistController::NoteList& notes)
+{
+    long marked = 0;
+    for (const auto& entry : notes) {
+        const NoteRecord* note = entry.dictionary();
+        if (note && NoteField::isMarked(*note))
+            ++marked;
+    }
+    auto& application = ui::Application::sharedApplication();
+    if (application.applicationIconBadgeNumber() != marked)
+        application.setApplicationIconBadgeNumber(marked);
 }
 
 NoteRecord TableViewController::rowNote(int row) const
@@ -173,10 +187,8 @@ void TableViewController::unmark(const std::string& path)
     auto note = m_plistControl.loadObjectWithPath(path);
     if (!note || !NoteField::isMarked(*note))
         return;
-    if (m_plistControl.editBadgeWithPath(path, true) != PlistController::Result::Written)
-        return;
-    auto& application = ui::Application::sharedApplication();
-    application.setApplicationIconBadgeNumber(application.applicationIconBadgeNumber() - 1);
+    if (m_plistControl.editBadgeWithPath(path, true) == PlistController::Result::Written)
+        updateBadge(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
 }
 
 void TableViewController::accessoryButtonTappedForRowWithIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -251,11 +263,8 @@ void TableViewController::checkAlerts()
             continue;
         ++due;
         std::string path = NoteField::string(*note, NoteKey::Path);
-        if (!NoteField::isMarked(*note)
-            && m_plistControl.editBadgeWithPath(path, false) == PlistController::Result::Written) {
-            auto& application = ui::Application::sharedApplication();
-            application.setApplicationIconBadgeNumber(application.applicationIconBadgeNumber() + 1);
-        }
+        if (!NoteField::isMarked(*note))
+            m_plistControl.editBadgeWithPath(path, false);
         playAlertSound();
         auto alertView = std::make_shared<ui::AlertView>(core::localizedString("Alert"),
                                                          NoteField::string(*note, NoteKey::Title), "OK");
@@ -266,6 +275,8 @@ void TableViewController::checkAlerts()
         notifyDesktop(*note);
         m_plistControl.editDateAlertWithPath(path, std::nullopt);
     }
+    if (due > 0)
+        updateBadge(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
     core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
                       + " notes due");
 }

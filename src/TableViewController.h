@@ -86,6 +86,10 @@ private:
     // Takes the mark off the note that starts playing; the badge counts one less.
     void unmark(const std::string& path);
 
+    // The badge counts the marked notes there are, so that it follows any
+    // change, a delete here or elsewhere included.
+    void updateBadge(const PlistController::NoteList& notes);
+
     PlistController m_plistControl;
     std::weak_ptr<TableNavigationController> m_navigationViewController;
     std::optional<ui::IndexPath> m_selectedCell;

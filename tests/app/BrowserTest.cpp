@@ -526,23 +526,28 @@ TEST_F(AlertTest, EachDueNoteGetsItsSoundAndAlertAndIsCountedOnce)
     EXPECT_EQ(badge(), 2);
 }
 
-TEST_F(AlertTest, PlayingAMarkedNoteTakesItsCountAwayAndDeletingOneDoesNot)
+// The badge counts the marked notes there are: playing one, deleting one
+// here or in another program all take its count away.
+TEST_F(AlertTest, TheBadgeCountsTheMarkedNotesThereAre)
 {
-    addNote(80000);
-    addNote(80000);
-    setAlert(0, -5);
-    setAlert(1, -5);
+    for (int i = 0; i < 3; ++i) {
+        addNote(80000);
+        setAlert(0, -5);
+    }
     launch();
     clock.advance(1.5);
-    ASSERT_EQ(badge(), 2);
+    ASSERT_EQ(badge(), 3);
     click(0);
-    EXPECT_EQ(badge(), 1);
+    EXPECT_EQ(badge(), 2);
     EXPECT_FALSE(NoteField::isMarked(*PlistController().loadObject(0)));
     click(0);
     EXPECT_EQ(cell(0).titleLabel().textColor(), ui::Color::black());
 
     table().commitDeleteForRowAtIndexPath({0, 1});
     EXPECT_EQ(badge(), 1);
+    PlistController().removeObjectAtIndex(1);
+    list().storeMayHaveChanged();
+    EXPECT_EQ(badge(), 0);
 }
 
 TEST_F(BrowserTest, OddRecordsAndMissingFilesDoNoHarm)
