@@ -2,7 +2,10 @@
 
 #include "platform/core/Date.h"
 #include "platform/core/DateFormatter.h"
+#include "platform/core/Timer.h"
 #include "platform/ui/Label.h"
+
+#include <cmath>
 
 namespace ui {
 
@@ -25,11 +28,24 @@ void StatusBar::setStyle(StatusBarStyle style)
     refresh();
 }
 
+StatusBar::~StatusBar()
+{
+    if (m_nextMinute)
+        m_nextMinute->invalidate();
+}
+
 void StatusBar::refresh()
 {
     core::DateFormatter formatter;
     formatter.setTimeStyle(core::DateFormatter::Style::Short);
-    m_clock->setText(formatter.stringFromDate(core::Date::now()));
+    core::Date now = core::Date::now();
+    m_clock->setText(formatter.stringFromDate(now));
+    // A window stays open for days: the clock turns with the minute, not
+    // only when something else happens.
+    if (m_nextMinute)
+        m_nextMinute->invalidate();
+    double untilNextMinute = 60 - std::fmod(now.timeIntervalSince1970(), 60);
+    m_nextMinute = core::Timer::scheduledTimer(untilNextMinute, false, [this](core::Timer&) { refresh(); });
 }
 
 } // namespace ui

@@ -4,6 +4,10 @@
 
 #include <memory>
 
+namespace core {
+class Timer;
+}
+
 namespace ui {
 
 class Label;
@@ -16,13 +20,16 @@ public:
     static constexpr double kHeight = 20;
 
     explicit StatusBar(double width);
+    ~StatusBar() override;
     void setStyle(StatusBarStyle style);
     StatusBarStyle style() const { return m_style; }
-    // Shows the current time.
+    // Shows the current time, and again at the turn of each minute.
     void refresh();
+    const Label& clock() const { return *m_clock; }
 
 private:
     std::shared_ptr<Label> m_clock;
+    std::shared_ptr<core::Timer> m_nextMinute;
     StatusBarStyle m_style = StatusBarStyle::Default;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/ui/Application.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/StatusBar.h"
 #include "platform/ui/Window.h"
 
 #include "support/TestEnvironment.h"
@@ -63,6 +65,23 @@ TEST(Application, StatusBarStyleReachesTheKeyWindow)
     EXPECT_EQ(window.statusBar().style(), StatusBarStyle::BlackTranslucent);
     application.setStatusBarStyle(StatusBarStyle::Default, true);
     EXPECT_EQ(window.statusBar().style(), StatusBarStyle::Default);
+}
+
+// A window stays open for days: its clock follows the wall clock to the
+// minute while nothing else happens.
+TEST(StatusBar, TheClockTurnsWithTheMinute)
+{
+    VirtualClock clock;
+    clock.engine().setWallClock(1'800'000'000 + 50);
+    StatusBar bar(320);
+    std::string first = bar.clock().text();
+    clock.advance(9.5);
+    EXPECT_EQ(bar.clock().text(), first);
+    clock.advance(1);
+    std::string second = bar.clock().text();
+    EXPECT_NE(second, first);
+    clock.advance(60);
+    EXPECT_NE(bar.clock().text(), second);
 }
 
 } // namespace
