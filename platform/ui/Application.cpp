@@ -14,7 +14,10 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace ui {
 
@@ -24,10 +27,77 @@ constexpr const char* kBadgeKey = "VoiceNotesPlatform/ApplicationIconBadgeNumber
 
 Application* g_current = nullptr;
 
+// The toolkit's own options, taken with one dash or two, and "=VALUE".
+bool isToolkitOption(std::string_view argument)
+{
+    static const std::set<std::string_view> names{"platform",
+                                                  "platformpluginpath",
+                                                  "platformtheme",
+                                                  "plugin",
+                                                  "qwindowgeometry",
+                                                  "qwindowicon",
+                                                  "qwindowtitle",
+                                                  "reverse",
+                                                  "session",
+                                                  "display",
+                                                  "geometry",
+                                                  "style",
+                                                  "stylesheet",
+                                                  "widgetcount",
+                                                  "qmljsdebugger",
+                                                  "nograb",
+                                                  "dograb",
+                                                  "sync",
+                                                  "name",
+                                                  "title",
+                                                  "visual",
+                                                  "testability"};
+    argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
+    return names.count(argument.substr(0, argument.find('='))) > 0;
+}
+
+bool platformNamed(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument == "-platform" || argument == "--platform" || argument.starts_with("-platform=")
+            || argument.starts_with("--platform="))
+            return true;
+    }
+    return false;
+}
+
+bool isSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
 } // namespace
+
+int Application::checkArguments(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] == '-' && !isToolkitOption(argv[i])) {
+            std::fprintf(stderr, "voicenotes: unknown option %s (try --help)\n", argv[i]);
+            return 2;
+        }
+    }
+    // The toolkit ends the process when it cannot open a display; without
+    // any display named it cannot (a shell over SSH, a script).
+    if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !platformNamed(argc, argv)) {
+        std::fputs("voicenotes: no display to show the window on: set DISPLAY, start it with tools/run (which "
+                   "serves it over VNC), or add -platform offscreen\n",
+                   stderr);
+        return 1;
+    }
+    return 0;
+}
 
 int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate)
 {
+    if (int status = checkArguments(argc, argv); status != 0)
+        return status;
     QApplication toolkit(argc, argv);
     if (argc > 1) {
         std::fprintf(stderr, "voicenotes: unknown option %s (try --help)\n", argv[1]);

@@ -21,6 +21,9 @@ public:
     // Creates the toolkit, then the delegate, launches and runs the loop;
     // returns the process's exit code.
     static int main(int argc, char** argv, const DelegateFactory& makeDelegate);
+    // Before the toolkit starts: 2 (and why) for an option neither ours
+    // nor the toolkit's, 1 (and why) when no display is named, else 0.
+    static int checkArguments(int argc, char** argv);
 
     // The application object that exists now (tests make their own).
     static Application& sharedApplication();

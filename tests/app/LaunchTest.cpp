@@ -209,6 +209,30 @@ TEST(Launch, AnInstalledCopyFindsItsResourcesAndItsDesktopFilesAreValid)
     EXPECT_EQ(run.output.find("not in the application's resources"), std::string::npos) << run.output;
 }
 
+// Without a display (a shell over SSH, a script) the window cannot open:
+// one line says so instead of the toolkit's abort, and an unknown option
+// is refused before that with its usage status.
+TEST(Launch, WithoutADisplayItSaysSoAndAnUnknownOptionIsRefusedFirst)
+{
+    TemporaryHome home;
+    const std::vector<std::string> noDisplay{"QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="};
+    std::string outputPath = home.path() + "/output.txt";
+    auto run = [&](std::vector<std::string> extra) {
+        std::vector<std::string> arguments{VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "virtual"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        ChildProcess process;
+        EXPECT_TRUE(process.start(arguments, outputPath, noDisplay));
+        return process.waitForExit(60);
+    };
+    auto output = [&] { return core::FileManager::contentsAtPath(outputPath).value_or(""); };
+
+    EXPECT_EQ(run({"--bogus"}), 2) << output();
+    EXPECT_NE(output().find("unknown option --bogus"), std::string::npos) << output();
+    EXPECT_EQ(run({}), 1) << output();
+    EXPECT_NE(output().find("no display to show the window on"), std::string::npos) << output();
+    EXPECT_EQ(run({"list"}), 0) << output();
+}
+
 TEST(Launch, ASecondStartBringsTheOpenWindowForwardAndCommandsStillRun)
 {
     TemporaryHome home;
