@@ -101,6 +101,11 @@ int TableViewController::numberOfRowsInSection(ui::TableView&, int)
     return int(m_rows.size());
 }
 
+void TableViewController::updateBadgeFromStore()
+{
+    updateBadge(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
+}
+
 void TableViewController::updateBadge(const PlistController::NoteList& notes)
 {
     long marked = 0;
@@ -188,7 +193,7 @@ void TableViewController::unmark(const std::string& path)
     if (!note || !NoteField::isMarked(*note))
         return;
     if (m_plistControl.editBadgeWithPath(path, true) == PlistController::Result::Written)
-        updateBadge(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
+        updateBadgeFromStore();
 }
 
 void TableViewController::accessoryButtonTappedForRowWithIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -276,7 +281,7 @@ void TableViewController::checkAlerts()
         m_plistControl.editDateAlertWithPath(path, std::nullopt);
     }
     if (due > 0)
-        updateBadge(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
+        updateBadgeFromStore();
     core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
                       + " notes due");
 }

@@ -89,6 +89,7 @@ private:
     // The badge counts the marked notes there are, so that it follows any
     // change, a delete here or elsewhere included.
     void updateBadge(const PlistController::NoteList& notes);
+    void updateBadgeFromStore();
 
     PlistController m_plistControl;
     std::weak_ptr<TableNavigationController> m_navigationViewController;

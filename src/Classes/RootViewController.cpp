@@ -18,7 +18,6 @@
 #include "platform/ui/Application.h"
 
 #include <filesystem>
-#include <optional>
 
 RootViewController::RootViewController() = default;
 
