@@ -20,6 +20,8 @@
 namespace {
 
 constexpr double kPollInterval = 0.2;
+// A sound device that takes nothing for this long has stopped for good.
+constexpr double kStallSeconds = 5.0;
 // What each command takes: how many plain arguments, which options with a
 // value, which without, and how its usage reads.
 struct CommandShape {
@@ -179,7 +181,9 @@ int NotesTool::record(int seconds)
     // window keeps it.
     bool interrupted = false;
     core::TerminationSignals termination([&interrupted] { interrupted = true; });
-    runUntil([&] { return interrupted || core::RunLoop::main().monotonicTime() - start >= seconds; });
+    runUntil([&] {
+        return interrupted || recorder.deviceLost() || core::RunLoop::main().monotonicTime() - start >= seconds;
+    });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();
     if (!PlistController().saveObject(std::int64_t(length / 60), std::int64_t(length % 60), recorder.recordName(),
@@ -189,7 +193,11 @@ int NotesTool::record(int seconds)
         return 1;
     }
     std::printf("%s\n", recorder.recordName().c_str());
-    return 0;
+    if (!recorder.deviceLost())
+        return 0;
+    std::fprintf(stderr, "voicenotes: the sound input went away; the note keeps the %llu s recorded until then\n",
+                 static_cast<unsigned long long>(length));
+    return 1;
 }
 
 int NotesTool::play(std::size_t index)
@@ -202,12 +210,29 @@ int NotesTool::play(std::size_t index)
     AudioController player;
     player.setSampleRate(rate > 0 ? int(rate) : 8000);
     player.startPlayback(NoteField::string(*note, NoteKey::Path));
-    if (!player.playState().playing)
+    // No queue: the file or the sound output could not be opened (logged).
+    if (!player.playState().queue)
         return 1;
-    // As the list's ring does: done once the reading has reached the end.
-    runUntil([&] { return player.playState().currentPacket >= packets; });
+    // As the list's ring does: done once the last sound was heard.
+    auto& loop = core::RunLoop::main();
+    std::int64_t heard = -1;
+    double lastProgress = loop.monotonicTime();
+    bool stalled = false;
+    runUntil([&] {
+        if (player.playedPacket() != heard) {
+            heard = player.playedPacket();
+            lastProgress = loop.monotonicTime();
+        }
+        stalled = loop.monotonicTime() - lastProgress > kStallSeconds;
+        return player.playbackEnded() || stalled;
+    });
     player.stopPlayback();
-    return 0;
+    if (!player.deviceLost() && !stalled)
+        return 0;
+    std::fprintf(stderr, "voicenotes: the sound output %s after %.1f of %.1f s\n",
+                 stalled ? "stopped taking sound" : "went away", double(heard) / player.sampleRate(),
+                 double(packets) / player.sampleRate());
+    return 1;
 }
 
 int NotesTool::exportNote(std::size_t index, const std::string& host, const std::string& user)

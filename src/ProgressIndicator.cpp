@@ -65,14 +65,15 @@ void ProgressIndicator::myTimerFireMethod()
 {
     setNeedsDisplay();
     // The ring's share, for those who cannot see it.
-    int percent = m_packets > 0
-        ? int(100 * std::min(1.0f, float(m_playController->playState().currentPacket) / m_packets))
-        : 0;
+    float heard = float(m_playController->playedPacket());
+    int percent = m_packets > 0 ? int(100 * std::min(1.0f, heard / m_packets)) : 0;
     setAccessibilityLabel(core::localizedString("Playing") + ", " + std::to_string(percent) + " %");
     auto browser = navigationViewController();
     if (browser && browser->slider())
-        browser->slider()->setValue(float(m_playController->playState().currentPacket));
-    if (float(m_playController->playState().currentPacket) < m_packets)
+        browser->slider()->setValue(heard);
+    // Done once the last sound has been heard, not when the file has been
+    // read: the queued rest still plays.
+    if (!m_playController->playbackEnded())
         return;
     // Keeps the controller alive through the end of its own playback.
     auto playController = m_playController;
@@ -93,7 +94,7 @@ std::shared_ptr<TableNavigationController> ProgressIndicator::navigationViewCont
 
 float ProgressIndicator::endAngle() const
 {
-    float fraction = float(m_playController ? m_playController->playState().currentPacket : 0) / m_packets;
+    float fraction = float(m_playController ? m_playController->playedPacket() : 0) / m_packets;
     return float(kTwoPi * fraction);
 }
 

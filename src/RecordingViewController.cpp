@@ -114,14 +114,25 @@ void RecordingViewController::startTimer()
     // The clock runs either way; the user must not believe a silent
     // screen is recording.
     bool failed = !m_recordController->recordState().recording;
-    m_failureLabel->setText(failed ? localizedString("Recording Failed") : std::string());
-    m_failureLabel->setHidden(!failed);
+    showFailure(failed ? localizedString("Recording Failed") : std::string());
 
     setRecordingFlag(true);
 }
 
+void RecordingViewController::showFailure(const std::string& text)
+{
+    m_failureLabel->setText(text);
+    m_failureLabel->setHidden(text.empty());
+}
+
 void RecordingViewController::myTimerFireMethod()
 {
+    // Without a microphone the clock would count time that holds no sound.
+    if (m_recordController->deviceLost()) {
+        m_timer->invalidate();
+        showFailure(localizedString("Microphone Lost"));
+        return;
+    }
     m_seconds += 1;
     if (m_seconds == 60) {
         m_minutes += 1;

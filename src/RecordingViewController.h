@@ -60,6 +60,7 @@ public:
 
 private:
     void scheduleClock();
+    void showFailure(const std::string& text);
     void setRecordingFlag(bool recording);
 
     std::weak_ptr<RootViewController> m_rootViewController;

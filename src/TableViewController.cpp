@@ -150,7 +150,7 @@ std::shared_ptr<TableCell> TableViewController::cellOfSelectedRow()
 void TableViewController::stopPlayback()
 {
     auto browser = navigationViewController();
-    if (browser && browser->audioController() && browser->audioController()->playState().playing)
+    if (browser && browser->audioController() && !browser->audioController()->playbackEnded())
         browser->audioController()->stopPlayback();
 }
 

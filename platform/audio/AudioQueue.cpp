@@ -1,6 +1,5 @@
 #include "platform/audio/AudioQueue.h"
 
-#include "platform/audio/AudioSession.h"
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
 
@@ -151,25 +150,27 @@ OSStatus AudioQueue::enqueueBuffer(AudioQueueBuffer* buffer)
         buffer->mAudioDataByteSize = 0;
     else if (buffer->mAudioDataByteSize < 2 || buffer->mAudioDataByteSize > buffer->mAudioDataBytesCapacity)
         return kAudioQueueErr_InvalidBuffer;
-    return m_toDevice.push(buffer) ? noErr : kAudioQueueErr_InvalidBuffer;
+    if (!m_toDevice.push(buffer))
+        return kAudioQueueErr_InvalidBuffer;
+    if (m_direction == Direction::Output)
+        m_enqueuedFrames += buffer->mAudioDataByteSize / 2;
+    return noErr;
 }
 
 OSStatus AudioQueue::start()
 {
     if (m_failed.load())
         return kAudioQueueErr_CannotStart;
-    m_stopWhenDrained = false;
-    m_drained = false;
-    if (m_state == State::Running || m_state == State::Draining) {
-        m_state = State::Running;
+    if (m_state == State::Running || m_state == State::Draining)
         return noErr;
-    }
+    m_drained = false;
     std::string error;
     if (!m_stream->start(error)) {
         core::Log::system("The sound device would not start: " + error);
         return kAudioQueueErr_CannotStart;
     }
-    m_state = State::Running;
+    // A stop(false) before the start or during a pause still plays out.
+    m_state = m_stopWhenDrained.load() ? State::Draining : State::Running;
     return noErr;
 }
 
@@ -185,9 +186,10 @@ OSStatus AudioQueue::pause()
 
 OSStatus AudioQueue::stop(bool immediate)
 {
-    if (m_direction == Direction::Output && !immediate && m_state == State::Running) {
+    if (m_direction == Direction::Output && !immediate && pendingFrames() > 0 && !m_failed.load()) {
         m_stopWhenDrained = true;
-        m_state = State::Draining;
+        if (m_state == State::Running)
+            m_state = State::Draining;
         return noErr;
     }
     bool streamRunning = m_state == State::Running || m_state == State::Draining;
@@ -215,6 +217,8 @@ void AudioQueue::finishStop()
     m_offset = 0;
     m_stopWhenDrained = false;
     m_drained = false;
+    // What was queued and not played is gone.
+    m_enqueuedFrames = renderedFrames();
 }
 
 OSStatus AudioQueue::setParameter(AudioQueueParameterID parameter, float value)
@@ -311,6 +315,7 @@ void AudioQueue::render(std::int16_t* samples, std::size_t count)
             samples[i] = gain == 1.0f ? sample : std::int16_t(float(sample) * gain);
         }
         m_offset += std::uint32_t(n * 2);
+        m_renderedFrames.fetch_add(n, std::memory_order_release);
         samples += n;
         count -= n;
         if (m_current->mAudioDataByteSize - m_offset < 2) {
@@ -357,16 +362,43 @@ void AudioQueue::onWake()
         delete this;
         return;
     }
-    if (m_drained.load() && m_state == State::Draining) {
+    bool streaming = m_state == State::Running || m_state == State::Draining;
+    if (m_failed.load() && streaming) {
+        stopOnFailure();
+    } else if (m_drained.load() && m_state == State::Draining) {
         stopStream();
         finishStop();
+        stoppedByItself();
     }
-    if (m_failed.load() && m_state == State::Running) {
-        core::Log::system(std::string("The sound ") + (m_direction == Direction::Input ? "input" : "output")
-                          + " stopped by itself; the device failed or went away");
-        m_state = State::Paused;
-        AudioSession::beginInterruption();
+}
+
+void AudioQueue::stopOnFailure()
+{
+    core::Log::system(std::string("The sound ") + (m_direction == Direction::Input ? "input" : "output")
+                      + " stopped by itself; the device failed or went away");
+    if (m_direction == Direction::Input) {
+        // What was captured before the loss is kept.
+        flushCapturedBuffer();
+        deliverFinishedBuffers();
+        if (m_disposeWhenDelivered) {
+            delete this;
+            return;
+        }
     }
+    finishStop();
+    stoppedByItself();
+}
+
+// Last in a wake-up: the callback may dispose of the queue.
+void AudioQueue::stoppedByItself()
+{
+    if (!m_stoppedCallback)
+        return;
+    m_delivering = true;
+    m_stoppedCallback(m_userData, this);
+    m_delivering = false;
+    if (m_disposeWhenDelivered)
+        delete this;
 }
 
 void AudioQueue::deliver(AudioQueueBuffer* buffer)

@@ -23,6 +23,9 @@ public:
     using InputCallback = void (*)(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer,
                                    const AudioTimeStamp* startTime, std::uint32_t numPackets);
     using OutputCallback = void (*)(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer);
+    // The queue stopped by itself: an output played out what was queued
+    // after stop(false), or the device failed (hasFailed()).
+    using StoppedCallback = void (*)(void* userData, AudioQueue* queue);
 
     static OSStatus newInput(const AudioStreamBasicDescription& format, InputCallback callback, void* userData,
                              AudioQueue*& outQueue);
@@ -37,12 +40,21 @@ public:
     OSStatus enqueueBuffer(AudioQueueBuffer* buffer);
     OSStatus start();
     OSStatus pause();
-    // Immediate: at once. Otherwise (output) what is queued plays first.
-    // An input queue hands over what it captured before it stops.
+    // Immediate: at once. Otherwise (output) what is queued plays first,
+    // also when it is started or resumed only later. An input queue hands
+    // over what it captured before it stops.
     OSStatus stop(bool immediate);
     OSStatus setParameter(AudioQueueParameterID parameter, float value);
+    void setStoppedCallback(StoppedCallback callback) { m_stoppedCallback = callback; }
 
-    bool isRunning() const { return m_state == State::Running; }
+    // Never started, or stopped (not paused).
+    bool isStopped() const { return m_state == State::Stopped; }
+    // The device failed or went away; the queue cannot start again.
+    bool hasFailed() const { return m_failed.load(); }
+    // Output: frames enqueued that the device has not taken yet.
+    std::uint64_t pendingFrames() const { return m_enqueuedFrames - renderedFrames(); }
+    // Output: frames the device has taken from buffers since the queue was made.
+    std::uint64_t renderedFrames() const { return m_renderedFrames.load(std::memory_order_acquire); }
     // Input: frames that arrived when no buffer was free. Output: frames
     // played as silence because no buffer was queued.
     std::uint64_t lostFrames() const { return m_lostFrames.load(std::memory_order_relaxed); }
@@ -71,6 +83,8 @@ private:
     void flushCapturedBuffer();
     bool stopStream();
     void finishStop();
+    void stopOnFailure();
+    void stoppedByItself();
     bool owns(const AudioQueueBuffer* buffer) const;
 
     Direction m_direction;
@@ -79,6 +93,7 @@ private:
     void* m_userData;
     InputCallback m_inputCallback = nullptr;
     OutputCallback m_outputCallback = nullptr;
+    StoppedCallback m_stoppedCallback = nullptr;
     std::unique_ptr<AudioStream> m_stream;
     State m_state = State::Stopped;
     std::vector<std::unique_ptr<AudioQueueBuffer>> m_buffers;
@@ -101,6 +116,8 @@ private:
     std::atomic<bool> m_drained{false};
     std::atomic<bool> m_failed{false};
     std::atomic<std::uint64_t> m_lostFrames{0};
+    std::uint64_t m_enqueuedFrames = 0;
+    std::atomic<std::uint64_t> m_renderedFrames{0};
 };
 
 } // namespace audio

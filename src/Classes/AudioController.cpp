@@ -7,6 +7,8 @@
 #include "platform/core/Paths.h"
 #include "platform/core/UserDefaults.h"
 
+#include <algorithm>
+
 using audio::AudioQueue;
 using audio::AudioSession;
 using audio::noErr;
@@ -102,9 +104,11 @@ void AudioController::startRecording()
     m_recordName = recordingName(stamp, 1);
     m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
     m_recordState.currentPacket = 0;
+    m_recordState.deviceLost = false;
 
     if (AudioQueue::newInput(m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_recordState.queue)
         == noErr) {
+        m_recordState.queue->setStoppedCallback(RecordingStoppedCallback);
         bool buffersReady = true;
         for (auto*& buffer : m_recordState.buffers) {
             buffersReady = buffersReady && m_recordState.queue->allocateBuffer(kRecordBufferBytes, buffer) == noErr
@@ -162,6 +166,15 @@ void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQ
     inAQ->enqueueBuffer(inBuffer);
 }
 
+void RecordingStoppedCallback(void* inUserData, audio::AudioQueue*)
+{
+    // Only a lost device stops a recording by itself; what it captured
+    // was handed over first.
+    auto* state = static_cast<RecordState*>(inUserData);
+    state->recording = false;
+    state->deviceLost = true;
+}
+
 std::uint64_t AudioController::recordedSeconds() const
 {
     double rate = m_recordState.dataFormat.mSampleRate;
@@ -181,7 +194,8 @@ void AudioController::resumeRecording()
 {
     audio::OSStatus status = m_recordState.queue ? m_recordState.queue->start()
                                                  : audio::kAudioQueueErr_InvalidParameter;
-    m_recordState.recording = true;
+    // A queue whose device went away records nothing more.
+    m_recordState.recording = status == noErr;
     if (status == noErr)
         Log::printLine("Resume recording");
 }
@@ -221,6 +235,9 @@ void AudioController::startPlayback(const std::string& name)
         ? audio::kAudioFilePermissionsError
         : audio::AudioFile::openPath(m_fileURL, audio::kAudioFileAIFFType, m_playState.audioFile);
     m_playState.currentPacket = 0;
+    m_playState.deviceLost = false;
+    m_playState.queued.clear();
+    m_playState.queuedFrames = 0;
     if (opened != noErr) {
         Log::system("Cannot play " + name + ": the audio file cannot be opened");
         stopPlayback();
@@ -231,6 +248,7 @@ void AudioController::startPlayback(const std::string& name)
         return;
     }
     m_playState.queue->setParameter(audio::kAudioQueueParam_Volume, 1.0f);
+    m_playState.queue->setStoppedCallback(PlaybackStoppedCallback);
 
     m_playState.playing = true;
     for (auto*& buffer : m_playState.buffers) {
@@ -242,12 +260,26 @@ void AudioController::startPlayback(const std::string& name)
         }
         AudioOutputCallback(&m_playState, m_playState.queue, buffer);
     }
-    // The whole file fitted into the priming: there is nothing to start.
-    if (!m_playState.playing)
+    // An empty file queued nothing; a short one that fitted into the
+    // priming still starts, and plays out what was queued.
+    if (!m_playState.playing && m_playState.queue->pendingFrames() == 0)
         return;
     if (m_playState.queue->start() != noErr)
         stopPlayback();
 }
+
+namespace {
+
+void rememberQueued(PlayState& state, std::uint64_t rendered, std::uint32_t packets)
+{
+    state.queued.push_back({state.queuedFrames, state.currentPacket, packets});
+    state.queuedFrames += packets;
+    // Spans played through are forgotten; the last one stays as the position.
+    while (state.queued.size() > 1 && state.queued[1].firstFrame <= rendered)
+        state.queued.pop_front();
+}
+
+} // namespace
 
 void AudioOutputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer)
 {
@@ -264,7 +296,8 @@ void AudioOutputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::Audio
         packets = 0;
     if (packets > 0) {
         inBuffer->mAudioDataByteSize = bytes;
-        inAQ->enqueueBuffer(inBuffer);
+        if (inAQ->enqueueBuffer(inBuffer) == noErr)
+            rememberQueued(*state, inAQ->renderedFrames(), packets);
         state->currentPacket += packets;
         return;
     }
@@ -275,6 +308,33 @@ void AudioOutputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::Audio
     }
     inAQ->freeBuffer(inBuffer);
     forgetBuffer(*state, inBuffer);
+}
+
+void PlaybackStoppedCallback(void* inUserData, audio::AudioQueue* inAQ)
+{
+    auto* state = static_cast<PlayState*>(inUserData);
+    state->playing = false;
+    if (!inAQ->hasFailed())
+        return;
+    state->deviceLost = true;
+    closeFile(*state);
+}
+
+bool AudioController::playbackEnded() const { return !m_playState.queue || m_playState.queue->isStopped(); }
+
+std::int64_t AudioController::playedPacket() const
+{
+    if (!m_playState.queue || m_playState.queued.empty())
+        return m_playState.currentPacket;
+    std::uint64_t rendered = m_playState.queue->renderedFrames();
+    // The newest span that has begun to play holds the sound being heard.
+    const QueuedSpan* heard = &m_playState.queued.front();
+    for (const QueuedSpan& span : m_playState.queued) {
+        if (span.firstFrame <= rendered)
+            heard = &span;
+    }
+    std::uint64_t into = rendered > heard->firstFrame ? rendered - heard->firstFrame : 0;
+    return heard->firstPacket + std::int64_t(std::min<std::uint64_t>(into, heard->packets));
 }
 
 void AudioController::pausePlayback()

@@ -5,6 +5,7 @@
 #include "platform/audio/AudioQueue.h"
 
 #include <cstdint>
+#include <deque>
 #include <string>
 
 inline constexpr int kNumberBuffers = 3;
@@ -17,6 +18,15 @@ struct RecordState {
     audio::AudioFile* audioFile = nullptr;
     std::int64_t currentPacket = 0;
     bool recording = false;
+    bool deviceLost = false;
+};
+
+// Packets of the file that one queued buffer holds, and where it starts
+// among all the frames given to the queue.
+struct QueuedSpan {
+    std::uint64_t firstFrame = 0;
+    std::int64_t firstPacket = 0;
+    std::uint32_t packets = 0;
 };
 
 // The playback side's record; the output callback works on it alone.
@@ -27,6 +37,10 @@ struct PlayState {
     audio::AudioFile* audioFile = nullptr;
     std::int64_t currentPacket = 0;
     bool playing = false;
+    bool deviceLost = false;
+    // The buffers not yet played through, oldest first, and every frame queued.
+    std::deque<QueuedSpan> queued;
+    std::uint64_t queuedFrames = 0;
 };
 
 // Records a note from the microphone into a new AIFF file in Documents,
@@ -57,6 +71,14 @@ public:
     void resumePlayback();
     void changePacket(int packet);
     void stopPlayback();
+    // Read to the end and played out, stopped, lost its device or never
+    // started: nothing more will be heard. Paused is not ended.
+    bool playbackEnded() const;
+    // The packet being heard, which trails the reading by what is queued
+    // (and, after a seek, may still lie before it).
+    std::int64_t playedPacket() const;
+    // The device went away during the recording or playback.
+    bool deviceLost() const { return m_recordState.deviceLost || m_playState.deviceLost; }
 
     RecordState recordState() const { return m_recordState; }
     PlayState playState() const { return m_playState; }
@@ -95,3 +117,5 @@ void interruptionListenerCallback(void* inClientData, std::uint32_t inInterrupti
 void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer,
                         const audio::AudioTimeStamp* inStartTime, std::uint32_t inNumPackets);
 void AudioOutputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQueueBuffer* inBuffer);
+void RecordingStoppedCallback(void* inUserData, audio::AudioQueue* inAQ);
+void PlaybackStoppedCallback(void* inUserData, audio::AudioQueue* inAQ);

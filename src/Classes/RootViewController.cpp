@@ -78,7 +78,7 @@ void RootViewController::startRecording()
 {
     if (!m_recordingViewController)
         loadRecordingViewController();
-    if (auto& player = m_myNavigationController->audioController(); player && player->playState().playing)
+    if (auto& player = m_myNavigationController->audioController(); player && !player->playbackEnded())
         m_myNavigationController->tableViewController()->stopSelectedRow();
     m_recordingViewController->startTimer();
     presentModalViewController(m_recordingViewController, true);

@@ -5,9 +5,11 @@
 #include "support/AudioFixture.h"
 #include "support/ChildProcess.h"
 #include "support/FtpServer.h"
+#include "support/PulseServer.h"
 #include "support/TestEnvironment.h"
 
 #include "platform/core/FileManager.h"
+#include "platform/core/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +21,40 @@ protected:
     int run(std::vector<std::string> arguments, const std::vector<std::string>& environment = {})
     {
         arguments.insert(arguments.begin(), {VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "virtual"});
-        std::string outputPath = home.path() + "/output.txt";
         ChildProcess process;
-        if (!process.start(arguments, outputPath, environment))
+        if (!process.start(arguments, outputPath(), environment))
             return -1;
         int status = process.waitForExit(60);
-        output = core::FileManager::contentsAtPath(outputPath).value_or("");
+        output = core::FileManager::contentsAtPath(outputPath()).value_or("");
         return status;
     }
+
+    // A note of `count` ramp samples at the rate, stored as the newest.
+    void addNote(int rate, int count)
+    {
+        ASSERT_TRUE(core::FileManager::createDirectoryAtPath(home.documents()));
+        std::string path = "/ramp" + std::to_string(rate) + "-" + std::to_string(count) + ".aif";
+        AudioFixture::writeAiff(home.documents() + path, std::size_t(count), rate);
+        core::UserDefaults::standardUserDefaults().setInteger(rate, "SampleRate");
+        ASSERT_TRUE(core::UserDefaults::standardUserDefaults().synchronize());
+        ASSERT_TRUE(PlistController().saveObject(0, count / rate, path, std::uint64_t(count)));
+    }
+
+    // Starts voicenotes through the private sound server and waits until
+    // its output shows the text; SIGKILLs the server then.
+    void killTheSoundServerAt(ChildProcess& process, const std::vector<std::string>& arguments,
+                              const std::string& text)
+    {
+        PulseServer pulse;
+        ASSERT_TRUE(pulse.isRunning()) << pulse.log();
+        std::vector<std::string> all{VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "portaudio"};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        ASSERT_TRUE(process.start(all, outputPath(), pulse.environment()));
+        ASSERT_TRUE(waitForText(outputPath(), text)) << core::FileManager::contentsAtPath(outputPath()).value_or("");
+        pulse.kill();
+    }
+
+    std::string outputPath() const { return home.path() + "/output.txt"; }
 
     TemporaryHome home;
     std::string output;
@@ -71,6 +99,57 @@ TEST_F(NotesToolTest, AnExportTheServerRefusesAfterTheDataFails)
         << output;
     EXPECT_NE(output.find("voicenotes: the upload failed:"), std::string::npos) << output;
     EXPECT_NE(output.find(FtpServer::kQuotaRefusal), std::string::npos) << output;
+}
+
+// Every sample of the note is heard, at each rate: the queued rest of a
+// note plays out before the command ends, and a note shorter than the
+// first three buffers is heard too.
+TEST_F(NotesToolTest, PlayGoesOnUntilTheLastSampleIsHeard)
+{
+    for (auto [rate, count] : {std::pair{8000, 3000}, std::pair{22050, 30000}, std::pair{44100, 50000}}) {
+        addNote(rate, count);
+        std::string wav = home.path() + "/heard" + std::to_string(rate) + ".wav";
+        ASSERT_EQ(run({"play", "0"}, {"VOICENOTES_VIRTUAL_OUTPUT=" + wav}), 0) << output;
+        int heardRate = 0;
+        auto heard = AudioFixture::readSamples(wav, &heardRate);
+        while (!heard.empty() && heard.back() == 0)
+            heard.pop_back();
+        std::vector<std::int16_t> expected;
+        for (int i = 0; i < count; ++i)
+            expected.push_back(AudioFixture::ramp(std::size_t(i)));
+        EXPECT_EQ(heardRate, rate);
+        EXPECT_EQ(heard.size(), expected.size()) << rate;
+        EXPECT_TRUE(heard == expected) << rate;
+    }
+}
+
+// The sound server dies mid-note: the command ends and says so.
+TEST_F(NotesToolTest, APlaybackWhoseSoundServerDiesEndsWithAMessage)
+{
+    addNote(8000, 80000);
+    ChildProcess process;
+    // The first refill: the device has taken a buffer.
+    killTheSoundServerAt(process, {"play", "0"}, "Queuing buffer 6000");
+    EXPECT_EQ(process.waitForExit(60), 1);
+    output = core::FileManager::contentsAtPath(outputPath()).value_or("");
+    EXPECT_NE(output.find("voicenotes: the sound output went away after "), std::string::npos) << output;
+}
+
+// The microphone goes mid-recording: the note keeps the audio there is,
+// with its true length, and the command says so.
+TEST_F(NotesToolTest, ARecordingWhoseSoundServerDiesKeepsWhatItHas)
+{
+    ChildProcess process;
+    killTheSoundServerAt(process, {"record", "--seconds", "600"}, "Writing buffer 8000");
+    EXPECT_EQ(process.waitForExit(60), 1);
+    output = core::FileManager::contentsAtPath(outputPath()).value_or("");
+    EXPECT_NE(output.find("voicenotes: the sound input went away"), std::string::npos) << output;
+    auto note = PlistController().loadObject(0);
+    ASSERT_TRUE(note) << output;
+    auto samples = AudioFixture::readSamples(home.documents() + *note->at(NoteKey::Path).string());
+    EXPECT_GE(samples.size(), 16000u);
+    EXPECT_EQ(*note->at(NoteKey::NumPackets).integer(), std::int64_t(samples.size()));
+    EXPECT_EQ(NoteField::lengthText(*note), "0:0" + std::to_string(samples.size() / 8000));
 }
 
 TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)

@@ -8,6 +8,7 @@
 
 #include "AppFixture.h"
 
+#include "platform/core/Bundle.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
@@ -288,7 +289,15 @@ TEST_F(RecordingScreenTest, AMicrophoneLostMidRecordingKeepsWhatWasRecorded)
     device->failStreams();
     ticks(2);
     EXPECT_FALSE(screen().recordController()->recordState().recording);
-    EXPECT_EQ(clockText(), "0:05");
+    // The clock stops with the sound and the screen says why.
+    EXPECT_EQ(clockText(), "0:03");
+    EXPECT_FALSE(screen().failureLabel().isHidden());
+    EXPECT_EQ(screen().failureLabel().text(), core::localizedString("Microphone Lost"));
+    screen().PauseAction();
+    screen().PauseAction();
+    ticks(2);
+    EXPECT_EQ(clockText(), "0:03");
+    EXPECT_FALSE(screen().recordController()->recordState().recording);
     screen().SaveAction();
 
     PlistController store;
@@ -297,6 +306,7 @@ TEST_F(RecordingScreenTest, AMicrophoneLostMidRecordingKeepsWhatWasRecorded)
     auto samples = readSamples(documentsFile(NoteField::string(note, NoteKey::Path)));
     EXPECT_GE(samples.size(), 2u * 8000);
     EXPECT_EQ(*note.at(NoteKey::NumPackets).integer(), std::int64_t(samples.size()));
+    EXPECT_EQ(length(note), std::make_pair(0, int(samples.size() / 8000)));
 }
 
 } // namespace
