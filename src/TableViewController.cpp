@@ -167,9 +167,12 @@ void TableViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
 {
     table.deselectRowAtIndexPath(indexPath, true);
     auto previous = cellOfSelectedRow();
-    m_playingCell = std::dynamic_pointer_cast<TableCell>(table.cellForRowAtIndexPath(indexPath));
-    if (isEditing() || !m_playingCell)
+    // A row without a cell on screen cannot be played; the playing row's
+    // cell is kept, or its ring and icon would be lost.
+    auto tapped = std::dynamic_pointer_cast<TableCell>(table.cellForRowAtIndexPath(indexPath));
+    if (isEditing() || !tapped)
         return;
+    m_playingCell = tapped;
     if (m_selectedCell == indexPath) {
         stopPlayback();
         m_playingCell->toggleIcon();

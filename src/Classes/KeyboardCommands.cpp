@@ -91,6 +91,9 @@ bool KeyboardCommands::playOrPause()
     int row = m_row.value_or(0);
     auto mode = browser.currentSystemItem();
     bool playing = mode == ui::BarButtonSystemItem::Pause || mode == ui::BarButtonSystemItem::Play;
+    // The row may have been scrolled away since it was chosen: a key plays
+    // only what can be seen, as a click does.
+    list.tableView().scrollToRowAtIndexPath({0, row}, ui::TableViewScrollPosition::None, true);
     if (list.selectedCell() == ui::IndexPath{0, row} && playing)
         browser.playPauseButton()->trigger();
     else

@@ -117,6 +117,41 @@ TEST_F(KeyboardTest, RecordCancelDeleteAndQuit)
     EXPECT_EQ(PlistController().countInPlist(), 2u);
 }
 
+// The chosen row scrolled out of view (by the wheel) and Space pressed:
+// the row comes back into view and plays, and the row that was playing
+// stops, as a click would have it.
+TEST_F(KeyboardTest, SpaceOnARowScrolledOutOfViewShowsItAndPlaysItAlone)
+{
+    addNotes(12);
+    launch(0.5);
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    ASSERT_EQ(list().selectedCell(), (ui::IndexPath{0, 0}));
+    for (int i = 0; i < 9; ++i)
+        press(Qt::Key_Down);
+    EXPECT_EQ(delegate->keyboard()->chosenRow(), 9);
+    EXPECT_EQ(list().tableView().cellForRowAtIndexPath({0, 0}), nullptr);
+    list().tableView().setContentOffset(0);
+    ASSERT_EQ(list().tableView().cellForRowAtIndexPath({0, 9}), nullptr);
+
+    press(Qt::Key_Space);
+    auto chosen = std::dynamic_pointer_cast<TableCell>(list().tableView().cellForRowAtIndexPath({0, 9}));
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(chosen->isPlaying());
+    EXPECT_EQ(list().selectedCell(), (ui::IndexPath{0, 9}));
+    EXPECT_EQ(player()->fileName(), home.documents() + "/n2.aif");
+    // The rows scroll back and forth while the ring turns.
+    for (double offset : {0.0, 560.0, 0.0, 560.0}) {
+        list().tableView().setContentOffset(offset);
+        clock.advance(0.5);
+    }
+    auto first = std::dynamic_pointer_cast<TableCell>(list().tableView().cellForRowAtIndexPath({0, 9}));
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isPlaying());
+    list().tableView().setContentOffset(0);
+    EXPECT_FALSE(std::dynamic_pointer_cast<TableCell>(list().tableView().cellForRowAtIndexPath({0, 0}))->isPlaying());
+}
+
 // Only a press on the trash button asks to delete every note: in edit
 // mode F2 opens no details (the rows show no details button either), and
 // an export screen that closes while the list is in edit mode asks nothing.
