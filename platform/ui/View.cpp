@@ -97,7 +97,9 @@ bool View::isDescendantOf(const View& view) const
 void View::setHidden(bool hidden)
 {
     m_hidden = hidden;
-    if (m_superview || m_widget->isWindow())
+    // Out of its superview the widget is a parentless one, which the
+    // toolkit would show as a window of its own.
+    if (m_superview || isWindowOfItsOwn())
         m_widget->setVisible(!hidden);
 }
 

@@ -40,6 +40,7 @@ public:
     bool isDescendantOf(const View& view) const;
 
     bool isHidden() const { return m_hidden; }
+    // A view out of any superview stays out of sight until it is added.
     void setHidden(bool hidden);
     double alpha() const { return m_alpha; }
     void setAlpha(double alpha);
@@ -77,6 +78,8 @@ protected:
     View(QWidget* widget, Rect frame);
     // After setFrame(): a view that places its subviews itself does it here.
     virtual void frameDidChange() { }
+    // Shown as a window of its own (the application's window).
+    virtual bool isWindowOfItsOwn() const { return false; }
 
 private:
     friend class Animation;

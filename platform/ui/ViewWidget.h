@@ -12,6 +12,7 @@ class View;
 class ViewWidget : public QWidget {
 public:
     explicit ViewWidget(View& view);
+    View& view() const { return m_view; }
 
     std::function<void()> on_close;
     // A key no focused control took; true when it was used.

@@ -41,6 +41,9 @@ public:
     // Keys no focused control took; true when used.
     std::function<bool(KeyPress)> on_keyPress;
 
+protected:
+    bool isWindowOfItsOwn() const override { return true; }
+
 private:
     std::shared_ptr<StatusBar> m_statusBar;
     std::string m_titleNote;

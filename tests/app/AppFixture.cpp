@@ -20,6 +20,12 @@ AppFixture::AppFixture() { core::UserDefaults::standardUserDefaults().setInteger
 
 AppFixture::~AppFixture() { ui::ModalPanel::closeAll(); }
 
+void AppFixture::TearDown()
+{
+    for (const auto& stray : m_strayWindows.strays())
+        ADD_FAILURE() << "a view was shown as a window of its own: " << stray;
+}
+
 void AppFixture::launch(double settle)
 {
     delegate = std::make_unique<AppDelegate>();

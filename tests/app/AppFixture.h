@@ -2,6 +2,8 @@
 
 #include "Classes/AppDelegate.h"
 
+#include "StrayWindowWatch.h"
+
 #include "support/AudioFixture.h"
 
 #include "platform/ui/Application.h"
@@ -23,6 +25,8 @@ class AppFixture : public AudioFixture {
 protected:
     AppFixture();
     ~AppFixture() override;
+    // No view ever came loose as a window of its own.
+    void TearDown() override;
 
     // Launches, then lets the clock run on by `settle` seconds.
     void launch(double settle = 0);
@@ -39,4 +43,6 @@ protected:
 
 private:
     void waitUntilActive();
+
+    StrayWindowWatch m_strayWindows;
 };

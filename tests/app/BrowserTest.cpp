@@ -460,6 +460,22 @@ TEST_F(BrowserTest, TheDetailButtonStopsTheNoteAndOpensItsEditor)
     EXPECT_EQ(cell(0).titleLabel().text(), "Renamed");
 }
 
+// The slider leaves the window when the note ends; showing the list's
+// controls again after the details must not show it on its own.
+TEST_F(BrowserTest, ANoteThatEndedLeavesNoSliderBehindTheDetails)
+{
+    addNote(8000);
+    launch();
+    click(0);
+    clock.advance(2);
+    ASSERT_FALSE(cell(0).isPlaying());
+    table().tapAccessoryButtonForRowAtIndexPath({0, 0});
+    browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    EXPECT_EQ(browser().topViewController().get(), &list());
+    EXPECT_FALSE(sliderShown());
+    EXPECT_FALSE(browser().slider()->widget()->isVisible());
+}
+
 TEST_F(BrowserTest, TheInfoButtonFlipsToThePreferences)
 {
     launch();
