@@ -5,6 +5,7 @@
 #include "platform/ui/QtConversions.h"
 #include "platform/ui/ViewWidget.h"
 
+#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QPalette>
 
@@ -80,6 +81,11 @@ void View::removeFromSuperview()
     auto keep = shared_from_this();
     auto& siblings = m_superview->m_subviews;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
+    // The keyboard stays with what remains, not with whichever control the
+    // toolkit would move it to next (a text field would start editing).
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && (focused == m_widget || m_widget->isAncestorOf(focused)))
+        m_superview->m_widget->setFocus(Qt::OtherFocusReason);
     m_superview = nullptr;
     m_widget->hide();
     m_widget->setParent(nullptr);

@@ -56,6 +56,9 @@ void Window::makeKeyAndVisible()
     m_statusBar->setStyle(Application::sharedApplication().statusBarStyle());
     // The status bar stays above whatever content was added.
     addSubview(m_statusBar);
+    // The keyboard starts with the window's own commands, not with the
+    // first button in the tab order.
+    widget()->setFocus(Qt::ActiveWindowFocusReason);
     widget()->show();
     widget()->activateWindow();
 }
