@@ -9,11 +9,14 @@
 #include "platform/audio/SystemSound.h"
 #include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
+#include "platform/core/Timer.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+
+#include <algorithm>
 
 using ui::BarButtonSystemItem;
 
@@ -22,6 +25,12 @@ TableViewController::TableViewController()
 {
     setTitle(core::localizedString("App Name"));
     addButtons();
+}
+
+TableViewController::~TableViewController()
+{
+    if (m_alertTimer)
+        m_alertTimer->invalidate();
 }
 
 void TableViewController::loadView()
@@ -98,7 +107,42 @@ int TableViewController::numberOfRowsInSection(ui::TableView&, int)
         m_selectedCell = row >= 0 ? std::optional(ui::IndexPath{0, row}) : std::nullopt;
     }
     updateBadge(m_rows);
+    armAlertTimer(m_rows);
     return int(m_rows.size());
+}
+
+std::optional<core::Date> TableViewController::pendingAlert(const core::PropertyList& entry) const
+{
+    const NoteRecord* note = entry.dictionary();
+    auto alert = note ? NoteField::date(*note, NoteKey::Alert) : std::nullopt;
+    if (!alert || m_shownAlerts.count({NoteField::string(*note, NoteKey::Path), alert->timeIntervalSince1970()}))
+        return std::nullopt;
+    return alert;
+}
+
+void TableViewController::armAlertTimer(const PlistController::NoteList& notes)
+{
+    if (m_alertTimer)
+        m_alertTimer->invalidate();
+    std::optional<core::Date> earliest;
+    for (const auto& entry : notes) {
+        auto alert = pendingAlert(entry);
+        if (alert && (!earliest || *alert < *earliest))
+            earliest = alert;
+    }
+    if (!earliest)
+        return;
+    // One already due waits as long as the check after a launch does; a
+    // later one until just past its date (due means later than it).
+    double until = earliest->timeIntervalSince(core::Date::now());
+    double wait = until > 0 ? std::min(until, kLongestAlertWait) + kPastTheAlertDate
+                            : RootViewController::kAlertCheckDelay;
+    m_alertTimer = core::Timer::scheduledTimer(wait, false, [this](core::Timer&) {
+        auto browser = navigationViewController();
+        auto root = browser ? browser->rootViewController() : nullptr;
+        if (root && !root->isRecording())
+            checkAlerts();
+    });
 }
 
 void TableViewController::updateBadgeFromStore()
@@ -265,12 +309,13 @@ void TableViewController::checkAlerts()
     core::Date now = core::Date::now();
     int due = 0;
     for (std::size_t i = 0; notes && i < notes->size(); ++i) {
-        const NoteRecord* note = (*notes)[i].dictionary();
-        auto alert = note ? NoteField::date(*note, NoteKey::Alert) : std::nullopt;
+        auto alert = pendingAlert((*notes)[i]);
         if (!alert || !(now > *alert))
             continue;
         ++due;
+        const NoteRecord* note = (*notes)[i].dictionary();
         std::string path = NoteField::string(*note, NoteKey::Path);
+        m_shownAlerts.emplace(path, alert->timeIntervalSince1970());
         if (!NoteField::isMarked(*note))
             m_plistControl.editBadgeWithPath(path, false);
         playAlertSound();
@@ -285,6 +330,7 @@ void TableViewController::checkAlerts()
     }
     if (due > 0)
         updateBadgeFromStore();
+    armAlertTimer(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
     core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
                       + " notes due");
 }
@@ -303,6 +349,15 @@ void TableViewController::notifyDesktop(const NoteRecord& note)
 
 void TableViewController::playNoteWithPath(const std::string& path)
 {
+    // Never into a recording's microphone, and never behind another screen.
+    auto browser = navigationViewController();
+    auto root = browser ? browser->rootViewController() : nullptr;
+    if (!root)
+        return;
+    if (!root->showNotesList()) {
+        core::Log::system("The alert's note is not played: a recording is on");
+        return;
+    }
     auto notes = m_plistControl.getPlistObject();
     for (std::size_t i = 0; notes && i < notes->size(); ++i) {
         const NoteRecord* note = (*notes)[i].dictionary();

@@ -7,7 +7,13 @@
 
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
+#include <utility>
 
+namespace core {
+class Timer;
+}
 namespace ui {
 class ModalPanel;
 }
@@ -23,7 +29,13 @@ public:
     static constexpr double kNoNotesFadeDuration = 0.3;
     static constexpr ui::Rect kNoNotesLabelFrame{20, 300, 280, 30};
 
+    // Checks before a wait this long too: the clock may jump (a suspended
+    // machine) and the toolkit's timers do not take waits of weeks.
+    static constexpr double kLongestAlertWait = 600;
+    static constexpr double kPastTheAlertDate = 0.01;
+
     TableViewController();
+    ~TableViewController() override;
 
     void loadView() override;
     void addButtons();
@@ -90,6 +102,13 @@ private:
     // change, a delete here or elsewhere included.
     void updateBadge(const PlistController::NoteList& notes);
     void updateBadgeFromStore();
+    // One timer to the earliest alert date among the notes, set again
+    // whenever the notes are read; it checks unless a recording is on
+    // (the check after the recording sees it then).
+    void armAlertTimer(const PlistController::NoteList& notes);
+    // The note's alert date unless this run showed that alert already (a
+    // store that cannot be written keeps it): it is shown once.
+    std::optional<core::Date> pendingAlert(const core::PropertyList& entry) const;
 
     PlistController m_plistControl;
     std::weak_ptr<TableNavigationController> m_navigationViewController;
@@ -100,4 +119,7 @@ private:
     std::optional<core::FileIdentity> m_rowsIdentity;
     // The playing note's audio file: its row is found again when rows change.
     std::string m_playingPath;
+    std::shared_ptr<core::Timer> m_alertTimer;
+    // (audio file, alert date) of each alert shown in this run.
+    std::set<std::pair<std::string, double>> m_shownAlerts;
 };

@@ -4,6 +4,7 @@
 #include "Classes/ExportingController.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
+#include "ExportView.h"
 #include "PreferencesViewController.h"
 #include "RecordingViewController.h"
 #include "TableViewController.h"
@@ -83,6 +84,27 @@ void RootViewController::startRecording()
     m_recordingViewController->startTimer();
     presentModalViewController(m_recordingViewController, true);
     ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::BlackTranslucent, true);
+}
+
+bool RootViewController::isRecording() const
+{
+    return m_recordingViewController && modalViewController() == m_recordingViewController;
+}
+
+bool RootViewController::showNotesList()
+{
+    if (isRecording())
+        return false;
+    auto& browser = *m_myNavigationController;
+    if (!browser.view()->superview())
+        toggleView();
+    if (browser.exportView() && browser.modalViewController() == browser.exportView())
+        browser.exportView()->cancelAction();
+    while (browser.topViewController().get() != browser.tableViewController()
+           && browser.popViewControllerAnimated(false)) {
+    }
+    browser.tableViewController()->setEditing(false, false);
+    return true;
 }
 
 void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path,

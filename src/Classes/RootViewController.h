@@ -32,6 +32,11 @@ public:
     void viewDidLoad() override;
 
     void startRecording();
+    // The recording screen is up.
+    bool isRecording() const;
+    // Brings the notes list forward (closing the details, the export form
+    // and the preferences), unless a recording is on; whether it is shown.
+    bool showNotesList();
     void saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
     void toggleView();
     void checkAlerts();

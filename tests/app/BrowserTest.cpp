@@ -7,7 +7,9 @@
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "DetailController.h"
+#include "ExportView.h"
 #include "ProgressIndicator.h"
+#include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
 
@@ -526,6 +528,91 @@ TEST_F(AlertTest, AnAlertIsDueOnlyOnceItsDateHasPassed)
     EXPECT_EQ(alerts()[0]->message(), "Note 1");
     EXPECT_EQ(alerts()[0]->buttonTitles(), std::vector<std::string>{"OK"});
     EXPECT_EQ(badge(), 1);
+}
+
+// A window stays open for days: an alert date set meanwhile (here or by
+// another program) raises its alert when it falls due, the earliest
+// first, but never in the middle of a recording.
+TEST_F(AlertTest, AnAlertSetWhileTheWindowIsOpenComesWhenItFallsDue)
+{
+    addNote(8000);
+    addNote(8000);
+    launch();
+    clock.advance(2);
+    clock.engine().setWallClock(2'000'000'000);
+    setAlert(0, 3600);
+    list().storeMayHaveChanged();
+    clock.advance(3599);
+    EXPECT_TRUE(alerts().empty());
+    clock.advance(2);
+    ASSERT_EQ(alerts().size(), 1u);
+    EXPECT_EQ(alerts()[0]->message(), "Note 2");
+
+    setAlert(1, 7200);
+    list().storeMayHaveChanged();
+    setAlert(0, 30);
+    list().storeMayHaveChanged();
+    clock.advance(31);
+    ASSERT_EQ(alerts().size(), 2u);
+    EXPECT_EQ(alerts()[1]->message(), "Note 2");
+
+    setAlert(1, 10);
+    list().storeMayHaveChanged();
+    list().navigationItem().rightBarButtonItem()->trigger();
+    ASSERT_TRUE(root().isRecording());
+    clock.advance(20);
+    EXPECT_EQ(alerts().size(), 2u);
+    root().recordingViewController()->SaveAction();
+    clock.advance(2);
+    ASSERT_EQ(alerts().size(), 3u);
+    EXPECT_EQ(alerts()[2]->message(), "Note 1");
+    // Shown once, not again at each later check.
+    clock.advance(1200);
+    EXPECT_EQ(alerts().size(), 3u);
+}
+
+// The alert's Play (on the desktop notification) brings the list forward
+// from any screen and plays the note there, but never into a recording.
+TEST_F(AlertTest, TheAlertsPlayBringsTheListForwardButNeverPlaysIntoARecording)
+{
+    addNote(80000);
+    addNote(80000);
+    launch();
+    auto playFromTheAlert = [this] {
+        list().playNoteWithPath("/note1.aif");
+        clock.advance(1);
+    };
+    table().tapAccessoryButtonForRowAtIndexPath({0, 0});
+    playFromTheAlert();
+    EXPECT_EQ(browser().topViewController().get(), &list());
+    EXPECT_EQ(list().selectedCell(), (ui::IndexPath{0, 1}));
+    EXPECT_TRUE(cell(1).isPlaying());
+
+    table().tapAccessoryButtonForRowAtIndexPath({0, 1});
+    dynamic_cast<DetailController&>(*browser().topViewController()).exportAction();
+    clock.advance(1);
+    ASSERT_EQ(browser().modalViewController(), browser().exportView());
+    playFromTheAlert();
+    EXPECT_EQ(browser().modalViewController(), nullptr);
+    EXPECT_EQ(browser().topViewController().get(), &list());
+    EXPECT_TRUE(cell(1).isPlaying());
+
+    click(1);
+    browser().infoButton()->sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
+    list().setEditing(true, false);
+    playFromTheAlert();
+    EXPECT_NE(browser().view()->superview(), nullptr);
+    EXPECT_TRUE(cell(1).isPlaying());
+
+    click(1);
+    list().navigationItem().rightBarButtonItem()->trigger();
+    ASSERT_TRUE(root().isRecording());
+    auto heard = device->played().size();
+    playFromTheAlert();
+    EXPECT_TRUE(root().isRecording());
+    EXPECT_FALSE(list().selectedCell());
+    EXPECT_EQ(device->played().size(), heard);
+    EXPECT_EQ(log.count("The alert's note is not played: a recording is on"), 1);
 }
 
 TEST_F(AlertTest, EachDueNoteGetsItsSoundAndAlertAndIsCountedOnce)
