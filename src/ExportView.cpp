@@ -102,17 +102,25 @@ std::shared_ptr<ui::TableViewCell> ExportView::makeFormCell(const char* textKey,
     return cell;
 }
 
-std::shared_ptr<ui::TextField> ExportView::makeField(ui::TableViewCell& cell, const char* defaultsKey)
+bool ExportView::placeField(ui::TableViewCell& cell, std::shared_ptr<ui::TextField>& field, const char* defaultsKey)
 {
-    auto field = std::make_shared<ui::TextField>(kFieldFrame);
-    field->setAccessibilityLabel(cell.textLabel().text());
-    field->setText(storedText(defaultsKey));
-    field->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
-    ui::TextField* raw = field.get();
-    field->on_shouldReturn = [this, raw] { return textFieldShouldReturn(*raw); };
-    field->on_escape = [this, raw] { textFieldShouldReturn(*raw); };
+    // A field made once keeps what was typed (and the keyboard) when the
+    // rows are made again, as a service found on the network makes them.
+    bool made = !field;
+    if (made) {
+        field = std::make_shared<ui::TextField>(kFieldFrame);
+        field->setAccessibilityLabel(cell.textLabel().text());
+        field->setText(storedText(defaultsKey));
+        field->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
+        ui::TextField* raw = field.get();
+        field->on_shouldReturn = [this, raw] { return textFieldShouldReturn(*raw); };
+        field->on_escape = [this, raw] { textFieldShouldReturn(*raw); };
+    }
+    bool editing = field->hasKeyboardFocus();
     cell.contentView().addSubview(field);
-    return field;
+    if (editing)
+        field->takeKeyboardFocus();
+    return made;
 }
 
 void ExportView::makePasswordRow(ui::TableViewCell& cell)
@@ -120,7 +128,8 @@ void ExportView::makePasswordRow(ui::TableViewCell& cell)
     cell.textLabel().setText(localizedString("Password"));
     cell.textLabel().setTextAlignment(ui::TextAlignment::Left);
     cell.setSelectionStyle(ui::TableViewCellSelectionStyle::None);
-    m_passwordTextField = makeField(cell, kPasswordKey);
+    if (!placeField(cell, m_passwordTextField, kPasswordKey))
+        return;
     m_passwordTextField->setPlaceholder("Password");
     m_passwordTextField->setSecureTextEntry(true);
 }
@@ -132,6 +141,11 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
         m_mainCell->setNoteObject(PlistController().loadObjectWithPath(m_notePath).value_or(NoteRecord{}));
         m_mainCell->createIcon();
         m_mainCell->createLabels();
+        // A cell made again mid-upload shows the upload too.
+        if (m_sendingFace)
+            m_mainCell->toggleSend();
+        if (m_transferring)
+            m_mainCell->changeText();
         return m_mainCell;
     }
     if (!m_moreInfo)
@@ -139,15 +153,16 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
     switch (indexPath.row) {
     case 0: {
         auto cell = makeFormCell("IP address", false);
-        m_ipTextField = makeField(*cell, kIPAddressKey);
-        m_ipTextField->setPlaceholder("000.000.000.000");
+        if (placeField(*cell, m_ipTextField, kIPAddressKey))
+            m_ipTextField->setPlaceholder("000.000.000.000");
         return cell;
     }
     case 1: {
         auto cell = makeFormCell("User name", false);
-        m_nameTextField = makeField(*cell, kNameKey);
-        m_nameTextField->setAdjustsFontSizeToFitWidth(true);
-        m_nameTextField->setPlaceholder(localizedString("Case sensitive"));
+        if (placeField(*cell, m_nameTextField, kNameKey)) {
+            m_nameTextField->setAdjustsFontSizeToFitWidth(true);
+            m_nameTextField->setPlaceholder(localizedString("Case sensitive"));
+        }
         return cell;
     }
     case 2: {
@@ -229,8 +244,7 @@ void ExportView::sendFileViaFTP()
     }
     m_exportController = std::make_shared<ExportingController>();
     m_exportController->setExportView(std::static_pointer_cast<ExportView>(shared_from_this()));
-    if (m_mainCell)
-        m_mainCell->toggleSend();
+    showSendingFace(true);
     std::weak_ptr<ViewController> weak = weak_from_this();
     m_timer = core::Timer::scheduledTimer(kStatusInterval, true, [weak](core::Timer&) {
         if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
@@ -245,10 +259,21 @@ void ExportView::sendFileViaFTP()
         defaults.setObject(password, kPasswordKey);
     } else if (!started) {
         showAlert("File cannot be sent");
-        if (m_mainCell)
-            m_mainCell->toggleSend();
+        showSendingFace(false);
     }
     m_sending = true;
+}
+
+void ExportView::showSendingFace(bool sending)
+{
+    m_sendingFace = sending;
+    m_transferring = m_transferring && sending;
+    if (!m_mainCell || m_mainCell->showsSecondFace() == sending)
+        return;
+    if (sending)
+        m_mainCell->toggleSend();
+    else
+        m_mainCell->toggleIcon();
 }
 
 void ExportView::stopStatusTimer()
@@ -259,18 +284,19 @@ void ExportView::stopStatusTimer()
 
 void ExportView::timerCheckStatusAction()
 {
-    if (m_exportController->checkWriteStreamStatus() == ExportingController::kTransferring && m_mainCell)
-        m_mainCell->changeText();
-    if (m_exportController->checkWriteStreamStatus() == ExportingController::kClosed) {
+    if (m_exportController->checkWriteStreamStatus() == ExportingController::kTransferring && !m_transferring) {
+        m_transferring = true;
         if (m_mainCell)
-            m_mainCell->toggleIcon();
+            m_mainCell->changeText();
+    }
+    if (m_exportController->checkWriteStreamStatus() == ExportingController::kClosed) {
+        showSendingFace(false);
         scheduleClose();
         stopStatusTimer();
     }
     if (m_exportController->checkError()) {
         showAlert("An Error occured, please check your IP address, user name and password");
-        if (m_mainCell)
-            m_mainCell->toggleIcon();
+        showSendingFace(false);
         // The screen goes as after a sent file; the alert stays to be read.
         scheduleClose();
         stopStatusTimer();

@@ -91,7 +91,11 @@ public:
 
 private:
     std::shared_ptr<ui::TableViewCell> makeFormCell(const char* textKey, bool centred);
-    std::shared_ptr<ui::TextField> makeField(ui::TableViewCell& cell, const char* defaultsKey);
+    // Puts the field (made on first use, with the remembered text) into
+    // the cell; whether it was made now.
+    bool placeField(ui::TableViewCell& cell, std::shared_ptr<ui::TextField>& field, const char* defaultsKey);
+    // The note's face follows the upload: sending while one is under way.
+    void showSendingFace(bool sending);
     void makePasswordRow(ui::TableViewCell& cell);
     void showAlert(const char* messageKey);
     void close();
@@ -115,5 +119,7 @@ private:
     bool m_stoppedTimer = false;
     bool m_moreInfo = false;
     bool m_sending = false;
+    bool m_sendingFace = false;
+    bool m_transferring = false;
     std::unique_ptr<net::NetServiceBrowser> m_browser;
 };

@@ -83,13 +83,20 @@ void View::removeFromSuperview()
     siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
     // The keyboard stays with what remains, not with whichever control the
     // toolkit would move it to next (a text field would start editing).
-    QWidget* focused = QApplication::focusWidget();
-    if (focused && (focused == m_widget || m_widget->isAncestorOf(focused)))
-        m_superview->m_widget->setFocus(Qt::OtherFocusReason);
+    if (hasKeyboardFocus())
+        m_superview->takeKeyboardFocus();
     m_superview = nullptr;
     m_widget->hide();
     m_widget->setParent(nullptr);
 }
+
+bool View::hasKeyboardFocus() const
+{
+    QWidget* focused = QApplication::focusWidget();
+    return focused && (focused == m_widget || m_widget->isAncestorOf(focused));
+}
+
+void View::takeKeyboardFocus() { m_widget->setFocus(Qt::OtherFocusReason); }
 
 bool View::isDescendantOf(const View& view) const
 {

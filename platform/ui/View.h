@@ -40,6 +40,9 @@ public:
     bool isDescendantOf(const View& view) const;
 
     bool isHidden() const { return m_hidden; }
+    // Whether the keyboard is with this view or one inside it.
+    bool hasKeyboardFocus() const;
+    void takeKeyboardFocus();
     // A view out of any superview stays out of sight until it is added.
     void setHidden(bool hidden);
     double alpha() const { return m_alpha; }

@@ -22,6 +22,7 @@
 #include "platform/net/FileReadStream.h"
 #include "platform/net/FtpWriteStream.h"
 #include "platform/net/NetService.h"
+#include "platform/net/NetServiceBrowser.h"
 #include "platform/net/URL.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -410,6 +411,36 @@ TEST_F(ExportTest, ALinkToAFileElsewhereIsNotSent)
 } // namespace
 
 namespace {
+
+// A machine found on the network makes the rows again: what was typed
+// stays, and the note keeps its sending face for as long as the upload
+// goes on; the face goes back when the upload fails.
+TEST_F(ExportTest, AServiceFoundMidUploadKeepsWhatWasTypedAndTheUploadsFace)
+{
+    addNote(5000);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, address(), server.user(), server.password());
+    server.freeze();
+    tap(screen, 3);
+    ASSERT_TRUE(screen.mainCell()->showsSecondFace());
+    screen.ipTextField()->setText("192.0.2.7");
+    screen.nameTextField()->becomeFirstResponder();
+    screen.nameTextField()->setText("typed, not stored");
+
+    net::NetServiceBrowser browser;
+    screen.netServiceBrowserDidFindService(browser, {"Kitchen", "_exportNote._tcp", "local.", false}, false);
+    EXPECT_EQ(screen.ipTextField()->text(), "192.0.2.7");
+    EXPECT_EQ(screen.nameTextField()->text(), "typed, not stored");
+    EXPECT_EQ(screen.passwordTextField()->text(), server.password());
+    EXPECT_TRUE(screen.nameTextField()->isFirstResponder());
+    ASSERT_TRUE(screen.mainCell()->showsSecondFace());
+    EXPECT_EQ(screen.mainCell()->sendingLabel()->text(), "Connecting");
+
+    server.kill();
+    ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }));
+    EXPECT_FALSE(screen.mainCell()->showsSecondFace());
+}
 
 TEST_F(ExportTest, TheScreenCollectsOtherMachinesButNotThisOne)
 {
