@@ -234,16 +234,9 @@ bool DetailController::textFieldShouldReturn()
 bool DetailController::textViewShouldBeginEditing()
 {
     showDoneButton();
-    ui::TableView& table = tableView();
-    if (!m_shortTable)
-        m_fullFrame = table.frame();
-    m_shortTable = true;
-    ui::View::animate(kInputAnimationDuration, [&] {
-        table.setFrame(ui::Rect{m_fullFrame.x, m_fullFrame.y, m_fullFrame.width, kTextEditingTableHeight});
-    });
-    table.setScrollEnabled(false);
-    // The text being written stays in sight above where a keyboard would be.
-    table.scrollToRowAtIndexPath({1, 0}, ui::TableViewScrollPosition::Top, true);
+    // The table keeps its height: a desktop has no keyboard on screen to
+    // make room for. The text being written is brought into sight.
+    tableView().scrollToRowAtIndexPath({1, 0}, ui::TableViewScrollPosition::None, true);
     return true;
 }
 
@@ -253,12 +246,6 @@ void DetailController::doneAction()
         m_textView1->resignFirstResponder();
     if (m_textFieldName)
         m_textFieldName->resignFirstResponder();
-
-    ui::TableView& table = tableView();
-    if (m_shortTable)
-        ui::View::animate(kInputAnimationDuration, [&] { table.setFrame(m_fullFrame); });
-    m_shortTable = false;
-    table.setScrollEnabled(true);
     showExportButton();
     ui::View::animate(kInputAnimationDuration, [&] {
         for (ui::View* input : std::initializer_list<ui::View*>{m_datePickerView.get(), m_picker.get()}) {

@@ -29,7 +29,6 @@ public:
     static constexpr double kOffScreenTop = 480;
     static constexpr double kIconPickerHeight = 220;
     static constexpr double kDatePickerHeight = 150;
-    static constexpr double kTextEditingTableHeight = 200;
     // Longer names and texts (only a hand-made store has them) are shown
     // cut and cannot be edited, so that Done never cuts them in the store;
     // a name field holds at most 32767 characters.
@@ -111,6 +110,4 @@ private:
     // The icon the Icon row shows: the record's, then each one picked.
     const NoteIconChoice* m_shownIcon = nullptr;
     // The table's frame before text editing made it short.
-    ui::Rect m_fullFrame;
-    bool m_shortTable = false;
 };

@@ -207,7 +207,6 @@ void ExportView::sendFileViaFTP()
         if (field)
             field->resignFirstResponder();
     }
-    m_tableViewExport->setFrame(kTableFrame);
 
     std::string host;
     std::string user;
@@ -339,15 +338,11 @@ void ExportView::cancelAction()
         stopStatusTimer();
 }
 
-bool ExportView::textFieldShouldBeginEditing()
-{
-    ui::View::animate(kFieldAnimationDuration, [this] { m_tableViewExport->setFrame(kEditingTableFrame); });
-    return true;
-}
+// The form keeps its height: a desktop has no keyboard on screen to make room for.
+bool ExportView::textFieldShouldBeginEditing() { return true; }
 
 bool ExportView::textFieldShouldReturn(ui::TextField& field)
 {
-    m_tableViewExport->setFrame(kTableFrame);
     field.resignFirstResponder();
     return true;
 }

@@ -28,9 +28,7 @@ class ExportView : public ui::ViewController,
 public:
     static constexpr double kStatusInterval = 0.2;
     static constexpr double kCloseInterval = 1.0;
-    static constexpr double kFieldAnimationDuration = 0.3;
     static constexpr ui::Rect kTableFrame{0, 35, 320, 445};
-    static constexpr ui::Rect kEditingTableFrame{0, 44, 320, 230};
     static constexpr ui::Rect kFieldFrame{120, 12, 175, 20};
 
     ExportView();
