@@ -174,7 +174,7 @@ plist_t containerNode(const PropertyList& value)
 plist_t toNode(const PropertyList& value)
 {
     if (const auto* text = value.string())
-        return plist_new_string(text->c_str());
+        return plist_new_string(XmlPropertyListWriter::xmlCharacters(*text).c_str());
     if (const auto* number = value.integer())
         return plist_new_uint(uint64_t(*number));
     if (const auto* number = value.real())

@@ -41,10 +41,28 @@ std::optional<std::string> XmlPropertyListWriter::write(const PropertyList& valu
     return std::move(writer.m_xml);
 }
 
-void XmlPropertyListWriter::appendEscaped(const std::string& text)
+std::string XmlPropertyListWriter::xmlCharacters(const std::string& text)
 {
     // Up to a NUL, as libplist takes C strings.
-    for (char c : std::string_view(text.c_str())) {
+    std::string_view rest(text.c_str());
+    std::string kept;
+    kept.reserve(rest.size());
+    while (!rest.empty()) {
+        auto c = static_cast<unsigned char>(rest.front());
+        if (rest.starts_with("\xef\xbf\xbe") || rest.starts_with("\xef\xbf\xbf")) {
+            rest.remove_prefix(3);
+            continue;
+        }
+        if (c >= 0x20 || c == '\t' || c == '\n' || c == '\r')
+            kept += char(c);
+        rest.remove_prefix(1);
+    }
+    return kept;
+}
+
+void XmlPropertyListWriter::appendEscaped(const std::string& text)
+{
+    for (char c : xmlCharacters(text)) {
         switch (c) {
         case '&':
             m_xml += "&amp;";

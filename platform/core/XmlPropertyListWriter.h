@@ -15,6 +15,10 @@ namespace core {
 class XmlPropertyListWriter {
 public:
     static std::optional<std::string> write(const PropertyList& value);
+    // The text up to its first NUL, without the characters XML 1.0
+    // forbids (C0 controls other than tab, line feed and carriage return,
+    // U+FFFE and U+FFFF): readers that keep to XML refuse a file with any.
+    static std::string xmlCharacters(const std::string& text);
 
 private:
     bool append(const PropertyList& value, int depth);

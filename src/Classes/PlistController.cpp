@@ -11,6 +11,7 @@
 #include "platform/core/Paths.h"
 #include "platform/core/PropertyListSerialization.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/core/XmlPropertyListWriter.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -356,11 +357,13 @@ PlistController::Result PlistController::editRecord(const Locate& locate,
 
 namespace {
 
+// What the person typed, as the file can hold it: characters XML forbids
+// are left out here, so the note in memory is the note on disk.
 std::function<void(NoteRecord&)> renameOrRecolour(const std::string& newName, const std::string& icon)
 {
     return [newName, icon](NoteRecord& record) {
         if (icon == "NO")
-            record[NoteKey::Title] = newName;
+            record[NoteKey::Title] = core::XmlPropertyListWriter::xmlCharacters(newName);
         else
             record[NoteKey::Icon] = icon;
     };
@@ -368,7 +371,8 @@ std::function<void(NoteRecord&)> renameOrRecolour(const std::string& newName, co
 
 std::function<void(NoteRecord&)> setInfo(const std::string& newInfo)
 {
-    return [newInfo](NoteRecord& record) { record[NoteKey::Info] = newInfo; };
+    return
+        [newInfo](NoteRecord& record) { record[NoteKey::Info] = core::XmlPropertyListWriter::xmlCharacters(newInfo); };
 }
 
 std::function<void(NoteRecord&)> setAlert(std::optional<core::Date> newDate)

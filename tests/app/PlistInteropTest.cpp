@@ -54,6 +54,20 @@ TEST_F(PlistInteropTest, PlistlibReadsOurStoreWithTheRightTypes)
               "SampleRate=int:44100 Title=str:Note 1 numPackets=int:4294967296\n");
 }
 
+// Characters XML forbids (most C0 controls, U+FFFE, U+FFFF) never reach
+// the file: a reader that keeps to XML would refuse the whole store.
+TEST_F(PlistInteropTest, CharactersXmlForbidsAreLeftOut)
+{
+    store.checkPlistFile();
+    store.saveObject(0, 1, "/a.aif", 8000);
+    store.editObjectAtIndex(0, "Ask\x01 Lee\x0b\x1f about\tR&D\xef\xbf\xbf", "NO");
+    store.editInfoAtIndex(0, "line\none\x08\r\nline two\x7f\xc2\x85");
+    std::string described = runScript("describe", storeFile());
+    EXPECT_NE(described.find("Title=str:Ask Lee about\tR&D "), std::string::npos) << described;
+    EXPECT_NE(described.find("Info=str:line\none\nline two\x7f\xc2\x85 "), std::string::npos) << described;
+    EXPECT_EQ(*store.loadObject(0)->at("Title").string(), "Ask Lee about\tR&D");
+}
+
 TEST_F(PlistInteropTest, WeReadAStoreThatPlistlibWrote)
 {
     store.checkPlistFile();
