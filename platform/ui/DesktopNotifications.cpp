@@ -17,12 +17,23 @@ constexpr const char* kService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 constexpr const char* kInterface = "org.freedesktop.Notifications";
 constexpr const char* kActionKey = "play";
+// What a click on the bubble itself sends.
+constexpr const char* kDefaultActionKey = "default";
 
 // The session's bus, or the one connected to under that name.
 QDBusConnection connection(const std::string& name)
 {
     return name.empty() ? QDBusConnection::sessionBus() : QDBusConnection(QString::fromStdString(name));
 }
+
+// A server that takes markup in the body reads "<" and "&" as markup.
+QString markupEscaped(const std::string& text)
+{
+    QString escaped = QString::fromStdString(text);
+    escaped.replace('&', QLatin1String("&amp;")).replace('<', QLatin1String("&lt;")).replace('>', QLatin1String("&gt;"));
+    return escaped;
+}
+
 } // namespace
 
 DesktopNotifications& DesktopNotifications::shared()
@@ -78,11 +89,29 @@ void DesktopNotifications::notify(const std::string& title, const std::string& b
     QDBusConnection bus = connection(m_connectionName);
     // Listening once per connection is enough; a repeat is refused harmlessly.
     bus.connect(kService, kPath, kInterface, "ActionInvoked", m_listener.get(), SLOT(actionInvoked(uint, QString)));
+    QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetCapabilities");
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask), m_listener.get());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, m_listener.get(),
+                     [this, watcher, title, body, actionLabel, action = std::move(onAction)]() mutable {
+                         QDBusPendingReply<QStringList> reply = *watcher;
+                         watcher->deleteLater();
+                         // Without an answer the body goes as it is, which any server shows.
+                         bool markup = !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
+                         show(title, markup ? markupEscaped(body) : QString::fromStdString(body), actionLabel,
+                              std::move(action));
+                     });
+}
+
+void DesktopNotifications::show(const std::string& title, const QString& body, const std::string& actionLabel,
+                                std::function<void()> onAction)
+{
+    QDBusConnection bus = connection(m_connectionName);
+    QString label = QString::fromStdString(actionLabel);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
     call << QStringLiteral("Voice Notes") << uint(0) << QStringLiteral("org.voicenotes.VoiceNotes")
-         << QString::fromStdString(title) << QString::fromStdString(body)
-         << QStringList{QString::fromLatin1(kActionKey), QString::fromStdString(actionLabel)} << QVariantMap()
-         << int(-1);
+         << QString::fromStdString(title) << body
+         << QStringList{QString::fromLatin1(kDefaultActionKey), label, QString::fromLatin1(kActionKey), label}
+         << QVariantMap() << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), m_listener.get());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, m_listener.get(),
                      [this, watcher, action = std::move(onAction)]() mutable {
@@ -100,12 +129,17 @@ void DesktopNotifications::notify(const std::string& title, const std::string& b
 void DesktopNotifications::actionInvoked(std::uint32_t id, const std::string& action)
 {
     auto found = m_actions.find(id);
-    if (found == m_actions.end() || action != kActionKey)
+    if (found == m_actions.end() || (action != kActionKey && action != kDefaultActionKey))
         return;
     auto run = std::move(found->second);
     m_actions.erase(found);
     if (run)
         run();
+    // Played: the bubble has nothing more to offer.
+    QDBusMessage close = QDBusMessage::createMethodCall(kService, kPath, kInterface, "CloseNotification");
+    close << uint(id);
+    if (!connection(m_connectionName).send(close))
+        core::Log::system("The desktop notification could not be closed");
 }
 
 void DesktopNotifications::setLauncherCount(long count)

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+class QString;
+
 namespace ui {
 
 class NotificationListener;
@@ -24,7 +26,8 @@ public:
     void connectTo(const std::string& busAddress);
     // Leaves a bus connected to, for the session's own again.
     void useSessionBus();
-    // Shows a notification whose one action runs onAction (on the main loop).
+    // Shows a notification whose action, or a click on it, runs onAction
+    // (on the main loop) and closes it.
     void notify(const std::string& title, const std::string& body, const std::string& actionLabel,
                 std::function<void()> onAction);
     // The count the launcher shows on the application (0 hides it).
@@ -38,6 +41,9 @@ public:
 private:
     DesktopNotifications();
     bool connected();
+    // Sends the notification, the body ready for what the server takes.
+    void show(const std::string& title, const QString& body, const std::string& actionLabel,
+              std::function<void()> onAction);
 
     std::string m_connectionName;
     std::unique_ptr<NotificationListener> m_listener;

@@ -22,21 +22,32 @@
 
 namespace {
 
-// Takes Notify calls as a desktop's notification service does.
+// Takes Notify, GetCapabilities and CloseNotification calls as a
+// desktop's notification service does.
 class FakeNotificationService : public QDBusVirtualObject {
 public:
     static constexpr uint kId = 42;
 
+    void setCapabilities(QStringList capabilities)
+    {
+        std::lock_guard lock(m_mutex);
+        m_capabilities = std::move(capabilities);
+    }
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
-        if (message.member() != QLatin1String("Notify"))
-            return false;
-        {
-            std::lock_guard lock(m_mutex);
+        std::lock_guard lock(m_mutex);
+        if (message.member() == QLatin1String("GetCapabilities")) {
+            connection.send(message.createReply(QVariant(m_capabilities)));
+        } else if (message.member() == QLatin1String("Notify")) {
             m_received = message.arguments();
+            connection.send(message.createReply(QVariantList{kId}));
+        } else if (message.member() == QLatin1String("CloseNotification")) {
+            m_closed.push_back(message.arguments().value(0).toUInt());
+            connection.send(message.createReply());
+        } else {
+            return false;
         }
-        connection.send(message.createReply(QVariantList{kId}));
         return true;
     }
     QVariantList received()
@@ -44,10 +55,17 @@ public:
         std::lock_guard lock(m_mutex);
         return m_received;
     }
+    std::vector<uint> closed()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_closed;
+    }
 
 private:
     std::mutex m_mutex;
+    QStringList m_capabilities{"body", "body-markup", "actions"};
     QVariantList m_received;
+    std::vector<uint> m_closed;
 };
 
 class NotificationTest : public AppFixture {
@@ -106,7 +124,7 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     ASSERT_EQ(notify.size(), 8);
     EXPECT_EQ(notify[3].toString(), "Alert");
     EXPECT_EQ(notify[4].toString(), "Note 1");
-    EXPECT_EQ(notify[5].toStringList(), (QStringList{"play", "Play"}));
+    EXPECT_EQ(notify[5].toStringList(), (QStringList{"default", "Play", "play", "Play"}));
 
     // The reply with the notification's number arrives; then the user chooses.
     ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
@@ -116,12 +134,40 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     ASSERT_TRUE(service.send(chosen));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
     EXPECT_TRUE(browser().audioController()->playState().playing);
+    // Played: the bubble goes.
+    EXPECT_TRUE(runUntil([&] { return fake.closed() == std::vector<uint>{FakeNotificationService::kId}; }));
 
     // The launcher heard the count go to 1 and, once the note was played, to 0.
     auto heard = [&] { return core::FileManager::contentsAtPath(launcherLog).value_or(""); };
     EXPECT_TRUE(runUntil([&] { return heard().find("int64 0") != std::string::npos; })) << heard();
     EXPECT_NE(heard().find("application://org.voicenotes.VoiceNotes.desktop"), std::string::npos);
     EXPECT_NE(heard().find("int64 1"), std::string::npos);
+}
+
+// A title is text, not markup: where the server reads markup in the body,
+// "<" and "&" are escaped; where it does not, they go as they are. A click
+// on the bubble itself plays the note too.
+TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
+{
+    const std::string title = "Ask <Lee> about R&D";
+    writeAiff(documentsFile("due.aif"), 80000, 8000);
+    PlistController().saveObject(0, 10, "/due.aif", 80000);
+    PlistController().editObjectAtIndex(0, title, "NO");
+    PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'000));
+    launch(2);
+    ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
+    EXPECT_EQ(fake.received()[4].toString(), "Ask &lt;Lee&gt; about R&amp;D");
+    ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
+    QDBusMessage clicked = QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                      "org.freedesktop.Notifications", "ActionInvoked");
+    clicked << uint(FakeNotificationService::kId) << QStringLiteral("default");
+    ASSERT_TRUE(service.send(clicked));
+    ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
+
+    fake.setCapabilities({"body", "actions"});
+    PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'060));
+    list().checkAlerts();
+    ASSERT_TRUE(runUntil([&] { return fake.received()[4].toString() == QString::fromStdString(title); }));
 }
 
 } // namespace
