@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio/AudioDevice.h"
+#include "platform/audio/PortAudioDiagnostics.h"
 
 namespace audio {
 
@@ -8,7 +9,8 @@ namespace audio {
 class PortAudioDevice final : public AudioDevice {
 public:
     // Initialises PortAudio, with the ALSA and JACK chatter on standard
-    // error silenced; check isUsable() afterwards.
+    // error silenced and PortAudio's own failures sent to the log; check
+    // isUsable() afterwards.
     PortAudioDevice();
     ~PortAudioDevice() override;
 
@@ -22,6 +24,8 @@ public:
 
 private:
     std::unique_ptr<AudioStream> open(bool input, double sampleRate, AudioStreamClient& client, std::string& error);
+    // Made before PortAudio starts and gone after it has stopped.
+    PortAudioDiagnostics m_diagnostics;
     bool m_initialized = false;
 };
 

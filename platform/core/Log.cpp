@@ -12,6 +12,11 @@ namespace core {
 
 namespace {
 
+// The process's standard error as it started: a library's messages may be
+// redirected through a stream of our own later (see PortAudioDiagnostics),
+// and the log's own lines must not pass through it.
+std::FILE* const g_standardError = stderr;
+
 Log::Sink& sink()
 {
     static Log::Sink instance;
@@ -35,7 +40,7 @@ void writeSystem(std::string_view line)
     ::syslog(LOG_NOTICE, "%s", text.c_str());
     DateFormatter stamp;
     stamp.setDateFormat("yyyy-MM-dd HH:mm:ss.zzz");
-    writeTo(stderr,
+    writeTo(g_standardError,
             stamp.stringFromDate(Date::now()) + " voicenotes[" + std::to_string(::getpid()) + "] " + text + "\n");
 }
 
@@ -54,7 +59,7 @@ void Log::deliver(Channel channel, std::string_view text)
         writeTo(stdout, std::string(text) + "\n");
         break;
     case Channel::StandardError:
-        writeTo(stderr, text);
+        writeTo(g_standardError, text);
         break;
     case Channel::System:
         writeSystem(text);
