@@ -54,6 +54,8 @@ protected:
         std::string path = "/note" + std::to_string(++m_notes) + ".aif";
         writeAiff(documentsFile(path.substr(1)), packets, 8000);
         PlistController().saveObject(0, std::int64_t(packets / 8000), path, packets);
+        // Recorded some minutes apart, as notes are.
+        clock.engine().setWallClock(core::Date::now().timeIntervalSince1970() + 47 * 60);
     }
     void click(int row) { table().selectRowAtIndexPath({0, row}); }
     // The cell on screen for the row.
