@@ -30,7 +30,9 @@ QDBusConnection connection(const std::string& name)
 QString markupEscaped(const std::string& text)
 {
     QString escaped = QString::fromStdString(text);
-    escaped.replace('&', QLatin1String("&amp;")).replace('<', QLatin1String("&lt;")).replace('>', QLatin1String("&gt;"));
+    escaped.replace('&', QLatin1String("&amp;"))
+        .replace('<', QLatin1String("&lt;"))
+        .replace('>', QLatin1String("&gt;"));
     return escaped;
 }
 

@@ -101,8 +101,7 @@ bool RootViewController::showNotesList()
     if (browser.exportView() && browser.modalViewController() == browser.exportView())
         browser.exportView()->cancelAction();
     while (browser.topViewController().get() != browser.tableViewController()
-           && browser.popViewControllerAnimated(false)) {
-    }
+           && browser.popViewControllerAnimated(false)) { }
     browser.tableViewController()->setEditing(false, false);
     return true;
 }

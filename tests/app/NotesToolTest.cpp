@@ -42,8 +42,7 @@ protected:
 
     // Starts voicenotes through the private sound server and waits until
     // its output shows the text; SIGKILLs the server then.
-    void killTheSoundServerAt(ChildProcess& process, const std::vector<std::string>& arguments,
-                              const std::string& text)
+    void killTheSoundServerAt(ChildProcess& process, const std::vector<std::string>& arguments, const std::string& text)
     {
         PulseServer pulse;
         ASSERT_TRUE(pulse.isRunning()) << pulse.log();

@@ -158,8 +158,8 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
     ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
     EXPECT_EQ(fake.received()[4].toString(), "Ask &lt;Lee&gt; about R&amp;D");
     ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
-    QDBusMessage clicked = QDBusMessage::createSignal("/org/freedesktop/Notifications",
-                                                      "org.freedesktop.Notifications", "ActionInvoked");
+    QDBusMessage clicked = QDBusMessage::createSignal("/org/freedesktop/Notifications", "org.freedesktop.Notifications",
+                                                      "ActionInvoked");
     clicked << uint(FakeNotificationService::kId) << QStringLiteral("default");
     ASSERT_TRUE(service.send(clicked));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));

@@ -29,9 +29,8 @@ bool StrayWindowWatch::eventFilter(QObject* watched, QEvent* event)
 {
     auto* widget = event->type() == QEvent::Show ? qobject_cast<QWidget*>(watched) : nullptr;
     if (widget && widget->isWindow() && !isExpectedWindow(*widget)) {
-        m_strays.push_back(std::string(widget->metaObject()->className()) + " " + std::to_string(widget->width())
-                           + "x" + std::to_string(widget->height()) + " \"" + widget->accessibleName().toStdString()
-                           + "\"");
+        m_strays.push_back(std::string(widget->metaObject()->className()) + " " + std::to_string(widget->width()) + "x"
+                           + std::to_string(widget->height()) + " \"" + widget->accessibleName().toStdString() + "\"");
     }
     return false;
 }

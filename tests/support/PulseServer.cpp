@@ -42,11 +42,11 @@ bool PulseServer::start()
         || !core::FileManager::writeAtomically(m_directory + "/.asoundrc", kAlsaConfig))
         return false;
     std::string socket = m_directory + "/native";
-    bool started = m_process.start(
-        {"/usr/bin/pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-         "--log-target=stderr", "-L", "module-null-sink sink_name=speaker",
-         "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket},
-        m_directory + "/server.log", {"HOME=" + m_directory, "XDG_RUNTIME_DIR=" + runtime});
+    bool started = m_process.start({"/usr/bin/pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                                    "--use-pid-file=no", "--log-target=stderr", "-L",
+                                    "module-null-sink sink_name=speaker", "-L",
+                                    "module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+                                   m_directory + "/server.log", {"HOME=" + m_directory, "XDG_RUNTIME_DIR=" + runtime});
     auto deadline = std::chrono::steady_clock::now() + kStartLimit;
     while (started && !core::FileManager::fileExistsAtPath(socket)) {
         if (!m_process.isRunning() || std::chrono::steady_clock::now() >= deadline)
