@@ -113,9 +113,9 @@ TEST_F(NotesToolTest, PlayGoesOnUntilTheLastSampleIsHeard)
         auto heard = AudioFixture::readSamples(wav, &heardRate);
         while (!heard.empty() && heard.back() == 0)
             heard.pop_back();
-        std::vector<std::int16_t> expected;
-        for (int i = 0; i < count; ++i)
-            expected.push_back(AudioFixture::ramp(std::size_t(i)));
+        std::vector<std::int16_t> expected(std::size_t(count), 0);
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            expected[i] = AudioFixture::ramp(i);
         EXPECT_EQ(heardRate, rate);
         EXPECT_EQ(heard.size(), expected.size()) << rate;
         EXPECT_TRUE(heard == expected) << rate;
