@@ -11,7 +11,7 @@
 namespace {
 
 // A server that has not made its socket by then has failed to start.
-constexpr auto kStartLimit = std::chrono::seconds(20);
+constexpr auto kSoundServerStartLimit = std::chrono::seconds(20);
 
 // ALSA's default device goes to whichever server PULSE_SERVER names.
 constexpr const char* kAlsaConfig = "pcm.!default { type pulse }\nctl.!default { type pulse }\n";
@@ -47,7 +47,7 @@ bool PulseServer::start()
                                     "module-null-sink sink_name=speaker", "-L",
                                     "module-native-protocol-unix auth-anonymous=1 socket=" + socket},
                                    m_directory + "/server.log", {"HOME=" + m_directory, "XDG_RUNTIME_DIR=" + runtime});
-    auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    auto deadline = std::chrono::steady_clock::now() + kSoundServerStartLimit;
     while (started && !core::FileManager::fileExistsAtPath(socket)) {
         if (!m_process.isRunning() || std::chrono::steady_clock::now() >= deadline)
             return false;
