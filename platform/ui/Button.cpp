@@ -10,7 +10,8 @@ Button::Button(ButtonType type, Rect frame)
     : Control(new QPushButton, frame)
     , m_type(type)
 {
-    button().setCheckable(true);
+    // A push button to assistive technologies, whose Press clicks it; it
+    // becomes a toggle only once it has a selected state (setSelected).
     button().setFocusPolicy(Qt::StrongFocus);
     if (type == ButtonType::InfoLight) {
         button().setText(QStringLiteral("i"));
@@ -19,8 +20,16 @@ Button::Button(ButtonType type, Rect frame)
         button().setAccessibleName(QStringLiteral("Info"));
     }
     QObject::connect(&button(), &QPushButton::clicked, widget(), [this] {
-        // The phone's button does not toggle itself on a click.
-        button().setChecked(m_selected);
+        // A toggle acts on its toggled signal, which a click sends too.
+        if (!button().isCheckable())
+            sendActionsForControlEvents(ControlEvent::TouchUpInside);
+    });
+    QObject::connect(&button(), &QPushButton::toggled, widget(), [this] {
+        if (m_applyingState)
+            return;
+        // The phone's button does not toggle itself: its owner sets the
+        // state. A click, a key or an assistive technology's Toggle acts.
+        applyState();
         sendActionsForControlEvents(ControlEvent::TouchUpInside);
     });
 }
@@ -58,8 +67,16 @@ void Button::setImage(std::shared_ptr<Image> image, ControlState state)
 void Button::setSelected(bool selected)
 {
     m_selected = selected;
-    button().setChecked(selected);
+    button().setCheckable(true);
+    applyState();
     updateContent();
+}
+
+void Button::applyState()
+{
+    m_applyingState = true;
+    button().setChecked(m_selected);
+    m_applyingState = false;
 }
 
 void Button::updateContent()

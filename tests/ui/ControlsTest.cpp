@@ -17,8 +17,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QSlider>
 #include <QWidget>
@@ -283,6 +285,44 @@ TEST(Switch, OnlyTheUsersFlipsSendValueChanged)
     static_cast<QAbstractButton*>(control->widget())->click();
     EXPECT_FALSE(control->isOn());
     EXPECT_EQ(changes, 1);
+}
+
+// Assistive technologies see a plain button as a push button whose Press
+// does what a click does; one with a selected state (Pause/Resume) as a
+// toggle button that says which state it is in.
+TEST(Button, IsAPushButtonToAssistiveTechnologiesAndPressActs)
+{
+    auto plain = std::make_shared<Button>(ButtonType::RoundedRect, Rect{0, 0, 100, 40});
+    plain->setTitle("New", ControlState::Normal);
+    int presses = 0;
+    plain->addTarget([&](Control&) { ++presses; }, ControlEvent::TouchUpInside);
+    QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(plain->widget());
+    ASSERT_NE(seen, nullptr);
+    EXPECT_EQ(seen->role(), QAccessible::Button);
+    EXPECT_FALSE(seen->state().checkable);
+    ASSERT_NE(seen->actionInterface(), nullptr);
+    EXPECT_TRUE(seen->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    // Press animates a click, which the toolkit sends a moment later.
+    seen->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QDeadlineTimer limit(5000);
+    while (presses == 0 && !limit.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(presses, 1);
+
+    auto pause = std::make_shared<Button>(ButtonType::RoundedRect, Rect{0, 0, 100, 40});
+    pause->setTitle("Pause", ControlState::Normal);
+    pause->setTitle("Resume", ControlState::Selected);
+    pause->addTarget([&](Control&) { ++presses; }, ControlEvent::TouchUpInside);
+    pause->setSelected(true);
+    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(pause->widget());
+    EXPECT_TRUE(toggle->state().checkable);
+    EXPECT_TRUE(toggle->state().checked);
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(presses, 2);
+    // The owner decides the state; the action alone does not flip it.
+    EXPECT_TRUE(toggle->state().checked);
+    static_cast<QAbstractButton*>(pause->widget())->click();
+    EXPECT_EQ(presses, 3);
 }
 
 } // namespace
