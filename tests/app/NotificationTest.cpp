@@ -98,6 +98,15 @@ protected:
         });
     }
 
+    // The user chooses the notification's action (or clicks the bubble: "default").
+    bool choose(const char* action)
+    {
+        QDBusMessage chosen = QDBusMessage::createSignal("/org/freedesktop/Notifications",
+                                                         "org.freedesktop.Notifications", "ActionInvoked");
+        chosen << uint(FakeNotificationService::kId) << QString::fromLatin1(action);
+        return service.send(chosen);
+    }
+
     ChildProcess bus;
     std::string address;
     FakeNotificationService fake;
@@ -128,10 +137,7 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
 
     // The reply with the notification's number arrives; then the user chooses.
     ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
-    QDBusMessage chosen = QDBusMessage::createSignal("/org/freedesktop/Notifications", "org.freedesktop.Notifications",
-                                                     "ActionInvoked");
-    chosen << uint(FakeNotificationService::kId) << QStringLiteral("play");
-    ASSERT_TRUE(service.send(chosen));
+    ASSERT_TRUE(choose("play"));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
     EXPECT_TRUE(browser().audioController()->playState().playing);
     // Played: the bubble goes.
@@ -158,10 +164,7 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
     ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
     EXPECT_EQ(fake.received()[4].toString(), "Ask &lt;Lee&gt; about R&amp;D");
     ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
-    QDBusMessage clicked = QDBusMessage::createSignal("/org/freedesktop/Notifications", "org.freedesktop.Notifications",
-                                                      "ActionInvoked");
-    clicked << uint(FakeNotificationService::kId) << QStringLiteral("default");
-    ASSERT_TRUE(service.send(clicked));
+    ASSERT_TRUE(choose("default"));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
 
     fake.setCapabilities({"body", "actions"});
