@@ -47,7 +47,11 @@ void DetailController::setObjectDictionary(NoteRecord note)
     m_shownIcon = noteIconNamed(NoteField::string(m_objectDictionary, NoteKey::Icon));
 }
 
-void DetailController::viewDidLoad() { showExportButton(); }
+void DetailController::viewDidLoad()
+{
+    tableView().setAccessibilityLabel(title());
+    showExportButton();
+}
 
 void DetailController::showExportButton()
 {

@@ -50,10 +50,17 @@ void ExportView::loadView()
     auto root = std::make_shared<ui::View>(kContentFrame);
     root->setBackgroundColor(ui::Color::groupTableViewBackground());
     m_tableViewExport = std::make_shared<ui::TableView>(kTableFrame, ui::TableViewStyle::Grouped);
+    m_tableViewExport->setAccessibilityLabel(localizedString("Export"));
     m_tableViewExport->setDataSource(this);
     m_tableViewExport->setDelegate(this);
     root->addSubview(m_tableViewExport);
     setView(root);
+}
+
+std::shared_ptr<ui::View> ExportView::keyboardView()
+{
+    view();
+    return m_tableViewExport;
 }
 
 void ExportView::viewDidLoad()

@@ -35,6 +35,8 @@ public:
     ~ExportView() override;
 
     void loadView() override;
+    // The form's table, not the bar above it.
+    std::shared_ptr<ui::View> keyboardView() override;
     void viewDidLoad() override;
 
     int numberOfSectionsInTableView(ui::TableView&) override { return 2; }

@@ -25,10 +25,17 @@ void PreferencesViewController::loadView()
     m_prefTableView = std::make_shared<ui::TableView>(
         ui::Rect{0, ui::NavigationBar::kHeight, kContentFrame.width, kContentFrame.height - ui::NavigationBar::kHeight},
         ui::TableViewStyle::Grouped);
+    m_prefTableView->setAccessibilityLabel(localizedString("Preferences"));
     m_prefTableView->setDataSource(this);
     m_prefTableView->setDelegate(this);
     root->addSubview(m_prefTableView);
     setView(root);
+}
+
+std::shared_ptr<ui::View> PreferencesViewController::keyboardView()
+{
+    view();
+    return m_prefTableView;
 }
 
 void PreferencesViewController::viewDidLoad()

@@ -33,6 +33,8 @@ public:
     }
 
     void loadView() override;
+    // The form's table, not the bar above it.
+    std::shared_ptr<ui::View> keyboardView() override;
     void viewDidLoad() override;
 
     int numberOfSectionsInTableView(ui::TableView&) override { return 4; }

@@ -21,6 +21,7 @@ ProgressIndicator::ProgressIndicator(ui::Rect frame)
 {
     setBackgroundColor(ui::Color::clear());
     setAccessibilityRole(ui::AccessibilityRole::ProgressBar);
+    setAccessibilityLabel(core::localizedString("Playing"));
 }
 
 ProgressIndicator::~ProgressIndicator()
@@ -67,7 +68,7 @@ void ProgressIndicator::myTimerFireMethod()
     // The ring's share, for those who cannot see it.
     float heard = float(m_playController->playedPacket());
     int percent = m_packets > 0 ? int(100 * std::min(1.0f, heard / m_packets)) : 0;
-    setAccessibilityLabel(core::localizedString("Playing") + ", " + std::to_string(percent) + " %");
+    setAccessibilityValue(percent, 100);
     auto browser = navigationViewController();
     if (browser && browser->slider())
         browser->slider()->setValue(heard);

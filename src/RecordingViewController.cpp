@@ -60,6 +60,7 @@ void RecordingViewController::loadView()
     m_failureLabel->setHidden(true);
 
     m_progressBar = std::make_shared<ui::ProgressView>(ui::Rect{30, 230, 260, 12});
+    m_progressBar->setAccessibilityLabel(localizedString("Length used"));
     m_pause = std::make_shared<ui::Button>(ui::ButtonType::RoundedRect, ui::Rect{100, 280, 120, 44});
     m_save = std::make_shared<ui::Button>(ui::ButtonType::RoundedRect, ui::Rect{20, 380, 130, 50});
     m_cancel = std::make_shared<ui::Button>(ui::ButtonType::RoundedRect, ui::Rect{170, 380, 130, 50});

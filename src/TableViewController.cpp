@@ -43,6 +43,7 @@ void TableViewController::loadView()
 void TableViewController::configureTableView(ui::TableView& table)
 {
     table.setRowHeight(kRowHeight);
+    table.setAccessibilityLabel(core::localizedString("Notes List"));
     // The last row can scroll clear of the browser's toolbar.
     table.setBottomInset(TableNavigationController::kToolbarFrame.height);
 }
@@ -205,6 +206,17 @@ void TableViewController::stopSelectedRow()
     if (cell && cell->isPlaying())
         cell->toggleIcon();
     stopPlayback();
+}
+
+void TableViewController::didActivateRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
+{
+    auto browser = navigationViewController();
+    auto mode = browser ? browser->currentSystemItem() : BarButtonSystemItem::FlexibleSpace;
+    bool playing = mode == BarButtonSystemItem::Pause || mode == BarButtonSystemItem::Play;
+    if (m_selectedCell == indexPath && playing)
+        browser->playPauseButton()->trigger();
+    else
+        table.selectRowAtIndexPath(indexPath);
 }
 
 void TableViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)

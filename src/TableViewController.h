@@ -47,6 +47,8 @@ public:
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView,
                                                              ui::IndexPath indexPath) override;
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
+    // Plays the row, or pauses and resumes it while it plays.
+    void didActivateRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     void accessoryButtonTappedForRowWithIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
     void commitEditingStyle(ui::TableView& tableView, ui::TableViewCellEditingStyle style,
                             ui::IndexPath indexPath) override;

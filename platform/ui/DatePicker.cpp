@@ -18,6 +18,10 @@ DatePicker::DatePicker(Rect frame)
     edit().setStyleSheet(QStringLiteral("QDateTimeEdit { background: #f4f4f6; border: none; font-size: 18px; }"));
     show();
     QObject::connect(&edit(), &QDateTimeEdit::dateTimeChanged, widget(), [this] { userChanged(); });
+    // To assistive technologies a spin button that steps the part of the
+    // date being edited (the day at first), with the date as description.
+    setAccessibilityRole(AccessibilityRole::Adjustable);
+    setAccessibilityAdjustment([this](int steps) { edit().stepBy(steps); });
 }
 
 DateTimeEditWidget& DatePicker::edit() const { return static_cast<DateTimeEditWidget&>(*widget()); }
@@ -43,14 +47,18 @@ core::Date DatePicker::onStep(core::Date date) const
 
 void DatePicker::show()
 {
-    QSignalBlocker blocker(edit());
-    auto shown = qint64(onStep(m_date).timeIntervalSince1970());
-    edit().setDateTime(QDateTime::fromSecsSinceEpoch(shown));
+    {
+        QSignalBlocker blocker(edit());
+        auto shown = qint64(onStep(m_date).timeIntervalSince1970());
+        edit().setDateTime(QDateTime::fromSecsSinceEpoch(shown));
+    }
+    edit().setAccessibleDescription(edit().text());
 }
 
 void DatePicker::userChanged()
 {
     m_date = onStep(core::Date(double(edit().dateTime().toSecsSinceEpoch())));
+    edit().setAccessibleDescription(edit().text());
     sendActionsForControlEvents(ControlEvent::ValueChanged);
 }
 

@@ -40,6 +40,13 @@ void NavigationController::loadView()
     showTopViewController(*container);
 }
 
+std::shared_ptr<View> NavigationController::keyboardView()
+{
+    if (modalViewController())
+        return ViewController::keyboardView();
+    return topViewController()->keyboardView();
+}
+
 Rect NavigationController::contentFrame() const
 {
     return Rect{0, NavigationBar::kHeight, kContentFrame.width, kContentFrame.height - NavigationBar::kHeight};
@@ -61,6 +68,7 @@ void NavigationController::pushViewController(const std::shared_ptr<ViewControll
         m_delegate->navigationControllerWillShowViewController(*this, *viewController, animated);
     auto container = view();
     auto below = topViewController()->view();
+    bool keyboardHere = container->hasKeyboardFocus() || View::keyboardFocusIsNowhere();
     viewController->setNavigationController(this);
     m_viewControllers.push_back(viewController);
     m_navigationBar->pushNavigationItem(viewController->navigationItem(), animated);
@@ -69,6 +77,8 @@ void NavigationController::pushViewController(const std::shared_ptr<ViewControll
     content->setFrame(animated ? Rect{area.x + area.width, area.y, area.width, area.height} : area);
     container->insertSubview(content, 0);
     below->removeFromSuperview();
+    if (keyboardHere)
+        viewController->takeKeyboardFocus();
     if (!animated)
         return;
     View::animate(kPushDuration, [&] { content->setFrame(area); });
@@ -82,11 +92,14 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
     auto& shown = *m_viewControllers[m_viewControllers.size() - 2];
     if (m_delegate)
         m_delegate->navigationControllerWillShowViewController(*this, shown, animated);
+    bool keyboardHere = view()->hasKeyboardFocus() || View::keyboardFocusIsNowhere();
     m_viewControllers.pop_back();
     m_navigationBar->popNavigationItem(animated);
     popped->view()->removeFromSuperview();
     popped->setNavigationController(nullptr);
     showTopViewController(*view());
+    if (keyboardHere)
+        shown.takeKeyboardFocus();
     return popped;
 }
 

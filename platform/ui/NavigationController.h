@@ -27,6 +27,8 @@ public:
     ~NavigationController() override;
 
     void loadView() override;
+    // The top screen's, under what is presented over all.
+    std::shared_ptr<View> keyboardView() override;
 
     void pushViewController(const std::shared_ptr<ViewController>& viewController, bool animated);
     // The screen taken off, if there was one above the root.

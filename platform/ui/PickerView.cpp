@@ -11,6 +11,7 @@ namespace ui {
 PickerView::PickerView(Rect frame)
     : View(new PickerViewWidget(*this), frame)
 {
+    setAccessibilityRole(AccessibilityRole::List);
 }
 
 void PickerView::setShowsSelectionIndicator(bool shows)
@@ -24,6 +25,7 @@ void PickerView::setShowsSelectionIndicator(bool shows)
     if (!m_indicator) {
         m_indicator = std::make_shared<View>();
         m_indicator->setBackgroundColor(Color{0.35, 0.45, 0.75, 0.25});
+        m_indicator->setAccessibilityHidden(true);
         addSubview(m_indicator);
     }
     layoutRows();
@@ -40,6 +42,8 @@ void PickerView::reloadAllComponents()
     for (int row = 0; row < count; ++row) {
         auto view = m_delegate->viewForRow(*this, row, 0);
         m_rows.push_back(view ? view : std::make_shared<View>());
+        m_rows.back()->setAccessibilityRole(AccessibilityRole::ListItem);
+        m_rows.back()->setAccessibilityActivation([this, row] { userSelectRow(row); });
         addSubview(m_rows.back());
     }
     m_selected = std::clamp(m_selected, 0, std::max(0, count - 1));
@@ -75,6 +79,7 @@ void PickerView::layoutRows()
         Rect shown = m_rows[i]->frame();
         double y = middle + (double(i) - m_selected) * kRowHeight;
         m_rows[i]->setFrame(Rect{(frame().width - shown.width) / 2, y, shown.width, kRowHeight});
+        m_rows[i]->setAccessibilityTraits({.selectable = true, .selected = int(i) == m_selected});
     }
     if (m_indicator) {
         m_indicator->setFrame(Rect{0, middle, frame().width, kRowHeight});

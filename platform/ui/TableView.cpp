@@ -1,12 +1,15 @@
 #include "platform/ui/TableView.h"
 
 #include "platform/core/RunLoop.h"
+#include "platform/ui/AccessibleViews.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TableViewWidget.h"
 
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 
@@ -16,14 +19,23 @@ constexpr double kGroupedGap = 10;
 constexpr double kGroupedHeaderHeight = 40;
 constexpr double kPlainTitleHeight = 22;
 constexpr double kGroupedFooterHeight = 36;
+constexpr double kTitleInset = 20;
+constexpr Color kHeaderColor{0.3, 0.34, 0.42, 1};
+constexpr Color kFooterColor{0.35, 0.38, 0.43, 1};
 } // namespace
 
 double TableViewDelegate::heightForRowAtIndexPath(TableView& tableView, IndexPath) { return tableView.rowHeight(); }
+
+void TableViewDelegate::didActivateRowAtIndexPath(TableView& tableView, IndexPath indexPath)
+{
+    tableView.selectRowAtIndexPath(indexPath);
+}
 
 TableView::TableView(Rect frame, TableViewStyle style)
     : View(new TableViewWidget(*this), frame)
     , m_style(style)
 {
+    setAccessibilityRole(AccessibilityRole::List);
 }
 
 TableView::~TableView()
@@ -50,6 +62,8 @@ void TableView::reloadData()
     computeLayout();
     if (m_selected && !isValid(*m_selected))
         m_selected.reset();
+    if (m_keyboardRow && !isValid(*m_keyboardRow))
+        m_keyboardRow.reset();
     m_contentOffset = std::clamp(m_contentOffset, 0.0, maximumOffset());
     updateVisibleCells(false);
 }
@@ -95,6 +109,43 @@ void TableView::computeLayout()
     if (m_style == TableViewStyle::Grouped && sections > 0)
         y += kGroupedGap;
     m_contentHeight = y;
+    makeTitles();
+}
+
+void TableView::makeTitles()
+{
+    for (auto& title : m_titles)
+        title.label->removeFromSuperview();
+    m_titles.clear();
+    auto add = [this](const std::string& text, double top, double height, bool header) {
+        if (text.empty())
+            return;
+        auto label = std::make_shared<Label>();
+        label->setText(text);
+        label->setFont(header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15));
+        label->setTextColor(header ? kHeaderColor : kFooterColor);
+        label->setTextAlignment(header ? TextAlignment::Left : TextAlignment::Center);
+        label->setNumberOfLines(0);
+        // Under the rows, in the order they are read.
+        insertSubview(label, m_titles.size());
+        m_titles.push_back({label, top, height});
+    };
+    for (const auto& section : m_sections) {
+        add(section.header, section.headerTop, section.rowsTop - section.headerTop, true);
+        add(section.footer, section.footerTop, section.bottom - section.footerTop, false);
+    }
+}
+
+void TableView::placeTitles()
+{
+    double width = frame().width - 2 * kTitleInset;
+    for (auto& title : m_titles) {
+        // A header sits on its rows; a footer in the middle of its room.
+        bool header = title.label->textAlignment() == TextAlignment::Left;
+        double height = std::min(title.height, title.label->heightForWidth(width));
+        double top = header ? title.top + title.height - height : title.top + (title.height - height) / 2;
+        title.label->setFrame(Rect{kTitleInset, top - m_contentOffset, width, height});
+    }
 }
 
 Rect TableView::rectForRowAtIndexPath(IndexPath indexPath) const
@@ -188,6 +239,8 @@ void TableView::updateVisibleCells(bool animated)
     }
     if (animated)
         View::commitAnimations();
+    placeTitles();
+    static_cast<TableViewWidget*>(widget())->updateScrollBar();
 }
 
 void TableView::showCell(IndexPath indexPath, const std::shared_ptr<TableViewCell>& cell)
@@ -198,6 +251,7 @@ void TableView::showCell(IndexPath indexPath, const std::shared_ptr<TableViewCel
     if (cell->isEditing() != m_editing)
         cell->setEditing(m_editing, false);
     cell->setSelected(m_selected == indexPath, false);
+    cell->setKeyboardChoice(m_keyboardRow == indexPath);
     cell->layoutSubviews();
     TableViewCell* raw = cell.get();
     cell->on_tap = [this, raw] {
@@ -266,10 +320,17 @@ void TableView::shiftRows(const std::vector<IndexPath>& changed, int direction)
     m_visible = std::move(shifted);
     if (m_selected)
         m_selected = moved(*m_selected);
+    if (m_keyboardRow)
+        m_keyboardRow = moved(*m_keyboardRow);
 }
 
 void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation animation)
 {
+    // A deleted keyboard row leaves the keyboard where it was: on the row
+    // that moves up into its place.
+    std::optional<IndexPath> keyboardRow;
+    if (m_keyboardRow && std::find(indexPaths.begin(), indexPaths.end(), *m_keyboardRow) != indexPaths.end())
+        keyboardRow = std::exchange(m_keyboardRow, std::nullopt);
     for (const auto& indexPath : indexPaths) {
         if (m_selected == indexPath)
             m_selected.reset();
@@ -300,7 +361,14 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
     shiftRows(sorted, -1);
     computeLayout();
     m_contentOffset = std::clamp(m_contentOffset, 0.0, maximumOffset());
+    if (keyboardRow) {
+        int rows = numberOfRowsInSection(keyboardRow->section);
+        if (rows > 0)
+            m_keyboardRow = IndexPath{keyboardRow->section, std::min(keyboardRow->row, rows - 1)};
+    }
     updateVisibleCells(animation != TableViewRowAnimation::None);
+    for (auto& [indexPath, cell] : m_visible)
+        cell->setKeyboardChoice(m_keyboardRow == indexPath);
 }
 
 void TableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths, TableViewRowAnimation animation)
@@ -323,6 +391,9 @@ void TableView::selectRowAtIndexPath(IndexPath indexPath)
     if (m_selected && *m_selected != indexPath)
         deselectRowAtIndexPath(*m_selected, false);
     m_selected = indexPath;
+    // The keyboard goes on from the row last clicked.
+    m_keyboardRow = indexPath;
+    showKeyboardRow();
     if (auto cell = cellForRowAtIndexPath(indexPath))
         cell->setSelected(true, false);
     if (m_delegate)
@@ -359,6 +430,58 @@ void TableView::commitDeleteForRowAtIndexPath(IndexPath indexPath)
 {
     if (isValid(indexPath) && m_dataSource)
         m_dataSource->commitEditingStyle(*this, TableViewCellEditingStyle::Delete, indexPath);
+}
+
+std::vector<IndexPath> TableView::allRows() const
+{
+    std::vector<IndexPath> rows;
+    for (int s = 0; s < numberOfSections(); ++s) {
+        for (int r = 0; r < numberOfRowsInSection(s); ++r)
+            rows.push_back({s, r});
+    }
+    return rows;
+}
+
+bool TableView::moveKeyboardRow(int step)
+{
+    auto rows = allRows();
+    if (rows.empty())
+        return false;
+    auto at = m_keyboardRow ? std::find(rows.begin(), rows.end(), *m_keyboardRow) : rows.end();
+    std::ptrdiff_t index = at == rows.end() ? (step > 0 ? 0 : std::ptrdiff_t(rows.size()) - 1)
+                                            : std::clamp<std::ptrdiff_t>(at - rows.begin() + step, 0,
+                                                                         std::ptrdiff_t(rows.size()) - 1);
+    setKeyboardRow(rows[std::size_t(index)]);
+    return true;
+}
+
+bool TableView::activateKeyboardRow()
+{
+    if (!m_keyboardRow && !moveKeyboardRow(1))
+        return false;
+    // Activated where it can be seen, as a click is.
+    scrollToRowAtIndexPath(*m_keyboardRow, TableViewScrollPosition::None, true);
+    if (m_delegate)
+        m_delegate->didActivateRowAtIndexPath(*this, *m_keyboardRow);
+    return true;
+}
+
+void TableView::setKeyboardRow(IndexPath indexPath)
+{
+    if (!isValid(indexPath))
+        return;
+    m_keyboardRow = indexPath;
+    selectRowAtIndexPath(indexPath, true, TableViewScrollPosition::None);
+    showKeyboardRow();
+}
+
+void TableView::showKeyboardRow()
+{
+    for (auto& [indexPath, cell] : m_visible) {
+        cell->setKeyboardChoice(m_keyboardRow == indexPath);
+        if (m_keyboardRow == indexPath && hasKeyboardFocus())
+            AccessibleViews::focusMoved(*cell);
+    }
 }
 
 void TableView::setEditing(bool editing, bool animated)

@@ -11,6 +11,7 @@
 
 namespace ui {
 
+class Label;
 class TableView;
 class TableViewCell;
 
@@ -39,6 +40,8 @@ public:
     virtual double heightForRowAtIndexPath(TableView& tableView, IndexPath indexPath);
     virtual void didSelectRowAtIndexPath(TableView&, IndexPath) { }
     virtual void accessoryButtonTappedForRowWithIndexPath(TableView&, IndexPath) { }
+    // Return or Space on the keyboard's row: by default as a click on it.
+    virtual void didActivateRowAtIndexPath(TableView& tableView, IndexPath indexPath);
 };
 
 // A scrolling list of rows in sections. Only the rows on screen have
@@ -83,12 +86,22 @@ public:
     // As the row's Delete button does.
     void commitDeleteForRowAtIndexPath(IndexPath indexPath);
 
+    // The keyboard's row: Up and Down move it (shown selected, with a
+    // focus ring while the table has the keyboard, scrolled into view);
+    // Return and Space activate it. The first move starts at an end.
+    std::optional<IndexPath> keyboardRow() const { return m_keyboardRow; }
+    bool moveKeyboardRow(int step);
+    // Starts on the first row when none was chosen; false without rows.
+    bool activateKeyboardRow();
+    void setKeyboardRow(IndexPath indexPath);
+
     bool isEditing() const { return m_editing; }
     void setEditing(bool editing, bool animated);
 
     double contentOffset() const { return m_contentOffset; }
     void setContentOffset(double offset);
     double contentHeight() const { return m_contentHeight; }
+    double maximumOffset() const;
     // None scrolls only as far as needed to show the row.
     void scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosition position, bool animated);
     bool isScrollEnabled() const { return m_scrollEnabled; }
@@ -100,6 +113,13 @@ protected:
 
 private:
     friend class TableViewWidget;
+
+    // A section's title over or under its rows, as words a reader finds.
+    struct Title {
+        std::shared_ptr<Label> label;
+        double top = 0;
+        double height = 0;
+    };
 
     struct Section {
         std::string header;
@@ -113,6 +133,8 @@ private:
     };
 
     void computeLayout();
+    void makeTitles();
+    void placeTitles();
     void updateVisibleCells(bool animated);
     void showCell(IndexPath indexPath, const std::shared_ptr<TableViewCell>& cell);
     void hideCell(const std::shared_ptr<TableViewCell>& cell);
@@ -121,7 +143,8 @@ private:
     bool isValid(IndexPath indexPath) const;
     // Moves the visible cells' rows as rows come and go before them.
     void shiftRows(const std::vector<IndexPath>& changed, int direction);
-    double maximumOffset() const;
+    std::vector<IndexPath> allRows() const;
+    void showKeyboardRow();
     double sectionHeaderHeight(const std::string& title) const;
     double sectionFooterHeight(const std::string& title) const;
 
@@ -135,7 +158,9 @@ private:
     bool m_editing = false;
     bool m_scrollEnabled = true;
     std::optional<IndexPath> m_selected;
+    std::optional<IndexPath> m_keyboardRow;
     std::vector<Section> m_sections;
+    std::vector<Title> m_titles;
     std::map<IndexPath, std::shared_ptr<TableViewCell>> m_visible;
 };
 

@@ -48,6 +48,8 @@ std::shared_ptr<View> makeStandardAccessory(TableViewCellAccessoryType type)
     label->setFont(Font::boldSystemFontOfSize(check ? 18 : 24));
     label->setTextColor(check ? Color{0.2, 0.33, 0.53, 1} : Color::gray());
     label->setTextAlignment(TextAlignment::Center);
+    // Read as the row's checked state, or seen as a sign the row opens more.
+    label->setAccessibilityHidden(true);
     return label;
 }
 
@@ -59,6 +61,11 @@ TableViewCell::TableViewCell()
 {
     addSubview(m_contentView);
     setAccessibilityRole(AccessibilityRole::ListItem);
+    setAccessibilityActivation([this] {
+        if (on_tap)
+            on_tap();
+    });
+    updateTraits();
     updateBackground();
     layoutSubviews();
 }
@@ -80,6 +87,29 @@ void TableViewCell::setAccessoryType(TableViewCellAccessoryType type)
 {
     m_accessoryType = type;
     rebuildAccessory();
+    updateTraits();
+}
+
+void TableViewCell::updateTraits()
+{
+    AccessibilityTraits traits;
+    traits.selectable = true;
+    traits.selected = m_selected;
+    // The tick is the row's checked state; a row without one is a choice
+    // that could be ticked only where its neighbours are.
+    traits.checked = m_accessoryType == TableViewCellAccessoryType::Checkmark;
+    traits.checkable = traits.checked;
+    traits.current = m_keyboardChoice;
+    setAccessibilityTraits(traits);
+}
+
+void TableViewCell::setKeyboardChoice(bool choice)
+{
+    if (choice == m_keyboardChoice)
+        return;
+    m_keyboardChoice = choice;
+    updateTraits();
+    setNeedsDisplay();
 }
 
 void TableViewCell::setAccessoryView(std::shared_ptr<View> view)
@@ -109,6 +139,7 @@ void TableViewCell::rebuildAccessory()
 void TableViewCell::setSelected(bool selected, bool)
 {
     m_selected = selected;
+    updateTraits();
     updateBackground();
 }
 

@@ -37,6 +37,9 @@ public:
 
     bool isSelected() const { return m_selected; }
     virtual void setSelected(bool selected, bool animated);
+    // The row the table's keyboard is on: ringed while the table has it.
+    bool isKeyboardChoice() const { return m_keyboardChoice; }
+    void setKeyboardChoice(bool choice);
     bool isEditing() const { return m_editing; }
     virtual void setEditing(bool editing, bool animated);
     bool isShowingDeleteConfirmation() const { return m_deleteButton != nullptr; }
@@ -57,6 +60,7 @@ private:
     void released(bool inside);
     void swiped();
     void updateBackground();
+    void updateTraits();
     void rebuildAccessory();
 
     std::shared_ptr<View> m_contentView;
@@ -70,6 +74,7 @@ private:
     bool m_selected = false;
     bool m_highlighted = false;
     bool m_editing = false;
+    bool m_keyboardChoice = false;
 };
 
 } // namespace ui

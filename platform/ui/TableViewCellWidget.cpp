@@ -46,6 +46,15 @@ void TableViewCellWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(QColor(200, 200, 204));
     painter.drawLine(0, height() - 1, width(), height() - 1);
+    QWidget* table = parentWidget();
+    if (!m_cell.isKeyboardChoice() || !table || !table->hasFocus())
+        return;
+    // The focus ring: dark outside, light inside, seen on any background.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(20, 30, 60), 2));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(QColor(255, 200, 40), 2));
+    painter.drawRect(QRectF(rect()).adjusted(3, 3, -3, -3));
 }
 
 } // namespace ui

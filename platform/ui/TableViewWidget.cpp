@@ -1,10 +1,11 @@
 #include "platform/ui/TableViewWidget.h"
 
-#include "platform/ui/Font.h"
 #include "platform/ui/QtConversions.h"
 #include "platform/ui/TableView.h"
 
+#include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 namespace ui {
@@ -12,12 +13,68 @@ namespace ui {
 namespace {
 constexpr double kWheelStep = 40;
 constexpr double kSectionInset = 10;
-constexpr double kTitleInset = 20;
 } // namespace
+
+namespace {
+constexpr int kScrollBarWidth = 10;
+}
 
 TableViewWidget::TableViewWidget(TableView& table)
     : m_table(table)
+    , m_scrollBar(new QScrollBar(Qt::Vertical, this))
 {
+    // One stop in the Tab order; the arrows move within.
+    setFocusPolicy(Qt::StrongFocus);
+    m_scrollBar->setFocusPolicy(Qt::NoFocus);
+    m_scrollBar->setAccessibleName(QStringLiteral("Scroll"));
+    m_scrollBar->hide();
+    QObject::connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
+        if (value != int(m_table.contentOffset()))
+            m_table.setContentOffset(value);
+    });
+}
+
+void TableViewWidget::updateScrollBar()
+{
+    int maximum = int(m_table.maximumOffset());
+    m_scrollBar->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
+    m_scrollBar->setRange(0, maximum);
+    m_scrollBar->setPageStep(height());
+    m_scrollBar->setSingleStep(int(m_table.rowHeight()));
+    m_scrollBar->setValue(int(m_table.contentOffset()));
+    m_scrollBar->setVisible(maximum > 0);
+    // Above the rows, which come and go as the table scrolls.
+    m_scrollBar->raise();
+}
+
+void TableViewWidget::keyPressEvent(QKeyEvent* event)
+{
+    bool used = false;
+    bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (plain && event->key() == Qt::Key_Up)
+        used = m_table.moveKeyboardRow(-1);
+    else if (plain && event->key() == Qt::Key_Down)
+        used = m_table.moveKeyboardRow(1);
+    else if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space))
+        used = m_table.activateKeyboardRow();
+    if (used)
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+// The ring shows only while the keyboard is here.
+void TableViewWidget::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_table.showKeyboardRow();
+    update();
+}
+
+void TableViewWidget::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void TableViewWidget::paintEvent(QPaintEvent*)
@@ -35,20 +92,7 @@ void TableViewWidget::paintEvent(QPaintEvent*)
             painter.setBrush(Qt::white);
             painter.drawRoundedRect(rows, 8, 8);
         }
-        paintTitle(painter, section.headerTop - offset, section.rowsTop - section.headerTop, section.header, true);
-        paintTitle(painter, section.footerTop - offset, section.bottom - section.footerTop, section.footer, false);
     }
-}
-
-void TableViewWidget::paintTitle(QPainter& painter, double top, double height, const std::string& text, bool header)
-{
-    if (text.empty())
-        return;
-    painter.setPen(header ? QColor(77, 87, 107) : QColor(90, 96, 110));
-    painter.setFont((header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15)).toQFont());
-    QRectF area(kTitleInset, top, width() - 2 * kTitleInset, height);
-    Qt::Alignment alignment = header ? Qt::AlignLeft | Qt::AlignBottom : Qt::AlignHCenter | Qt::AlignVCenter;
-    painter.drawText(area, int(alignment | Qt::TextWordWrap), QString::fromStdString(text));
 }
 
 void TableViewWidget::wheelEvent(QWheelEvent* event)

@@ -3,6 +3,7 @@
 #include "platform/ui/TextInputWidgets.h"
 
 #include <QFontMetrics>
+#include <QToolButton>
 
 namespace ui {
 
@@ -37,7 +38,13 @@ void TextField::setPlaceholder(const std::string& placeholder)
     lineEdit().setPlaceholderText(QString::fromStdString(placeholder));
 }
 
-void TextField::setClearButtonShown(bool shown) { lineEdit().setClearButtonEnabled(shown); }
+void TextField::setClearButtonShown(bool shown)
+{
+    lineEdit().setClearButtonEnabled(shown);
+    // The toolkit's clear button comes without a name.
+    for (auto* button : lineEdit().findChildren<QToolButton*>())
+        button->setAccessibleName(QStringLiteral("Clear"));
+}
 
 void TextField::setSecureTextEntry(bool secure)
 {

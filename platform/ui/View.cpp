@@ -46,7 +46,25 @@ void View::setFrame(Rect frame)
     frameDidChange();
 }
 
-void View::applyFrame(Rect frame) { m_widget->setGeometry(toQRect(frame)); }
+void View::applyFrame(Rect frame)
+{
+    m_widget->setGeometry(toQRect(frame));
+    updateVisibility();
+    for (auto& subview : m_subviews)
+        subview->updateVisibility();
+}
+
+// Out of any superview the widget is a parentless one, which the toolkit
+// would show as a window of its own. A view wholly outside its superview
+// (a picker slid away, a row turned off the wheel) is out of sight: not
+// shown, so neither assistive technologies nor the Tab key reach it.
+void View::updateVisibility()
+{
+    if (!m_superview && !isWindowOfItsOwn())
+        return;
+    QRect area = m_superview ? m_superview->m_widget->rect() : m_widget->geometry();
+    m_widget->setVisible(!m_hidden && area.intersects(m_widget->geometry()));
+}
 
 // The copy of the pointer keeps the view alive while it leaves its old
 // superview, which may hold the last other reference.
@@ -58,9 +76,8 @@ void View::addSubview(std::shared_ptr<View> view) // NOLINT(performance-unnecess
     view->m_superview = this;
     m_subviews.push_back(view);
     view->m_widget->setParent(m_widget);
-    view->applyFrame(view->m_frame);
     view->m_widget->raise();
-    view->m_widget->setVisible(!view->m_hidden);
+    view->applyFrame(view->m_frame);
 }
 
 void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index)
@@ -98,6 +115,8 @@ bool View::hasKeyboardFocus() const
 
 void View::takeKeyboardFocus() { m_widget->setFocus(Qt::OtherFocusReason); }
 
+bool View::keyboardFocusIsNowhere() { return QApplication::focusWidget() == nullptr; }
+
 bool View::isDescendantOf(const View& view) const
 {
     for (const View* v = this; v; v = v->m_superview) {
@@ -110,10 +129,7 @@ bool View::isDescendantOf(const View& view) const
 void View::setHidden(bool hidden)
 {
     m_hidden = hidden;
-    // Out of its superview the widget is a parentless one, which the
-    // toolkit would show as a window of its own.
-    if (m_superview || isWindowOfItsOwn())
-        m_widget->setVisible(!hidden);
+    updateVisibility();
 }
 
 void View::setAlpha(double alpha)
@@ -157,7 +173,39 @@ void View::setAccessibilityLabel(const std::string& label)
     m_widget->setAccessibleName(QString::fromStdString(label));
 }
 
-void View::setAccessibilityRole(AccessibilityRole role) { AccessibleViews::setRole(*m_widget, role); }
+void View::setAccessibilityRole(AccessibilityRole role) { AccessibleViews::setRole(*this, role); }
+
+void View::setAccessibilityTraits(AccessibilityTraits traits)
+{
+    AccessibilityTraits before = m_accessibilityTraits;
+    m_accessibilityTraits = traits;
+    AccessibleViews::traitsChanged(*this, before);
+}
+
+void View::setAccessibilityActivation(std::function<void()> activation)
+{
+    m_accessibilityActivation = std::move(activation);
+}
+
+void View::setAccessibilityAdjustment(std::function<void(int)> adjustment)
+{
+    m_accessibilityAdjustment = std::move(adjustment);
+}
+
+void View::setAccessibilityValue(double value, double maximum)
+{
+    if (value == m_accessibilityValue && maximum == m_accessibilityMaximum)
+        return;
+    m_accessibilityValue = value;
+    m_accessibilityMaximum = maximum;
+    AccessibleViews::valueChanged(*this);
+}
+
+void View::setAccessibilityHidden(bool hidden)
+{
+    m_accessibilityHidden = hidden;
+    AccessibleViews::setHidden(*this, hidden);
+}
 
 void View::setNeedsDisplay() { m_widget->update(); }
 

@@ -16,7 +16,19 @@ class GraphicsContext;
 
 enum class AnimationTransition { None = 0, FlipFromLeft = 1, FlipFromRight = 2 };
 // What a view is to assistive technologies, when its widget does not say.
-enum class AccessibilityRole { None, ListItem, Picture, ProgressBar };
+enum class AccessibilityRole { None, Window, List, ListItem, Picture, ProgressBar, Adjustable };
+
+// The states a view reports to assistive technologies beyond what its
+// widget knows: a row that can be chosen, a choice that is ticked.
+struct AccessibilityTraits {
+    bool selectable = false;
+    bool selected = false;
+    bool checkable = false;
+    bool checked = false;
+    // The one a list's keyboard is on: focused while the list has the keyboard.
+    bool current = false;
+    bool operator==(const AccessibilityTraits&) const = default;
+};
 
 // A rectangle on screen with subviews. A superview keeps its subviews
 // alive; a removed view lives on as long as someone else holds it.
@@ -43,6 +55,7 @@ public:
     // Whether the keyboard is with this view or one inside it.
     bool hasKeyboardFocus() const;
     void takeKeyboardFocus();
+    static bool keyboardFocusIsNowhere();
     // A view out of any superview stays out of sight until it is added.
     void setHidden(bool hidden);
     double alpha() const { return m_alpha; }
@@ -54,6 +67,24 @@ public:
     std::string accessibilityLabel() const;
     void setAccessibilityLabel(const std::string& label);
     void setAccessibilityRole(AccessibilityRole role);
+    AccessibilityTraits accessibilityTraits() const { return m_accessibilityTraits; }
+    void setAccessibilityTraits(AccessibilityTraits traits);
+    // What an assistive technology's "Press" does to a view that is no
+    // button of its own (a row); none for a view that cannot be pressed.
+    const std::function<void()>& accessibilityActivation() const { return m_accessibilityActivation; }
+    void setAccessibilityActivation(std::function<void()> activation);
+    // What an assistive technology's "Increase" (+1) and "Decrease" (-1)
+    // do to an adjustable view.
+    const std::function<void(int)>& accessibilityAdjustment() const { return m_accessibilityAdjustment; }
+    void setAccessibilityAdjustment(std::function<void(int)> adjustment);
+    // A measure of progress, read as a value between 0 and the maximum.
+    double accessibilityValue() const { return m_accessibilityValue; }
+    double accessibilityMaximum() const { return m_accessibilityMaximum; }
+    void setAccessibilityValue(double value, double maximum);
+    // Left out of what assistive technologies read (a decoration whose
+    // meaning its parent already states).
+    bool isAccessibilityHidden() const { return m_accessibilityHidden; }
+    void setAccessibilityHidden(bool hidden);
 
     void setNeedsDisplay();
     // Applies pending geometry to the widgets now.
@@ -88,6 +119,7 @@ private:
     friend class Animation;
 
     void applyFrame(Rect frame);
+    void updateVisibility();
     void applyAlpha(double alpha);
 
     QWidget* m_widget = nullptr;
@@ -98,6 +130,12 @@ private:
     double m_alpha = 1.0;
     Color m_backgroundColor = Color::clear();
     AnimationTransition m_lastTransition = AnimationTransition::None;
+    AccessibilityTraits m_accessibilityTraits;
+    std::function<void()> m_accessibilityActivation;
+    std::function<void(int)> m_accessibilityAdjustment;
+    double m_accessibilityValue = 0;
+    double m_accessibilityMaximum = 0;
+    bool m_accessibilityHidden = false;
 };
 
 } // namespace ui

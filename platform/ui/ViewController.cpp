@@ -24,12 +24,26 @@ void ViewController::setView(std::shared_ptr<View> view)
     if (!old || !m_view)
         return;
     if (View* superview = old->superview()) {
+        bool hadKeyboard = old->hasKeyboardFocus();
         m_view->setFrame(old->frame());
         const auto& siblings = superview->subviews();
         auto index = std::size_t(std::find(siblings.begin(), siblings.end(), old) - siblings.begin());
         old->removeFromSuperview();
         superview->insertSubview(m_view, index);
+        if (hadKeyboard)
+            takeKeyboardFocus();
     }
+}
+
+std::shared_ptr<View> ViewController::keyboardView()
+{
+    return m_modalViewController ? m_modalViewController->keyboardView() : view();
+}
+
+void ViewController::takeKeyboardFocus()
+{
+    if (auto target = keyboardView())
+        target->takeKeyboardFocus();
 }
 
 void ViewController::loadView()
@@ -65,11 +79,28 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
     m_modalViewController = std::move(controller);
     m_modalViewController->m_parentViewController = this;
     auto modal = m_modalViewController->view();
+    bool keyboardHere = presenting->hasKeyboardFocus() || View::keyboardFocusIsNowhere();
     modal->setFrame(animated ? Rect{area.x, area.y + area.height, area.width, area.height} : area);
     host->addSubview(modal);
-    if (!animated)
+    if (keyboardHere)
+        m_modalViewController->takeKeyboardFocus();
+    if (!animated) {
+        coverPresentingView();
         return;
+    }
     View::animate(kModalAnimationDuration, [&] { modal->setFrame(area); });
+    core::RunLoop::main().scheduleAfter(kModalAnimationDuration, [weak = weak_from_this()] {
+        if (auto self = weak.lock())
+            self->coverPresentingView();
+    });
+}
+
+// Once covered, the screen beneath is out of sight: assistive technologies
+// and the Tab key no longer reach it.
+void ViewController::coverPresentingView()
+{
+    if (m_modalViewController && m_view && m_view->superview())
+        m_view->setHidden(true);
 }
 
 void ViewController::dismissModalViewControllerAnimated(bool animated)
@@ -82,6 +113,10 @@ void ViewController::dismissModalViewControllerAnimated(bool animated)
     auto controller = std::move(m_modalViewController);
     controller->m_parentViewController = nullptr;
     auto modal = controller->view();
+    if (m_view)
+        m_view->setHidden(false);
+    if (modal->hasKeyboardFocus() || View::keyboardFocusIsNowhere())
+        takeKeyboardFocus();
     if (!animated) {
         modal->removeFromSuperview();
         return;

@@ -53,7 +53,14 @@ public:
 
     static constexpr double kModalAnimationDuration = 0.3;
 
+    // Where the keyboard goes when this screen comes forward: the screen
+    // it presents, or its own view (a list, not its first button).
+    virtual std::shared_ptr<View> keyboardView();
+    void takeKeyboardFocus();
+
 private:
+    void coverPresentingView();
+
     std::shared_ptr<View> m_view;
     bool m_viewDidLoad = false;
     NavigationItem m_navigationItem;

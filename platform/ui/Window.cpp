@@ -40,6 +40,7 @@ Window::Window()
     windowWidget->on_close = [] { Application::sharedApplication().terminate(); };
     windowWidget->on_keyPress = [this](QKeyEvent& event) { return pressKey(keyPressOf(event)); };
     addSubview(m_statusBar);
+    setAccessibilityRole(AccessibilityRole::Window);
     updateTitle(Application::sharedApplication().applicationIconBadgeNumber());
     FirstFrameProbe::watchIfAsked(*widget());
 }

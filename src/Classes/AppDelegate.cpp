@@ -73,6 +73,7 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     if (audio::AudioDevice::shared().name() == "virtual")
         m_window->setTitleNote(core::localizedString("Virtual Sound"));
     m_window->makeKeyAndVisible();
+    m_rootViewController->takeKeyboardFocus();
     m_keyboard = std::make_unique<KeyboardCommands>(*m_rootViewController);
     m_window->on_keyPress = [this](ui::KeyPress press) { return m_keyboard->handle(press); };
     if (m_announce)

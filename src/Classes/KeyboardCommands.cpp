@@ -9,7 +9,6 @@
 
 #include "platform/ui/Application.h"
 
-#include <algorithm>
 
 using ui::Key;
 
@@ -70,56 +69,51 @@ bool KeyboardCommands::escape()
     return browser.popViewControllerAnimated(true) != nullptr;
 }
 
+ui::TableView& KeyboardCommands::table() const
+{
+    return m_root.myNavigationController()->tableViewController()->tableView();
+}
+
+std::optional<int> KeyboardCommands::chosenRow() const
+{
+    auto row = table().keyboardRow();
+    return row ? std::optional<int>(row->row) : std::nullopt;
+}
+
 bool KeyboardCommands::moveChoice(int step)
 {
-    auto& table = m_root.myNavigationController()->tableViewController()->tableView();
-    int rows = table.numberOfRowsInSection(0);
-    if (!listShown() || rows == 0)
+    if (!listShown() || !table().moveKeyboardRow(step))
         return false;
-    int row = m_row ? *m_row + step : (step > 0 ? 0 : rows - 1);
-    m_row = std::clamp(row, 0, rows - 1);
-    table.selectRowAtIndexPath({0, *m_row}, true, ui::TableViewScrollPosition::None);
+    table().takeKeyboardFocus();
     return true;
 }
 
 bool KeyboardCommands::playOrPause()
 {
-    auto& browser = *m_root.myNavigationController();
-    auto& list = *browser.tableViewController();
-    if (!listShown() || list.tableView().numberOfRowsInSection(0) == 0)
+    if (!listShown() || !table().activateKeyboardRow())
         return false;
-    int row = m_row.value_or(0);
-    auto mode = browser.currentSystemItem();
-    bool playing = mode == ui::BarButtonSystemItem::Pause || mode == ui::BarButtonSystemItem::Play;
-    // The row may have been scrolled away since it was chosen: a key plays
-    // only what can be seen, as a click does.
-    list.tableView().scrollToRowAtIndexPath({0, row}, ui::TableViewScrollPosition::None, true);
-    if (list.selectedCell() == ui::IndexPath{0, row} && playing)
-        browser.playPauseButton()->trigger();
-    else
-        list.tableView().selectRowAtIndexPath({0, row});
-    m_row = row;
+    table().takeKeyboardFocus();
     return true;
 }
 
 bool KeyboardCommands::deleteChosen()
 {
     auto& list = *m_root.myNavigationController()->tableViewController();
-    if (!listShown() || !list.isEditing() || !m_row)
+    auto row = table().keyboardRow();
+    if (!listShown() || !list.isEditing() || !row)
         return false;
-    list.tableView().commitDeleteForRowAtIndexPath({0, *m_row});
-    int rows = list.tableView().numberOfRowsInSection(0);
-    m_row = rows > 0 ? std::optional<int>(std::min(*m_row, rows - 1)) : std::nullopt;
+    table().commitDeleteForRowAtIndexPath(*row);
     return true;
 }
 
 bool KeyboardCommands::openDetails()
 {
     auto& browser = *m_root.myNavigationController();
+    auto row = table().keyboardRow();
     // In edit mode the rows show no details button to tap either.
-    if (!listShown() || !m_row || browser.tableViewController()->isEditing())
+    if (!listShown() || !row || browser.tableViewController()->isEditing())
         return false;
-    browser.tableViewController()->tableView().tapAccessoryButtonForRowAtIndexPath({0, *m_row});
+    table().tapAccessoryButtonForRowAtIndexPath(*row);
     if (auto detail = std::dynamic_pointer_cast<DetailController>(browser.topViewController()))
         detail->tableView().selectRowAtIndexPath({0, 0});
     return true;

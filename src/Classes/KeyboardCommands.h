@@ -5,6 +5,9 @@
 #include <optional>
 
 class RootViewController;
+namespace ui {
+class TableView;
+}
 
 // The keyboard's way to the same operations as the clicks: Ctrl+N or
 // Ctrl+R records, Up and Down choose a note, Space plays or pauses it,
@@ -16,17 +19,18 @@ public:
 
     // True when the key was used.
     bool handle(ui::KeyPress press);
-    std::optional<int> chosenRow() const { return m_row; }
+    std::optional<int> chosenRow() const;
 
 private:
     bool escape();
+    // Arrows and Space that no control took go to the list.
     bool moveChoice(int step);
     bool playOrPause();
     bool deleteChosen();
     bool openDetails();
     // The list is on screen, with nothing over it.
     bool listShown() const;
+    ui::TableView& table() const;
 
     RootViewController& m_root;
-    std::optional<int> m_row;
 };

@@ -150,6 +150,15 @@ void RootViewController::toggleView()
         view()->addSubview(browser);
     }
     ui::View::commitAnimations();
+    takeKeyboardFocus();
+}
+
+std::shared_ptr<ui::View> RootViewController::keyboardView()
+{
+    if (modalViewController())
+        return ui::ViewController::keyboardView();
+    bool preferencesShown = m_preferencesViewController && m_preferencesViewController->view()->superview();
+    return preferencesShown ? m_preferencesViewController->keyboardView() : m_myNavigationController->keyboardView();
 }
 
 void RootViewController::checkAlerts()

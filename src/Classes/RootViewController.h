@@ -30,6 +30,8 @@ public:
     ~RootViewController() override;
 
     void viewDidLoad() override;
+    // The list, or the preferences while they are turned up.
+    std::shared_ptr<ui::View> keyboardView() override;
 
     void startRecording();
     // The recording screen is up.

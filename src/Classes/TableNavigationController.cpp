@@ -82,7 +82,7 @@ void TableNavigationController::createButtons()
     if (!playback) {
         if (m_slider)
             m_slider->removeFromSuperview();
-        m_statusLabel->setAlpha(1);
+        m_statusLabel->setHidden(false);
         m_toolbar->setItems({m_playPauseButton}, true);
         return;
     }
@@ -92,7 +92,8 @@ void TableNavigationController::createButtons()
         m_slider->addTarget([this](ui::Control&) { sliderAction(); }, ui::ControlEvent::ValueChanged);
     }
     auto space = std::make_shared<ui::BarButtonItem>(BarButtonSystemItem::FlexibleSpace, nullptr);
-    m_statusLabel->setAlpha(0);
+    // Under the slider: out of sight, also to assistive technologies.
+    m_statusLabel->setHidden(true);
     m_toolbar->setItems({m_playPauseButton, space}, true);
     view()->addSubview(m_slider);
 }
