@@ -1,0 +1,248 @@
+"""The window used as a screen reader uses it: read through AT-SPI and driven
+by its actions, text and values alone, never by a synthesized click or key.
+Each test checks what it did in the store, the settings or the tree."""
+
+import os
+import threading
+import unittest
+
+from session import App, do_action, problems_in_tree, role, states, wait_for, walk
+
+BINARY = os.environ["VOICENOTES_BINARY"]
+# The wheel's rows, in order.
+COLOURS = ["Yellow", "Green", "Blue", "Red", "Orange", "Violet"]
+
+
+class ScreenReaderTest(unittest.TestCase):
+    def setUp(self):
+        self.app = App(BINARY).start()
+        self.addCleanup(self.app.stop)
+
+    def assertTreeSound(self, screen):
+        self.assertEqual(problems_in_tree(self.app.window), [], screen)
+
+    def record(self, seconds=1):
+        """A note recorded and saved through the recording screen."""
+        before = len(self.app.store())
+        self.app.press("New")
+        clock = "0:%02d" % seconds
+        wait_for("the clock at %s" % clock, lambda: self.app.find("label", clock))
+        self.app.press("Save")
+        wait_for("the note stored", lambda: len(self.app.store()) == before + 1)
+        self.app.wait_find("list", "Notes")
+
+    def value(self, obj):
+        return obj.queryValue().currentValue
+
+    def turn_wheel(self, wheel, colour):
+        """Presses the rows in sight, nearer each time, until the colour's
+        row is in sight and pressed: rows beyond the wheel's frame are not
+        shown, to a reader either."""
+        target = COLOURS.index(colour)
+        while True:
+            shown = [o for o in walk(wheel) if o is not None and role(o) == "list item" and "showing" in states(o)]
+            nearest = min(shown, key=lambda o: abs(COLOURS.index(o.name) - target))
+            do_action(nearest, "Press")
+            wait_for("%s chosen" % nearest.name, lambda: "selected" in states(nearest))
+            if nearest.name == colour:
+                return nearest
+
+    def open_details(self):
+        do_action(self.app.wait_find("push button", "Details"), "Press")
+        return self.app.wait_find("list", "Details")
+
+
+class RecordingTest(ScreenReaderTest):
+    def test_a_recording_is_saved_or_cancelled(self):
+        self.assertEqual(role(self.app.window), "frame")
+        self.assertIn("focused", states(self.app.wait_find("list", "Notes")))
+        self.assertTreeSound("the empty list")
+
+        self.app.press("New")
+        self.app.wait_find("push button", "Save")
+        wait_for("the list covered", lambda: self.app.find("list", "Notes") is None)
+        self.assertTreeSound("recording")
+        self.app.wait_find("progress bar", "Share of the maximum length used")
+        self.app.press("Save")
+        wait_for("the note stored", lambda: len(self.app.store()) == 1)
+        self.app.wait_find("list", "Notes")
+
+        self.app.press("New")
+        self.app.press("Cancel")
+        self.app.wait_find("list", "Notes")
+        self.app.gone("push button", "Save")
+        self.assertEqual(len(self.app.store()), 1)
+        self.assertTreeSound("the list with a note")
+
+
+class PlaybackTest(ScreenReaderTest):
+    def test_a_note_is_played_paused_moved_and_stopped(self):
+        self.record(seconds=3)
+        self.app.press_row("Note 1")
+        ring = self.app.wait_find("progress bar", "Playing")
+        wait_for("the ring to move", lambda: self.value(ring) > 0)
+        self.assertTreeSound("playing")
+        self.assertIsNone(self.app.find("label", "Notes: 1"), "the count under the slider still shows")
+
+        self.app.press("Pause")
+        self.app.wait_find("push button", "Play")
+        slider = self.app.wait_find("slider", "Position in the note")
+        end = slider.queryValue().maximumValue
+        slider.queryValue().currentValue = end * 0.8
+        self.app.press("Play")
+        wait_for("the ring past the place moved to", lambda: self.value(ring) >= 80)
+
+        self.app.press_row("Note 1")
+        self.app.gone("progress bar", "Playing")
+        self.app.wait_find("label", "Notes: 1")
+
+
+class DetailsTest(ScreenReaderTest):
+    def test_a_notes_details_are_changed(self):
+        self.record()
+        details = self.open_details()
+        self.assertTreeSound("details")
+
+        self.app.press_row("Name", details)
+        name = wait_for("the name field focused", lambda: next(
+            (o for o in walk(details) if o is not None and role(o) == "text" and o.name == "Name"
+             and "focused" in states(o)), None))
+        name.queryEditableText().setTextContents("Groceries")
+        self.app.press("Done")
+        wait_for("the name stored", lambda: self.app.store()[0]["Title"] == "Groceries")
+
+        self.app.press_row("Icon", details)
+        wheel = self.app.wait_find("list", "Icon")
+        self.assertTreeSound("the icon wheel")
+        for colour in COLOURS[1:] + COLOURS[:1]:
+            item = self.turn_wheel(wheel, colour)
+            wait_for("%s stored" % colour, lambda colour=colour: self.app.store()[0]["Icon"] == colour + "Icon")
+            self.assertIn("selected", states(item))
+        self.app.press("Done")
+        self.app.gone("list", "Icon")
+
+        self.app.press_row("Alert", details)
+        picker = self.app.wait_find("spin button", "Alert")
+        self.assertTreeSound("the date picker")
+        do_action(picker, "Increase")
+        wait_for("the alert stored", lambda: "Alert" in self.app.store()[0])
+        self.app.press("Done")
+
+        text = self.app.wait_find("text", "Notes")
+        do_action(text, "SetFocus")
+        text.queryEditableText().setTextContents("Milk, bread")
+        self.app.press("Done")
+        wait_for("the text stored", lambda: self.app.store()[0].get("Info") == "Milk, bread")
+
+        self.app.press("\u2039 Back")
+        self.app.wait_find("list", "Notes")
+        self.app.row("Groceries")
+
+
+class DeleteTest(ScreenReaderTest):
+    def test_one_note_and_then_all_are_deleted(self):
+        for _ in range(3):
+            self.record()
+        self.app.press("Edit")
+        first = self.app.row("Note 3")
+        controls = wait_for("the row's delete control", lambda: [
+            o for o in walk(first) if o is not None and role(o) == "push button" and o.name == "Delete"])
+        do_action(controls[0], "Press")
+        confirm = wait_for("the row's confirmation", lambda: [
+            o for o in walk(first) if o is not None and role(o) == "push button" and o.name == "Delete"
+            and o not in controls])
+        do_action(confirm[0], "Press")
+        wait_for("one note gone", lambda: len(self.app.store()) == 2)
+        self.assertEqual([n["Title"] for n in self.app.store()], ["Note 2", "Note 1"])
+
+        toolbar_delete = wait_for("the toolbar's Delete", lambda: [
+            o for o in walk(self.app.window) if o is not None and role(o) == "push button" and o.name == "Delete"
+            and o.parent is not None and role(o.parent) != "list item"])
+        do_action(toolbar_delete[0], "Press")
+        self.app.press("OK")
+        wait_for("every note gone", lambda: self.app.store() == [])
+        self.app.wait_find("label", "No notes yet")
+
+
+class PreferencesTest(ScreenReaderTest):
+    def test_every_setting_is_changed_and_about_read(self):
+        self.app.press("Preferences")
+        table = self.app.wait_find("list", "Preferences")
+        self.assertIn("focused", states(table))
+        self.assertTreeSound("preferences")
+
+        for switch, key in (("Record on start-up", "AutoRecording"), ("Quiet playback", "UseReceiver")):
+            box = self.app.wait_find("check box", switch)
+            self.assertNotIn("checked", states(box))
+            do_action(box, "Toggle")
+            wait_for("%s on" % switch, lambda box=box: "checked" in states(box))
+            wait_for("%s stored" % key, lambda key=key: "%s=true" % key in self.app.settings())
+
+        for choice in ("Medium", "High", "10 minutes", "Unlimited"):
+            row = self.app.row(choice, table)
+            do_action(row, "Press")
+            wait_for("%s ticked" % choice, lambda row=row: "checked" in states(row))
+        self.assertNotIn("checked", states(self.app.row("Low", table)))
+        self.assertNotIn("checked", states(self.app.row("5 minutes", table)))
+        wait_for("the sample rate stored", lambda: "SampleRate=44100" in self.app.settings())
+
+        scroll = self.app.wait_find("scroll bar", "Scroll")
+        scroll.queryValue().currentValue = scroll.queryValue().maximumValue
+        self.app.press_row("About", table)
+        self.assertTreeSound("about")
+        self.app.press("OK")
+        self.app.press("Done")
+        self.app.wait_find("list", "Notes")
+        # The maximum length is stored when the application ends.
+        self.app.quit()
+        self.assertIn("Maximum%20Time=1000", self.app.settings())
+
+
+class FtpServer:
+    """A pyftpdlib server on a free loopback port, in this process."""
+
+    def __init__(self, root):
+        from pyftpdlib.authorizers import DummyAuthorizer
+        from pyftpdlib.handlers import FTPHandler
+        from pyftpdlib.servers import FTPServer
+
+        authorizer = DummyAuthorizer()
+        authorizer.add_user("lee", "secret", root, perm="elradfmw")
+        handler = type("Handler", (FTPHandler,), {"authorizer": authorizer})
+        self.server = FTPServer(("127.0.0.1", 0), handler)
+        self.port = self.server.socket.getsockname()[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, kwargs={"timeout": 0.1}, daemon=True)
+        self.thread.start()
+
+    def stop(self):
+        self.server.close_all()
+
+
+class ExportTest(ScreenReaderTest):
+    def test_the_form_is_filled_sent_and_cancelled(self):
+        received = os.path.join(self.app.home, "received")
+        os.makedirs(received)
+        server = FtpServer(received)
+        self.addCleanup(server.stop)
+        self.record()
+        self.open_details()
+        self.app.press("Export")
+        form = self.app.wait_find("list", "Export")
+        wait_for("the details covered", lambda: self.app.find("list", "Details") is None)
+        self.app.press_row("Show FTP info", form)
+        fields = wait_for("the form's fields", lambda: [
+            o for o in walk(form) if o is not None and role(o) in ("text", "password text")])
+        # Read in the order they are seen, top to bottom.
+        self.assertEqual([role(f) for f in fields], ["text", "text", "password text"])
+        self.assertTreeSound("the export form")
+        for field, text in zip(fields, ["127.0.0.1:%d" % server.port, "lee", "secret"]):
+            field.queryEditableText().setTextContents(text)
+        self.app.press_row("Send", form)
+        audio = os.path.basename(self.app.store()[0]["Path"])
+        wait_for("the file on the server", lambda: os.path.exists(os.path.join(received, audio)))
+        self.app.press("Cancel")
+        self.app.wait_find("list", "Details")
+
+
+if __name__ == "__main__":
+    unittest.main()
