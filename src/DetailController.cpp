@@ -246,10 +246,14 @@ bool DetailController::textViewShouldBeginEditing()
 
 void DetailController::doneAction()
 {
+    // The keyboard goes back to the rows from the wheel or field it was in.
+    bool keyboardHere = view()->hasKeyboardFocus() || ui::View::keyboardFocusIsNowhere();
     if (m_textView1)
         m_textView1->resignFirstResponder();
     if (m_textFieldName)
         m_textFieldName->resignFirstResponder();
+    if (keyboardHere)
+        tableView().takeKeyboardFocus();
     showExportButton();
     ui::View::animate(kInputAnimationDuration, [&] {
         for (ui::View* input : std::initializer_list<ui::View*>{m_datePickerView.get(), m_picker.get()}) {
@@ -341,6 +345,7 @@ void DetailController::openIconPicker()
     m_picker->reloadAllComponents();
     view()->addSubview(m_picker);
     slideUp(*m_picker);
+    m_picker->takeKeyboardFocus();
 }
 
 void DetailController::didSelectRow(ui::PickerView&, int row, int)
@@ -368,6 +373,7 @@ void DetailController::openDatePicker()
     m_datePickerView->addTarget([this](ui::Control&) { dateDone(); }, ui::ControlEvent::ValueChanged);
     view()->addSubview(m_datePickerView);
     slideUp(*m_datePickerView);
+    m_datePickerView->takeKeyboardFocus();
 }
 
 void DetailController::dateDone()

@@ -51,7 +51,7 @@ View* AccessibleViews::viewOf(const QWidget& widget)
 
 bool AccessibleViews::isHidden(const QWidget& widget) { return widget.property(kHiddenProperty).toBool(); }
 
-void AccessibleViews::setHidden(View& view, bool hidden) { view.widget()->setProperty(kHiddenProperty, hidden); }
+void AccessibleViews::setHidden(QWidget& widget, bool hidden) { widget.setProperty(kHiddenProperty, hidden); }
 
 void AccessibleViews::traitsChanged(View& view, AccessibilityTraits before)
 {

@@ -2,6 +2,8 @@
 
 #include "platform/ui/View.h"
 
+class QWidget;
+
 namespace ui {
 
 // Tells assistive technologies what a view is when its plain widget would
@@ -12,7 +14,7 @@ public:
     static void setRole(View& view, AccessibilityRole role);
     static void traitsChanged(View& view, AccessibilityTraits before);
     static void valueChanged(View& view);
-    static void setHidden(View& view, bool hidden);
+    static void setHidden(QWidget& widget, bool hidden);
     // The row a list shows as its keyboard's choice has become the one
     // assistive technologies follow.
     static void focusMoved(View& row);

@@ -79,7 +79,8 @@ void PickerView::layoutRows()
         Rect shown = m_rows[i]->frame();
         double y = middle + (double(i) - m_selected) * kRowHeight;
         m_rows[i]->setFrame(Rect{(frame().width - shown.width) / 2, y, shown.width, kRowHeight});
-        m_rows[i]->setAccessibilityTraits({.selectable = true, .selected = int(i) == m_selected});
+        bool chosen = int(i) == m_selected;
+        m_rows[i]->setAccessibilityTraits({.selectable = true, .selected = chosen, .current = chosen});
     }
     if (m_indicator) {
         m_indicator->setFrame(Rect{0, middle, frame().width, kRowHeight});

@@ -479,7 +479,11 @@ void TableView::showKeyboardRow()
 {
     for (auto& [indexPath, cell] : m_visible) {
         cell->setKeyboardChoice(m_keyboardRow == indexPath);
-        if (m_keyboardRow == indexPath && hasKeyboardFocus())
+        if (m_keyboardRow != indexPath)
+            continue;
+        // Its ring comes and goes with the keyboard.
+        cell->setNeedsDisplay();
+        if (hasKeyboardFocus())
             AccessibleViews::focusMoved(*cell);
     }
 }

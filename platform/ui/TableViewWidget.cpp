@@ -68,13 +68,12 @@ void TableViewWidget::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     m_table.showKeyboardRow();
-    update();
 }
 
 void TableViewWidget::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
-    update();
+    m_table.showKeyboardRow();
 }
 
 void TableViewWidget::paintEvent(QPaintEvent*)

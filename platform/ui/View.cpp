@@ -204,7 +204,7 @@ void View::setAccessibilityValue(double value, double maximum)
 void View::setAccessibilityHidden(bool hidden)
 {
     m_accessibilityHidden = hidden;
-    AccessibleViews::setHidden(*this, hidden);
+    AccessibleViews::setHidden(*m_widget, hidden);
 }
 
 void View::setNeedsDisplay() { m_widget->update(); }

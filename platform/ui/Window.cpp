@@ -3,8 +3,11 @@
 #include "platform/core/Bundle.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FirstFrameProbe.h"
+#include "platform/ui/FocusRing.h"
 #include "platform/ui/ViewWidget.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPixmap>
@@ -12,6 +15,18 @@
 namespace ui {
 
 namespace {
+
+// Return presses the focused button as Space does: the toolkit leaves it
+// to dialogs' default buttons.
+bool pressFocusedButton(const QKeyEvent& event)
+{
+    bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (!enter || !button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
 
 KeyPress keyPressOf(const QKeyEvent& event)
 {
@@ -33,12 +48,15 @@ KeyPress keyPressOf(const QKeyEvent& event)
 Window::Window()
     : View(Rect{0, 0, kScreenSize.width, kScreenSize.height})
     , m_statusBar(std::make_shared<StatusBar>(kScreenSize.width))
+    , m_focusRing(new FocusRing(*widget()))
 {
     widget()->setFixedSize(int(kScreenSize.width), int(kScreenSize.height));
     setBackgroundColor(Color::black());
     auto* windowWidget = static_cast<ViewWidget*>(widget());
     windowWidget->on_close = [] { Application::sharedApplication().terminate(); };
-    windowWidget->on_keyPress = [this](QKeyEvent& event) { return pressKey(keyPressOf(event)); };
+    windowWidget->on_keyPress = [this](QKeyEvent& event) {
+        return pressFocusedButton(event) || pressKey(keyPressOf(event));
+    };
     addSubview(m_statusBar);
     setAccessibilityRole(AccessibilityRole::Window);
     updateTitle(Application::sharedApplication().applicationIconBadgeNumber());

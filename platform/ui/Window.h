@@ -15,6 +15,8 @@
 
 namespace ui {
 
+class FocusRing;
+
 // The application's one top-level window: a phone-sized screen with the
 // status bar on top; content goes below it.
 class Window : public View {
@@ -29,6 +31,8 @@ public:
     // Shown, raised above other windows and given the keyboard.
     void bringToFront();
     StatusBar& statusBar() { return *m_statusBar; }
+    // The ring around the control that has the keyboard.
+    const FocusRing& focusRing() const { return *m_focusRing; }
     // The window title: the application's name, with the badge when set.
     void updateTitle(long badgeNumber);
     // Said after the name in the title (for example which sound device is used).
@@ -46,6 +50,7 @@ protected:
 
 private:
     std::shared_ptr<StatusBar> m_statusBar;
+    FocusRing* m_focusRing;
     std::string m_titleNote;
 };
 

@@ -66,6 +66,16 @@ bool KeyboardCommands::escape()
         exportView->cancelAction();
         return true;
     }
+    if (m_root.preferencesShown()) {
+        m_root.toggleView();
+        return true;
+    }
+    // A wheel or a field open on the details closes first, as Done does.
+    if (auto detail = std::dynamic_pointer_cast<DetailController>(browser.topViewController());
+        detail && detail->editing()) {
+        detail->doneAction();
+        return true;
+    }
     return browser.popViewControllerAnimated(true) != nullptr;
 }
 

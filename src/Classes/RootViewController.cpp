@@ -153,12 +153,17 @@ void RootViewController::toggleView()
     takeKeyboardFocus();
 }
 
+bool RootViewController::preferencesShown() const
+{
+    return m_preferencesViewController && m_preferencesViewController->isViewLoaded()
+        && m_preferencesViewController->view()->superview();
+}
+
 std::shared_ptr<ui::View> RootViewController::keyboardView()
 {
     if (modalViewController())
         return ui::ViewController::keyboardView();
-    bool preferencesShown = m_preferencesViewController && m_preferencesViewController->view()->superview();
-    return preferencesShown ? m_preferencesViewController->keyboardView() : m_myNavigationController->keyboardView();
+    return preferencesShown() ? m_preferencesViewController->keyboardView() : m_myNavigationController->keyboardView();
 }
 
 void RootViewController::checkAlerts()

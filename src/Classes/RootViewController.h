@@ -41,6 +41,8 @@ public:
     bool showNotesList();
     void saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
     void toggleView();
+    // The preferences are turned up in place of the list.
+    bool preferencesShown() const;
     void checkAlerts();
     void myTimerFireMethod();
     void loadRecordingViewController();
