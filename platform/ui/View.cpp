@@ -64,6 +64,10 @@ void View::updateVisibility()
         return;
     QRect area = m_superview ? m_superview->m_widget->rect() : m_widget->geometry();
     m_widget->setVisible(!m_hidden && area.intersects(m_widget->geometry()));
+    if (m_keyboardWhenShown && m_widget->isVisible()) {
+        m_keyboardWhenShown = false;
+        m_widget->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 // The copy of the pointer keeps the view alive while it leaves its old
@@ -103,6 +107,7 @@ void View::removeFromSuperview()
     if (hasKeyboardFocus())
         m_superview->takeKeyboardFocus();
     m_superview = nullptr;
+    m_keyboardWhenShown = false;
     m_widget->hide();
     m_widget->setParent(nullptr);
 }
@@ -113,7 +118,12 @@ bool View::hasKeyboardFocus() const
     return focused && (focused == m_widget || m_widget->isAncestorOf(focused));
 }
 
-void View::takeKeyboardFocus() { m_widget->setFocus(Qt::OtherFocusReason); }
+void View::takeKeyboardFocus()
+{
+    // A view still sliding into sight takes the keyboard once it is seen.
+    m_keyboardWhenShown = !m_widget->isVisible();
+    m_widget->setFocus(Qt::OtherFocusReason);
+}
 
 bool View::keyboardFocusIsNowhere() { return QApplication::focusWidget() == nullptr; }
 

@@ -136,6 +136,7 @@ private:
     double m_accessibilityValue = 0;
     double m_accessibilityMaximum = 0;
     bool m_accessibilityHidden = false;
+    bool m_keyboardWhenShown = false;
 };
 
 } // namespace ui

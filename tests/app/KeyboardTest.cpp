@@ -9,10 +9,15 @@
 #include "Classes/TableNavigationController.h"
 #include "DetailController.h"
 #include "ExportView.h"
+#include "PreferencesViewController.h"
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
 
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/FocusRing.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/ModalPanel.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
@@ -39,25 +44,35 @@ protected:
             PlistController().saveObject(0, 10, "/" + name, 80000);
         }
     }
-    // Offscreen, a key event straight to the window: the commands behind
-    // the keys. On an X server, a key pressed on the X keyboard: it goes
-    // to the focused control first, as a person's does.
+    // Offscreen, a key event to the focused control (or the window), from
+    // which it goes up as far as no one takes it. On an X server, a key
+    // pressed on the X keyboard, as a person's is.
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         if (QGuiApplication::platformName() == "xcb") {
             ASSERT_TRUE(XKeyboard::press(xKeyName(key, modifiers))) << "the key did not come back from the X server";
         } else {
+            QWidget* focused = QApplication::focusWidget();
             QKeyEvent event(QEvent::KeyPress, key, modifiers);
-            QApplication::sendEvent(delegate->window()->widget(), &event);
+            QApplication::sendEvent(focused ? focused : delegate->window()->widget(), &event);
         }
         clock.advance(0.5);
     }
+    // Tab until the keyboard is on the view; false when it never comes.
+    bool tabTo(const ui::View& view)
+    {
+        for (int i = 0; i < 30 && !view.hasKeyboardFocus(); ++i)
+            press(Qt::Key_Tab);
+        return view.hasKeyboardFocus();
+    }
+    QWidget* ringed() { return delegate->window()->focusRing().ringed(); }
     static std::string xKeyName(int key, Qt::KeyboardModifiers modifiers)
     {
         static const std::map<int, std::string> names{
             {Qt::Key_Up, "Up"}, {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"},
             {Qt::Key_F2, "F2"}, {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"},
-            {Qt::Key_N, "n"},   {Qt::Key_R, "r"},           {Qt::Key_Q, "q"}};
+            {Qt::Key_N, "n"},   {Qt::Key_R, "r"},           {Qt::Key_Q, "q"},
+            {Qt::Key_Tab, "Tab"}, {Qt::Key_Return, "Return"}};
         return (modifiers & Qt::ControlModifier ? "ctrl+" : "") + names.at(key);
     }
     std::shared_ptr<AudioController> player() { return browser().audioController(); }
@@ -179,4 +194,76 @@ TEST_F(KeyboardTest, OnlyTheTrashButtonAsksToDeleteEveryNote)
     EXPECT_EQ(PlistController().countInPlist(), 2u);
 }
 
+// Every screen by the keyboard alone: the list has it from the start, Tab
+// reaches every button with a ring around it, Return and Space act, the
+// arrows turn the rows and the wheels, Escape goes back.
+TEST_F(KeyboardTest, EveryScreenIsUsedByTheKeyboardAlone)
+{
+    addNotes(2);
+    launch(0.5);
+    // Offscreen too: this test is about where the keyboard goes.
+    delegate->window()->widget()->activateWindow();
+    QApplication::processEvents();
+    ASSERT_TRUE(delegate->window()->widget()->isActiveWindow());
+    auto& table = list().tableView();
+    EXPECT_TRUE(table.hasKeyboardFocus()) << "the list has the keyboard on start";
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    auto chosen = table.cellForRowAtIndexPath({0, 1});
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(chosen->isKeyboardChoice());
+    EXPECT_EQ(ringed(), nullptr) << "the list rings its row itself";
+    press(Qt::Key_Return);
+    EXPECT_EQ(list().selectedCell(), (ui::IndexPath{0, 1}));
+    press(Qt::Key_Return);
+    EXPECT_EQ(browser().currentSystemItem(), ui::BarButtonSystemItem::Play) << "Return pauses as Space does";
+
+    // The recording screen, by the New button.
+    ui::Button& newButton = browser().navigationBar().rightButton();
+    ASSERT_TRUE(tabTo(newButton));
+    EXPECT_EQ(ringed(), newButton.widget());
+    press(Qt::Key_Return);
+    clock.advance(1);
+    ASSERT_TRUE(root().isRecording());
+    EXPECT_FALSE(browser().view()->widget()->isVisible()) << "the list under the recording screen is out of sight";
+    EXPECT_TRUE(root().recordingViewController()->view()->hasKeyboardFocus());
+    press(Qt::Key_Escape);
+    clock.advance(1);
+    EXPECT_FALSE(root().isRecording());
+    EXPECT_TRUE(table.hasKeyboardFocus()) << "the keyboard is back on the list";
+
+    // The details: a wheel turned by the arrows, closed by Escape.
+    press(Qt::Key_F2);
+    clock.advance(1);
+    auto& detail = dynamic_cast<DetailController&>(*browser().topViewController());
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(detail.tableView().hasKeyboardFocus());
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    ASSERT_TRUE(detail.editing()) << "Return opened the icon wheel";
+    press(Qt::Key_Down);
+    EXPECT_EQ(NoteField::string(*PlistController().loadObject(1), NoteKey::Icon), "GreenIcon") << "the chosen note's";
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(detail.editing());
+    EXPECT_TRUE(detail.tableView().hasKeyboardFocus());
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(table.hasKeyboardFocus());
+
+    // The preferences, by the info button: a choice ticked by Return.
+    ASSERT_TRUE(tabTo(*browser().infoButton()));
+    press(Qt::Key_Return);
+    clock.advance(RootViewController::kFlipDuration);
+    ASSERT_TRUE(root().preferencesShown());
+    EXPECT_TRUE(root().preferencesViewController()->keyboardView()->hasKeyboardFocus());
+    for (int i = 0; i < 4; ++i)
+        press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    EXPECT_EQ(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"), 22050);
+    press(Qt::Key_Escape);
+    clock.advance(RootViewController::kFlipDuration);
+    EXPECT_FALSE(root().preferencesShown());
+    EXPECT_TRUE(table.hasKeyboardFocus());
+}
+
 } // namespace
+
