@@ -448,9 +448,9 @@ bool TableView::moveKeyboardRow(int step)
     if (rows.empty())
         return false;
     auto at = m_keyboardRow ? std::find(rows.begin(), rows.end(), *m_keyboardRow) : rows.end();
-    std::ptrdiff_t index = at == rows.end() ? (step > 0 ? 0 : std::ptrdiff_t(rows.size()) - 1)
-                                            : std::clamp<std::ptrdiff_t>(at - rows.begin() + step, 0,
-                                                                         std::ptrdiff_t(rows.size()) - 1);
+    std::ptrdiff_t index = at == rows.end()
+        ? (step > 0 ? 0 : std::ptrdiff_t(rows.size()) - 1)
+        : std::clamp<std::ptrdiff_t>(at - rows.begin() + step, 0, std::ptrdiff_t(rows.size()) - 1);
     setKeyboardRow(rows[std::size_t(index)]);
     return true;
 }

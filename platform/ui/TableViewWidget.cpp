@@ -55,7 +55,8 @@ void TableViewWidget::keyPressEvent(QKeyEvent* event)
         used = m_table.moveKeyboardRow(-1);
     else if (plain && event->key() == Qt::Key_Down)
         used = m_table.moveKeyboardRow(1);
-    else if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space))
+    else if (plain
+             && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space))
         used = m_table.activateKeyboardRow();
     if (used)
         event->accept();

@@ -9,7 +9,6 @@
 
 #include "platform/ui/Application.h"
 
-
 using ui::Key;
 
 KeyboardCommands::KeyboardCommands(RootViewController& root)

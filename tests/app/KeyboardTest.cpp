@@ -17,8 +17,8 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/FocusRing.h"
-#include "platform/ui/NavigationBar.h"
 #include "platform/ui/ModalPanel.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
@@ -69,10 +69,9 @@ protected:
     static std::string xKeyName(int key, Qt::KeyboardModifiers modifiers)
     {
         static const std::map<int, std::string> names{
-            {Qt::Key_Up, "Up"}, {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"},
-            {Qt::Key_F2, "F2"}, {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"},
-            {Qt::Key_N, "n"},   {Qt::Key_R, "r"},           {Qt::Key_Q, "q"},
-            {Qt::Key_Tab, "Tab"}, {Qt::Key_Return, "Return"}};
+            {Qt::Key_Up, "Up"},         {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"},  {Qt::Key_F2, "F2"},
+            {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"}, {Qt::Key_N, "n"},          {Qt::Key_R, "r"},
+            {Qt::Key_Q, "q"},           {Qt::Key_Tab, "Tab"},       {Qt::Key_Return, "Return"}};
         return (modifiers & Qt::ControlModifier ? "ctrl+" : "") + names.at(key);
     }
     std::shared_ptr<AudioController> player() { return browser().audioController(); }
@@ -266,4 +265,3 @@ TEST_F(KeyboardTest, EveryScreenIsUsedByTheKeyboardAlone)
 }
 
 } // namespace
-
