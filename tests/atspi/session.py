@@ -3,6 +3,8 @@ AT-SPI bus of the D-Bus session this runs in (start it under
 dbus-run-session), and the real binary with accessibility on. Objects are
 found and driven through AT-SPI alone."""
 
+import aifc
+import datetime
 import os
 import plistlib
 import shutil
@@ -107,6 +109,22 @@ class App:
             return []
         with open(path, "rb") as f:
             return plistlib.load(f)
+
+    def seed_note(self, seconds, rate=8000):
+        """A silent note of that length in the store, as a recording leaves
+        one, before the application starts."""
+        os.makedirs(self.documents(), exist_ok=True)
+        name = "/seeded-%d.aif" % seconds
+        with aifc.open(self.documents() + name, "wb") as audio:
+            audio.setnchannels(1)
+            audio.setsampwidth(2)
+            audio.setframerate(rate)
+            audio.writeframes(bytes(2 * seconds * rate))
+        record = {"Title": "Note 1", "Path": name, "Date": datetime.datetime.now(), "Icon": "YellowIcon",
+                  "Lengh": [seconds // 60, seconds % 60], "NoteID": 1, "numPackets": seconds * rate,
+                  "SampleRate": rate}
+        with open(os.path.join(self.documents(), "data.plist"), "wb") as f:
+            plistlib.dump([record], f)
 
     def start(self):
         read, write = os.pipe()
