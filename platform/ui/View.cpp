@@ -121,7 +121,7 @@ bool View::hasKeyboardFocus() const
 void View::takeKeyboardFocus()
 {
     // A view still sliding into sight takes the keyboard once it is seen.
-    m_keyboardWhenShown = !m_widget->isVisible();
+    m_keyboardWhenShown = m_widget->isHidden();
     m_widget->setFocus(Qt::OtherFocusReason);
 }
 
