@@ -186,7 +186,15 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
 void DetailController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
 {
     table.deselectRowAtIndexPath(indexPath, true);
-    if (m_editing || indexPath.section != 0)
+    if (m_editing)
+        return;
+    // The text's row, acted on from the keyboard or a screen reader (a
+    // click lands in the text itself), starts writing in it.
+    if (indexPath.section == 1 && m_textView1) {
+        m_textView1->becomeFirstResponder();
+        return;
+    }
+    if (indexPath.section != 0)
         return;
     switch (indexPath.row) {
     case 0:

@@ -37,13 +37,28 @@ def wait_for(what, condition):
         time.sleep(0.05)
 
 
+# An object can go while it is read (a row scrolled away, a screen
+# closed): it then has no role, name or states.
+
 def role(obj):
-    return obj.getRoleName()
+    try:
+        return obj.getRoleName()
+    except Exception:
+        return ""
+
+
+def name(obj):
+    try:
+        return obj.name
+    except Exception:
+        return ""
 
 
 def states(obj):
-    state_set = obj.getState()
-    return {pyatspi.stateToString(s) for s in state_set.getStates()}
+    try:
+        return {pyatspi.stateToString(s) for s in obj.getState().getStates()}
+    except Exception:
+        return set()
 
 
 def children(obj):
@@ -67,9 +82,9 @@ def is_showing(obj):
 def actions(obj):
     try:
         action = obj.queryAction()
-    except NotImplementedError:
+        return [action.getName(i) for i in range(action.nActions)]
+    except Exception:  # none, or gone while read
         return []
-    return [action.getName(i) for i in range(action.nActions)]
 
 
 def do_action(obj, name):
@@ -83,7 +98,7 @@ def do_action(obj, name):
 
 
 def describe(obj):
-    return "%s %r" % (role(obj), obj.name)
+    return "%s %r" % (role(obj), name(obj))
 
 
 class App:
@@ -114,13 +129,13 @@ class App:
         """A silent note of that length in the store, as a recording leaves
         one, before the application starts."""
         os.makedirs(self.documents(), exist_ok=True)
-        name = "/seeded-%d.aif" % seconds
-        with aifc.open(self.documents() + name, "wb") as audio:
+        path = "/seeded-%d.aif" % seconds
+        with aifc.open(self.documents() + path, "wb") as audio:
             audio.setnchannels(1)
             audio.setsampwidth(2)
             audio.setframerate(rate)
             audio.writeframes(bytes(2 * seconds * rate))
-        record = {"Title": "Note 1", "Path": name, "Date": datetime.datetime.now(), "Icon": "YellowIcon",
+        record = {"Title": "Note 1", "Path": path, "Date": datetime.datetime.now(), "Icon": "YellowIcon",
                   "Lengh": [seconds // 60, seconds % 60], "NoteID": 1, "numPackets": seconds * rate,
                   "SampleRate": rate}
         with open(os.path.join(self.documents(), "data.plist"), "wb") as f:
@@ -145,6 +160,8 @@ class App:
         self.root = wait_for("the application on the AT-SPI bus", self._find_application)
         # The window's role is checked by the tests, not assumed here.
         self.window = wait_for("its window", lambda: next((c for c in children(self.root) if c is not None), None))
+        # The keyboard's focus, which some flows follow, needs the window active.
+        wait_for("the window to be active", lambda: "active" in states(self.window))
         return self
 
     def _find_application(self):
@@ -182,12 +199,12 @@ class App:
     def showing(self):
         return [o for o in walk(self.window) if o is not None and is_showing(o)]
 
-    def find(self, role_name, name=None, showing=True):
+    def find(self, role_name, wanted=None, showing=True):
         for obj in walk(self.window):
             try:
                 if obj is None or role(obj) != role_name:
                     continue
-                if name is not None and obj.name != name:
+                if wanted is not None and name(obj) != wanted:
                     continue
                 if showing and not is_showing(obj):
                     continue
@@ -196,17 +213,17 @@ class App:
                 continue
         return None
 
-    def wait_find(self, role_name, name=None):
-        return wait_for("%s %r" % (role_name, name), lambda: self.find(role_name, name))
+    def wait_find(self, role_name, wanted=None):
+        return wait_for("%s %r" % (role_name, wanted), lambda: self.find(role_name, wanted))
 
-    def press(self, name, role_name="push button"):
-        do_action(self.wait_find(role_name, name), "Press")
+    def press(self, wanted, role_name="push button"):
+        do_action(self.wait_find(role_name, wanted), "Press")
 
     def row(self, prefix, within=None):
         """The showing list item whose name starts so."""
         def found():
             for obj in walk(within or self.window):
-                if obj is not None and role(obj) == "list item" and obj.name.startswith(prefix) and is_showing(obj):
+                if obj is not None and role(obj) == "list item" and name(obj).startswith(prefix) and is_showing(obj):
                     return obj
             return None
         return wait_for("the row %r" % prefix, found)
@@ -214,8 +231,8 @@ class App:
     def press_row(self, prefix, within=None):
         do_action(self.row(prefix, within), "Press")
 
-    def gone(self, role_name, name):
-        wait_for("%s %r to go" % (role_name, name), lambda: self.find(role_name, name) is None)
+    def gone(self, role_name, wanted):
+        wait_for("%s %r to go" % (role_name, wanted), lambda: self.find(role_name, wanted) is None)
 
     def settings(self):
         try:
@@ -253,7 +270,7 @@ def problems_of(obj, window):
     reachable = "focusable" in states(obj) or [a for a in actions(obj) if a != "SetFocus"]
     if not reachable and role(obj) not in ("progress bar", "list"):
         return found
-    if not obj.name.strip():
+    if not name(obj).strip():
         found.append("%s without a name" % describe(obj))
     if role(obj) not in REACHABLE_ROLES:
         found.append("%s with an unexpected role" % describe(obj))

@@ -6,7 +6,7 @@ import os
 import threading
 import unittest
 
-from session import App, do_action, problems_in_tree, role, states, wait_for, walk
+from session import App, do_action, name, problems_in_tree, role, states, wait_for, walk
 
 BINARY = os.environ["VOICENOTES_BINARY"]
 # The wheel's rows, in order.
@@ -45,11 +45,12 @@ class ScreenReaderTest(unittest.TestCase):
         shown, to a reader either."""
         target = COLOURS.index(colour)
         while True:
-            shown = [o for o in walk(wheel) if o is not None and role(o) == "list item" and "showing" in states(o)]
-            nearest = min(shown, key=lambda o: abs(COLOURS.index(o.name) - target))
+            shown = [o for o in walk(wheel) if o is not None and role(o) == "list item" and "showing" in states(o)
+                     and name(o) in COLOURS]
+            nearest = min(shown, key=lambda o: abs(COLOURS.index(name(o)) - target))
             do_action(nearest, "Press")
-            wait_for("%s chosen" % nearest.name, lambda: "selected" in states(nearest))
-            if nearest.name == colour:
+            wait_for("%s chosen" % name(nearest), lambda: "selected" in states(nearest))
+            if name(nearest) == colour:
                 return nearest
 
     def open_details(self):
@@ -112,10 +113,10 @@ class DetailsTest(ScreenReaderTest):
         self.assertTreeSound("details")
 
         self.app.press_row("Name", details)
-        name = wait_for("the name field focused", lambda: next(
-            (o for o in walk(details) if o is not None and role(o) == "text" and o.name == "Name"
+        field = wait_for("the name field focused", lambda: next(
+            (o for o in walk(details) if o is not None and role(o) == "text" and name(o) == "Name"
              and "focused" in states(o)), None))
-        name.queryEditableText().setTextContents("Groceries")
+        field.queryEditableText().setTextContents("Groceries")
         self.app.press("Done")
         wait_for("the name stored", lambda: self.app.store()[0]["Title"] == "Groceries")
 
@@ -134,10 +135,12 @@ class DetailsTest(ScreenReaderTest):
         self.assertTreeSound("the date picker")
         do_action(picker, "Increase")
         wait_for("the alert stored", lambda: "Alert" in self.app.store()[0])
+        # A button's Press clicks it a moment later: its effect is waited for.
         self.app.press("Done")
+        self.app.wait_find("push button", "Export")
 
+        self.app.press_row("Notes", details)
         text = self.app.wait_find("text", "Notes")
-        do_action(text, "SetFocus")
         text.queryEditableText().setTextContents("Milk, bread")
         self.app.press("Done")
         wait_for("the text stored", lambda: self.app.store()[0].get("Info") == "Milk, bread")
@@ -154,17 +157,17 @@ class DeleteTest(ScreenReaderTest):
         self.app.press("Edit")
         first = self.app.row("Note 3")
         controls = wait_for("the row's delete control", lambda: [
-            o for o in walk(first) if o is not None and role(o) == "push button" and o.name == "Delete"])
+            o for o in walk(first) if o is not None and role(o) == "push button" and name(o) == "Delete"])
         do_action(controls[0], "Press")
         confirm = wait_for("the row's confirmation", lambda: [
-            o for o in walk(first) if o is not None and role(o) == "push button" and o.name == "Delete"
+            o for o in walk(first) if o is not None and role(o) == "push button" and name(o) == "Delete"
             and o not in controls])
         do_action(confirm[0], "Press")
         wait_for("one note gone", lambda: len(self.app.store()) == 2)
         self.assertEqual([n["Title"] for n in self.app.store()], ["Note 2", "Note 1"])
 
         toolbar_delete = wait_for("the toolbar's Delete", lambda: [
-            o for o in walk(self.app.window) if o is not None and role(o) == "push button" and o.name == "Delete"
+            o for o in walk(self.app.window) if o is not None and role(o) == "push button" and name(o) == "Delete"
             and o.parent is not None and role(o.parent) != "list item"])
         do_action(toolbar_delete[0], "Press")
         self.app.press("OK")
@@ -199,6 +202,7 @@ class PreferencesTest(ScreenReaderTest):
         self.app.press_row("About", table)
         self.assertTreeSound("about")
         self.app.press("OK")
+        self.app.gone("push button", "OK")
         self.app.press("Done")
         self.app.wait_find("list", "Notes")
         # The maximum length is stored when the application ends.
