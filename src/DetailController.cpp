@@ -255,7 +255,7 @@ bool DetailController::textViewShouldBeginEditing()
 void DetailController::doneAction()
 {
     // The keyboard goes back to the rows from the wheel or field it was in.
-    bool keyboardHere = view()->hasKeyboardFocus() || ui::View::keyboardFocusIsNowhere();
+    bool keyboardHere = view()->hasKeyboardFocusOrNone();
     if (m_textView1)
         m_textView1->resignFirstResponder();
     if (m_textFieldName)

@@ -74,14 +74,21 @@ bool FocusRing::eventFilter(QObject* watched, QEvent* event)
 
 void FocusRing::paintEvent(QPaintEvent*)
 {
-    // Dark outside, light inside: seen on the dark and the light screens.
     QPainter painter(this);
+    draw(painter, rect());
+}
+
+void FocusRing::draw(QPainter& painter, QRectF area)
+{
+    // Dark outside, light inside: seen on the dark and the light screens.
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(20, 30, 60), 2));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    painter.drawRoundedRect(area.adjusted(1, 1, -1, -1), 4, 4);
     painter.setPen(QPen(QColor(255, 200, 40), 2));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5), 3, 3);
+    painter.drawRoundedRect(area.adjusted(2.5, 2.5, -2.5, -2.5), 3, 3);
+    painter.restore();
 }
 
 } // namespace ui

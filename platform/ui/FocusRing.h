@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QPainter;
+
 namespace ui {
 
 // The ring around the control that has the keyboard in a window, drawn the
@@ -18,6 +20,8 @@ public:
 
     // The control ringed now, if any.
     QWidget* ringed() const { return isVisible() ? m_target.data() : nullptr; }
+    // The ring's look, for a table's row too.
+    static void draw(QPainter& painter, QRectF area);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -68,7 +68,7 @@ void NavigationController::pushViewController(const std::shared_ptr<ViewControll
         m_delegate->navigationControllerWillShowViewController(*this, *viewController, animated);
     auto container = view();
     auto below = topViewController()->view();
-    bool keyboardHere = container->hasKeyboardFocus() || View::keyboardFocusIsNowhere();
+    bool keyboardHere = container->hasKeyboardFocusOrNone();
     viewController->setNavigationController(this);
     m_viewControllers.push_back(viewController);
     m_navigationBar->pushNavigationItem(viewController->navigationItem(), animated);
@@ -92,7 +92,7 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
     auto& shown = *m_viewControllers[m_viewControllers.size() - 2];
     if (m_delegate)
         m_delegate->navigationControllerWillShowViewController(*this, shown, animated);
-    bool keyboardHere = view()->hasKeyboardFocus() || View::keyboardFocusIsNowhere();
+    bool keyboardHere = view()->hasKeyboardFocusOrNone();
     m_viewControllers.pop_back();
     m_navigationBar->popNavigationItem(animated);
     popped->view()->removeFromSuperview();

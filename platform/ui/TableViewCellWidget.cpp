@@ -1,5 +1,6 @@
 #include "platform/ui/TableViewCellWidget.h"
 
+#include "platform/ui/FocusRing.h"
 #include "platform/ui/TableViewCell.h"
 
 #include <QMouseEvent>
@@ -49,12 +50,7 @@ void TableViewCellWidget::paintEvent(QPaintEvent*)
     QWidget* table = parentWidget();
     if (!m_cell.isKeyboardChoice() || !table || !table->hasFocus())
         return;
-    // The focus ring: dark outside, light inside, seen on any background.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(20, 30, 60), 2));
-    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-    painter.setPen(QPen(QColor(255, 200, 40), 2));
-    painter.drawRect(QRectF(rect()).adjusted(3, 3, -3, -3));
+    FocusRing::draw(painter, rect());
 }
 
 } // namespace ui

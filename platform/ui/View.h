@@ -56,6 +56,9 @@ public:
     bool hasKeyboardFocus() const;
     void takeKeyboardFocus();
     static bool keyboardFocusIsNowhere();
+    // The keyboard is with this view, or with nothing: a screen that comes
+    // in place of this one may take it.
+    bool hasKeyboardFocusOrNone() const { return hasKeyboardFocus() || keyboardFocusIsNowhere(); }
     // A view out of any superview stays out of sight until it is added.
     void setHidden(bool hidden);
     double alpha() const { return m_alpha; }

@@ -79,7 +79,7 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
     m_modalViewController = std::move(controller);
     m_modalViewController->m_parentViewController = this;
     auto modal = m_modalViewController->view();
-    bool keyboardHere = presenting->hasKeyboardFocus() || View::keyboardFocusIsNowhere();
+    bool keyboardHere = presenting->hasKeyboardFocusOrNone();
     modal->setFrame(animated ? Rect{area.x, area.y + area.height, area.width, area.height} : area);
     host->addSubview(modal);
     if (keyboardHere)
@@ -115,7 +115,7 @@ void ViewController::dismissModalViewControllerAnimated(bool animated)
     auto modal = controller->view();
     if (m_view)
         m_view->setHidden(false);
-    if (modal->hasKeyboardFocus() || View::keyboardFocusIsNowhere())
+    if (modal->hasKeyboardFocusOrNone())
         takeKeyboardFocus();
     if (!animated) {
         modal->removeFromSuperview();
