@@ -3,6 +3,7 @@
 #include "platform/core/FileManager.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace core {
@@ -11,7 +12,14 @@ namespace {
 std::optional<std::string> g_home;
 }
 
-void Paths::setHome(const std::string& dir) { g_home = dir; }
+// Absolute, so that a relative --home names the same folder wherever a path
+// under it is used (a file URL is made of it for an upload).
+void Paths::setHome(const std::string& dir)
+{
+    std::error_code error;
+    auto absolute = std::filesystem::absolute(dir, error);
+    g_home = error ? dir : absolute.lexically_normal().string();
+}
 
 std::string Paths::xdgDirectory(const char* variable, const char* fallbackUnderHome)
 {
