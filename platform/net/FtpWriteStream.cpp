@@ -3,11 +3,14 @@
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
 #include "platform/net/ByteQueue.h"
+#include "platform/net/CertificateKey.h"
+#include "platform/net/CertificateProbe.h"
 #include "platform/net/CurlMulti.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <string>
 
@@ -20,6 +23,17 @@ constexpr long kStallTimeoutSeconds = 20;
 // How much curl takes from the buffer at a time: large sends keep the
 // number of wake-ups per megabyte low.
 constexpr long kUploadChunk = 512L * 1024;
+constexpr int kFtpPort = 21;
+// RFC 4217: the server accepts AUTH TLS; the handshake follows.
+constexpr const char* kSecurityAccepted = "234";
+constexpr const char* kGoodbye = "221";
+// RFC 4217: "Request denied for policy reasons", a server's answer when it
+// will not go on without encryption.
+constexpr long kPolicyRefusal = 534;
+// How servers say that they want encryption before a login (vsftpd: "must
+// use encryption"; pyftpdlib: "SSL/TLS required").
+constexpr const char* kEncryptionWords[] = {"encrypt", "ssl", "tls"};
+
 
 CURLU* curlHandle(const URL& url) { return static_cast<CURLU*>(url.handle()); }
 
@@ -55,7 +69,7 @@ public:
         curl_easy_cleanup(m_easy);
     }
 
-    CURLcode start()
+    CURLcode start(const FtpSecurity& security)
     {
         m_easy = curl_easy_init();
         if (!m_easy)
@@ -63,6 +77,8 @@ public:
         if (!storeInLoginDirectory(m_url))
             return CURLE_URL_MALFORMAT;
         CURLcode result = configure();
+        if (result == CURLE_OK)
+            result = configureEncryption(security);
         if (result != CURLE_OK)
             return result;
         m_multi = &CurlMulti::shared();
@@ -86,6 +102,8 @@ public:
 
     std::size_t room() const { return m_buffer.room(); }
     bool isRunning() const { return m_running; }
+    bool isEncrypted() const { return m_encrypted; }
+    const std::string& presentedKey() const { return m_presentedKey; }
 
     // The server's refusal (4xx, 5xx), or else its last answer's code:
     // the connection's last answer is the goodbye after a refusal.
@@ -100,7 +118,44 @@ public:
     }
 
     // Where the file goes, without the login, for the log.
-    std::string destination() const { return "ftp://" + m_url.host() + m_url.path(); }
+    std::string destination() const
+    {
+        return "ftp://" + m_url.host() + ":" + std::to_string(m_url.port() > 0 ? m_url.port() : kFtpPort)
+            + m_url.path();
+    }
+
+    FtpFailure failureKind(CURLcode result) const
+    {
+        if (responseCode() == kPolicyRefusal || (result == CURLE_LOGIN_DENIED && mentionsEncryption(m_refusal)))
+            return FtpFailure::EncryptionRequired;
+        switch (result) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+            return FtpFailure::NoServer;
+        case CURLE_OPERATION_TIMEDOUT:
+        case CURLE_FTP_ACCEPT_TIMEOUT:
+            return FtpFailure::Silent;
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_PARTIAL_FILE:
+            return FtpFailure::ConnectionLost;
+        case CURLE_LOGIN_DENIED:
+            return FtpFailure::LoginRefused;
+        case CURLE_USE_SSL_FAILED:
+            return FtpFailure::EncryptionDropped;
+        case CURLE_SSL_CONNECT_ERROR:
+            return FtpFailure::EncryptionFailed;
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return FtpFailure::CertificateUntrusted;
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+            return FtpFailure::CertificateChanged;
+        case CURLE_REMOTE_ACCESS_DENIED:
+            return FtpFailure::NoFolder;
+        default:
+            return responseCode() >= 400 ? FtpFailure::FileRefused : FtpFailure::Other;
+        }
+    }
 
     // curl's own account of a failure, which says more than its code, and
     // the server's last answer when that was a refusal.
@@ -150,6 +205,27 @@ private:
         return result;
     }
 
+    // AUTH TLS first (not the older AUTH SSL). A pinned key stands in for
+    // the authorities' word, so the certificate is not checked otherwise;
+    // libcurl then keeps the chain for the message should the key differ.
+    CURLcode configureEncryption(const FtpSecurity& security)
+    {
+        CURLcode result = CURLE_OK;
+        auto set = [&](CURLoption option, auto value) {
+            if (result == CURLE_OK)
+                result = curl_easy_setopt(m_easy, option, value);
+        };
+        set(CURLOPT_USE_SSL, long(security.requireEncryption ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+        set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+        if (security.pinnedKey.empty())
+            return result;
+        set(CURLOPT_SSL_VERIFYPEER, 0L);
+        set(CURLOPT_SSL_VERIFYHOST, 0L);
+        set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::curlPin(security.pinnedKey).c_str());
+        set(CURLOPT_CERTINFO, 1L);
+        return result;
+    }
+
     static std::size_t supplyData(char* out, std::size_t size, std::size_t count, void* transfer)
     {
         auto& self = *static_cast<Transfer*>(transfer);
@@ -173,8 +249,16 @@ private:
         std::string reply(line, size * count);
         while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
             reply.pop_back();
+        auto& self = *static_cast<Transfer*>(transfer);
+        // The answer to AUTH TLS that starts the handshake.
+        if (reply.starts_with(kSecurityAccepted))
+            self.m_encrypted = true;
         if (reply.size() > 3 && (reply[0] == '4' || reply[0] == '5'))
-            static_cast<Transfer*>(transfer)->m_refusal = std::move(reply);
+            self.m_refusal = std::move(reply);
+        // A refusal the session went on from (AUTH TLS to a server without
+        // it) is not why it failed later; the goodbye after one is no answer.
+        else if (reply.size() > 3 && !reply.starts_with(kGoodbye))
+            self.m_refusal.clear();
         return size * count;
     }
 
@@ -195,8 +279,33 @@ private:
     {
         if (m_multi)
             m_multi->remove(m_easy);
+        if (result == CURLE_SSL_PINNEDPUBKEYNOTMATCH)
+            m_presentedKey = CertificateProbe::presentedKey(m_easy);
+        // A certificate that did not verify: what it was is fetched anew,
+        // without the login, for the person to decide on.
+        if (result == CURLE_PEER_FAILED_VERIFICATION && !m_probe) {
+            m_probe = std::make_unique<CertificateProbe>(m_url);
+            if (m_probe->start([this, result](std::string key) {
+                    m_presentedKey = std::move(key);
+                    end(result);
+                }))
+                return;
+        }
+        end(result);
+    }
+
+    void end(CURLcode result)
+    {
         m_running = false;
         m_stream.transferDone(result);
+    }
+
+    static bool mentionsEncryption(const std::string& reply)
+    {
+        std::string lower(reply);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        return std::any_of(std::begin(kEncryptionWords), std::end(kEncryptionWords),
+                           [&](const char* word) { return lower.find(word) != std::string::npos; });
     }
 
     FtpWriteStream& m_stream;
@@ -210,13 +319,17 @@ private:
     bool m_asked = false;
     bool m_paused = false;
     bool m_ended = false;
+    bool m_encrypted = false;
     char m_errorText[CURL_ERROR_SIZE] = {};
     std::string m_refusal;
+    std::string m_presentedKey;
+    std::unique_ptr<CertificateProbe> m_probe;
 };
 
 std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url)
 {
-    if (url.scheme() != "ftp")
+    // What libcurl would send in USER, PASS and CWD/STOR, decoded.
+    if (url.scheme() != "ftp" || url.decodesToControlCharacter())
         return nullptr;
     return std::shared_ptr<FtpWriteStream>(new FtpWriteStream(url));
 }
@@ -249,14 +362,19 @@ void FtpWriteStream::scheduleWithRunLoop()
 
 void FtpWriteStream::unscheduleFromRunLoop() { m_scheduled = false; }
 
+void FtpWriteStream::setSecurity(FtpSecurity security) { m_security = std::move(security); }
+
+bool FtpWriteStream::isEncrypted() const { return m_transfer->isEncrypted(); }
+
 bool FtpWriteStream::open()
 {
     if (m_status != StreamStatus::NotOpen)
         return false;
-    CURLcode result = m_transfer->start();
+    CURLcode result = m_transfer->start(m_security);
     if (result != CURLE_OK) {
         core::Log::system("Cannot start the FTP upload to " + m_transfer->destination() + ": "
                           + curl_easy_strerror(result));
+        m_failureKind = FtpFailure::Other;
         m_status = StreamStatus::Error;
         m_error = StreamError{StreamErrorDomain::Curl, int(result)};
         return false;
@@ -325,6 +443,7 @@ void FtpWriteStream::transferDone(int curlCode)
         // curl ends well only once the server has confirmed the file.
         if (m_status == StreamStatus::Writing)
             m_status = StreamStatus::Closed;
+        postCompletion();
         return;
     }
     long response = m_transfer->responseCode();
@@ -332,10 +451,20 @@ void FtpWriteStream::transferDone(int curlCode)
     m_error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
                               : StreamError{StreamErrorDomain::Curl, curlCode};
     m_failure = m_transfer->failureText(result);
+    m_failureKind = m_transfer->failureKind(result);
+    m_presentedKey = m_transfer->presentedKey();
     core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + m_failure);
     // Also after close(): the file did not arrive, whoever still asks.
     m_status = StreamStatus::Error;
     post(kStreamEventErrorOccurred);
+    postCompletion();
+}
+
+void FtpWriteStream::postCompletion()
+{
+    if (!m_completionHandler)
+        return;
+    core::RunLoop::main().post([handler = std::move(m_completionHandler)] { handler(); });
 }
 
 void FtpWriteStream::signalRoom()

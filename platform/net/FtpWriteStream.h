@@ -4,6 +4,7 @@
 #include "platform/net/URL.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace net {
@@ -27,9 +28,10 @@ public:
     using ClientCallback = void (*)(FtpWriteStream* stream, unsigned eventType, void* info);
     static constexpr std::size_t kBufferCapacity = 1 << 20;
 
-    // The URL's user and password log in; its path names the file. A path
-    // that starts with "//" names a file in the login directory, as a
-    // single "/" does. None when the URL is no ftp URL.
+    // The URL's user and password log in; its path names the file, in the
+    // login directory or a folder under it ("//name" is "/name"). None when
+    // the URL is no ftp URL, or its login or path holds a control
+    // character (which would end an FTP command early).
     static std::shared_ptr<FtpWriteStream> createWithFTPURL(const URL& url);
     ~FtpWriteStream();
 
@@ -39,6 +41,12 @@ public:
     // Events are delivered only while scheduled on the main run loop.
     void scheduleWithRunLoop();
     void unscheduleFromRunLoop();
+
+    // Before open(): what is asked of encryption. By default encryption is
+    // asked for and used when the server offers it, with a certificate
+    // the system's authorities vouch for.
+    void setSecurity(FtpSecurity security);
+    const FtpSecurity& security() const { return m_security; }
 
     // Starts connecting; false when the transfer could not be started.
     bool open();
@@ -52,6 +60,11 @@ public:
     // after close(); an error stays an error).
     void close();
 
+    // Called from the run loop once the upload has ended, confirmed
+    // (Closed) or failed (Error, after the error event), whether or not a
+    // client is still set: for whoever waits on the end, not the bytes.
+    void setCompletionHandler(std::function<void()> handler) { m_completionHandler = std::move(handler); }
+
     StreamStatus status() const { return m_status; }
     // Some upload is still being completed (also one already closed), so a
     // process about to end should let the run loop go on until none is.
@@ -59,6 +72,12 @@ public:
     StreamError error() const { return m_error; }
     // Why it failed, in the server's own words when it said why.
     const std::string& failure() const { return m_failure; }
+    FtpFailure failureKind() const { return m_failureKind; }
+    // After a certificate failure: the fingerprint of the key the server
+    // presented, empty when it could not be read.
+    const std::string& presentedKey() const { return m_presentedKey; }
+    // The server agreed to encryption: the login and the file went over TLS.
+    bool isEncrypted() const;
 
 private:
     class Transfer;
@@ -73,6 +92,7 @@ private:
 
     void signalRoom();
     void post(StreamEvent event);
+    void postCompletion();
     void deliver(StreamEvent event);
     void offerRoom();
     bool clientWants(StreamEvent event) const;
@@ -82,7 +102,11 @@ private:
     StreamStatus m_status = StreamStatus::NotOpen;
     StreamError m_error;
     std::string m_failure;
+    FtpFailure m_failureKind = FtpFailure::None;
+    std::string m_presentedKey;
+    FtpSecurity m_security;
     std::unique_ptr<Transfer> m_transfer;
+    std::function<void()> m_completionHandler;
 
     unsigned m_eventMask = 0;
     ClientCallback m_callback = nullptr;

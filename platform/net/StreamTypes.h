@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace net {
 
 // As the phone's stream layer numbers them.
@@ -29,6 +31,43 @@ enum class StreamErrorDomain : long { None = 0, POSIX = 1, FTP = 6, Curl = 100 }
 struct StreamError {
     StreamErrorDomain domain = StreamErrorDomain::None;
     int error = 0;
+};
+
+// Why an FTP upload failed, as far as the person can act on it.
+enum class FtpFailure {
+    None,
+    // Nothing listens at the address, or the name is unknown.
+    NoServer,
+    // The server stopped answering or taking data.
+    Silent,
+    // The connection broke before the file was complete.
+    ConnectionLost,
+    LoginRefused,
+    // The server wants encryption, and none could be agreed on.
+    EncryptionRequired,
+    // Encryption was required (the server used it before) and is no longer offered.
+    EncryptionDropped,
+    // The encrypted connection could not be set up.
+    EncryptionFailed,
+    // The certificate does not verify against the system's authorities.
+    CertificateUntrusted,
+    // The server's key is not the one trusted for it.
+    CertificateChanged,
+    // The folder cannot be entered (it does not exist, or is not ours).
+    NoFolder,
+    // The server refused to store the file (quota, permissions).
+    FileRefused,
+    Other,
+};
+
+// What an FTP upload asks of encryption (AUTH TLS). Without a pinned key
+// the server's certificate must verify against the system's authorities.
+struct FtpSecurity {
+    // The upload fails rather than going on in clear.
+    bool requireEncryption = false;
+    // "SHA256:" and the base64 SHA-256 of the one public key the server
+    // may show; its certificate is then not checked otherwise.
+    std::string pinnedKey;
 };
 
 } // namespace net

@@ -2,6 +2,8 @@
 
 #include <curl/curl.h>
 
+#include <cctype>
+#include <cstdlib>
 #include <utility>
 
 namespace net {
@@ -20,6 +22,22 @@ std::string part(void* handle, CURLUPart which, unsigned flags)
     return result;
 }
 
+bool isControl(unsigned value) { return value < 0x20 || value == 0x7f; }
+
+// Looks at the encoded text: libcurl will not decode such a part at all.
+bool encodesControlCharacter(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned value = static_cast<unsigned char>(text[i]);
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1]))
+            && std::isxdigit(static_cast<unsigned char>(text[i + 2])))
+            value = unsigned(std::stoul(text.substr(i + 1, 2), nullptr, 16));
+        if (isControl(value))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<URL> URL::fromString(const std::string& text)
@@ -32,6 +50,28 @@ std::optional<URL> URL::fromString(const std::string& text)
         return std::nullopt;
     }
     return URL(handle);
+}
+
+std::optional<URL> URL::fromParts(const Parts& parts)
+{
+    URL url(curl_url());
+    if (!url.m_handle)
+        return std::nullopt;
+    bool ipv6 = parts.host.find(':') != std::string::npos;
+    const std::pair<CURLUPart, std::string> given[] = {
+        {CURLUPART_SCHEME, parts.scheme},
+        {CURLUPART_HOST, ipv6 ? "[" + parts.host + "]" : parts.host},
+        {CURLUPART_PORT, parts.port > 0 ? std::to_string(parts.port) : std::string()},
+        {CURLUPART_USER, parts.user},
+        {CURLUPART_PASSWORD, parts.password},
+        {CURLUPART_PATH, parts.path},
+    };
+    for (const auto& [which, value] : given) {
+        unsigned flags = which == CURLUPART_SCHEME || which == CURLUPART_HOST || which == CURLUPART_PORT ? 0 : CURLU_URLENCODE;
+        if (!value.empty() && curl_url_set(curlHandle(url.m_handle), which, value.c_str(), flags) != CURLUE_OK)
+            return std::nullopt;
+    }
+    return url;
 }
 
 URL::URL(void* handle)
@@ -76,8 +116,29 @@ std::string URL::password() const { return part(m_handle, CURLUPART_PASSWORD, CU
 
 std::string URL::host() const { return part(m_handle, CURLUPART_HOST, CURLU_URLDECODE); }
 
+int URL::port() const { return std::atoi(part(m_handle, CURLUPART_PORT, 0).c_str()); }
+
 std::string URL::path() const { return part(m_handle, CURLUPART_PATH, CURLU_URLDECODE); }
 
 std::string URL::text() const { return part(m_handle, CURLUPART_URL, 0); }
+
+bool URL::decodesToControlCharacter() const
+{
+    for (CURLUPart which : {CURLUPART_USER, CURLUPART_PASSWORD, CURLUPART_PATH}) {
+        if (encodesControlCharacter(part(m_handle, which, 0)))
+            return true;
+    }
+    return false;
+}
+
+std::string URL::textWithPasswordMasked() const
+{
+    URL masked(*this);
+    if (!masked.m_handle || password().empty())
+        return masked.text();
+    if (curl_url_set(curlHandle(masked.m_handle), CURLUPART_PASSWORD, "****", 0) != CURLUE_OK)
+        return {};
+    return masked.text();
+}
 
 } // namespace net

@@ -1,0 +1,70 @@
+#include "platform/net/CertificateKey.h"
+
+#include <openssl/bio.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/sha.h>
+#include <openssl/x509.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <vector>
+
+namespace net {
+
+namespace {
+
+constexpr const char* kPrefix = "SHA256:";
+// Base64 of 32 bytes: 43 characters and one '='.
+constexpr std::size_t kBase64Length = 44;
+
+std::string base64(const unsigned char* bytes, std::size_t count)
+{
+    std::string text(4 * ((count + 2) / 3), '\0');
+    int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes, int(count));
+    text.resize(written > 0 ? std::size_t(written) : 0);
+    return text;
+}
+
+} // namespace
+
+std::optional<std::string> CertificateKey::fingerprintOfPem(const std::string& pem)
+{
+    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(pem.data(), int(pem.size())), &BIO_free);
+    if (!bio)
+        return std::nullopt;
+    std::unique_ptr<X509, decltype(&X509_free)> certificate(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr),
+                                                            &X509_free);
+    if (!certificate)
+        return std::nullopt;
+    int length = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(certificate.get()), nullptr);
+    if (length <= 0)
+        return std::nullopt;
+    std::vector<unsigned char> der(std::size_t(length), 0);
+    unsigned char* out = der.data();
+    if (i2d_X509_PUBKEY(X509_get_X509_PUBKEY(certificate.get()), &out) != length)
+        return std::nullopt;
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    if (!SHA256(der.data(), der.size(), digest))
+        return std::nullopt;
+    return kPrefix + base64(digest, sizeof digest);
+}
+
+std::optional<std::string> CertificateKey::parseFingerprint(const std::string& text)
+{
+    std::string value = text.starts_with(kPrefix) ? text.substr(std::string(kPrefix).size()) : text;
+    bool base64Characters = std::all_of(value.begin(), value.end() - (value.empty() ? 0 : 1), [](unsigned char c) {
+        return std::isalnum(c) || c == '+' || c == '/';
+    });
+    if (value.size() != kBase64Length || !base64Characters || value.back() != '=')
+        return std::nullopt;
+    return kPrefix + value;
+}
+
+std::string CertificateKey::curlPin(const std::string& fingerprint)
+{
+    return "sha256//" + fingerprint.substr(std::string(kPrefix).size());
+}
+
+} // namespace net

@@ -1,0 +1,83 @@
+#include "platform/net/CertificateProbe.h"
+
+#include "platform/net/CertificateKey.h"
+#include "platform/net/CurlMulti.h"
+
+#include <cstring>
+
+namespace net {
+
+namespace {
+
+constexpr long kProbeTimeoutSeconds = 15;
+constexpr const char* kCertificateField = "Cert:";
+
+} // namespace
+
+CertificateProbe::CertificateProbe(const URL& url)
+    : m_url(url)
+{
+}
+
+CertificateProbe::~CertificateProbe()
+{
+    if (m_multi)
+        m_multi->remove(m_easy);
+    curl_easy_cleanup(m_easy);
+}
+
+bool CertificateProbe::start(Done done)
+{
+    auto* handle = static_cast<CURLU*>(m_url.handle());
+    m_easy = curl_easy_init();
+    // Nothing of the login goes to a server not trusted yet.
+    if (!m_easy || !handle || curl_url_set(handle, CURLUPART_USER, nullptr, 0) != CURLUE_OK
+        || curl_url_set(handle, CURLUPART_PASSWORD, nullptr, 0) != CURLUE_OK || configure() != CURLE_OK)
+        return false;
+    m_multi = &CurlMulti::shared();
+    bool added = m_multi->add(m_easy, [this, done = std::move(done)](CURLcode) {
+        m_multi = nullptr;
+        // The last statement: the owner may let go of this probe inside.
+        done(presentedKey(m_easy));
+    });
+    if (!added)
+        m_multi = nullptr;
+    return added;
+}
+
+CURLcode CertificateProbe::configure()
+{
+    CURLcode result = CURLE_OK;
+    auto set = [&](CURLoption option, auto value) {
+        if (result == CURLE_OK)
+            result = curl_easy_setopt(m_easy, option, value);
+    };
+    set(CURLOPT_CURLU, static_cast<CURLU*>(m_url.handle()));
+    set(CURLOPT_PROTOCOLS_STR, "ftp");
+    set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    set(CURLOPT_SSL_VERIFYPEER, 0L);
+    set(CURLOPT_SSL_VERIFYHOST, 0L);
+    set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::kImpossiblePin);
+    set(CURLOPT_CERTINFO, 1L);
+    set(CURLOPT_NOBODY, 1L);
+    set(CURLOPT_NOSIGNAL, 1L);
+    set(CURLOPT_FORBID_REUSE, 1L);
+    set(CURLOPT_CONNECTTIMEOUT, kProbeTimeoutSeconds);
+    set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeTimeoutSeconds);
+    return result;
+}
+
+std::string CertificateProbe::presentedKey(CURL* easy)
+{
+    curl_certinfo* chain = nullptr;
+    if (curl_easy_getinfo(easy, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain || chain->num_of_certs < 1)
+        return {};
+    for (curl_slist* field = chain->certinfo[0]; field; field = field->next) {
+        if (std::strncmp(field->data, kCertificateField, std::strlen(kCertificateField)) == 0)
+            return CertificateKey::fingerprintOfPem(field->data + std::strlen(kCertificateField)).value_or("");
+    }
+    return {};
+}
+
+} // namespace net
