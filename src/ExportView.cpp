@@ -1,6 +1,9 @@
 #include "ExportView.h"
 
 #include "Classes/ExportingController.h"
+#include "Classes/FtpTrust.h"
+#include "Classes/UploadFailure.h"
+#include "Classes/UploadState.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
 #include "ExportingCell.h"
@@ -8,12 +11,15 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/net/FtpAddress.h"
 #include "platform/net/NetService.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
+
+#include <utility>
 
 using core::localizedString;
 
@@ -91,7 +97,12 @@ std::string ExportView::titleForHeaderInSection(ui::TableView&, int section)
 
 std::string ExportView::titleForFooterInSection(ui::TableView&, int section)
 {
-    return section == 1 ? localizedString("footer text") : std::string();
+    if (section != 1)
+        return {};
+    // A server that offered no encryption before is said to, before the password goes.
+    auto address = net::FtpAddress::parse(m_ipTextField ? m_ipTextField->text() : storedText(kIPAddressKey));
+    bool inClear = address && FtpTrust::isKnownInClear(address->server());
+    return localizedString("footer text") + (inClear ? "\n" + localizedString("footer not encrypted") : "");
 }
 
 double ExportView::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -203,9 +214,11 @@ void ExportView::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath ind
         sendFileViaFTP();
 }
 
-void ExportView::showAlert(const char* messageKey)
+void ExportView::showAlert(const char* messageKey) { showMessage(localizedString(messageKey)); }
+
+void ExportView::showMessage(const std::string& message)
 {
-    std::make_shared<ui::AlertView>(localizedString("Alert"), localizedString(messageKey), "OK")->show();
+    std::make_shared<ui::AlertView>(localizedString("Alert"), message, "OK")->show();
 }
 
 void ExportView::sendFileViaFTP()
@@ -250,6 +263,7 @@ void ExportView::sendFileViaFTP()
     }
     m_exportController = std::make_shared<ExportingController>();
     m_exportController->setExportView(std::static_pointer_cast<ExportView>(shared_from_this()));
+    m_exportController->setTrustedKey(std::exchange(m_trustedKey, {}));
     showSendingFace(true);
     std::weak_ptr<ViewController> weak = weak_from_this();
     m_timer = core::Timer::scheduledTimer(kStatusInterval, true, [weak](core::Timer&) {
@@ -293,7 +307,7 @@ void ExportView::timerCheckStatusAction()
     if (m_exportController->checkWriteStreamStatus() == ExportingController::kTransferring && !m_transferring) {
         m_transferring = true;
         if (m_mainCell)
-            m_mainCell->changeText();
+            m_mainCell->changeText(ExportingController::state().inClear);
     }
     if (m_exportController->checkWriteStreamStatus() == ExportingController::kClosed) {
         showSendingFace(false);
@@ -301,14 +315,40 @@ void ExportView::timerCheckStatusAction()
         stopStatusTimer();
     }
     if (m_exportController->checkError()) {
-        showAlert("An Error occured, please check your IP address, user name and password");
         showSendingFace(false);
-        // The screen goes as after a sent file; the alert stays to be read.
-        scheduleClose();
         stopStatusTimer();
         m_stoppedTimer = true;
         m_sending = false;
+        const UploadState& state = ExportingController::state();
+        if (UploadFailure::asksForTrust(state))
+            return askForTrust(UploadFailure::message(state), state.presentedKey);
+        showMessage(UploadFailure::message(state));
+        // The screen goes as after a sent file; the alert stays to be read.
+        scheduleClose();
     }
+}
+
+void ExportView::askForTrust(const std::string& message, const std::string& key)
+{
+    // The close that followed the upload's end waits for the person's choice.
+    if (m_timerClose)
+        m_timerClose->invalidate();
+    auto alert = std::make_shared<ui::AlertView>(localizedString("Alert"), message, localizedString("Cancel"),
+                                                 std::vector<std::string>{localizedString("Trust")});
+    std::weak_ptr<ViewController> weak = weak_from_this();
+    alert->on_clickedButtonAtIndex = [weak, key](ui::ModalPanel&, int button) {
+        auto self = std::static_pointer_cast<ExportView>(weak.lock());
+        if (!self)
+            return;
+        if (button == kTrustButton) {
+            self->m_trustedKey = key;
+            self->m_stoppedTimer = false;
+            self->sendFileViaFTP();
+        } else {
+            self->close();
+        }
+    };
+    alert->show();
 }
 
 void ExportView::scheduleClose()

@@ -30,6 +30,8 @@ public:
     static constexpr double kCloseInterval = 1.0;
     static constexpr ui::Rect kTableFrame{0, 35, 320, 445};
     static constexpr ui::Rect kFieldFrame{120, 12, 175, 20};
+    // On the alert about a server's certificate; 0 is Cancel.
+    static constexpr int kTrustButton = 1;
 
     ExportView();
     ~ExportView() override;
@@ -98,6 +100,10 @@ private:
     void showSendingFace(bool sending);
     void makePasswordRow(ui::TableViewCell& cell);
     void showAlert(const char* messageKey);
+    void showMessage(const std::string& message);
+    // The server's certificate is not vouched for, or not the one trusted:
+    // Trust sends again pinning its key, Cancel closes the screen.
+    void askForTrust(const std::string& message, const std::string& key);
     void close();
     // Closes the screen a moment after the upload ended, well or not.
     void scheduleClose();
@@ -121,5 +127,7 @@ private:
     bool m_sending = false;
     bool m_sendingFace = false;
     bool m_transferring = false;
+    // The key the person just trusted, for the send it starts.
+    std::string m_trustedKey;
     std::unique_ptr<net::NetServiceBrowser> m_browser;
 };

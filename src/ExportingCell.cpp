@@ -58,10 +58,10 @@ void ExportingCell::toggleIcon()
     flip();
 }
 
-void ExportingCell::changeText()
+void ExportingCell::changeText(bool inClear)
 {
     if (m_sendingLabel)
-        m_sendingLabel->setText(core::localizedString("SendingTitle"));
+        m_sendingLabel->setText(core::localizedString(inClear ? "SendingInClear" : "SendingTitle"));
 }
 
 void ExportingCell::setEditing(bool editing, bool animated)

@@ -30,7 +30,8 @@ public:
     void toggleSend();
     // A plain second face (made on first use), then the flip.
     void toggleIcon();
-    void changeText();
+    // The sending face's text; it says so when the upload goes in clear.
+    void changeText(bool inClear = false);
     void setEditing(bool editing, bool animated) override;
     // The cell never shows itself selected.
     void setSelected(bool, bool) override { }

@@ -4,6 +4,8 @@
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
 #include "Classes/PlistController.h"
+#include "Classes/UploadFailure.h"
+#include "Classes/UploadState.h"
 
 #include "platform/core/DateFormatter.h"
 #include "platform/core/JsonWriter.h"
@@ -12,6 +14,7 @@
 #include "platform/core/TerminationSignals.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/net/CertificateKey.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -36,7 +39,7 @@ const std::vector<CommandShape> kShapes = {
     {"list", 0, {}, {"--json"}, "list [--json]"},
     {"record", 0, {"--seconds"}, {}, "record --seconds N"},
     {"play", 1, {}, {}, "play INDEX"},
-    {"export", 1, {"--host", "--user"}, {}, "export INDEX --host H --user U"},
+    {"export", 1, {"--host", "--user", "--trust"}, {}, "export INDEX --host H --user U [--trust SHA256:KEY]"},
 };
 
 const CommandShape& shapeOf(const std::string& command)
@@ -126,7 +129,11 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     auto user = option(arguments, "--user");
     if (!host || !user)
         return usage("export needs --host H and --user U");
-    return exportNote(*note, *host, *user);
+    auto trust = option(arguments, "--trust");
+    auto trusted = trust ? net::CertificateKey::parseFingerprint(*trust) : std::optional<std::string>("");
+    if (!trusted)
+        return usage("--trust takes a key's fingerprint as this command prints it: SHA256: and 44 characters");
+    return exportNote(*note, {*host, *user, *trusted});
 }
 
 int NotesTool::list(bool json)
@@ -235,7 +242,7 @@ int NotesTool::play(std::size_t index)
     return 1;
 }
 
-int NotesTool::exportNote(std::size_t index, const std::string& host, const std::string& user)
+int NotesTool::exportNote(std::size_t index, const Destination& destination)
 {
     auto note = PlistController().loadObject(index);
     if (!note)
@@ -246,20 +253,27 @@ int NotesTool::exportNote(std::size_t index, const std::string& host, const std:
     if (!password)
         return usage("no password: set VOICENOTES_FTP_PASSWORD or send once from the window");
     ExportingController engine;
-    if (!engine.sendFile(NoteField::string(*note, NoteKey::Path), host, user, *password,
+    engine.setTrustedKey(destination.trustedKey);
+    // The end of the upload ends the wait at once.
+    engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });
+    if (!engine.sendFile(NoteField::string(*note, NoteKey::Path), destination.host, destination.user, *password,
                          NoteField::string(*note, NoteKey::Title))) {
-        core::Log::system("The file cannot be sent");
+        std::fprintf(stderr, "voicenotes: the file cannot be sent: --host must be an FTP address (host, host:port, "
+                             "[IPv6]:port, then /folder if wanted), and the user name and password may hold no "
+                             "control characters\n");
         return 1;
     }
-    bool failed = false;
-    // Closed only once the server has confirmed the file.
-    runUntil([&] {
-        bool confirmed = engine.checkWriteStreamStatus() == ExportingController::kClosed;
-        failed = engine.checkError();
-        return confirmed || failed;
-    });
-    if (!failed)
+    core::RunLoop::main().run();
+    engine.checkWriteStreamStatus();
+    if (!engine.checkError()) {
+        if (ExportingController::state().inClear)
+            std::fprintf(stderr, "voicenotes: sent, not encrypted: %s offers no encryption\n",
+                         ExportingController::state().server.c_str());
         return 0;
-    std::fprintf(stderr, "voicenotes: the upload failed: %s\n", ExportingController::failure().c_str());
+    }
+    const UploadState& state = ExportingController::state();
+    std::fprintf(stderr, "voicenotes: %s\n", UploadFailure::message(state).c_str());
+    if (UploadFailure::asksForTrust(state))
+        std::fprintf(stderr, "voicenotes: to trust it, send again with --trust %s\n", state.presentedKey.c_str());
     return 1;
 }

@@ -10,11 +10,12 @@
 //   list [--json]                 the notes, newest first
 //   record --seconds N            records a note of N seconds
 //   play INDEX                    plays a note to its end
-//   export INDEX --host H --user U
+//   export INDEX --host H --user U [--trust SHA256:KEY]
 //                                 sends a note's audio file by FTP; the
 //                                 password comes from VOICENOTES_FTP_PASSWORD
 //                                 or the remembered settings, never the
-//                                 command line
+//                                 command line; --trust pins the server's
+//                                 key as a failed export printed it
 class NotesTool {
 public:
     // Whether the arguments name one of the commands.
@@ -26,7 +27,13 @@ private:
     static int list(bool json);
     static int record(int seconds);
     static int play(std::size_t index);
-    static int exportNote(std::size_t index, const std::string& host, const std::string& user);
+    struct Destination {
+        std::string host;
+        std::string user;
+        // A key's fingerprint the person trusts for this server; empty for none.
+        std::string trustedKey;
+    };
+    static int exportNote(std::size_t index, const Destination& destination);
     static std::optional<std::string> option(const std::vector<std::string>& arguments, const std::string& name);
     static std::optional<std::size_t> index(const std::vector<std::string>& arguments);
     static int usage(const std::string& problem);

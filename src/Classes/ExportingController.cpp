@@ -1,10 +1,12 @@
 #include "Classes/ExportingController.h"
 
 #include "Classes/AppContext.h"
+#include "Classes/FtpTrust.h"
 
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/net/FileReadStream.h"
+#include "platform/net/FtpAddress.h"
 #include "platform/net/FtpWriteStream.h"
 #include "platform/net/URL.h"
 
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 
 using core::Log;
 using net::StreamStatus;
@@ -23,8 +26,11 @@ UploadState& upload() { return AppContext::current().upload(); }
 
 void failed(const net::FtpWriteStream& stream)
 {
-    upload().problem = 1;
-    upload().failure = stream.failure();
+    UploadState& state = upload();
+    state.problem = 1;
+    state.failure = stream.failure();
+    state.failureKind = stream.failureKind();
+    state.presentedKey = stream.presentedKey();
 }
 
 std::string formatted(const char* format, long value)
@@ -51,23 +57,22 @@ std::string percentEncodedPath(const std::string& path)
     return encoded;
 }
 
-// The address without a ":port" at its end.
-std::string hostName(const std::string& host)
+bool hasControlCharacter(const std::string& text)
 {
-    auto colon = host.rfind(':');
-    if (colon == std::string::npos || colon + 1 == host.size() || host.find(']') != std::string::npos)
-        return host;
-    bool digits = std::all_of(host.begin() + std::ptrdiff_t(colon) + 1, host.end(),
-                              [](unsigned char c) { return std::isdigit(c); });
-    return digits ? host.substr(0, colon) : host;
+    return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; });
 }
 
-// The parsed URL says what was put in, no more and no less: a user name or
-// password with "@", ":" or "/" would otherwise log in or connect elsewhere.
-bool partsAreAsGiven(const net::URL& url, const std::string& host, const std::string& user, const std::string& password,
-                     const std::string& name)
+// The file's path on the server: in the folder, or where the login lands.
+std::string remotePath(const net::FtpAddress& address, const std::string& name)
 {
-    return url.user() == user && url.password() == password && url.host() == hostName(host) && url.path() == "/" + name;
+    std::string file = name.substr(std::min(name.find_first_not_of('/'), name.size()));
+    return "/" + (address.folder.empty() ? std::string() : address.folder + "/") + file;
+}
+
+std::optional<net::URL> uploadURL(const net::FtpAddress& address, const std::string& user,
+                                  const std::string& password, const std::string& name)
+{
+    return net::URL::fromParts({"ftp", user, password, address.host, address.port, remotePath(address, name)});
 }
 
 void logStatus(net::FtpWriteStream& stream)
@@ -158,6 +163,10 @@ void MyUploadCallBack(net::FtpWriteStream* stream, unsigned type, void* context)
     switch (type) {
     case net::kStreamEventOpenCompleted:
         Log::printError("Open complete\n");
+        // Logged in: what the server showed of encryption is known now.
+        FtpTrust::rememberLogin(info->server, stream->security(), stream->isEncrypted());
+        if (upload().writeStream.get() == stream)
+            upload().inClear = !stream->isEncrypted();
         break;
     case net::kStreamEventCanAcceptBytes:
         transferStep(info);
@@ -187,12 +196,16 @@ ExportingController::~ExportingController() { upload().writeStream.reset(); }
 bool ExportingController::sendFile(const std::string& name, const std::string& host, const std::string& user,
                                    const std::string& password, const std::string&)
 {
-    std::string urlText = "ftp://" + user + ":" + password + "@" + host + "/" + name;
-    // The password stays out of the log.
-    Log::system("ftp://" + user + ":" + std::string(password.empty() ? "" : "****") + "@" + host + "/" + name);
-    auto url = net::URL::fromString(urlText);
-    if (!url || !partsAreAsGiven(*url, host, user, password, name))
+    auto address = net::FtpAddress::parse(host);
+    if (!address || hasControlCharacter(user) || hasControlCharacter(password)) {
+        Log::system("Not sent: the FTP address, user name or password cannot be used as typed");
         return false;
+    }
+    auto url = uploadURL(*address, user, password, name);
+    if (!url)
+        return false;
+    // The log shows where the file goes, never the password.
+    Log::system(url->textWithPasswordMasked());
 
     auto localPath = core::Paths::documentsFilePath(name);
     if (!localPath)
@@ -216,6 +229,12 @@ bool ExportingController::sendFile(const std::string& name, const std::string& h
         state.readStream = nullptr;
         return false;
     }
+    state.server = info->server = address->server();
+    state.folder = address->folder;
+    state.inClear = false;
+    writeStream->setSecurity(m_trustedKey.empty() ? FtpTrust::securityFor(state.server)
+                                                  : net::FtpSecurity{true, m_trustedKey});
+    writeStream->setCompletionHandler(m_uploadEnded);
     if (!info->readStream->open()) {
         Log::printError("CFReadStreamOpen failed\n");
         MyStreamInfoDestroy(info);
@@ -263,6 +282,8 @@ unsigned ExportingController::checkWriteStreamStatus()
 }
 
 const std::string& ExportingController::failure() { return upload().failure; }
+
+const UploadState& ExportingController::state() { return upload(); }
 
 bool ExportingController::checkError()
 {

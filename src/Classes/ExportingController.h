@@ -3,6 +3,7 @@
 #include "platform/net/NetService.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@ class FileReadStream;
 class FtpWriteStream;
 } // namespace net
 class ExportView;
+struct UploadState;
 
 // The state of one upload, handed to the write stream's callback.
 struct UploadStreamInfo {
@@ -20,6 +22,8 @@ struct UploadStreamInfo {
     // until this upload is torn down.
     std::shared_ptr<net::FtpWriteStream> writeStream;
     std::unique_ptr<net::FileReadStream> readStream;
+    // "host:port": what its login shows of encryption is remembered under it.
+    std::string server;
     std::int32_t bytesWritten = 0;
     std::int32_t pendingCount = 0;
     std::uint8_t buffer[kBufferSize];
@@ -43,8 +47,10 @@ public:
     ExportingController() = default;
     ~ExportingController() override;
 
-    // Starts uploading the Documents file `name` to `host`; true when the
-    // upload is under way. `title` is not used.
+    // Starts uploading the Documents file `name` to `host` ("host[:port]
+    // [/folder/sub]", IPv6 in brackets when a port follows); true when the
+    // upload is under way. Any printable user name and password; control
+    // characters are refused. `title` is not used.
     bool sendFile(const std::string& name, const std::string& host, const std::string& user,
                   const std::string& password, const std::string& title);
     unsigned checkWriteStreamStatus();
@@ -53,6 +59,15 @@ public:
     // Why the last upload that failed did, in the server's words when it
     // said why.
     static const std::string& failure();
+    // The newest upload's state, for the messages about it.
+    static const UploadState& state();
+
+    // For the next send: the key the person trusts for its server, pinned
+    // for it and remembered once the login succeeds through it.
+    void setTrustedKey(std::string fingerprint) { m_trustedKey = std::move(fingerprint); }
+    // Called from the run loop once an upload this controller starts has
+    // ended, confirmed or failed: whoever waits wakes at once, not at a poll.
+    void setUploadEndedHandler(std::function<void()> handler) { m_uploadEnded = std::move(handler); }
 
     void netServiceDidPublish(net::NetService& service) override;
     void netServiceDidNotPublish(net::NetService& service) override;
@@ -63,4 +78,6 @@ public:
 private:
     // Weak: the screen holds this controller.
     std::weak_ptr<ExportView> m_exportView;
+    std::string m_trustedKey;
+    std::function<void()> m_uploadEnded;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/net/StreamTypes.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,4 +20,13 @@ struct UploadState {
     std::uint8_t problem = 0;
     // Why it failed, in the server's words when it said why.
     std::string failure;
+    net::FtpFailure failureKind = net::FtpFailure::None;
+    // After a certificate failure: the fingerprint of the server's key.
+    std::string presentedKey;
+    // Where the newest upload goes: "host:port", and the folder under the
+    // login directory.
+    std::string server;
+    std::string folder;
+    // Its login went in clear: the server offered no encryption.
+    bool inClear = false;
 };

@@ -96,7 +96,7 @@ TEST_F(NotesToolTest, AnExportTheServerRefusesAfterTheDataFails)
     std::string host = "127.0.0.1:" + std::to_string(full.port());
     EXPECT_EQ(run({"export", "0", "--host", host, "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=Secr3t-pa55"}), 1)
         << output;
-    EXPECT_NE(output.find("voicenotes: the upload failed:"), std::string::npos) << output;
+    EXPECT_NE(output.find("voicenotes: The server at " + host + " refused the file: "), std::string::npos) << output;
     EXPECT_NE(output.find(FtpServer::kQuotaRefusal), std::string::npos) << output;
 }
 

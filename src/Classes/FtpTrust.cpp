@@ -1,0 +1,38 @@
+#include "Classes/FtpTrust.h"
+
+#include "platform/core/UserDefaults.h"
+
+namespace {
+
+constexpr const char* kGroup = "FTP Security/";
+constexpr const char* kInClear = "clear";
+constexpr const char* kVerified = "TLS";
+
+std::string remembered(const std::string& server)
+{
+    return core::UserDefaults::standardUserDefaults().objectForKey(kGroup + server).value_or("");
+}
+
+} // namespace
+
+net::FtpSecurity FtpTrust::securityFor(const std::string& server)
+{
+    std::string known = remembered(server);
+    if (known.empty() || known == kInClear)
+        return {};
+    return {true, known == kVerified ? std::string() : known};
+}
+
+bool FtpTrust::isKnownInClear(const std::string& server) { return remembered(server) == kInClear; }
+
+void FtpTrust::rememberLogin(const std::string& server, const net::FtpSecurity& security, bool encrypted)
+{
+    std::string known = remembered(server);
+    std::string now = !encrypted ? kInClear : security.pinnedKey.empty() ? kVerified : security.pinnedKey;
+    // In clear is only ever what the server offered; never a step down.
+    if (now == known || (!encrypted && !known.empty() && known != kInClear))
+        return;
+    auto& defaults = core::UserDefaults::standardUserDefaults();
+    defaults.setObject(now, kGroup + server);
+    defaults.synchronize();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+struct UploadState;
+
+// What the person is told when an upload failed: one message for each way
+// it can fail, naming the server (and the folder, the server's own words
+// or the certificate's key where they matter). The same text in the
+// window's alert and on the command line.
+class UploadFailure {
+public:
+    static std::string message(const UploadState& state);
+    // The failure is the server's certificate, which the person may trust.
+    static bool asksForTrust(const UploadState& state);
+};
