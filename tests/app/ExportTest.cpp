@@ -382,6 +382,134 @@ TEST_F(ExportTest, FieldsThatWouldChangeTheCommandsNeverReachTheServer)
     EXPECT_FALSE(UserDefaults::standardUserDefaults().objectForKey("FTP Name"));
 }
 
+// A login like an e-mail address and a password of every printable
+// character log in as typed; the log shows the port, not the password.
+TEST_F(ExportTest, AnyPrintableUserNameAndPasswordLogIn)
+{
+    std::string printable;
+    for (char c = ' '; c <= '~'; ++c)
+        printable += c;
+    FtpServer typed({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::None, "vn@example.com", printable});
+    ASSERT_TRUE(typed.isRunning()) << typed.log();
+    std::string bytes = addNote(5000);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, typed.host(), typed.user(), typed.password());
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(alertMessages().empty());
+    EXPECT_TRUE(clock.runUntil([&] {
+        return core::FileManager::contentsAtPath(typed.directory() + "/20261207101500.aif") == bytes;
+    }));
+    EXPECT_EQ(log.count(printable), 0);
+    EXPECT_EQ(log.count("ftp://vn%40example.com:****@" + typed.host() + "/20261207101500.aif"), 1);
+}
+
+// An IPv6 address with its port, and a folder under the login directory:
+// the file goes there; a folder that is not there is said so, not made.
+TEST_F(ExportTest, AnIPv6AddressWithAPortAndAFolder)
+{
+    FtpServer v6({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::None, "voice", "Secr3t-pa55",
+                  FtpServer::Quota::Room, true});
+    ASSERT_TRUE(v6.isRunning()) << v6.log();
+    ASSERT_TRUE(std::filesystem::create_directories(v6.directory() + "/notes/2026"));
+    std::string bytes = addNote(5000);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, v6.host() + "/notes/2026", v6.user(), v6.password());
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(alertMessages().empty());
+    EXPECT_TRUE(clock.runUntil([&] {
+        return core::FileManager::contentsAtPath(v6.directory() + "/notes/2026/20261207101500.aif") == bytes;
+    }));
+
+    auto& again = exportAgain();
+    fillIn(again, v6.host() + "/missing", v6.user(), v6.password());
+    tap(again, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }));
+    EXPECT_EQ(alertMessages(), std::vector<std::string>{"The folder \"missing\" cannot be entered on " + v6.host()
+                                                        + ": it does not exist or is not yours. Folders are not "
+                                                          "created."});
+    EXPECT_FALSE(std::filesystem::exists(v6.directory() + "/missing"));
+}
+
+// A self-signed certificate is shown once with its key; trusted, the key
+// is pinned: the next sends go without asking, another key is refused
+// (and may be trusted anew), and the server is never used in clear again.
+TEST_F(ExportTest, AServersCertificateIsTrustedOnceThenPinned)
+{
+    FtpServer nas({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Offered, "voice", "Secr3t-pa55"});
+    ASSERT_TRUE(nas.isRunning()) << nas.log();
+    std::string bytes = addNote(5000);
+    launch();
+    const std::string file = nas.directory() + "/20261207101500.aif";
+    auto trustAlert = [&] {
+        EXPECT_TRUE(clock.runUntil([&] { return !alerts().empty(); }));
+        auto shownAlerts = alerts();
+        return shownAlerts.empty() ? nullptr : shownAlerts.front();
+    };
+
+    auto& screen = openExport();
+    fillIn(screen, nas.host(), nas.user(), nas.password());
+    tap(screen, 3);
+    auto alert = trustAlert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"Cancel", "Trust"}));
+    EXPECT_NE(alert->message().find(nas.keyFingerprint()), std::string::npos) << alert->message();
+    EXPECT_NE(alert->message().find("is not vouched for"), std::string::npos) << alert->message();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    // The question waits for the answer; the screen does not close under it.
+    clock.advance(5);
+    EXPECT_TRUE(shown());
+    alert->dismissWithClickedButtonIndex(1, false);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(clock.runUntil([&] { return core::FileManager::contentsAtPath(file) == bytes; }));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Security/" + nas.host()), nas.keyFingerprint());
+
+    ASSERT_TRUE(core::FileManager::removeItemAtPath(file));
+    tap(exportAgain(), 1);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(alerts().empty());
+    EXPECT_TRUE(clock.runUntil([&] { return core::FileManager::contentsAtPath(file) == bytes; }));
+
+    ASSERT_TRUE(core::FileManager::removeItemAtPath(file));
+    std::string trusted = nas.keyFingerprint();
+    ASSERT_TRUE(nas.restart(FtpServer::Encryption::Offered)) << nas.log();
+    tap(exportAgain(), 1);
+    alert = trustAlert();
+    ASSERT_TRUE(alert);
+    EXPECT_NE(alert->message().find("is not the one you trusted"), std::string::npos) << alert->message();
+    EXPECT_NE(alert->message().find(nas.keyFingerprint()), std::string::npos) << alert->message();
+    alert->dismissWithClickedButtonIndex(0, false);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Security/" + nas.host()), trusted);
+
+    ASSERT_TRUE(nas.restart(FtpServer::Encryption::None)) << nas.log();
+    tap(exportAgain(), 1);
+    ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }));
+    EXPECT_EQ(alertMessages(), std::vector<std::string>{nas.host()
+                                                        + " used encryption before and now offers none. Nothing was "
+                                                          "sent, so the password did not go in clear."});
+    EXPECT_EQ(nas.log().find("<- USER"), std::string::npos) << nas.log();
+}
+
+// A server without TLS still takes the file, and the form says it goes in clear.
+TEST_F(ExportTest, AServerWithoutEncryptionIsSaidToBeSo)
+{
+    addNote(5000);
+    launch();
+    auto& screen = openExport();
+    EXPECT_EQ(screen.titleForFooterInSection(screen.tableViewExport(), 1).find("Not encrypted"), std::string::npos);
+    fillIn(screen, address(), server.user(), server.password());
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(alertMessages().empty());
+    auto& again = exportAgain();
+    EXPECT_NE(again.titleForFooterInSection(again.tableViewExport(), 1).find("Not encrypted"), std::string::npos);
+}
+
 TEST_F(ExportTest, AMissingAudioFileCannotBeSent)
 {
     addNote(5000);

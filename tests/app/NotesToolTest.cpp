@@ -103,6 +103,47 @@ TEST_F(NotesToolTest, AnExportTheServerRefusesAfterTheDataFails)
 // Every sample of the note is heard, at each rate: the queued rest of a
 // note plays out before the command ends, and a note shorter than the
 // first three buffers is heard too.
+// The command line takes the window's decisions: a certificate nobody
+// vouches for is shown and refused, trusted with --trust, pinned then.
+TEST_F(NotesToolTest, AServersKeyIsTrustedWithTrustAndPinned)
+{
+    ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    FtpServer nas({FtpServer::Software::Vsftpd, FtpServer::Encryption::Required});
+    ASSERT_TRUE(nas.isRunning()) << nas.log();
+    const std::vector<std::string> exportIt = {"export", "0", "--host", nas.host(), "--user", nas.user()};
+    const std::vector<std::string> password = {"VOICENOTES_FTP_PASSWORD=" + nas.password()};
+    auto with = [&](std::vector<std::string> extra) {
+        extra.insert(extra.begin(), exportIt.begin(), exportIt.end());
+        return run(extra, password);
+    };
+
+    EXPECT_EQ(run(exportIt, password), 1) << output;
+    EXPECT_NE(output.find("voicenotes: The certificate of " + nas.host() + " is not vouched for"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find("send again with --trust " + nas.keyFingerprint()), std::string::npos) << output;
+    EXPECT_EQ(with({"--trust", "SHA256:not-a-key"}), 2) << output;
+    EXPECT_EQ(with({"--trust", nas.keyFingerprint()}), 0) << output;
+    EXPECT_EQ(run(exportIt, password), 0) << output;
+    EXPECT_EQ(output.find(nas.password()), std::string::npos);
+
+    ASSERT_TRUE(nas.restart(FtpServer::Encryption::Required)) << nas.log();
+    EXPECT_EQ(run(exportIt, password), 1) << output;
+    EXPECT_NE(output.find("is not the one you trusted: its key's fingerprint is now " + nas.keyFingerprint()),
+              std::string::npos)
+        << output;
+}
+
+// Nothing listens: said at once, with the address, rather than after a poll.
+TEST_F(NotesToolTest, AnExportToNoServerSaysSo)
+{
+    ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    FtpServer gone;
+    std::string host = gone.host();
+    gone.kill();
+    EXPECT_EQ(run({"export", "0", "--host", host, "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=x"}), 1) << output;
+    EXPECT_NE(output.find("voicenotes: No FTP server answers at " + host + "."), std::string::npos) << output;
+}
+
 TEST_F(NotesToolTest, PlayGoesOnUntilTheLastSampleIsHeard)
 {
     for (auto [rate, count] : {std::pair{8000, 3000}, std::pair{22050, 30000}, std::pair{44100, 50000}}) {

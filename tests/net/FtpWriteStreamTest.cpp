@@ -1,4 +1,5 @@
 #include "platform/net/FtpWriteStream.h"
+#include "platform/net/CertificateKey.h"
 #include "platform/core/FileManager.h"
 #include "platform/net/NetworkConnections.h"
 
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 #include <random>
 
 using net::FtpWriteStream;
@@ -53,10 +56,11 @@ public:
             stream = FtpWriteStream::createWithFTPURL(*parsed);
     }
 
-    bool start()
+    bool start(const net::FtpSecurity& security = {})
     {
         if (!stream || !stream->setClient(kAllEvents, &Uploader::onEvent, this))
             return false;
+        stream->setSecurity(security);
         stream->scheduleWithRunLoop();
         return stream->open();
     }
@@ -103,6 +107,10 @@ private:
 
 class FtpWriteStreamTest : public testing::Test {
 protected:
+    explicit FtpWriteStreamTest(const FtpServer::Options& options = {})
+        : server(options)
+    {
+    }
     void SetUp() override { ASSERT_TRUE(server.isRunning()) << server.log(); }
 
     std::string serverFile(const std::string& name) const
@@ -399,6 +407,157 @@ TEST_F(FtpWriteStreamTest, UploadsOneAfterAnotherEachHaveTheirOwnSession)
     }
     EXPECT_EQ(serverLogCount("USER 'voice' logged in"), 3);
     EXPECT_EQ(serverLogCount("[voice] FTP session closed"), 3) << server.log();
+}
+
+// The upload fails as the given kind, having sent nothing of the login.
+testing::AssertionResult failsBeforeTheLogin(Uploader& uploader, VirtualClock& clock, FtpServer& server,
+                                             net::FtpFailure kind)
+{
+    if (!clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }))
+        return testing::AssertionFailure() << "no error; the server's log:\n" << server.log();
+    if (uploader.stream->failureKind() != kind)
+        return testing::AssertionFailure() << "failed as " << int(uploader.stream->failureKind()) << ": "
+                                           << uploader.stream->failure();
+    // Commands as pyftpdlib ("<- USER") and vsftpd ("\"USER") log them.
+    for (const char* command : {"<- USER", "<- PASS", "\"USER", "\"PASS"}) {
+        if (server.log().find(command) != std::string::npos)
+            return testing::AssertionFailure() << "the login was sent:\n" << server.log();
+    }
+    return testing::AssertionSuccess();
+}
+
+// Servers with a self-signed certificate: pyftpdlib and vsftpd offering
+// TLS, and vsftpd requiring it.
+struct TlsPeer {
+    const char* name;
+    FtpServer::Software software;
+    FtpServer::Encryption encryption;
+};
+
+class EncryptedUploadTest : public FtpWriteStreamTest, public testing::WithParamInterface<TlsPeer> {
+protected:
+    EncryptedUploadTest()
+        : FtpWriteStreamTest({GetParam().software, GetParam().encryption})
+    {
+    }
+    net::FtpSecurity pinned() const { return {true, server.keyFingerprint()}; }
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, EncryptedUploadTest,
+                         testing::Values(TlsPeer{"pyftpdlib", FtpServer::Software::Pyftpdlib,
+                                                 FtpServer::Encryption::Offered},
+                                         TlsPeer{"vsftpd", FtpServer::Software::Vsftpd, FtpServer::Encryption::Offered},
+                                         TlsPeer{"vsftpdRequiringTls", FtpServer::Software::Vsftpd,
+                                                 FtpServer::Encryption::Required}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The system's authorities do not vouch for it: the login stays here, and
+// the key the server showed comes back for the person to compare.
+TEST_P(EncryptedUploadTest, AnUnverifiedCertificateStopsBeforeTheLoginAndShowsItsKey)
+{
+    Uploader uploader(server.url("/note.aif"), randomBytes(1000));
+    ASSERT_TRUE(uploader.start());
+    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, net::FtpFailure::CertificateUntrusted));
+    EXPECT_EQ(uploader.stream->presentedKey(), server.keyFingerprint());
+    EXPECT_FALSE(serverHas("note.aif"));
+}
+
+TEST_P(EncryptedUploadTest, ThePinnedKeyCarriesTheLoginAndTheFileEncrypted)
+{
+    std::string data = randomBytes(3 * 1024 * 1024 + 7);
+    Uploader uploader(server.url("/note.aif"), data);
+    ASSERT_TRUE(uploader.start(pinned()));
+    ASSERT_TRUE(clock.runUntil([&] { return uploader.stream->status() == StreamStatus::Closed; })) << server.log();
+    EXPECT_TRUE(uploader.stream->isEncrypted());
+    EXPECT_TRUE(sameBytes(serverFile("note.aif"), data));
+}
+
+// A new key on the server (a new certificate, or another machine on its
+// address) is refused, never taken silently; its key is shown.
+TEST_P(EncryptedUploadTest, AnotherKeyThanThePinnedOneIsRefusedBeforeTheLogin)
+{
+    std::string trusted = server.keyFingerprint();
+    ASSERT_TRUE(server.restart(GetParam().encryption)) << server.log();
+    ASSERT_NE(server.keyFingerprint(), trusted);
+    Uploader uploader(server.url("/note.aif"), randomBytes(1000));
+    ASSERT_TRUE(uploader.start({true, trusted}));
+    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, net::FtpFailure::CertificateChanged));
+    EXPECT_EQ(uploader.stream->presentedKey(), server.keyFingerprint());
+}
+
+// Trusted once, then the server offers no TLS at all: nothing goes in clear.
+TEST_P(EncryptedUploadTest, AServerThatDropsTlsIsNotUsedInClear)
+{
+    std::string trusted = server.keyFingerprint();
+    ASSERT_TRUE(server.restart(FtpServer::Encryption::None)) << server.log();
+    Uploader uploader(server.url("/note.aif"), randomBytes(1000));
+    ASSERT_TRUE(uploader.start({true, trusted}));
+    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, net::FtpFailure::EncryptionDropped));
+}
+
+class VsftpdTest : public FtpWriteStreamTest {
+protected:
+    VsftpdTest()
+        : FtpWriteStreamTest({FtpServer::Software::Vsftpd})
+    {
+    }
+};
+
+// Asking for TLS costs nothing where there is none: the upload goes on in clear.
+TEST_F(VsftpdTest, WithoutTlsTheFileGoesInClearIntoTheFolderAsked)
+{
+    ASSERT_TRUE(std::filesystem::create_directories(server.directory() + "/notes/2026"));
+    ASSERT_EQ(::chown((server.directory() + "/notes").c_str(), ::getpwnam(FtpServer::kVsftpdUser)->pw_uid, 0), 0);
+    ASSERT_EQ(::chown((server.directory() + "/notes/2026").c_str(), ::getpwnam(FtpServer::kVsftpdUser)->pw_uid, 0),
+              0);
+    std::string data = randomBytes(100000);
+    Uploader uploader(server.url("/notes/2026/note.aif"), data);
+    ASSERT_TRUE(uploader.start());
+    ASSERT_TRUE(clock.runUntil([&] { return uploader.stream->status() == StreamStatus::Closed; })) << server.log();
+    EXPECT_FALSE(uploader.stream->isEncrypted());
+    EXPECT_TRUE(sameBytes(serverFile("notes/2026/note.aif"), data));
+}
+
+TEST_F(VsftpdTest, AMissingFolderIsReportedAndNotMade)
+{
+    Uploader uploader(server.url("/missing/note.aif"), randomBytes(1000));
+    ASSERT_TRUE(uploader.start());
+    ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
+    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::NoFolder) << uploader.stream->failure();
+    EXPECT_FALSE(serverHas("missing"));
+}
+
+TEST_F(VsftpdTest, AWrongPasswordIsARefusedLogin)
+{
+    Uploader uploader("ftp://" + std::string(FtpServer::kVsftpdUser) + ":wrong@" + server.host() + "/note.aif",
+                      randomBytes(1000));
+    ASSERT_TRUE(uploader.start());
+    ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
+    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::LoginRefused) << uploader.stream->failure();
+}
+
+// It refuses AUTH and still wants an encrypted login: no way to agree.
+TEST(FtpDemandingServerTest, AServerThatWantsEncryptionItCannotAgreeOnSaysSo)
+{
+    VirtualClock clock;
+    LogCapture log;
+    FtpServer server({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Demanded});
+    ASSERT_TRUE(server.isRunning()) << server.log();
+    Uploader uploader(server.url("/note.aif"), randomBytes(1000));
+    ASSERT_TRUE(uploader.start());
+    ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
+    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::EncryptionRequired) << uploader.stream->failure();
+}
+
+TEST(FtpKeyFingerprint, IsWrittenAsTheCommandLinePrintsIt)
+{
+    const std::string key = "xRstLpTHwSSx+egZqsP2wWM6hz0q3KN8uL3251DjLuI=";
+    EXPECT_EQ(net::CertificateKey::parseFingerprint("SHA256:" + key), "SHA256:" + key);
+    EXPECT_EQ(net::CertificateKey::parseFingerprint(key), "SHA256:" + key);
+    EXPECT_EQ(net::CertificateKey::curlPin("SHA256:" + key), "sha256//" + key);
+    for (const std::string& wrong : {std::string(), std::string("SHA256:"), "SHA256:" + key.substr(1), "SHA256:" + key + "A",
+                                     "SHA256:" + key.substr(0, 43) + "A", "SHA1:" + key, "SHA256:" + key.substr(0, 42) + "!="})
+        EXPECT_FALSE(net::CertificateKey::parseFingerprint(wrong)) << wrong;
 }
 
 TEST_F(FtpWriteStreamTest, OnlyFtpUrlsMakeStreams)

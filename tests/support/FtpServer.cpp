@@ -3,10 +3,13 @@
 #include "platform/core/FileManager.h"
 
 #include <arpa/inet.h>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
@@ -18,98 +21,221 @@ namespace {
 // Long enough for a loaded machine to start Python; a server that is not
 // up by then has failed.
 constexpr auto kStartLimit = std::chrono::seconds(15);
+constexpr auto kSessionsEndLimit = std::chrono::seconds(5);
 
-sockaddr_in loopback(int port)
+sockaddr_storage loopback(int port, bool ipv6, socklen_t& length)
 {
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
+    sockaddr_storage storage = {};
+    if (ipv6) {
+        auto& address = reinterpret_cast<sockaddr_in6&>(storage);
+        address.sin6_family = AF_INET6;
+        address.sin6_port = htons(std::uint16_t(port));
+        address.sin6_addr = in6addr_loopback;
+        length = sizeof address;
+    } else {
+        auto& address = reinterpret_cast<sockaddr_in&>(storage);
+        address.sin_family = AF_INET;
+        address.sin_port = htons(std::uint16_t(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        length = sizeof address;
+    }
+    return storage;
 }
 
 // A port nobody listens on now: the kernel's choice for a socket bound to 0.
-int freePort()
+int freePort(bool ipv6)
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return 0;
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
+    socklen_t length = 0;
+    sockaddr_storage address = loopback(0, ipv6, length);
     int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0
         && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
+        port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6&>(address).sin6_port
+                          : reinterpret_cast<sockaddr_in&>(address).sin_port);
     ::close(fd);
     return port;
 }
 
-bool accepts(int port)
+bool accepts(int port, bool ipv6)
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    sockaddr_in address = loopback(port);
-    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    socklen_t length = 0;
+    sockaddr_storage address = loopback(port, ipv6, length);
+    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0;
     ::close(fd);
     return connected;
+}
+
+// vsftpd's sessions leave its listener's process group (setsid) and go on
+// after it; they are known by the configuration file they were started with.
+std::vector<pid_t> processesStartedWith(const std::string& configPath)
+{
+    std::vector<pid_t> found;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return found;
+    while (dirent* entry = ::readdir(proc)) {
+        pid_t pid = std::atoi(entry->d_name);
+        auto commandLine = pid > 0 ? core::FileManager::contentsAtPath("/proc/" + std::string(entry->d_name) + "/cmdline")
+                                   : std::nullopt;
+        if (commandLine && commandLine->find(configPath + '\0') != std::string::npos)
+            found.push_back(pid);
+    }
+    ::closedir(proc);
+    return found;
+}
+
+std::string vsftpdConfig(int port, const std::string& root, const std::string& login)
+{
+    return "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nlisten_port=" + std::to_string(port)
+        + "\nbackground=NO\nanonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nlocal_umask=022\n"
+          "chroot_local_user=YES\nallow_writeable_chroot=YES\nlocal_root="
+        + login
+        + "\nuserlist_enable=NO\ndelay_failed_login=0\npam_service_name=voicenotes-test-ftp\n"
+          "secure_chroot_dir="
+        + root
+        + "/empty\nconnect_from_port_20=NO\npasv_enable=YES\n"
+          // Its system-call filter kills sessions in containers.
+          "seccomp_sandbox=NO\nxferlog_enable=YES\nxferlog_std_format=NO\nvsftpd_log_file="
+        + root + "/server.log\nlog_ftp_protocol=YES\n";
+}
+
+std::string vsftpdEncryption(FtpServer::Encryption encryption, const TestCertificate& certificate)
+{
+    if (encryption == FtpServer::Encryption::None)
+        return "ssl_enable=NO\n";
+    std::string forced = encryption == FtpServer::Encryption::Required ? "YES" : "NO";
+    return "ssl_enable=YES\nrsa_cert_file=" + certificate.certificatePath() + "\nrsa_private_key_file="
+        + certificate.keyPath() + "\nallow_anon_ssl=NO\nforce_local_logins_ssl=" + forced
+        + "\nforce_local_data_ssl=" + forced + "\nssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nssl_ciphers=HIGH\n";
+}
+
+const char* pyftpdlibMode(FtpServer::Encryption encryption)
+{
+    switch (encryption) {
+    case FtpServer::Encryption::Offered:
+        return "offered";
+    case FtpServer::Encryption::Required:
+        return "required";
+    case FtpServer::Encryption::Demanded:
+        return "demanding";
+    default:
+        return "plain";
+    }
+}
+
+// Every character but letters and digits, so any login fits into a URL.
+std::string percentEncoded(const std::string& text)
+{
+    std::string encoded;
+    for (unsigned char c : text) {
+        char escape[4];
+        std::snprintf(escape, sizeof escape, "%%%02X", c);
+        encoded += std::isalnum(c) ? std::string(1, char(c)) : std::string(escape);
+    }
+    return encoded;
 }
 
 } // namespace
 
 FtpServer::FtpServer(std::string user, std::string password, Quota quota)
-    : m_user(std::move(user))
-    , m_password(std::move(password))
+    : FtpServer(Options{Software::Pyftpdlib, Encryption::None, std::move(user), std::move(password), quota, false})
 {
-    if (!start(quota))
+}
+
+FtpServer::FtpServer(Options options)
+    : m_options(std::move(options))
+{
+    if (m_options.software == Software::Vsftpd) {
+        m_options.user = kVsftpdUser;
+        m_options.password = kVsftpdPassword;
+    }
+    std::string pattern = "/tmp/voicenotes-ftp-XXXXXX";
+    bool made = ::mkdtemp(pattern.data()) != nullptr;
+    m_root = made ? pattern : std::string();
+    m_directory = m_root + "/login";
+    m_port = freePort(m_options.ipv6);
+    if (!made || ::mkdir(m_directory.c_str(), 0755) != 0 || ::mkdir((m_root + "/empty").c_str(), 0755) != 0
+        || m_port == 0 || !start())
         std::fprintf(stderr, "FtpServer: the FTP server did not start; its log:\n%s\n", log().c_str());
 }
 
 FtpServer::~FtpServer()
 {
-    m_process.stop(SIGTERM);
+    stop();
     if (!m_root.empty())
         core::FileManager::removeItemAtPath(m_root);
 }
 
-bool FtpServer::start(Quota quota)
+bool FtpServer::start()
 {
-    std::string pattern = "/tmp/voicenotes-ftp-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
+    if (m_options.encryption != Encryption::None && !m_certificate.make(m_root))
         return false;
-    m_root = pattern;
-    m_directory = m_root + "/login";
-    m_port = freePort();
-    if (::mkdir(m_directory.c_str(), 0700) != 0 || m_port == 0)
-        return false;
-    // Not the python3 on PATH: the package is installed for the system's.
-    const std::string quotaServer = VOICENOTES_TEST_SCRIPTS "/quota_ftp_server.py";
-    std::vector<std::string> command = quota == Quota::Room
-        ? std::vector<std::string>{"/usr/bin/python3",
-                                   "-m",
-                                   "pyftpdlib",
-                                   "-i",
-                                   "127.0.0.1",
-                                   "-p",
-                                   std::to_string(m_port),
-                                   "-w",
-                                   "-u",
-                                   m_user,
-                                   "-P",
-                                   m_password,
-                                   "-d",
-                                   m_directory}
-        : std::vector<std::string>{"/usr/bin/python3", quotaServer, std::to_string(m_port), m_user,
-                                   m_password,         m_directory};
-    bool started = m_process.start(command, m_root + "/server.log");
+    bool started = m_options.software == Software::Vsftpd ? startVsftpd() : startPyftpdlib();
     return started && waitUntilAccepting();
+}
+
+bool FtpServer::startPyftpdlib()
+{
+    // Not the python3 on PATH: the package is installed for the system's.
+    std::vector<std::string> command = {"/usr/bin/python3"};
+    if (m_options.quota == Quota::Exceeded) {
+        command.insert(command.end(), {VOICENOTES_TEST_SCRIPTS "/quota_ftp_server.py", std::to_string(m_port)});
+    } else {
+        command.insert(command.end(), {VOICENOTES_TEST_SCRIPTS "/ftp_server.py", pyftpdlibMode(m_options.encryption),
+                                       m_options.ipv6 ? "::1" : "127.0.0.1", std::to_string(m_port)});
+    }
+    command.insert(command.end(), {m_options.user, m_options.password, m_directory});
+    if (m_options.encryption != Encryption::None)
+        command.insert(command.end(), {m_certificate.certificatePath(), m_certificate.keyPath()});
+    return m_process.start(command, m_root + "/server.log");
+}
+
+bool FtpServer::startVsftpd()
+{
+    // The user's sessions must reach the login folder through the root.
+    const passwd* account = ::getpwnam(kVsftpdUser);
+    if (!account || ::chown(m_directory.c_str(), account->pw_uid, account->pw_gid) != 0
+        || ::chmod(m_root.c_str(), 0755) != 0)
+        return false;
+    std::string config =
+        vsftpdConfig(m_port, m_root, m_directory) + vsftpdEncryption(m_options.encryption, m_certificate);
+    return core::FileManager::writeAtomically(configPath(), config)
+        && m_process.start({"/usr/sbin/vsftpd", configPath()}, m_root + "/vsftpd.out");
+}
+
+void FtpServer::stop()
+{
+    m_process.stop(SIGTERM);
+    if (m_options.software != Software::Vsftpd)
+        return;
+    auto deadline = std::chrono::steady_clock::now() + kSessionsEndLimit;
+    for (auto sessions = processesStartedWith(configPath());
+         !sessions.empty() && std::chrono::steady_clock::now() < deadline;
+         sessions = processesStartedWith(configPath())) {
+        for (pid_t session : sessions)
+            ::kill(session, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+bool FtpServer::restart(Encryption encryption)
+{
+    stop();
+    m_options.encryption = encryption;
+    return start();
 }
 
 bool FtpServer::waitUntilAccepting()
 {
     auto deadline = std::chrono::steady_clock::now() + kStartLimit;
     while (m_process.isRunning() && std::chrono::steady_clock::now() < deadline) {
-        if (accepts(m_port))
+        if (accepts(m_port, m_options.ipv6))
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -117,9 +243,18 @@ bool FtpServer::waitUntilAccepting()
     return false;
 }
 
-std::string FtpServer::url(const std::string& path) const
+std::string FtpServer::host() const
 {
-    return "ftp://" + m_user + ":" + m_password + "@127.0.0.1:" + std::to_string(m_port) + path;
+    return (m_options.ipv6 ? "[::1]:" : "127.0.0.1:") + std::to_string(m_port);
 }
 
-std::string FtpServer::log() const { return core::FileManager::contentsAtPath(m_root + "/server.log").value_or(""); }
+std::string FtpServer::url(const std::string& path) const
+{
+    return "ftp://" + percentEncoded(m_options.user) + ":" + percentEncoded(m_options.password) + "@" + host() + path;
+}
+
+std::string FtpServer::log() const
+{
+    return core::FileManager::contentsAtPath(m_root + "/server.log").value_or("")
+        + core::FileManager::contentsAtPath(m_root + "/vsftpd.out").value_or("");
+}

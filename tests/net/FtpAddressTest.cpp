@@ -1,0 +1,52 @@
+#include "platform/net/FtpAddress.h"
+
+#include <gtest/gtest.h>
+
+using net::FtpAddress;
+
+namespace {
+
+struct Parsed {
+    const char* typed;
+    const char* host;
+    int port;
+    const char* folder;
+    const char* server;
+};
+
+TEST(FtpAddress, NamesAddressesPortsAndFolders)
+{
+    for (const Parsed& expected : {
+             Parsed{"nas.local", "nas.local", 21, "", "nas.local:21"},
+             Parsed{"NAS.Local:2121", "NAS.Local", 2121, "", "nas.local:2121"},
+             Parsed{"192.168.1.5", "192.168.1.5", 21, "", "192.168.1.5:21"},
+             Parsed{"192.168.1.5:65535/voice", "192.168.1.5", 65535, "voice", "192.168.1.5:65535"},
+             Parsed{"::1", "::1", 21, "", "[::1]:21"},
+             Parsed{"[::1]", "::1", 21, "", "[::1]:21"},
+             Parsed{"[::1]:2121", "::1", 2121, "", "[::1]:2121"},
+             Parsed{"[fe80::1:2]:2121/a/b", "fe80::1:2", 2121, "a/b", "[fe80::1:2]:2121"},
+             Parsed{"host/My Notes//2026/", "host", 21, "My Notes/2026", "host:21"},
+             Parsed{"ftp://files.example.org:990/in", "files.example.org", 990, "in", "files.example.org:990"},
+         }) {
+        auto address = FtpAddress::parse(expected.typed);
+        ASSERT_TRUE(address) << expected.typed;
+        EXPECT_EQ(address->host, expected.host) << expected.typed;
+        EXPECT_EQ(address->port, expected.port) << expected.typed;
+        EXPECT_EQ(address->folder, expected.folder) << expected.typed;
+        EXPECT_EQ(address->server(), expected.server) << expected.typed;
+    }
+}
+
+// Nothing that could reach another host or port, climb out of the login
+// directory or carry a command.
+TEST(FtpAddress, RefusesWhatIsNoAddress)
+{
+    for (const char* typed :
+         {"", "host:", "host:0", "host:65536", "host:21x", "host:-1", "[::1", "[::1]x", "[::1]:", "[nothost]:21",
+          "1:2:zz", "two words", "user@host", "host:21:22", "host/../up", "host/a/./b", "host/a\r\nDELE x",
+          "host\tname", "ftp://", "/folder"}) {
+        EXPECT_FALSE(FtpAddress::parse(typed)) << typed;
+    }
+}
+
+} // namespace
