@@ -4,6 +4,8 @@
 #include "platform/core/RunLoop.h"
 #include "platform/net/NetworkConnections.h"
 
+#include <algorithm>
+#include <poll.h>
 #include <string>
 
 namespace net {
@@ -76,6 +78,8 @@ CurlMulti::~CurlMulti()
         loop.unwatch(*watch);
         delete watch;
     }
+    for (const auto& [socket, watch] : m_controlWatches)
+        loop.unwatch(watch);
     if (m_multi) {
         if (CURLMcode result = curl_multi_cleanup(m_multi); result != CURLM_OK)
             logFailure("Cannot end libcurl's transfers", result);
@@ -101,15 +105,64 @@ void CurlMulti::remove(CURL* easy)
 {
     if (m_transfers.erase(easy) == 0)
         return;
+    if (auto control = m_controlConnections.find(easy); control != m_controlConnections.end()) {
+        forgetControlConnection(control->second);
+        m_controlConnections.erase(control);
+    }
     CURLMcode result = curl_multi_remove_handle(m_multi, easy);
     if (result != CURLM_OK)
         logFailure("Cannot end a transfer", result);
 }
 
-int CurlMulti::socketChanged(CURL*, curl_socket_t socket, int what, void* multi, void* socketWatch)
+int CurlMulti::socketChanged(CURL* easy, curl_socket_t socket, int what, void* multi, void* socketWatch)
 {
-    static_cast<CurlMulti*>(multi)->watchSocket(socket, what, static_cast<core::RunLoopEngine::Id*>(socketWatch));
+    auto& self = *static_cast<CurlMulti*>(multi);
+    self.watchSocket(socket, what, static_cast<core::RunLoopEngine::Id*>(socketWatch));
+    if (what == CURL_POLL_REMOVE) {
+        self.m_socketTransfers.erase(socket);
+        self.watchControlConnection(easy, socket);
+    } else {
+        self.m_socketTransfers[socket] = easy;
+        self.m_controlConnections.try_emplace(easy, socket);
+        self.forgetControlConnection(socket);
+    }
     return 0;
+}
+
+void CurlMulti::watchControlConnection(CURL* easy, curl_socket_t socket)
+{
+    // Only the control connection, which lasts as long as the transfer:
+    // curl closes the others when it lets go of them, and a closed
+    // descriptor must not be watched.
+    auto control = m_controlConnections.find(easy);
+    if (!m_transfers.contains(easy) || control == m_controlConnections.end() || control->second != socket
+        || m_controlWatches.contains(socket))
+        return;
+    m_controlWatches[socket] = core::RunLoop::main().watch(
+        socket, core::FdEvent::Read, [this, easy, socket](core::FdEvent) { controlConnectionReadable(easy, socket); });
+}
+
+void CurlMulti::forgetControlConnection(curl_socket_t socket)
+{
+    auto watch = m_controlWatches.find(socket);
+    if (watch == m_controlWatches.end())
+        return;
+    core::RunLoop::main().unwatch(watch->second);
+    m_controlWatches.erase(watch);
+}
+
+void CurlMulti::controlConnectionReadable(CURL* easy, curl_socket_t socket)
+{
+    forgetControlConnection(socket);
+    // Runs the transfer through a socket curl knows it by.
+    auto known = std::find_if(m_socketTransfers.begin(), m_socketTransfers.end(),
+                              [easy](const auto& entry) { return entry.second == easy; });
+    act(known == m_socketTransfers.end() ? CURL_SOCKET_TIMEOUT : known->first, 0);
+    // Watched again only once curl has read what was there: what it leaves
+    // unread (a reply in the middle of the data) waits for curl, not a loop.
+    pollfd readable{socket, POLLIN, 0};
+    if (m_transfers.contains(easy) && !m_socketTransfers.contains(socket) && ::poll(&readable, 1, 0) == 0)
+        watchControlConnection(easy, socket);
 }
 
 // The watch's id is what curl keeps for the socket (curl_multi_assign), so

@@ -42,6 +42,14 @@ private:
     void watchSocket(curl_socket_t socket, int what, core::RunLoopEngine::Id* watch);
     void act(curl_socket_t socket, int events);
     void finishDoneTransfers();
+    // libcurl 7.88 stops watching an FTP transfer's control connection
+    // while the encrypted data connection is being set up, so the server's
+    // answers there (to TYPE, to STOR) wait for a timer of curl's, 200 ms
+    // or more. The control connection is watched here in the meantime;
+    // when it has something to read, the transfer is run.
+    void watchControlConnection(CURL* easy, curl_socket_t socket);
+    void forgetControlConnection(curl_socket_t socket);
+    void controlConnectionReadable(CURL* easy, curl_socket_t socket);
 
     bool m_initialised = false;
     CURLM* m_multi = nullptr;
@@ -49,6 +57,12 @@ private:
     std::map<CURL*, DoneHandler> m_transfers;
     // What curl keeps for each socket it watches (curl_multi_assign).
     std::set<core::RunLoopEngine::Id*> m_watches;
+    // The transfer of each socket curl watches.
+    std::map<curl_socket_t, CURL*> m_socketTransfers;
+    // Each transfer's first socket: an FTP transfer's control connection.
+    std::map<CURL*, curl_socket_t> m_controlConnections;
+    // Control connections curl does not watch now, and our watch on each.
+    std::map<curl_socket_t, core::RunLoopEngine::Id> m_controlWatches;
 };
 
 } // namespace net
