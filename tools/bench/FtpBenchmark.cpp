@@ -1,10 +1,14 @@
-// Uploads a 200 MB file to a local FTP server (pyftpdlib) twice over: with
-// the export's engine on the toolkit's event loop, and with `curl -T`.
-// Prints a table row of both throughputs and their ratio; it never fails.
+// Uploads a 200 MB file to local FTP servers (pyftpdlib and vsftpd, each in
+// clear and over TLS) twice over: with the export's engine on the toolkit's
+// event loop, and with `curl -T` (`curl --ssl-reqd` pinning the same key).
+// Then times `voicenotes export` of a small note, beyond its start-up,
+// against curl's upload of the same file, and to a closed port. Prints
+// table rows of the medians and ratios; it never fails.
 
 #include "BenchFigure.h"
 #include "BenchHome.h"
 #include "Classes/ExportingController.h"
+#include "Classes/PlistController.h"
 
 #include "support/ChildProcess.h"
 #include "support/FtpServer.h"
@@ -28,7 +32,23 @@
 namespace {
 
 constexpr std::size_t kFileSize = std::size_t(200) * 1024 * 1024;
-constexpr int kRuns = 7;
+constexpr int kRuns = 5;
+constexpr std::size_t kNoteSize = 16 * 1024;
+constexpr int kCommandRuns = 15;
+constexpr double kCommandSlackMs = 50;
+
+struct Peer {
+    const char* name;
+    FtpServer::Software software;
+    FtpServer::Encryption encryption;
+};
+
+const Peer kPeers[] = {
+    {"pyftpdlib", FtpServer::Software::Pyftpdlib, FtpServer::Encryption::None},
+    {"pyftpdlib, TLS", FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Offered},
+    {"vsftpd", FtpServer::Software::Vsftpd, FtpServer::Encryption::None},
+    {"vsftpd, TLS", FtpServer::Software::Vsftpd, FtpServer::Encryption::Offered},
+};
 
 using Clock = std::chrono::steady_clock;
 
@@ -58,37 +78,120 @@ double checkedThroughput(Clock::duration spent, const std::string& uploaded)
     return whole ? megabytesPerSecond(spent) : -1;
 }
 
-// Through the export's engine, as the export screen starts it; done when the
-// server holds the whole file.
+// Through the export's engine, as the export screen starts it, trusting
+// the server's key; done when the server has confirmed the file.
 double uploadWithEngine(const FtpServer& server, const std::string& name)
 {
     ExportingController engine;
-    std::string uploaded = server.directory() + "/" + name;
-    std::string host = "127.0.0.1:" + std::to_string(server.port());
+    engine.setTrustedKey(server.keyFingerprint());
+    engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });
     auto start = Clock::now();
-    if (!engine.sendFile("/" + name, host, server.user(), server.password(), "benchmark"))
+    if (!engine.sendFile("/" + name, server.host(), server.user(), server.password(), "benchmark"))
         return -1;
-    bool failed = false;
-    auto poll = core::Timer::scheduledTimer(0.001, true, [&](core::Timer&) {
-        std::error_code error;
-        failed = failed || engine.checkError();
-        bool closed = engine.checkWriteStreamStatus() == ExportingController::kClosed;
-        if (failed || (closed && std::filesystem::file_size(uploaded, error) == kFileSize))
-            core::RunLoop::main().quit(0);
-    });
     core::RunLoop::main().run();
     auto spent = Clock::now() - start;
-    poll->invalidate();
-    return failed ? -1 : checkedThroughput(spent, uploaded);
+    bool failed = engine.checkError() || engine.checkWriteStreamStatus() != ExportingController::kClosed;
+    return failed ? -1 : checkedThroughput(spent, server.directory() + "/" + name);
+}
+
+std::vector<std::string> curlCommand(const FtpServer& server, const std::string& path, const std::string& target)
+{
+    std::vector<std::string> command = {"/usr/bin/curl", "-sS", "-T", path, server.url(target)};
+    if (!server.keyFingerprint().empty())
+        command.insert(command.begin() + 1,
+                       {"--ssl-reqd", "-k", "--pinnedpubkey", "sha256//" + server.keyFingerprint().substr(7)});
+    return command;
 }
 
 double uploadWithCurl(const FtpServer& server, const std::string& path)
 {
     ChildProcess curl;
     auto start = Clock::now();
-    if (!curl.start({"/usr/bin/curl", "-sS", "-T", path, server.url("/curl.bin")}) || curl.waitForExit(600) != 0)
+    if (!curl.start(curlCommand(server, path, "/curl.bin")) || curl.waitForExit(600) != 0)
         return -1;
     return checkedThroughput(Clock::now() - start, server.directory() + "/curl.bin");
+}
+
+void measureThroughput(const Peer& peer, const std::string& path)
+{
+    std::string name = std::string("FTP upload of 200 MB to a local ") + peer.name + ": throughput";
+    FtpServer server({peer.software, peer.encryption});
+    if (!server.isRunning())
+        return BenchFigure::printUnmeasured(name, "the local server did not start (tools/start-test-services, root)");
+    BenchFigure figure(name, "MB/s", "≥ 0.95 × curl", [](double, double ratio) { return ratio >= 0.95; });
+    figure.setPeerName(peer.encryption == FtpServer::Encryption::None ? "curl -T" : "curl --ssl-reqd -T");
+    for (int run = 0; run < kRuns; ++run) {
+        // Taking turns at going first, so neither always follows the other's
+        // file being written back.
+        double ours = run % 2 == 0 ? uploadWithEngine(server, "source.bin") : 0;
+        double theirs = uploadWithCurl(server, path);
+        if (run % 2 == 1)
+            ours = uploadWithEngine(server, "source.bin");
+        if (ours < 0 || theirs < 0)
+            std::fprintf(stderr, "FTP benchmark: an upload to %s failed in run %d; left out\n", peer.name, run + 1);
+        else
+            figure.add(ours, theirs);
+    }
+    figure.print();
+}
+
+// Milliseconds a command took to end, or negative when it did not end as expected.
+double commandMilliseconds(const std::vector<std::string>& command, int expectedStatus,
+                           const std::vector<std::string>& environment = {})
+{
+    ChildProcess process;
+    auto start = Clock::now();
+    if (!process.start(command, {}, environment) || process.waitForExit(60) != expectedStatus)
+        return -1;
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// `voicenotes export` less `voicenotes list` (the same start-up and end,
+// no network), against curl doing the same: what is left is waiting.
+void measureExportCommand(const std::string& home, const std::string& notePath)
+{
+    FtpServer server({FtpServer::Software::Vsftpd});
+    FtpServer closed;
+    std::string closedHost = closed.host();
+    closed.kill();
+    if (!server.isRunning())
+        return BenchFigure::printUnmeasured("voicenotes export", "vsftpd did not start (tools/start-test-services)");
+    const std::vector<std::string> tool = {VOICENOTES_BINARY, "--home", home, "--audio-device", "virtual"};
+    auto exportTo = [&](const std::string& host) {
+        std::vector<std::string> command = tool;
+        command.insert(command.end(), {"export", "0", "--host", host, "--user", server.user()});
+        return command;
+    };
+    std::vector<std::string> list = tool;
+    list.push_back("list");
+    const std::vector<std::string> password = {"VOICENOTES_FTP_PASSWORD=" + std::string(server.password())};
+    auto slack = [](double ours, double ratio) { return ours - ours / ratio <= kCommandSlackMs; };
+    BenchFigure sent("voicenotes export of a 16 KB note to vsftpd, beyond start-up", "ms", "≤ curl -T + 50 ms", slack);
+    BenchFigure refused("voicenotes export to a closed port, beyond start-up", "ms", "≤ curl -T + 50 ms", slack);
+    sent.setPeerName("curl -T");
+    refused.setPeerName("curl -T");
+    for (int run = 0; run < kCommandRuns; ++run) {
+        double startUp = commandMilliseconds(list, 0);
+        double ours = commandMilliseconds(exportTo(server.host()), 0, password);
+        double theirs = commandMilliseconds(curlCommand(server, notePath, "/curl.aif"), 0);
+        if (startUp >= 0 && ours >= 0 && theirs >= 0)
+            sent.add(std::max(ours - startUp, 0.01), theirs);
+        double oursClosed = commandMilliseconds(exportTo(closedHost), 1, password);
+        double theirsClosed = commandMilliseconds({"/usr/bin/curl", "-sS", "-T", notePath, "ftp://" + closedHost + "/"}, 7);
+        if (startUp >= 0 && oursClosed >= 0 && theirsClosed >= 0)
+            refused.add(std::max(oursClosed - startUp, 0.01), theirsClosed);
+    }
+    sent.print();
+    refused.print();
+}
+
+bool addNote(const std::string& path)
+{
+    std::string bytes(kNoteSize, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 31 % 251);
+    return core::FileManager::writeAtomically(path, bytes)
+        && PlistController().saveObject(0, 1, "/note.aif", std::uint64_t(kNoteSize / 2));
 }
 
 } // namespace
@@ -100,33 +203,18 @@ int main(int argc, char** argv)
     BenchHome home(8000);
     // Real time here: the upload runs on the toolkit's loop.
     core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
-    FtpServer server;
-    if (!server.isRunning()) {
-        BenchFigure::printUnmeasured("FTP upload", "the local FTP server (python3-pyftpdlib) did not start");
-        return 0;
-    }
     std::string path = core::Paths::documentsDirectory() + "/source.bin";
     if (!writeTestFile(path)) {
         BenchFigure::printUnmeasured("FTP upload", "the test file could not be written");
         return 0;
     }
-
-    BenchFigure figure("FTP upload of 200 MB to a local server: throughput", "MB/s", "≥ 0.95 × curl -T",
-                       [](double, double ratio) { return ratio >= 0.95; });
-    figure.setPeerName("curl -T");
-    for (int run = 0; run < kRuns; ++run) {
-        // Taking turns at going first, so neither always follows the other's
-        // file being written back.
-        double ours = run % 2 == 0 ? uploadWithEngine(server, "source.bin") : 0;
-        double theirs = uploadWithCurl(server, path);
-        if (run % 2 == 1)
-            ours = uploadWithEngine(server, "source.bin");
-        if (ours < 0 || theirs < 0)
-            std::fprintf(stderr, "FTP benchmark: an upload failed in run %d; left out\n", run + 1);
-        else
-            figure.add(ours, theirs);
-    }
+    for (const Peer& peer : kPeers)
+        measureThroughput(peer, path);
     core::FileManager::removeItemAtPath(path);
-    figure.print();
+    std::string note = core::Paths::documentsDirectory() + "/note.aif";
+    if (addNote(note))
+        measureExportCommand(home.path(), note);
+    else
+        BenchFigure::printUnmeasured("voicenotes export", "the note could not be stored");
     return 0;
 }
