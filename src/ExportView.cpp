@@ -2,10 +2,10 @@
 
 #include "Classes/ExportingController.h"
 #include "Classes/FtpTrust.h"
-#include "Classes/UploadFailure.h"
-#include "Classes/UploadState.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
+#include "Classes/UploadFailure.h"
+#include "Classes/UploadState.h"
 #include "ExportingCell.h"
 
 #include "platform/core/Bundle.h"

@@ -258,9 +258,10 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });
     if (!engine.sendFile(NoteField::string(*note, NoteKey::Path), destination.host, destination.user, *password,
                          NoteField::string(*note, NoteKey::Title))) {
-        std::fprintf(stderr, "voicenotes: the file cannot be sent: --host must be an FTP address (host, host:port, "
-                             "[IPv6]:port, then /folder if wanted), and the user name and password may hold no "
-                             "control characters\n");
+        std::fprintf(stderr,
+                     "voicenotes: the file cannot be sent: --host must be an FTP address (host, host:port, "
+                     "[IPv6]:port, then /folder if wanted), and the user name and password may hold no "
+                     "control characters\n");
         return 1;
     }
     core::RunLoop::main().run();

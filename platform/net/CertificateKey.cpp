@@ -54,9 +54,8 @@ std::optional<std::string> CertificateKey::fingerprintOfPem(const std::string& p
 std::optional<std::string> CertificateKey::parseFingerprint(const std::string& text)
 {
     std::string value = text.starts_with(kPrefix) ? text.substr(std::string(kPrefix).size()) : text;
-    bool base64Characters = std::all_of(value.begin(), value.end() - (value.empty() ? 0 : 1), [](unsigned char c) {
-        return std::isalnum(c) || c == '+' || c == '/';
-    });
+    bool base64Characters = std::all_of(value.begin(), value.end() - (value.empty() ? 0 : 1),
+                                        [](unsigned char c) { return std::isalnum(c) || c == '+' || c == '/'; });
     if (value.size() != kBase64Length || !base64Characters || value.back() != '=')
         return std::nullopt;
     return kPrefix + value;

@@ -34,7 +34,6 @@ constexpr long kPolicyRefusal = 534;
 // use encryption"; pyftpdlib: "SSL/TLS required").
 constexpr const char* kEncryptionWords[] = {"encrypt", "ssl", "tls"};
 
-
 CURLU* curlHandle(const URL& url) { return static_cast<CURLU*>(url.handle()); }
 
 // curl reads a path that starts with "//" as one from the server's root;
@@ -303,7 +302,8 @@ private:
     static bool mentionsEncryption(const std::string& reply)
     {
         std::string lower(reply);
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
         return std::any_of(std::begin(kEncryptionWords), std::end(kEncryptionWords),
                            [&](const char* word) { return lower.find(word) != std::string::npos; });
     }

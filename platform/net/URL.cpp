@@ -67,7 +67,9 @@ std::optional<URL> URL::fromParts(const Parts& parts)
         {CURLUPART_PATH, parts.path},
     };
     for (const auto& [which, value] : given) {
-        unsigned flags = which == CURLUPART_SCHEME || which == CURLUPART_HOST || which == CURLUPART_PORT ? 0 : CURLU_URLENCODE;
+        unsigned flags = which == CURLUPART_SCHEME || which == CURLUPART_HOST || which == CURLUPART_PORT
+            ? 0
+            : CURLU_URLENCODE;
         if (!value.empty() && curl_url_set(curlHandle(url.m_handle), which, value.c_str(), flags) != CURLUE_OK)
             return std::nullopt;
     }

@@ -69,8 +69,8 @@ std::string remotePath(const net::FtpAddress& address, const std::string& name)
     return "/" + (address.folder.empty() ? std::string() : address.folder + "/") + file;
 }
 
-std::optional<net::URL> uploadURL(const net::FtpAddress& address, const std::string& user,
-                                  const std::string& password, const std::string& name)
+std::optional<net::URL> uploadURL(const net::FtpAddress& address, const std::string& user, const std::string& password,
+                                  const std::string& name)
 {
     return net::URL::fromParts({"ftp", user, password, address.host, address.port, remotePath(address, name)});
 }

@@ -322,8 +322,9 @@ TEST_F(ExportTest, AServerThatNeverAnswersEndsInTheAlertAndTheScreenStillRespond
     fillIn(screen, "127.0.0.1:" + std::to_string(silent.port()), server.user(), server.password());
     tap(screen, 3);
     ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }, 40));
-    EXPECT_EQ(alertMessages(), std::vector<std::string>{"The server at 127.0.0.1:" + std::to_string(silent.port())
-                                                        + " stopped answering. The file was not sent."});
+    EXPECT_EQ(alertMessages(),
+              std::vector<std::string>{"The server at 127.0.0.1:" + std::to_string(silent.port())
+                                       + " stopped answering. The file was not sent."});
     EXPECT_EQ(log.count(server.password()), 0);
     ui::ModalPanel::closeAll();
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
@@ -398,9 +399,8 @@ TEST_F(ExportTest, AnyPrintableUserNameAndPasswordLogIn)
     tap(screen, 3);
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_TRUE(alertMessages().empty());
-    EXPECT_TRUE(clock.runUntil([&] {
-        return core::FileManager::contentsAtPath(typed.directory() + "/20261207101500.aif") == bytes;
-    }));
+    EXPECT_TRUE(clock.runUntil(
+        [&] { return core::FileManager::contentsAtPath(typed.directory() + "/20261207101500.aif") == bytes; }));
     EXPECT_EQ(log.count(printable), 0);
     EXPECT_EQ(log.count("ftp://vn%40example.com:****@" + typed.host() + "/20261207101500.aif"), 1);
 }
@@ -420,17 +420,17 @@ TEST_F(ExportTest, AnIPv6AddressWithAPortAndAFolder)
     tap(screen, 3);
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_TRUE(alertMessages().empty());
-    EXPECT_TRUE(clock.runUntil([&] {
-        return core::FileManager::contentsAtPath(v6.directory() + "/notes/2026/20261207101500.aif") == bytes;
-    }));
+    EXPECT_TRUE(clock.runUntil(
+        [&] { return core::FileManager::contentsAtPath(v6.directory() + "/notes/2026/20261207101500.aif") == bytes; }));
 
     auto& again = exportAgain();
     fillIn(again, v6.host() + "/missing", v6.user(), v6.password());
     tap(again, 3);
     ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }));
-    EXPECT_EQ(alertMessages(), std::vector<std::string>{"The folder \"missing\" cannot be entered on " + v6.host()
-                                                        + ": it does not exist or is not yours. Folders are not "
-                                                          "created."});
+    EXPECT_EQ(alertMessages(),
+              std::vector<std::string>{"The folder \"missing\" cannot be entered on " + v6.host()
+                                       + ": it does not exist or is not yours. Folders are not "
+                                         "created."});
     EXPECT_FALSE(std::filesystem::exists(v6.directory() + "/missing"));
 }
 
@@ -489,9 +489,10 @@ TEST_F(ExportTest, AServersCertificateIsTrustedOnceThenPinned)
     ASSERT_TRUE(nas.restart(FtpServer::Encryption::None)) << nas.log();
     tap(exportAgain(), 1);
     ASSERT_TRUE(clock.runUntil([&] { return !alertMessages().empty(); }));
-    EXPECT_EQ(alertMessages(), std::vector<std::string>{nas.host()
-                                                        + " used encryption before and now offers none. Nothing was "
-                                                          "sent, so the password did not go in clear."});
+    EXPECT_EQ(alertMessages(),
+              std::vector<std::string>{nas.host()
+                                       + " used encryption before and now offers none. Nothing was "
+                                         "sent, so the password did not go in clear."});
     EXPECT_EQ(nas.log().find("<- USER"), std::string::npos) << nas.log();
 }
 

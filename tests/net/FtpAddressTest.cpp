@@ -42,9 +42,9 @@ TEST(FtpAddress, NamesAddressesPortsAndFolders)
 TEST(FtpAddress, RefusesWhatIsNoAddress)
 {
     for (const char* typed :
-         {"", "host:", "host:0", "host:65536", "host:21x", "host:-1", "[::1", "[::1]x", "[::1]:", "[nothost]:21",
-          "1:2:zz", "two words", "user@host", "host:21:22", "host/../up", "host/a/./b", "host/a\r\nDELE x",
-          "host\tname", "ftp://", "/folder"}) {
+         {"",           "host:",      "host:0",           "host:65536", "host:21x",  "host:-1",   "[::1",
+          "[::1]x",     "[::1]:",     "[nothost]:21",     "1:2:zz",     "two words", "user@host", "host:21:22",
+          "host/../up", "host/a/./b", "host/a\r\nDELE x", "host\tname", "ftp://",    "/folder"}) {
         EXPECT_FALSE(FtpAddress::parse(typed)) << typed;
     }
 }

@@ -1,6 +1,6 @@
 #include "platform/net/FtpWriteStream.h"
-#include "platform/net/CertificateKey.h"
 #include "platform/core/FileManager.h"
+#include "platform/net/CertificateKey.h"
 #include "platform/net/NetworkConnections.h"
 
 #include "support/FtpServer.h"
@@ -10,8 +10,8 @@
 
 #include <filesystem>
 #include <pwd.h>
-#include <unistd.h>
 #include <random>
+#include <unistd.h>
 
 using net::FtpWriteStream;
 using net::StreamErrorDomain;
@@ -416,8 +416,8 @@ testing::AssertionResult failsBeforeTheLogin(Uploader& uploader, VirtualClock& c
     if (!clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }))
         return testing::AssertionFailure() << "no error; the server's log:\n" << server.log();
     if (uploader.stream->failureKind() != kind)
-        return testing::AssertionFailure() << "failed as " << int(uploader.stream->failureKind()) << ": "
-                                           << uploader.stream->failure();
+        return testing::AssertionFailure()
+            << "failed as " << int(uploader.stream->failureKind()) << ": " << uploader.stream->failure();
     // Commands as pyftpdlib ("<- USER") and vsftpd ("\"USER") log them.
     for (const char* command : {"<- USER", "<- PASS", "\"USER", "\"PASS"}) {
         if (server.log().find(command) != std::string::npos)
@@ -443,13 +443,12 @@ protected:
     net::FtpSecurity pinned() const { return {true, server.keyFingerprint()}; }
 };
 
-INSTANTIATE_TEST_SUITE_P(Servers, EncryptedUploadTest,
-                         testing::Values(TlsPeer{"pyftpdlib", FtpServer::Software::Pyftpdlib,
-                                                 FtpServer::Encryption::Offered},
-                                         TlsPeer{"vsftpd", FtpServer::Software::Vsftpd, FtpServer::Encryption::Offered},
-                                         TlsPeer{"vsftpdRequiringTls", FtpServer::Software::Vsftpd,
-                                                 FtpServer::Encryption::Required}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Servers, EncryptedUploadTest,
+    testing::Values(TlsPeer{"pyftpdlib", FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Offered},
+                    TlsPeer{"vsftpd", FtpServer::Software::Vsftpd, FtpServer::Encryption::Offered},
+                    TlsPeer{"vsftpdRequiringTls", FtpServer::Software::Vsftpd, FtpServer::Encryption::Required}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The system's authorities do not vouch for it: the login stays here, and
 // the key the server showed comes back for the person to compare.
@@ -508,8 +507,7 @@ TEST_F(VsftpdTest, WithoutTlsTheFileGoesInClearIntoTheFolderAsked)
 {
     ASSERT_TRUE(std::filesystem::create_directories(server.directory() + "/notes/2026"));
     ASSERT_EQ(::chown((server.directory() + "/notes").c_str(), ::getpwnam(FtpServer::kVsftpdUser)->pw_uid, 0), 0);
-    ASSERT_EQ(::chown((server.directory() + "/notes/2026").c_str(), ::getpwnam(FtpServer::kVsftpdUser)->pw_uid, 0),
-              0);
+    ASSERT_EQ(::chown((server.directory() + "/notes/2026").c_str(), ::getpwnam(FtpServer::kVsftpdUser)->pw_uid, 0), 0);
     std::string data = randomBytes(100000);
     Uploader uploader(server.url("/notes/2026/note.aif"), data);
     ASSERT_TRUE(uploader.start());
@@ -555,8 +553,9 @@ TEST(FtpKeyFingerprint, IsWrittenAsTheCommandLinePrintsIt)
     EXPECT_EQ(net::CertificateKey::parseFingerprint("SHA256:" + key), "SHA256:" + key);
     EXPECT_EQ(net::CertificateKey::parseFingerprint(key), "SHA256:" + key);
     EXPECT_EQ(net::CertificateKey::curlPin("SHA256:" + key), "sha256//" + key);
-    for (const std::string& wrong : {std::string(), std::string("SHA256:"), "SHA256:" + key.substr(1), "SHA256:" + key + "A",
-                                     "SHA256:" + key.substr(0, 43) + "A", "SHA1:" + key, "SHA256:" + key.substr(0, 42) + "!="})
+    for (const std::string& wrong :
+         {std::string(), std::string("SHA256:"), "SHA256:" + key.substr(1), "SHA256:" + key + "A",
+          "SHA256:" + key.substr(0, 43) + "A", "SHA1:" + key, "SHA256:" + key.substr(0, 42) + "!="})
         EXPECT_FALSE(net::CertificateKey::parseFingerprint(wrong)) << wrong;
 }
 

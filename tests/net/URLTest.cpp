@@ -47,7 +47,8 @@ TEST(URL, PartsAreEncodedSoNoCharacterChangesAnother)
     for (char c = ' '; c <= '~'; ++c)
         printable += c;
     for (const std::string& host : {std::string("nas.local"), std::string("::1"), std::string("192.168.1.5")}) {
-        auto url = URL::fromParts({"ftp", "vn@example.com:" + printable, printable, host, 2121, "/a b/#?/" + printable});
+        auto url = URL::fromParts(
+            {"ftp", "vn@example.com:" + printable, printable, host, 2121, "/a b/#?/" + printable});
         ASSERT_TRUE(url) << host;
         auto reparsed = URL::fromString(url->text());
         ASSERT_TRUE(reparsed) << url->text();

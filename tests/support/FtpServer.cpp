@@ -81,8 +81,9 @@ std::vector<pid_t> processesStartedWith(const std::string& configPath)
         return found;
     while (dirent* entry = ::readdir(proc)) {
         pid_t pid = std::atoi(entry->d_name);
-        auto commandLine = pid > 0 ? core::FileManager::contentsAtPath("/proc/" + std::string(entry->d_name) + "/cmdline")
-                                   : std::nullopt;
+        auto commandLine = pid > 0
+            ? core::FileManager::contentsAtPath("/proc/" + std::string(entry->d_name) + "/cmdline")
+            : std::nullopt;
         if (commandLine && commandLine->find(configPath + '\0') != std::string::npos)
             found.push_back(pid);
     }
@@ -110,8 +111,8 @@ std::string vsftpdEncryption(FtpServer::Encryption encryption, const TestCertifi
     if (encryption == FtpServer::Encryption::None)
         return "ssl_enable=NO\n";
     std::string forced = encryption == FtpServer::Encryption::Required ? "YES" : "NO";
-    return "ssl_enable=YES\nrsa_cert_file=" + certificate.certificatePath() + "\nrsa_private_key_file="
-        + certificate.keyPath() + "\nallow_anon_ssl=NO\nforce_local_logins_ssl=" + forced
+    return "ssl_enable=YES\nrsa_cert_file=" + certificate.certificatePath()
+        + "\nrsa_private_key_file=" + certificate.keyPath() + "\nallow_anon_ssl=NO\nforce_local_logins_ssl=" + forced
         + "\nforce_local_data_ssl=" + forced + "\nssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nssl_ciphers=HIGH\n";
 }
 
@@ -187,8 +188,9 @@ bool FtpServer::startPyftpdlib()
     if (m_options.quota == Quota::Exceeded) {
         command.insert(command.end(), {VOICENOTES_TEST_SCRIPTS "/quota_ftp_server.py", std::to_string(m_port)});
     } else {
-        command.insert(command.end(), {VOICENOTES_TEST_SCRIPTS "/ftp_server.py", pyftpdlibMode(m_options.encryption),
-                                       m_options.ipv6 ? "::1" : "127.0.0.1", std::to_string(m_port)});
+        command.insert(command.end(),
+                       {VOICENOTES_TEST_SCRIPTS "/ftp_server.py", pyftpdlibMode(m_options.encryption),
+                        m_options.ipv6 ? "::1" : "127.0.0.1", std::to_string(m_port)});
     }
     command.insert(command.end(), {m_options.user, m_options.password, m_directory});
     if (m_options.encryption != Encryption::None)
@@ -203,8 +205,8 @@ bool FtpServer::startVsftpd()
     if (!account || ::chown(m_directory.c_str(), account->pw_uid, account->pw_gid) != 0
         || ::chmod(m_root.c_str(), 0755) != 0)
         return false;
-    std::string config =
-        vsftpdConfig(m_port, m_root, m_directory) + vsftpdEncryption(m_options.encryption, m_certificate);
+    std::string config = vsftpdConfig(m_port, m_root, m_directory)
+        + vsftpdEncryption(m_options.encryption, m_certificate);
     return core::FileManager::writeAtomically(configPath(), config)
         && m_process.start({"/usr/sbin/vsftpd", configPath()}, m_root + "/vsftpd.out");
 }
@@ -243,10 +245,7 @@ bool FtpServer::waitUntilAccepting()
     return false;
 }
 
-std::string FtpServer::host() const
-{
-    return (m_options.ipv6 ? "[::1]:" : "127.0.0.1:") + std::to_string(m_port);
-}
+std::string FtpServer::host() const { return (m_options.ipv6 ? "[::1]:" : "127.0.0.1:") + std::to_string(m_port); }
 
 std::string FtpServer::url(const std::string& path) const
 {

@@ -33,7 +33,7 @@ namespace {
 
 constexpr std::size_t kFileSize = std::size_t(200) * 1024 * 1024;
 constexpr int kRuns = 5;
-constexpr std::size_t kNoteSize = 16 * 1024;
+constexpr std::size_t kNoteSize = std::size_t(16) * 1024;
 constexpr int kCommandRuns = 15;
 constexpr double kCommandSlackMs = 50;
 
@@ -177,7 +177,8 @@ void measureExportCommand(const std::string& home, const std::string& notePath)
         if (startUp >= 0 && ours >= 0 && theirs >= 0)
             sent.add(std::max(ours - startUp, 0.01), theirs);
         double oursClosed = commandMilliseconds(exportTo(closedHost), 1, password);
-        double theirsClosed = commandMilliseconds({"/usr/bin/curl", "-sS", "-T", notePath, "ftp://" + closedHost + "/"}, 7);
+        double theirsClosed = commandMilliseconds({"/usr/bin/curl", "-sS", "-T", notePath, "ftp://" + closedHost + "/"},
+                                                  7);
         if (startUp >= 0 && oursClosed >= 0 && theirsClosed >= 0)
             refused.add(std::max(oursClosed - startUp, 0.01), theirsClosed);
     }
