@@ -4,11 +4,32 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QRegularExpression>
 
 namespace ui {
 
 namespace {
 constexpr double kMinimumFontSize = 8;
+// Longer than any word of a sentence: a key's fingerprint, a path.
+constexpr int kLongWord = 20;
+
+// A word longer than a line may break anywhere (a zero-width space between
+// its characters) instead of being cut off at both sides.
+QString withBreakableLongWords(const QString& text)
+{
+    static const QRegularExpression longWord(QStringLiteral("\\S{%1,}").arg(kLongWord));
+    QString result;
+    qsizetype done = 0;
+    for (auto match = longWord.globalMatch(text); match.hasNext();) {
+        auto word = match.next();
+        result += text.mid(done, word.capturedStart() - done);
+        const QString captured = word.captured();
+        for (qsizetype i = 0; i < captured.size(); ++i)
+            result += (i > 0 ? QString(QChar(0x200B)) : QString()) + captured[i];
+        done = word.capturedEnd();
+    }
+    return result + text.mid(done);
+}
 
 Qt::Alignment toQtAlignment(TextAlignment alignment)
 {
@@ -46,6 +67,8 @@ void Label::updateText()
     // One line shows line breaks as spaces rather than cutting the text.
     if (m_numberOfLines == 1)
         shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    else
+        shown = withBreakableLongWords(shown);
     label().setText(shown);
     updateFont();
 }

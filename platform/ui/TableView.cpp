@@ -22,6 +22,19 @@ constexpr double kGroupedFooterHeight = 36;
 constexpr double kTitleInset = 20;
 constexpr Color kHeaderColor{0.3, 0.34, 0.42, 1};
 constexpr Color kFooterColor{0.35, 0.38, 0.43, 1};
+// Above and below a footer's text.
+constexpr double kFooterPadding = 8;
+
+std::shared_ptr<Label> makeTitleLabel(const std::string& text, bool header)
+{
+    auto label = std::make_shared<Label>();
+    label->setText(text);
+    label->setFont(header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15));
+    label->setTextColor(header ? kHeaderColor : kFooterColor);
+    label->setTextAlignment(header ? TextAlignment::Left : TextAlignment::Center);
+    label->setNumberOfLines(0);
+    return label;
+}
 } // namespace
 
 double TableViewDelegate::heightForRowAtIndexPath(TableView& tableView, IndexPath) { return tableView.rowHeight(); }
@@ -77,9 +90,13 @@ double TableView::sectionHeaderHeight(const std::string& title) const
 
 double TableView::sectionFooterHeight(const std::string& title) const
 {
+    if (title.empty())
+        return 0;
     if (m_style == TableViewStyle::Plain)
-        return title.empty() ? 0 : kPlainTitleHeight;
-    return title.empty() ? 0 : kGroupedFooterHeight;
+        return kPlainTitleHeight;
+    // A footer of several lines has room for all of them.
+    double width = frame().width - 2 * kTitleInset;
+    return std::max(kGroupedFooterHeight, makeTitleLabel(title, false)->heightForWidth(width) + 2 * kFooterPadding);
 }
 
 void TableView::computeLayout()
@@ -120,12 +137,7 @@ void TableView::makeTitles()
     auto add = [this](const std::string& text, double top, double height, bool header) {
         if (text.empty())
             return;
-        auto label = std::make_shared<Label>();
-        label->setText(text);
-        label->setFont(header ? Font::boldSystemFontOfSize(17) : Font::systemFontOfSize(15));
-        label->setTextColor(header ? kHeaderColor : kFooterColor);
-        label->setTextAlignment(header ? TextAlignment::Left : TextAlignment::Center);
-        label->setNumberOfLines(0);
+        auto label = makeTitleLabel(text, header);
         // Under the rows, in the order they are read.
         insertSubview(label, m_titles.size());
         m_titles.push_back({label, top, height});

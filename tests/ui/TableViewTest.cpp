@@ -1,5 +1,6 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
 
 #include "support/TestEnvironment.h"
@@ -36,6 +37,8 @@ public:
         return cell;
     }
     std::string titleForHeaderInSection(TableView&, int section) override { return section ? "Second" : ""; }
+    std::string titleForFooterInSection(TableView&, int section) override { return section ? "" : footer; }
+    std::string footer;
     void didSelectRowAtIndexPath(TableView&, IndexPath indexPath) override { selected.push_back(indexPath); }
     void accessoryButtonTappedForRowWithIndexPath(TableView&, IndexPath indexPath) override
     {
@@ -119,6 +122,33 @@ TEST_F(TableViewTest, SectionsWithTitlesAndGroupedInsets)
     // The second section's title stands between the two.
     EXPECT_EQ(grouped->rectForRowAtIndexPath({1, 0}), (Rect{10, 10 + 88 + 40, 300, 44}));
     EXPECT_EQ(grouped->rectForRowAtIndexPath({1, 3}), (Rect{}));
+}
+
+// A footer of several lines, one of them a word longer than the line (a
+// key's fingerprint), has room for all of it between its rows and the next
+// section's, and shows all of it.
+TEST_F(TableViewTest, AFooterOfSeveralLinesHasRoomForThemAll)
+{
+    rows.counts = {2, 1};
+    rows.footer = "Not encrypted: this server offers no encryption, so the user name, password and file go in "
+                  "clear. Its key is SHA256:xRstLpTHwSSx+egZqsP2wWM6hz0q3KN8uL3251DjLuI=.";
+    auto grouped = std::make_shared<TableView>(Rect{0, 0, 320, 460}, TableViewStyle::Grouped);
+    grouped->setDataSource(&rows);
+    grouped->reloadData();
+    Label* footer = nullptr;
+    for (auto& view : grouped->subviews()) {
+        if (auto* label = dynamic_cast<Label*>(view.get()); label && label->text() == rows.footer)
+            footer = label;
+    }
+    ASSERT_TRUE(footer);
+    Rect lastRow = grouped->rectForRowAtIndexPath({0, 1});
+    Rect nextSection = grouped->rectForRowAtIndexPath({1, 0});
+    EXPECT_GE(footer->frame().y, lastRow.y + lastRow.height);
+    EXPECT_LE(footer->frame().y + footer->frame().height, nextSection.y);
+    double needed = footer->heightForWidth(footer->frame().width);
+    EXPECT_GE(footer->frame().height, needed);
+    // Four lines or more at this width, the fingerprint broken, not cut.
+    EXPECT_GE(needed, 4 * footer->heightForWidth(10000));
 }
 
 TEST_F(TableViewTest, DeletedAndInsertedRowsMoveTheCellsAfterThem)
