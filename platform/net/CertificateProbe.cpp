@@ -2,6 +2,7 @@
 
 #include "platform/net/CertificateKey.h"
 #include "platform/net/CurlMulti.h"
+#include "platform/net/CurlOptions.h"
 
 #include <cstring>
 
@@ -47,25 +48,21 @@ bool CertificateProbe::start(Done done)
 
 CURLcode CertificateProbe::configure()
 {
-    CURLcode result = CURLE_OK;
-    auto set = [&](CURLoption option, auto value) {
-        if (result == CURLE_OK)
-            result = curl_easy_setopt(m_easy, option, value);
-    };
-    set(CURLOPT_CURLU, static_cast<CURLU*>(m_url.handle()));
-    set(CURLOPT_PROTOCOLS_STR, "ftp");
-    set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
-    set(CURLOPT_SSL_VERIFYPEER, 0L);
-    set(CURLOPT_SSL_VERIFYHOST, 0L);
-    set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::kImpossiblePin);
-    set(CURLOPT_CERTINFO, 1L);
-    set(CURLOPT_NOBODY, 1L);
-    set(CURLOPT_NOSIGNAL, 1L);
-    set(CURLOPT_FORBID_REUSE, 1L);
-    set(CURLOPT_CONNECTTIMEOUT, kProbeTimeoutSeconds);
-    set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeTimeoutSeconds);
-    return result;
+    CurlOptions options(m_easy);
+    options.set(CURLOPT_CURLU, static_cast<CURLU*>(m_url.handle()));
+    options.set(CURLOPT_PROTOCOLS_STR, "ftp");
+    options.set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    options.set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    options.set(CURLOPT_SSL_VERIFYPEER, 0L);
+    options.set(CURLOPT_SSL_VERIFYHOST, 0L);
+    options.set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::kImpossiblePin);
+    options.set(CURLOPT_CERTINFO, 1L);
+    options.set(CURLOPT_NOBODY, 1L);
+    options.set(CURLOPT_NOSIGNAL, 1L);
+    options.set(CURLOPT_FORBID_REUSE, 1L);
+    options.set(CURLOPT_CONNECTTIMEOUT, kProbeTimeoutSeconds);
+    options.set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kProbeTimeoutSeconds);
+    return options.result();
 }
 
 std::string CertificateProbe::presentedKey(CURL* easy)

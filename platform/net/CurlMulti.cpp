@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <poll.h>
 #include <string>
+#include <utility>
 
 namespace net {
 
@@ -105,6 +106,7 @@ void CurlMulti::remove(CURL* easy)
 {
     if (m_transfers.erase(easy) == 0)
         return;
+    m_leftWithoutSocket.erase(easy);
     if (auto control = m_controlConnections.find(easy); control != m_controlConnections.end()) {
         forgetControlConnection(control->second);
         m_controlConnections.erase(control);
@@ -121,9 +123,16 @@ int CurlMulti::socketChanged(CURL* easy, curl_socket_t socket, int what, void* m
     if (what == CURL_POLL_REMOVE) {
         self.m_socketTransfers.erase(socket);
         self.watchControlConnection(easy, socket);
+        // Only on letting go of the control connection: a transfer paused
+        // for want of data has let go of its data connection, and rightly.
+        auto control = self.m_controlConnections.find(easy);
+        if (self.m_transfers.contains(easy) && control != self.m_controlConnections.end()
+            && control->second == socket && self.watchesNoSocketOf(easy))
+            self.m_leftWithoutSocket.insert(easy);
     } else {
         self.m_socketTransfers[socket] = easy;
-        self.m_controlConnections.try_emplace(easy, socket);
+        if (self.m_transfers.contains(easy))
+            self.m_controlConnections.try_emplace(easy, socket);
         self.forgetControlConnection(socket);
     }
     return 0;
@@ -218,6 +227,28 @@ void CurlMulti::act(curl_socket_t socket, int events)
     if (result != CURLM_OK)
         logFailure("A transfer could not go on", result);
     finishDoneTransfers();
+    runTransfersLeftWithoutSocket();
+}
+
+bool CurlMulti::watchesNoSocketOf(CURL* easy) const
+{
+    return std::none_of(m_socketTransfers.begin(), m_socketTransfers.end(),
+                        [easy](const auto& entry) { return entry.second == easy; });
+}
+
+void CurlMulti::runTransfersLeftWithoutSocket()
+{
+    // Once per letting go, so a transfer that rightly waits on a timer
+    // alone is not run over and over.
+    for (CURL* easy : std::exchange(m_leftWithoutSocket, {})) {
+        if (!m_transfers.contains(easy) || !watchesNoSocketOf(easy))
+            continue;
+        CURLcode paused = curl_easy_pause(easy, CURLPAUSE_ALL);
+        if (paused == CURLE_OK)
+            paused = curl_easy_pause(easy, CURLPAUSE_CONT);
+        if (paused != CURLE_OK)
+            core::Log::system(std::string("A transfer could not be run again: ") + curl_easy_strerror(paused));
+    }
 }
 
 void CurlMulti::finishDoneTransfers()

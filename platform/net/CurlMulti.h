@@ -48,6 +48,14 @@ private:
     // or more. The control connection is watched here in the meantime;
     // when it has something to read, the transfer is run.
     void watchControlConnection(CURL* easy, curl_socket_t socket);
+    // libcurl 7.88 may also, having read the passive-mode answer over TLS,
+    // let go of the control connection without starting the data
+    // connection or asking to be run again: the transfer then waits for
+    // its connect timeout. A transfer that lets go of its control
+    // connection and is left without any socket is run once more (a pause
+    // and a resume make curl run it at once).
+    bool watchesNoSocketOf(CURL* easy) const;
+    void runTransfersLeftWithoutSocket();
     void forgetControlConnection(curl_socket_t socket);
     void controlConnectionReadable(CURL* easy, curl_socket_t socket);
 
@@ -63,6 +71,8 @@ private:
     std::map<CURL*, curl_socket_t> m_controlConnections;
     // Control connections curl does not watch now, and our watch on each.
     std::map<curl_socket_t, core::RunLoopEngine::Id> m_controlWatches;
+    // Transfers whose last watched socket curl has just let go of.
+    std::set<CURL*> m_leftWithoutSocket;
 };
 
 } // namespace net

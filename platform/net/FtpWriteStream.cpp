@@ -6,6 +6,7 @@
 #include "platform/net/CertificateKey.h"
 #include "platform/net/CertificateProbe.h"
 #include "platform/net/CurlMulti.h"
+#include "platform/net/CurlOptions.h"
 
 #include <curl/curl.h>
 
@@ -171,37 +172,33 @@ public:
 private:
     CURLcode configure()
     {
-        CURLcode result = CURLE_OK;
-        auto set = [&](CURLoption option, auto value) {
-            if (result == CURLE_OK)
-                result = curl_easy_setopt(m_easy, option, value);
-        };
+        CurlOptions options(m_easy);
         // The login travels inside the parsed URL, never as separate user
         // and password options, so it cannot smuggle commands in.
-        set(CURLOPT_ERRORBUFFER, m_errorText);
-        set(CURLOPT_CURLU, curlHandle(m_url));
-        set(CURLOPT_PROTOCOLS_STR, "ftp");
-        set(CURLOPT_UPLOAD, 1L);
-        set(CURLOPT_READFUNCTION, &Transfer::supplyData);
-        set(CURLOPT_READDATA, this);
-        set(CURLOPT_UPLOAD_BUFFERSIZE, kUploadChunk);
-        set(CURLOPT_NOSIGNAL, 1L);
+        options.set(CURLOPT_ERRORBUFFER, m_errorText);
+        options.set(CURLOPT_CURLU, curlHandle(m_url));
+        options.set(CURLOPT_PROTOCOLS_STR, "ftp");
+        options.set(CURLOPT_UPLOAD, 1L);
+        options.set(CURLOPT_READFUNCTION, &Transfer::supplyData);
+        options.set(CURLOPT_READDATA, this);
+        options.set(CURLOPT_UPLOAD_BUFFERSIZE, kUploadChunk);
+        options.set(CURLOPT_NOSIGNAL, 1L);
         // The server's answers come here; a refusal is kept for the failure.
-        set(CURLOPT_HEADERFUNCTION, &Transfer::heardReply);
-        set(CURLOPT_HEADERDATA, this);
+        options.set(CURLOPT_HEADERFUNCTION, &Transfer::heardReply);
+        options.set(CURLOPT_HEADERDATA, this);
         // A kept connection is not used again: on one, curl 7.88 may have
         // the passive-mode answer before it waits, then waits for no socket
         // at all until the connect timeout ends the upload. A connection of
         // its own per file also leaves no idle session on the server.
-        set(CURLOPT_FORBID_REUSE, 1L);
-        set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        options.set(CURLOPT_FORBID_REUSE, 1L);
+        options.set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
         // A server that stops answering or taking data ends the upload
         // instead of leaving it, and the screen waiting on it, forever.
-        set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallTimeoutSeconds);
-        set(CURLOPT_LOW_SPEED_LIMIT, 1L);
-        set(CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
+        options.set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallTimeoutSeconds);
+        options.set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+        options.set(CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
         // No CURLOPT_FTPPORT: the data connection is passive.
-        return result;
+        return options.result();
     }
 
     // AUTH TLS first (not the older AUTH SSL). A pinned key stands in for
@@ -209,20 +206,16 @@ private:
     // libcurl then keeps the chain for the message should the key differ.
     CURLcode configureEncryption(const FtpSecurity& security)
     {
-        CURLcode result = CURLE_OK;
-        auto set = [&](CURLoption option, auto value) {
-            if (result == CURLE_OK)
-                result = curl_easy_setopt(m_easy, option, value);
-        };
-        set(CURLOPT_USE_SSL, long(security.requireEncryption ? CURLUSESSL_ALL : CURLUSESSL_TRY));
-        set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+        CurlOptions options(m_easy);
+        options.set(CURLOPT_USE_SSL, long(security.requireEncryption ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+        options.set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
         if (security.pinnedKey.empty())
-            return result;
-        set(CURLOPT_SSL_VERIFYPEER, 0L);
-        set(CURLOPT_SSL_VERIFYHOST, 0L);
-        set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::curlPin(security.pinnedKey).c_str());
-        set(CURLOPT_CERTINFO, 1L);
-        return result;
+            return options.result();
+        options.set(CURLOPT_SSL_VERIFYPEER, 0L);
+        options.set(CURLOPT_SSL_VERIFYHOST, 0L);
+        options.set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::curlPin(security.pinnedKey).c_str());
+        options.set(CURLOPT_CERTINFO, 1L);
+        return options.result();
     }
 
     static std::size_t supplyData(char* out, std::size_t size, std::size_t count, void* transfer)

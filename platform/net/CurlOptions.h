@@ -1,0 +1,30 @@
+#pragma once
+
+#include <curl/curl.h>
+
+namespace net {
+
+// Sets options on a libcurl easy handle until one is refused; that first
+// refusal is the result, and nothing is set after it.
+class CurlOptions {
+public:
+    explicit CurlOptions(CURL* easy)
+        : m_easy(easy)
+    {
+    }
+
+    template <typename Value>
+    void set(CURLoption option, Value value)
+    {
+        if (m_result == CURLE_OK)
+            m_result = curl_easy_setopt(m_easy, option, value);
+    }
+
+    CURLcode result() const { return m_result; }
+
+private:
+    CURL* m_easy;
+    CURLcode m_result = CURLE_OK;
+};
+
+} // namespace net
