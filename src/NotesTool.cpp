@@ -15,6 +15,7 @@
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/CertificateKey.h"
+#include "platform/net/FtpAddress.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -129,6 +130,8 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     auto user = option(arguments, "--user");
     if (!host || !user)
         return usage("export needs --host H and --user U");
+    if (!net::FtpAddress::parse(*host))
+        return usage("--host " + *host + " is no FTP address: host, host:port or [IPv6]:port, then /folder if wanted");
     auto trust = option(arguments, "--trust");
     auto trusted = trust ? net::CertificateKey::parseFingerprint(*trust) : std::optional<std::string>("");
     if (!trusted)
@@ -259,9 +262,8 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     if (!engine.sendFile(NoteField::string(*note, NoteKey::Path), destination.host, destination.user, *password,
                          NoteField::string(*note, NoteKey::Title))) {
         std::fprintf(stderr,
-                     "voicenotes: the file cannot be sent: --host must be an FTP address (host, host:port, "
-                     "[IPv6]:port, then /folder if wanted), and the user name and password may hold no "
-                     "control characters\n");
+                     "voicenotes: the file cannot be sent: the note's audio file cannot be read, or the user "
+                     "name or password holds a control character\n");
         return 1;
     }
     core::RunLoop::main().run();

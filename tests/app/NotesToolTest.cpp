@@ -211,6 +211,8 @@ TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)
     EXPECT_NE(output.find("play does not take 1"), std::string::npos) << output;
     EXPECT_EQ(run({"record", "--seconds", "1", "--loud"}), 2);
     EXPECT_EQ(run({"list", "--json"}), 0) << output;
+    EXPECT_EQ(run({"export", "0", "--host", "nas.local:99999", "--user", "u"}), 2);
+    EXPECT_NE(output.find("--host nas.local:99999 is no FTP address"), std::string::npos) << output;
 }
 
 } // namespace
