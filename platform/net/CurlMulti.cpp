@@ -126,8 +126,8 @@ int CurlMulti::socketChanged(CURL* easy, curl_socket_t socket, int what, void* m
         // Only on letting go of the control connection: a transfer paused
         // for want of data has let go of its data connection, and rightly.
         auto control = self.m_controlConnections.find(easy);
-        if (self.m_transfers.contains(easy) && control != self.m_controlConnections.end()
-            && control->second == socket && self.watchesNoSocketOf(easy))
+        if (self.m_transfers.contains(easy) && control != self.m_controlConnections.end() && control->second == socket
+            && self.watchesNoSocketOf(easy))
             self.m_leftWithoutSocket.insert(easy);
     } else {
         self.m_socketTransfers[socket] = easy;
