@@ -7,6 +7,7 @@
 #include "platform/net/CertificateProbe.h"
 #include "platform/net/CurlMulti.h"
 #include "platform/net/CurlOptions.h"
+#include "platform/net/FtpAddress.h"
 
 #include <curl/curl.h>
 
@@ -24,7 +25,6 @@ constexpr long kStallTimeoutSeconds = 20;
 // How much curl takes from the buffer at a time: large sends keep the
 // number of wake-ups per megabyte low.
 constexpr long kUploadChunk = 512L * 1024;
-constexpr int kFtpPort = 21;
 // RFC 4217: the server accepts AUTH TLS; the handshake follows.
 constexpr const char* kSecurityAccepted = "234";
 constexpr const char* kGoodbye = "221";
@@ -120,8 +120,8 @@ public:
     // Where the file goes, without the login, for the log.
     std::string destination() const
     {
-        return "ftp://" + m_url.host() + ":" + std::to_string(m_url.port() > 0 ? m_url.port() : kFtpPort)
-            + m_url.path();
+        return "ftp://" + m_url.host() + ":"
+            + std::to_string(m_url.port() > 0 ? m_url.port() : FtpAddress::kDefaultPort) + m_url.path();
     }
 
     FtpFailure failureKind(CURLcode result) const

@@ -196,6 +196,8 @@ ExportingController::~ExportingController() { upload().writeStream.reset(); }
 bool ExportingController::sendFile(const std::string& name, const std::string& host, const std::string& user,
                                    const std::string& password, const std::string&)
 {
+    // Checked here on the whole text: libcurl takes C strings, so a NUL
+    // would cut a part short unseen.
     auto address = net::FtpAddress::parse(host);
     if (!address || hasControlCharacter(user) || hasControlCharacter(password)) {
         Log::system("Not sent: the FTP address, user name or password cannot be used as typed");
@@ -280,8 +282,6 @@ unsigned ExportingController::checkWriteStreamStatus()
         return kNoStream;
     }
 }
-
-const std::string& ExportingController::failure() { return upload().failure; }
 
 const UploadState& ExportingController::state() { return upload(); }
 

@@ -56,9 +56,6 @@ public:
     unsigned checkWriteStreamStatus();
     // True once after each error of the upload.
     bool checkError();
-    // Why the last upload that failed did, in the server's words when it
-    // said why.
-    static const std::string& failure();
     // The newest upload's state, for the messages about it.
     static const UploadState& state();
 
