@@ -2,7 +2,7 @@
 
 #include "platform/core/Log.h"
 
-#include <sndfile.h>
+#include "platform/audio/Libsndfile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,7 +14,10 @@ namespace audio {
 
 namespace {
 
-void logFailure(const std::string& what, SNDFILE* handle) { core::Log::system(what + ": " + sf_strerror(handle)); }
+void logFailure(const std::string& what, SNDFILE* handle)
+{
+    core::Log::system(what + ": " + libsndfile().sf_strerror(handle));
+}
 
 } // namespace
 
@@ -29,13 +32,15 @@ AudioFile::AudioFile(int fd, sf_private_tag* handle, const SF_INFO& info, bool w
 
 AudioFile::~AudioFile()
 {
-    if (sf_close(m_handle) != 0 || ::close(m_fd) != 0)
+    if (libsndfile().sf_close(m_handle) != 0 || ::close(m_fd) != 0)
         core::Log::system("Closing an audio file failed");
 }
 
 OSStatus AudioFile::open(const std::string& path, bool forWriting, bool erase, SF_INFO& info, AudioFile*& outFile)
 {
     std::string failure = (forWriting ? "Cannot create the audio file " : "Cannot open the audio file ") + path;
+    if (!Libsndfile::available())
+        return kAudioFileUnspecifiedError;
     int flags = !forWriting ? O_RDONLY : O_RDWR | O_CREAT | (erase ? O_TRUNC : O_EXCL);
     int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -47,7 +52,7 @@ OSStatus AudioFile::open(const std::string& path, bool forWriting, bool erase, S
     }
     if (forWriting && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
         core::Log::system("Cannot lock the audio file " + path + " while recording: " + std::strerror(errno));
-    SNDFILE* handle = sf_open_fd(fd, forWriting ? SFM_WRITE : SFM_READ, &info, SF_FALSE);
+    SNDFILE* handle = libsndfile().sf_open_fd(fd, forWriting ? SFM_WRITE : SFM_READ, &info, SF_FALSE);
     if (!handle) {
         logFailure(failure, nullptr);
         ::close(fd);
@@ -71,7 +76,7 @@ OSStatus AudioFile::createWithPath(const std::string& path, std::uint32_t fileTy
     info.format = SF_FORMAT_AIFF | SF_FORMAT_PCM_16;
     OSStatus status = open(path, true, (flags & kAudioFileFlags_EraseFile) != 0, info, outFile);
     if (status == noErr)
-        sf_command(outFile->m_handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+        libsndfile().sf_command(outFile->m_handle, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
     return status;
 }
 
@@ -98,11 +103,11 @@ OSStatus AudioFile::writePackets(std::uint32_t numBytes, std::int64_t startingPa
     ioNumPackets = 0;
     if (!m_writable || numBytes < wanted * 2)
         return kAudioFileUnspecifiedError;
-    if (sf_seek(m_handle, startingPacket, SEEK_SET | SFM_WRITE) != startingPacket) {
+    if (libsndfile().sf_seek(m_handle, startingPacket, SEEK_SET | SFM_WRITE) != startingPacket) {
         logFailure("Cannot write audio at packet " + std::to_string(startingPacket), m_handle);
         return kAudioFileUnspecifiedError;
     }
-    sf_count_t written = sf_write_raw(m_handle, data, sf_count_t(wanted) * 2);
+    sf_count_t written = libsndfile().sf_write_raw(m_handle, data, sf_count_t(wanted) * 2);
     ioNumPackets = std::uint32_t(std::max<sf_count_t>(written, 0) / 2);
     if (ioNumPackets != wanted) {
         logFailure("Writing audio failed after " + std::to_string(ioNumPackets) + " of " + std::to_string(wanted)
@@ -122,9 +127,9 @@ OSStatus AudioFile::readPackets(std::uint32_t& outNumBytes, std::int64_t startin
     if (startingPacket < 0)
         return kAudioFileUnspecifiedError;
     // At or past the end there is nothing to read; that is not a failure.
-    if (sf_seek(m_handle, startingPacket, SEEK_SET | SFM_READ) != startingPacket)
+    if (libsndfile().sf_seek(m_handle, startingPacket, SEEK_SET | SFM_READ) != startingPacket)
         return kAudioFileEndOfFileError;
-    sf_count_t read = sf_read_raw(m_handle, data, sf_count_t(wanted) * 2);
+    sf_count_t read = libsndfile().sf_read_raw(m_handle, data, sf_count_t(wanted) * 2);
     if (read < 0)
         return kAudioFileUnspecifiedError;
     ioNumPackets = std::uint32_t(read / 2);

@@ -3,9 +3,7 @@
 #include "platform/audio/PortAudioStream.h"
 #include "platform/core/Log.h"
 
-#include <alsa/asoundlib.h>
-#include <jack/jack.h>
-#include <portaudio.h>
+#include "platform/audio/Libportaudio.h"
 
 namespace audio {
 
@@ -18,25 +16,35 @@ void ignoreJack(const char*) { }
 
 PortAudioDevice::PortAudioDevice()
 {
+    if (std::string error; !Libportaudio::load(error)) {
+        core::Log::system("PortAudio could not start: " + error);
+        return;
+    }
     // ALSA and JACK report every probe they make on standard error.
-    snd_lib_error_set_handler(&ignoreAlsa);
-    jack_set_error_function(&ignoreJack);
-    jack_set_info_function(&ignoreJack);
-    PaError result = Pa_Initialize();
+    libportaudio().snd_lib_error_set_handler(&ignoreAlsa);
+    libportaudio().jack_set_error_function(&ignoreJack);
+    libportaudio().jack_set_info_function(&ignoreJack);
+    PaError result = libportaudio().Pa_Initialize();
     m_initialized = result == paNoError;
     if (!m_initialized)
-        core::Log::system(std::string("PortAudio could not start: ") + Pa_GetErrorText(result));
+        core::Log::system(std::string("PortAudio could not start: ") + libportaudio().Pa_GetErrorText(result));
 }
 
 PortAudioDevice::~PortAudioDevice()
 {
     if (m_initialized)
-        Pa_Terminate();
+        libportaudio().Pa_Terminate();
 }
 
-bool PortAudioDevice::hasDefaultInput() const { return m_initialized && Pa_GetDefaultInputDevice() != paNoDevice; }
+bool PortAudioDevice::hasDefaultInput() const
+{
+    return m_initialized && libportaudio().Pa_GetDefaultInputDevice() != paNoDevice;
+}
 
-bool PortAudioDevice::hasDefaultOutput() const { return m_initialized && Pa_GetDefaultOutputDevice() != paNoDevice; }
+bool PortAudioDevice::hasDefaultOutput() const
+{
+    return m_initialized && libportaudio().Pa_GetDefaultOutputDevice() != paNoDevice;
+}
 
 std::unique_ptr<AudioStream> PortAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client,
                                                    std::string& error)

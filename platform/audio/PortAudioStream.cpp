@@ -1,6 +1,6 @@
 #include "platform/audio/PortAudioStream.h"
 
-#include <portaudio.h>
+#include "platform/audio/Libportaudio.h"
 
 namespace audio {
 
@@ -30,16 +30,16 @@ std::unique_ptr<PortAudioStream> PortAudioStream::open(bool input, double sample
                                                        std::string& error)
 {
     std::unique_ptr<PortAudioStream> stream(new PortAudioStream(input, client));
-    PaError result = Pa_OpenDefaultStream(&stream->m_stream, input ? 1 : 0, input ? 0 : 1, paInt16, sampleRate,
-                                          kFramesPerBuffer, &onProcess, stream.get());
+    PaError result = libportaudio().Pa_OpenDefaultStream(&stream->m_stream, input ? 1 : 0, input ? 0 : 1, paInt16,
+                                                         sampleRate, kFramesPerBuffer, &onProcess, stream.get());
     if (result != paNoError) {
-        error = Pa_GetErrorText(result);
+        error = libportaudio().Pa_GetErrorText(result);
         stream->m_stream = nullptr;
         return nullptr;
     }
-    result = Pa_SetStreamFinishedCallback(stream->m_stream, &onFinished);
+    result = libportaudio().Pa_SetStreamFinishedCallback(stream->m_stream, &onFinished);
     if (result != paNoError) {
-        error = Pa_GetErrorText(result);
+        error = libportaudio().Pa_GetErrorText(result);
         return nullptr;
     }
     return stream;
@@ -50,28 +50,28 @@ PortAudioStream::~PortAudioStream()
     if (!m_stream)
         return;
     m_stopping = true;
-    Pa_CloseStream(m_stream);
+    libportaudio().Pa_CloseStream(m_stream);
 }
 
 bool PortAudioStream::start(std::string& error)
 {
     m_stopping = false;
-    PaError result = Pa_StartStream(m_stream);
+    PaError result = libportaudio().Pa_StartStream(m_stream);
     if (result == paNoError)
         return true;
-    error = Pa_GetErrorText(result);
+    error = libportaudio().Pa_GetErrorText(result);
     return false;
 }
 
 bool PortAudioStream::stop(std::string& error)
 {
     m_stopping = true;
-    if (Pa_IsStreamStopped(m_stream) == 1)
+    if (libportaudio().Pa_IsStreamStopped(m_stream) == 1)
         return true;
-    PaError result = Pa_StopStream(m_stream);
+    PaError result = libportaudio().Pa_StopStream(m_stream);
     if (result == paNoError)
         return true;
-    error = Pa_GetErrorText(result);
+    error = libportaudio().Pa_GetErrorText(result);
     return false;
 }
 

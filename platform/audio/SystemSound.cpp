@@ -3,7 +3,7 @@
 #include "platform/audio/AudioQueue.h"
 #include "platform/core/Log.h"
 
-#include <sndfile.h>
+#include "platform/audio/Libsndfile.h"
 
 #include <cstring>
 
@@ -15,7 +15,7 @@ namespace {
 bool readMono(SNDFILE* file, const SF_INFO& info, std::vector<std::int16_t>& out)
 {
     std::vector<std::int16_t> frames(std::size_t(info.frames) * std::size_t(info.channels));
-    if (sf_readf_short(file, frames.data(), info.frames) != info.frames)
+    if (libsndfile().sf_readf_short(file, frames.data(), info.frames) != info.frames)
         return false;
     out.resize(std::size_t(info.frames));
     for (std::size_t i = 0; i < out.size(); ++i) {
@@ -51,14 +51,16 @@ std::map<SystemSoundID, std::shared_ptr<const SystemSound::Sound>>& SystemSound:
 
 OSStatus SystemSound::create(const std::string& path, SystemSoundID& outID)
 {
+    if (!Libsndfile::available())
+        return kAudioFileUnspecifiedError;
     SF_INFO info = {};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = libsndfile().sf_open(path.c_str(), SFM_READ, &info);
     if (!file)
         return kAudioFileUnspecifiedError;
     auto sound = std::make_shared<Sound>();
     sound->sampleRate = info.samplerate;
     bool read = info.frames > 0 && info.channels > 0 && readMono(file, info, sound->samples);
-    sf_close(file);
+    libsndfile().sf_close(file);
     if (!read)
         return kAudioFileUnspecifiedError;
     static SystemSoundID nextID = 4096;

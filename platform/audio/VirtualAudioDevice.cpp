@@ -3,7 +3,7 @@
 #include "platform/audio/VirtualAudioStream.h"
 #include "platform/core/Log.h"
 
-#include <sndfile.h>
+#include "platform/audio/Libsndfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +24,7 @@ VirtualAudioDevice::VirtualAudioDevice() = default;
 VirtualAudioDevice::~VirtualAudioDevice()
 {
     if (m_outputFile)
-        sf_close(m_outputFile);
+        libsndfile().sf_close(m_outputFile);
 }
 
 std::unique_ptr<AudioStream> VirtualAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
@@ -53,15 +53,17 @@ std::unique_ptr<AudioStream> VirtualAudioDevice::open(bool input, double sampleR
 
 bool VirtualAudioDevice::setInputFile(const std::string& path, std::string& error)
 {
+    if (!Libsndfile::load(error))
+        return false;
     SF_INFO info = {};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    SNDFILE* file = libsndfile().sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
-        error = sf_strerror(nullptr);
+        error = libsndfile().sf_strerror(nullptr);
         return false;
     }
     std::vector<std::int16_t> frames(std::size_t(info.frames) * std::size_t(info.channels));
-    sf_count_t read = sf_readf_short(file, frames.data(), info.frames);
-    sf_close(file);
+    sf_count_t read = libsndfile().sf_readf_short(file, frames.data(), info.frames);
+    libsndfile().sf_close(file);
     m_inputFile.clear();
     for (sf_count_t i = 0; i < read; ++i)
         m_inputFile.push_back(frames[std::size_t(i) * std::size_t(info.channels)]);
@@ -72,7 +74,7 @@ bool VirtualAudioDevice::setInputFile(const std::string& path, std::string& erro
 bool VirtualAudioDevice::setOutputFile(const std::string& path, std::string& error)
 {
     if (m_outputFile)
-        sf_close(m_outputFile);
+        libsndfile().sf_close(m_outputFile);
     m_outputFile = nullptr;
     m_outputPath = path;
     // The file is made with the rate of the first playback.
@@ -97,21 +99,22 @@ void VirtualAudioDevice::consume(const std::int16_t* samples, std::size_t count,
     if (m_keepsPlayed)
         m_played.insert(m_played.end(), samples, samples + count);
     m_playedRate = sampleRate;
-    if (!m_outputPath.empty() && !m_outputFile) {
+    if (!m_outputPath.empty() && !m_outputFile && Libsndfile::available()) {
         SF_INFO info = {};
         info.samplerate = int(sampleRate);
         info.channels = 1;
         info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-        m_outputFile = sf_open(m_outputPath.c_str(), SFM_WRITE, &info);
+        m_outputFile = libsndfile().sf_open(m_outputPath.c_str(), SFM_WRITE, &info);
         if (!m_outputFile) {
-            core::Log::system("Cannot write the virtual output to " + m_outputPath + ": " + sf_strerror(nullptr));
+            core::Log::system("Cannot write the virtual output to " + m_outputPath + ": "
+                              + libsndfile().sf_strerror(nullptr));
             m_outputPath.clear();
             return;
         }
-        sf_command(m_outputFile, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
+        libsndfile().sf_command(m_outputFile, SFC_SET_UPDATE_HEADER_AUTO, nullptr, SF_TRUE);
     }
-    if (m_outputFile && sf_write_short(m_outputFile, samples, sf_count_t(count)) != sf_count_t(count))
-        core::Log::system("Writing the virtual output failed: " + std::string(sf_strerror(m_outputFile)));
+    if (m_outputFile && libsndfile().sf_write_short(m_outputFile, samples, sf_count_t(count)) != sf_count_t(count))
+        core::Log::system("Writing the virtual output failed: " + std::string(libsndfile().sf_strerror(m_outputFile)));
 }
 
 void VirtualAudioDevice::failStreams()

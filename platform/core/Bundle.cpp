@@ -19,14 +19,19 @@ Bundle::Bundle()
 {
 }
 
-std::string Bundle::defaultResourceDirectory()
+std::string Bundle::executableDirectory()
 {
     char buffer[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0)
-        return "resources";
+        return ".";
     std::string binary(buffer, std::size_t(length));
-    std::string dir = binary.substr(0, binary.rfind('/'));
+    return binary.substr(0, binary.rfind('/'));
+}
+
+std::string Bundle::defaultResourceDirectory()
+{
+    std::string dir = executableDirectory();
     // The build tree keeps resources beside the binary; an installation
     // keeps them under share/.
     for (const std::string& candidate : {dir + "/resources", dir + "/../share/voicenotes/resources"}) {

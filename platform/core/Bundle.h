@@ -13,6 +13,8 @@ namespace core {
 class Bundle {
 public:
     static Bundle& mainBundle();
+    // The directory of the running binary ("." when it cannot be told).
+    static std::string executableDirectory();
 
     // Points the main bundle at another resource folder (tests do).
     void setResourceDirectory(std::string directory);

@@ -4,8 +4,6 @@
 #include "platform/core/RunLoop.h"
 #include "platform/net/NetworkConnections.h"
 
-#include <avahi-common/error.h>
-
 #include <vector>
 
 namespace net {
@@ -44,7 +42,7 @@ std::string AvahiConnection::runningHostName()
 
 std::string AvahiConnection::hostName(AvahiClient* client)
 {
-    const char* name = avahi_client_get_host_name(client);
+    const char* name = libavahi().avahi_client_get_host_name(client);
     return name ? name : "";
 }
 
@@ -54,25 +52,27 @@ AvahiConnection::~AvahiConnection()
 {
     // The poll thread goes first: nothing reaches the run loop after this.
     if (m_poll)
-        avahi_threaded_poll_stop(m_poll);
+        libavahi().avahi_threaded_poll_stop(m_poll);
     if (m_client)
-        avahi_client_free(m_client);
+        libavahi().avahi_client_free(m_client);
     if (m_poll)
-        avahi_threaded_poll_free(m_poll);
+        libavahi().avahi_threaded_poll_free(m_poll);
 }
 
 void AvahiConnection::start()
 {
-    m_poll = avahi_threaded_poll_new();
+    if (std::string error; !Libavahi::load(error))
+        return fail(error);
+    m_poll = libavahi().avahi_threaded_poll_new();
     if (!m_poll)
         return fail("cannot make Avahi's poll loop");
     int error = 0;
     // The state callback may run right inside avahi_client_new; it only posts.
-    m_client = avahi_client_new(avahi_threaded_poll_get(m_poll), AvahiClientFlags(0), &AvahiConnection::clientChanged,
-                                this, &error);
+    m_client = libavahi().avahi_client_new(libavahi().avahi_threaded_poll_get(m_poll), AvahiClientFlags(0),
+                                           &AvahiConnection::clientChanged, this, &error);
     if (!m_client)
-        return fail(avahi_strerror(error));
-    if (avahi_threaded_poll_start(m_poll) < 0)
+        return fail(libavahi().avahi_strerror(error));
+    if (libavahi().avahi_threaded_poll_start(m_poll) < 0)
         return fail("cannot start Avahi's poll thread");
 }
 
@@ -93,7 +93,7 @@ void AvahiConnection::clientChanged(AvahiClient* client, AvahiClientState state,
         break;
     case AVAHI_CLIENT_FAILURE:
         changed = State::Failed;
-        reason = avahi_strerror(avahi_client_errno(client));
+        reason = libavahi().avahi_strerror(libavahi().avahi_client_errno(client));
         break;
     case AVAHI_CLIENT_CONNECTING:
         break;
@@ -160,9 +160,9 @@ void AvahiConnection::withClient(const std::function<void(AvahiClient*)>& work)
 {
     if (!m_client)
         return;
-    avahi_threaded_poll_lock(m_poll);
+    libavahi().avahi_threaded_poll_lock(m_poll);
     work(m_client);
-    avahi_threaded_poll_unlock(m_poll);
+    libavahi().avahi_threaded_poll_unlock(m_poll);
 }
 
 } // namespace net

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <avahi-client/client.h>
-#include <avahi-common/thread-watch.h>
+#include "platform/net/Libavahi.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,10 +1,6 @@
 #include "platform/net/CertificateKey.h"
 
-#include <openssl/bio.h>
-#include <openssl/evp.h>
-#include <openssl/pem.h>
-#include <openssl/sha.h>
-#include <openssl/x509.h>
+#include "platform/net/Libcrypto.h"
 
 #include <algorithm>
 #include <cctype>
@@ -22,7 +18,7 @@ constexpr std::size_t kBase64Length = 44;
 std::string base64(const unsigned char* bytes, std::size_t count)
 {
     std::string text(4 * ((count + 2) / 3), '\0');
-    int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes, int(count));
+    int written = libcrypto().EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()), bytes, int(count));
     text.resize(written > 0 ? std::size_t(written) : 0);
     return text;
 }
@@ -31,22 +27,25 @@ std::string base64(const unsigned char* bytes, std::size_t count)
 
 std::optional<std::string> CertificateKey::fingerprintOfPem(const std::string& pem)
 {
-    std::unique_ptr<BIO, decltype(&BIO_free)> bio(BIO_new_mem_buf(pem.data(), int(pem.size())), &BIO_free);
+    if (!Libcrypto::available())
+        return std::nullopt;
+    std::unique_ptr<BIO, decltype(&BIO_free)> bio(libcrypto().BIO_new_mem_buf(pem.data(), int(pem.size())),
+                                                  libcrypto().BIO_free);
     if (!bio)
         return std::nullopt;
-    std::unique_ptr<X509, decltype(&X509_free)> certificate(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr),
-                                                            &X509_free);
+    std::unique_ptr<X509, decltype(&X509_free)> certificate(
+        libcrypto().PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr), libcrypto().X509_free);
     if (!certificate)
         return std::nullopt;
-    int length = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(certificate.get()), nullptr);
+    int length = libcrypto().i2d_X509_PUBKEY(libcrypto().X509_get_X509_PUBKEY(certificate.get()), nullptr);
     if (length <= 0)
         return std::nullopt;
     std::vector<unsigned char> der(std::size_t(length), 0);
     unsigned char* out = der.data();
-    if (i2d_X509_PUBKEY(X509_get_X509_PUBKEY(certificate.get()), &out) != length)
+    if (libcrypto().i2d_X509_PUBKEY(libcrypto().X509_get_X509_PUBKEY(certificate.get()), &out) != length)
         return std::nullopt;
     unsigned char digest[SHA256_DIGEST_LENGTH];
-    if (!SHA256(der.data(), der.size(), digest))
+    if (!libcrypto().SHA256(der.data(), der.size(), digest))
         return std::nullopt;
     return kPrefix + base64(digest, sizeof digest);
 }

@@ -24,16 +24,16 @@ CertificateProbe::~CertificateProbe()
 {
     if (m_multi)
         m_multi->remove(m_easy);
-    curl_easy_cleanup(m_easy);
+    libcurl().curl_easy_cleanup(m_easy);
 }
 
 bool CertificateProbe::start(Done done)
 {
     auto* handle = static_cast<CURLU*>(m_url.handle());
-    m_easy = curl_easy_init();
+    m_easy = libcurl().curl_easy_init();
     // Nothing of the login goes to a server not trusted yet.
-    if (!m_easy || !handle || curl_url_set(handle, CURLUPART_USER, nullptr, 0) != CURLUE_OK
-        || curl_url_set(handle, CURLUPART_PASSWORD, nullptr, 0) != CURLUE_OK || configure() != CURLE_OK)
+    if (!m_easy || !handle || libcurl().curl_url_set(handle, CURLUPART_USER, nullptr, 0) != CURLUE_OK
+        || libcurl().curl_url_set(handle, CURLUPART_PASSWORD, nullptr, 0) != CURLUE_OK || configure() != CURLE_OK)
         return false;
     m_multi = &CurlMulti::shared();
     bool added = m_multi->add(m_easy, [this, done = std::move(done)](CURLcode) {
@@ -68,7 +68,7 @@ CURLcode CertificateProbe::configure()
 std::string CertificateProbe::presentedKey(CURL* easy)
 {
     curl_certinfo* chain = nullptr;
-    if (curl_easy_getinfo(easy, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain || chain->num_of_certs < 1)
+    if (libcurl().curl_easy_getinfo(easy, CURLINFO_CERTINFO, &chain) != CURLE_OK || !chain || chain->num_of_certs < 1)
         return {};
     for (curl_slist* field = chain->certinfo[0]; field; field = field->next) {
         if (std::strncmp(field->data, kCertificateField, std::strlen(kCertificateField)) == 0)

@@ -2,7 +2,7 @@
 
 #include "platform/net/URL.h"
 
-#include <curl/curl.h>
+#include "platform/net/Libcurl.h"
 
 #include <functional>
 #include <string>

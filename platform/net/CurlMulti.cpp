@@ -13,7 +13,10 @@ namespace net {
 
 namespace {
 
-void logFailure(const std::string& what, CURLMcode code) { core::Log::system(what + ": " + curl_multi_strerror(code)); }
+void logFailure(const std::string& what, CURLMcode code)
+{
+    core::Log::system(what + ": " + libcurl().curl_multi_strerror(code));
+}
 
 core::FdEvent fdEvents(int what)
 {
@@ -33,27 +36,31 @@ CurlMulti& CurlMulti::shared() { return NetworkConnections::current().curl(); }
 
 CurlMulti::CurlMulti()
 {
-    CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (std::string error; !Libcurl::load(error)) {
+        core::Log::system("Cannot set up libcurl: " + error);
+        return;
+    }
+    CURLcode initialised = libcurl().curl_global_init(CURL_GLOBAL_DEFAULT);
     if (initialised != CURLE_OK) {
-        core::Log::system(std::string("Cannot set up libcurl: ") + curl_easy_strerror(initialised));
+        core::Log::system(std::string("Cannot set up libcurl: ") + libcurl().curl_easy_strerror(initialised));
         return;
     }
     m_initialised = true;
-    m_multi = curl_multi_init();
+    m_multi = libcurl().curl_multi_init();
     if (!m_multi) {
         core::Log::system("Cannot set up libcurl: no multi handle");
         return;
     }
-    CURLMcode result = curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &CurlMulti::socketChanged);
+    CURLMcode result = libcurl().curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &CurlMulti::socketChanged);
     if (result == CURLM_OK)
-        result = curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
+        result = libcurl().curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
     if (result == CURLM_OK)
-        result = curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &CurlMulti::timeoutChanged);
+        result = libcurl().curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &CurlMulti::timeoutChanged);
     if (result == CURLM_OK)
-        result = curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+        result = libcurl().curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
     if (result != CURLM_OK) {
         logFailure("Cannot set up libcurl", result);
-        curl_multi_cleanup(m_multi);
+        libcurl().curl_multi_cleanup(m_multi);
         m_multi = nullptr;
     }
 }
@@ -70,8 +77,8 @@ CurlMulti::~CurlMulti()
     }
     if (m_multi) {
         // Nothing may call back into this object from here on.
-        curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, nullptr);
-        curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, nullptr);
+        libcurl().curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, nullptr);
+        libcurl().curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, nullptr);
     }
     auto& loop = core::RunLoop::main();
     loop.cancel(m_timer);
@@ -82,18 +89,18 @@ CurlMulti::~CurlMulti()
     for (const auto& [socket, watch] : m_controlWatches)
         loop.unwatch(watch);
     if (m_multi) {
-        if (CURLMcode result = curl_multi_cleanup(m_multi); result != CURLM_OK)
+        if (CURLMcode result = libcurl().curl_multi_cleanup(m_multi); result != CURLM_OK)
             logFailure("Cannot end libcurl's transfers", result);
     }
     if (m_initialised)
-        curl_global_cleanup();
+        libcurl().curl_global_cleanup();
 }
 
 bool CurlMulti::add(CURL* easy, DoneHandler onDone)
 {
     if (!m_multi)
         return false;
-    CURLMcode result = curl_multi_add_handle(m_multi, easy);
+    CURLMcode result = libcurl().curl_multi_add_handle(m_multi, easy);
     if (result != CURLM_OK) {
         logFailure("Cannot start a transfer", result);
         return false;
@@ -111,7 +118,7 @@ void CurlMulti::remove(CURL* easy)
         forgetControlConnection(control->second);
         m_controlConnections.erase(control);
     }
-    CURLMcode result = curl_multi_remove_handle(m_multi, easy);
+    CURLMcode result = libcurl().curl_multi_remove_handle(m_multi, easy);
     if (result != CURLM_OK)
         logFailure("Cannot end a transfer", result);
 }
@@ -189,7 +196,7 @@ void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine:
     }
     if (!watch) {
         watch = new core::RunLoopEngine::Id(0);
-        CURLMcode assigned = curl_multi_assign(m_multi, socket, watch);
+        CURLMcode assigned = libcurl().curl_multi_assign(m_multi, socket, watch);
         if (assigned != CURLM_OK) {
             // Unreachable for a socket curl has just named; not watching it
             // lets the transfer run into its timeout.
@@ -223,7 +230,7 @@ int CurlMulti::timeoutChanged(CURLM*, long milliseconds, void* multi)
 void CurlMulti::act(curl_socket_t socket, int events)
 {
     int running = 0;
-    CURLMcode result = curl_multi_socket_action(m_multi, socket, events, &running);
+    CURLMcode result = libcurl().curl_multi_socket_action(m_multi, socket, events, &running);
     if (result != CURLM_OK)
         logFailure("A transfer could not go on", result);
     finishDoneTransfers();
@@ -243,18 +250,19 @@ void CurlMulti::runTransfersLeftWithoutSocket()
     for (CURL* easy : std::exchange(m_leftWithoutSocket, {})) {
         if (!m_transfers.contains(easy) || !watchesNoSocketOf(easy))
             continue;
-        CURLcode paused = curl_easy_pause(easy, CURLPAUSE_ALL);
+        CURLcode paused = libcurl().curl_easy_pause(easy, CURLPAUSE_ALL);
         if (paused == CURLE_OK)
-            paused = curl_easy_pause(easy, CURLPAUSE_CONT);
+            paused = libcurl().curl_easy_pause(easy, CURLPAUSE_CONT);
         if (paused != CURLE_OK)
-            core::Log::system(std::string("A transfer could not be run again: ") + curl_easy_strerror(paused));
+            core::Log::system(std::string("A transfer could not be run again: ")
+                              + libcurl().curl_easy_strerror(paused));
     }
 }
 
 void CurlMulti::finishDoneTransfers()
 {
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
+    while (CURLMsg* message = libcurl().curl_multi_info_read(m_multi, &queued)) {
         if (message->msg != CURLMSG_DONE)
             continue;
         CURL* easy = message->easy_handle;

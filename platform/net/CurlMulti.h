@@ -2,7 +2,7 @@
 
 #include "platform/core/RunLoopEngine.h"
 
-#include <curl/curl.h>
+#include "platform/net/Libcurl.h"
 
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <curl/curl.h>
+#include "platform/net/Libcurl.h"
 
 namespace net {
 
@@ -17,7 +17,7 @@ public:
     void set(CURLoption option, Value value)
     {
         if (m_result == CURLE_OK)
-            m_result = curl_easy_setopt(m_easy, option, value);
+            m_result = libcurl().curl_easy_setopt(m_easy, option, value);
     }
 
     CURLcode result() const { return m_result; }

@@ -9,7 +9,7 @@
 #include "platform/net/CurlOptions.h"
 #include "platform/net/FtpAddress.h"
 
-#include <curl/curl.h>
+#include "platform/net/Libcurl.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,12 +42,12 @@ CURLU* curlHandle(const URL& url) { return static_cast<CURLU*>(url.handle()); }
 bool storeInLoginDirectory(const URL& url)
 {
     char* raw = nullptr;
-    if (curl_url_get(curlHandle(url), CURLUPART_PATH, &raw, 0) != CURLUE_OK)
+    if (libcurl().curl_url_get(curlHandle(url), CURLUPART_PATH, &raw, 0) != CURLUE_OK)
         return false;
     std::string path(raw);
-    curl_free(raw);
+    libcurl().curl_free(raw);
     path.erase(0, std::min(path.find_first_not_of('/'), path.size()));
-    return curl_url_set(curlHandle(url), CURLUPART_PATH, ("/" + path).c_str(), 0) == CURLUE_OK;
+    return libcurl().curl_url_set(curlHandle(url), CURLUPART_PATH, ("/" + path).c_str(), 0) == CURLUE_OK;
 }
 
 } // namespace
@@ -66,12 +66,12 @@ public:
     {
         if (m_running)
             m_multi->remove(m_easy);
-        curl_easy_cleanup(m_easy);
+        libcurl().curl_easy_cleanup(m_easy);
     }
 
     CURLcode start(const FtpSecurity& security)
     {
-        m_easy = curl_easy_init();
+        m_easy = libcurl().curl_easy_init();
         if (!m_easy)
             return CURLE_FAILED_INIT;
         if (!storeInLoginDirectory(m_url))
@@ -112,7 +112,7 @@ public:
         if (!m_refusal.empty())
             return std::strtol(m_refusal.c_str(), nullptr, 10);
         long code = 0;
-        if (curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code) != CURLE_OK)
+        if (libcurl().curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code) != CURLE_OK)
             return 0;
         return code;
     }
@@ -161,7 +161,8 @@ public:
     // the server's last answer when that was a refusal.
     std::string failureText(CURLcode result) const
     {
-        std::string text = m_errorText[0] ? std::string(m_errorText) : std::string(curl_easy_strerror(result));
+        std::string text = m_errorText[0] ? std::string(m_errorText)
+                                          : std::string(libcurl().curl_easy_strerror(result));
         if (!m_refusal.empty())
             return text + " (the server answered \"" + m_refusal + "\")";
         if (long response = responseCode(); response >= 400)
@@ -260,7 +261,7 @@ private:
         if (!m_paused)
             return;
         m_paused = false;
-        CURLcode result = curl_easy_pause(m_easy, CURLPAUSE_CONT);
+        CURLcode result = libcurl().curl_easy_pause(m_easy, CURLPAUSE_CONT);
         if (result != CURLE_OK)
             finish(result);
     }
@@ -366,7 +367,7 @@ bool FtpWriteStream::open()
     CURLcode result = m_transfer->start(m_security);
     if (result != CURLE_OK) {
         core::Log::system("Cannot start the FTP upload to " + m_transfer->destination() + ": "
-                          + curl_easy_strerror(result));
+                          + libcurl().curl_easy_strerror(result));
         m_failureKind = FtpFailure::Other;
         m_status = StreamStatus::Error;
         m_error = StreamError{StreamErrorDomain::Curl, int(result)};

@@ -2,10 +2,7 @@
 
 #include "platform/net/AvahiConnection.h"
 
-#include <avahi-client/publish.h>
-#include <avahi-common/alternative.h>
-#include <avahi-common/error.h>
-#include <avahi-common/malloc.h>
+#include "platform/net/Libavahi.h"
 
 #include <climits>
 #include <unistd.h>
@@ -65,9 +62,9 @@ private:
                 return fail(AVAHI_ERR_INVALID_PORT);
             if (m_name.empty())
                 m_name = m_service.m_name.empty() ? AvahiConnection::hostName(client) : m_service.m_name;
-            m_group = avahi_entry_group_new(client, &Publication::groupChanged, this);
+            m_group = libavahi().avahi_entry_group_new(client, &Publication::groupChanged, this);
             if (!m_group || !addService(m_group))
-                fail(avahi_client_errno(client));
+                fail(libavahi().avahi_client_errno(client));
         });
     }
 
@@ -75,7 +72,7 @@ private:
     {
         m_connection->withClient([this](AvahiClient*) {
             if (m_group)
-                avahi_entry_group_free(m_group);
+                libavahi().avahi_entry_group_free(m_group);
             m_group = nullptr;
         });
     }
@@ -88,7 +85,7 @@ private:
         for (int attempt = 0; attempt < kMaxAlternatives; ++attempt) {
             const int result = addServiceUnderCurrentName(group);
             if (result == AVAHI_OK)
-                return avahi_entry_group_commit(group) == AVAHI_OK;
+                return libavahi().avahi_entry_group_commit(group) == AVAHI_OK;
             if (result != AVAHI_ERR_COLLISION || !takeAlternativeName())
                 return false;
         }
@@ -98,18 +95,18 @@ private:
     int addServiceUnderCurrentName(AvahiEntryGroup* group)
     {
         const std::string& domain = m_service.m_domain;
-        return avahi_entry_group_add_service(
+        return libavahi().avahi_entry_group_add_service(
             group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0), m_name.c_str(), m_service.m_type.c_str(),
             domain.empty() ? nullptr : domain.c_str(), nullptr, std::uint16_t(m_service.m_port), nullptr);
     }
 
     bool takeAlternativeName()
     {
-        char* alternative = avahi_alternative_service_name(m_name.c_str());
+        char* alternative = libavahi().avahi_alternative_service_name(m_name.c_str());
         if (!alternative)
             return false;
         m_name = alternative;
-        avahi_free(alternative);
+        libavahi().avahi_free(alternative);
         return true;
     }
 
@@ -128,7 +125,7 @@ private:
             self.rename(group);
             break;
         case AVAHI_ENTRY_GROUP_FAILURE:
-            self.fail(avahi_client_errno(avahi_entry_group_get_client(group)));
+            self.fail(libavahi().avahi_client_errno(libavahi().avahi_entry_group_get_client(group)));
             break;
         case AVAHI_ENTRY_GROUP_UNCOMMITED:
         case AVAHI_ENTRY_GROUP_REGISTERING:
@@ -140,13 +137,14 @@ private:
     {
         if (!takeAlternativeName())
             return fail(AVAHI_ERR_NO_MEMORY);
-        if (avahi_entry_group_reset(group) != AVAHI_OK || !addService(group))
-            fail(avahi_client_errno(avahi_entry_group_get_client(group)));
+        if (libavahi().avahi_entry_group_reset(group) != AVAHI_OK || !addService(group))
+            fail(libavahi().avahi_client_errno(libavahi().avahi_entry_group_get_client(group)));
     }
 
     void fail(int error)
     {
-        AvahiConnection::log("Cannot announce " + m_service.m_type + " " + m_name + ": " + avahi_strerror(error));
+        AvahiConnection::log("Cannot announce " + m_service.m_type + " " + m_name + ": "
+                             + libavahi().avahi_strerror(error));
         m_connection->postFor(m_listener, [this] { report(false); });
     }
 

@@ -2,8 +2,7 @@
 
 #include "platform/net/AvahiConnection.h"
 
-#include <avahi-client/lookup.h>
-#include <avahi-common/error.h>
+#include "platform/net/Libavahi.h"
 
 #include <map>
 #include <vector>
@@ -33,7 +32,7 @@ public:
         // Freed with the poll thread held off: no callback runs after this.
         m_connection->withClient([this](AvahiClient*) {
             if (m_avahiBrowser)
-                avahi_service_browser_free(m_avahiBrowser);
+                libavahi().avahi_service_browser_free(m_avahiBrowser);
         });
     }
 
@@ -43,12 +42,12 @@ private:
         m_connection->withClient([this](AvahiClient* client) {
             if (m_avahiBrowser)
                 return;
-            m_avahiBrowser = avahi_service_browser_new(client, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, m_type.c_str(),
-                                                       m_domain.empty() ? nullptr : m_domain.c_str(),
-                                                       AvahiLookupFlags(0), &Search::browserEvent, this);
+            m_avahiBrowser = libavahi().avahi_service_browser_new(
+                client, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, m_type.c_str(),
+                m_domain.empty() ? nullptr : m_domain.c_str(), AvahiLookupFlags(0), &Search::browserEvent, this);
             if (!m_avahiBrowser)
-                AvahiConnection::log("Cannot look for " + m_type
-                                     + " services: " + avahi_strerror(avahi_client_errno(client)));
+                AvahiConnection::log("Cannot look for " + m_type + " services: "
+                                     + libavahi().avahi_strerror(libavahi().avahi_client_errno(client)));
         });
     }
 
@@ -77,7 +76,8 @@ private:
             break;
         case AVAHI_BROWSER_FAILURE:
             AvahiConnection::log("Looking for " + self.m_type + " services failed: "
-                                 + avahi_strerror(avahi_client_errno(avahi_service_browser_get_client(avahiBrowser))));
+                                 + libavahi().avahi_strerror(libavahi().avahi_client_errno(
+                                     libavahi().avahi_service_browser_get_client(avahiBrowser))));
             break;
         }
     }

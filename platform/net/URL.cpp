@@ -1,6 +1,6 @@
 #include "platform/net/URL.h"
 
-#include <curl/curl.h>
+#include "platform/net/Libcurl.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -15,10 +15,10 @@ CURLU* curlHandle(void* handle) { return static_cast<CURLU*>(handle); }
 std::string part(void* handle, CURLUPart which, unsigned flags)
 {
     char* text = nullptr;
-    if (curl_url_get(curlHandle(handle), which, &text, flags) != CURLUE_OK)
+    if (libcurl().curl_url_get(curlHandle(handle), which, &text, flags) != CURLUE_OK)
         return {};
     std::string result(text);
-    curl_free(text);
+    libcurl().curl_free(text);
     return result;
 }
 
@@ -42,11 +42,13 @@ bool encodesControlCharacter(const std::string& text)
 
 std::optional<URL> URL::fromString(const std::string& text)
 {
-    CURLU* handle = curl_url();
+    if (!Libcurl::available())
+        return std::nullopt;
+    CURLU* handle = libcurl().curl_url();
     if (!handle)
         return std::nullopt;
-    if (curl_url_set(handle, CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) {
-        curl_url_cleanup(handle);
+    if (libcurl().curl_url_set(handle, CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) {
+        libcurl().curl_url_cleanup(handle);
         return std::nullopt;
     }
     return URL(handle);
@@ -54,7 +56,9 @@ std::optional<URL> URL::fromString(const std::string& text)
 
 std::optional<URL> URL::fromParts(const Parts& parts)
 {
-    URL url(curl_url());
+    if (!Libcurl::available())
+        return std::nullopt;
+    URL url(libcurl().curl_url());
     if (!url.m_handle)
         return std::nullopt;
     bool ipv6 = parts.host.find(':') != std::string::npos;
@@ -70,7 +74,8 @@ std::optional<URL> URL::fromParts(const Parts& parts)
         unsigned flags = which == CURLUPART_SCHEME || which == CURLUPART_HOST || which == CURLUPART_PORT
             ? 0
             : CURLU_URLENCODE;
-        if (!value.empty() && curl_url_set(curlHandle(url.m_handle), which, value.c_str(), flags) != CURLUE_OK)
+        if (!value.empty()
+            && libcurl().curl_url_set(curlHandle(url.m_handle), which, value.c_str(), flags) != CURLUE_OK)
             return std::nullopt;
     }
     return url;
@@ -84,7 +89,7 @@ URL::URL(void* handle)
 // A copy of a moved-from URL, or one that cannot be made (out of memory),
 // has no handle: all its parts are empty and no stream accepts it.
 URL::URL(const URL& other)
-    : m_handle(other.m_handle ? curl_url_dup(curlHandle(other.m_handle)) : nullptr)
+    : m_handle(other.m_handle ? libcurl().curl_url_dup(curlHandle(other.m_handle)) : nullptr)
 {
 }
 
@@ -108,7 +113,7 @@ URL& URL::operator=(URL&& other) noexcept
     return *this;
 }
 
-URL::~URL() { curl_url_cleanup(curlHandle(m_handle)); }
+URL::~URL() { libcurl().curl_url_cleanup(curlHandle(m_handle)); }
 
 std::string URL::scheme() const { return part(m_handle, CURLUPART_SCHEME, 0); }
 
@@ -138,7 +143,7 @@ std::string URL::textWithPasswordMasked() const
     URL masked(*this);
     if (!masked.m_handle || password().empty())
         return masked.text();
-    if (curl_url_set(curlHandle(masked.m_handle), CURLUPART_PASSWORD, "****", 0) != CURLUE_OK)
+    if (libcurl().curl_url_set(curlHandle(masked.m_handle), CURLUPART_PASSWORD, "****", 0) != CURLUE_OK)
         return {};
     return masked.text();
 }

@@ -7,6 +7,7 @@
 #include "support/XvfbServer.h"
 
 #include "platform/core/Bundle.h"
+#include "platform/core/Module.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -48,6 +49,8 @@ int main(int argc, char** argv)
     // No test depends on the machine's sound: those that want the system's
     // devices ask for them.
     ::setenv("VOICENOTES_AUDIO_DEVICE", "virtual", 0);
+    // Test programs live in a folder of their own, not beside the modules.
+    core::Module::setDirectory(VOICENOTES_BUILD_DIR "/modules");
     XvfbServer xServer;
     bool xcb = onPrivateXServer();
     if (xcb) {

@@ -2,6 +2,7 @@
 
 #include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
+#include "platform/core/Module.h"
 #include "platform/core/Paths.h"
 #include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
@@ -21,6 +22,8 @@ BenchHome::BenchHome(int sampleRate)
     }
     m_path = pattern;
     core::Paths::setHome(m_path);
+    // Benchmarks do not live beside the modules.
+    core::Module::setDirectory(VOICENOTES_MODULE_DIR);
     core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
     core::UserDefaults::standardUserDefaults().setInteger(sampleRate, "SampleRate");
     // The virtual clock starts at the real time, so that the note store's
