@@ -1,8 +1,8 @@
 #include "platform/audio/AudioDevices.h"
 
 #include "platform/audio/PortAudioDevice.h"
+#include "platform/audio/SystemAudioDevice.h"
 #include "platform/audio/VirtualAudioDevice.h"
-#include "platform/core/Log.h"
 
 #include <cstdlib>
 
@@ -26,7 +26,8 @@ std::unique_ptr<AudioDevice> AudioDevices::makeVirtual(std::string& error)
 
 std::unique_ptr<AudioDevice> AudioDevices::select(std::optional<std::string> requested, std::string& error)
 {
-    if (const char* fromEnvironment = std::getenv("VOICENOTES_AUDIO_DEVICE"); !requested && fromEnvironment)
+    if (const char* fromEnvironment = std::getenv("VOICENOTES_AUDIO_DEVICE");
+        !requested && fromEnvironment && *fromEnvironment)
         requested = fromEnvironment;
     if (requested == "virtual")
         return makeVirtual(error);
@@ -34,13 +35,12 @@ std::unique_ptr<AudioDevice> AudioDevices::select(std::optional<std::string> req
         error = "unknown audio device \"" + *requested + "\" (use portaudio or virtual)";
         return nullptr;
     }
-    auto system = std::make_unique<PortAudioDevice>();
-    if (requested || (system->hasDefaultInput() && system->hasDefaultOutput()))
-        return system;
-    system.reset();
-    core::Log::system("No sound hardware found: using the virtual audio device (a 440 Hz tone as the microphone; "
-                      "playback is not heard)");
-    return makeVirtual(error);
+    if (requested)
+        return std::make_unique<PortAudioDevice>();
+    auto standIn = makeVirtual(error);
+    if (!standIn)
+        return nullptr;
+    return std::make_unique<SystemAudioDevice>(std::move(standIn));
 }
 
 } // namespace audio

@@ -12,10 +12,11 @@ namespace audio {
 class AudioDevices {
 public:
     // "portaudio" or "virtual"; with none, the one VOICENOTES_AUDIO_DEVICE
-    // names, else PortAudio when the system has a default input and output,
-    // otherwise the virtual device (said so in the log). The virtual device reads VOICENOTES_VIRTUAL_INPUT (a WAV
-    // file to play as the microphone) and VOICENOTES_VIRTUAL_OUTPUT (a WAV
-    // file to write playback to). No device for an unknown name.
+    // names, else the system's (SystemAudioDevice: PortAudio when the system
+    // has a default input and output, otherwise the virtual device, chosen
+    // when first used). The virtual device reads VOICENOTES_VIRTUAL_INPUT (a
+    // WAV file to play as the microphone) and VOICENOTES_VIRTUAL_OUTPUT (a
+    // WAV file to write playback to). No device for an unknown name.
     static std::unique_ptr<AudioDevice> select(std::optional<std::string> requested, std::string& error);
 
 private:

@@ -2,19 +2,25 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QWidget;
 
 namespace ui {
 
-// For the start-up benchmark: when VOICENOTES_QUIT_AFTER_FIRST_FRAME is
-// set, the window's first painted frame prints "first frame" on standard
-// output and quits the event loop, so start-up can be timed from outside.
-// Without the variable nothing is watched.
+// Hears a window's first painted frame: for work that the first frame does
+// not need and that should not hold it up, and for the start-up benchmark.
 class FirstFrameProbe : public QObject {
 public:
     static constexpr const char* kVariable = "VOICENOTES_QUIT_AFTER_FIRST_FRAME";
 
-    // Watches the top-level widget and all within it when the variable is set.
+    // Calls `then` once from the event loop, after the first frame of the
+    // top-level widget (or of any widget within it) is painted and flushed;
+    // not at all when the widget goes first.
+    static void watch(QWidget& window, std::function<void()> then);
+    // When VOICENOTES_QUIT_AFTER_FIRST_FRAME is set, the first frame prints
+    // "first frame" on standard output and quits the event loop, so
+    // start-up can be timed from outside. Without the variable, nothing.
     static void watchIfAsked(QWidget& window);
 
 protected:
@@ -24,7 +30,7 @@ private:
     using QObject::QObject;
 
     QWidget* m_window = nullptr;
-    bool m_painted = false;
+    std::function<void()> m_then;
 };
 
 } // namespace ui

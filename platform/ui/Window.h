@@ -44,6 +44,9 @@ public:
 
     // Keys no focused control took; true when used.
     std::function<bool(KeyPress)> on_keyPress;
+    // Once the window's first frame is painted: for work that should not
+    // hold it up.
+    std::function<void()> on_firstFrame;
 
 protected:
     bool isWindowOfItsOwn() const override { return true; }

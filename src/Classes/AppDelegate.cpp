@@ -69,9 +69,13 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
     m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
-    // Nothing is heard on the stand-in device: the title says so.
-    if (audio::AudioDevice::shared().name() == "virtual")
-        m_window->setTitleNote(core::localizedString("Virtual Sound"));
+    // Nothing is heard on the stand-in device: the title says so. Which
+    // device it is may take the system's sound to tell, which the first
+    // frame need not wait for.
+    m_window->on_firstFrame = [this] {
+        if (audio::AudioDevice::shared().name() == "virtual")
+            m_window->setTitleNote(core::localizedString("Virtual Sound"));
+    };
     m_window->makeKeyAndVisible();
     m_rootViewController->takeKeyboardFocus();
     m_keyboard = std::make_unique<KeyboardCommands>(*m_rootViewController);

@@ -11,6 +11,7 @@
 
 #include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/FirstFrameProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -207,6 +209,51 @@ TEST(Launch, AnInstalledCopyFindsItsResourcesAndItsDesktopFilesAreValid)
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.output;
     EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/data.plist"));
     EXPECT_EQ(run.output.find("not in the application's resources"), std::string::npos) << run.output;
+    // Its modules are found where they were installed.
+    ProcessResult record = runVoiceNotes(
+        {"--home", home.path(), "--audio-device", "virtual", "record", "--seconds", "1"}, "", SIGTERM,
+        prefix.path() + "/bin/voicenotes");
+    EXPECT_TRUE(WIFEXITED(record.status) && WEXITSTATUS(record.status) == 0) << record.output;
+}
+
+// Start-up opens none of the libraries kept in modules: the dynamic
+// loader's own account (LD_DEBUG=libs) of what it loaded before the first
+// frame. With no device asked for, the system's is chosen after it.
+TEST(Launch, TheFirstFrameLoadsNoneOfTheLibrariesKeptInModules)
+{
+    TemporaryHome home;
+    std::string outputPath = home.path() + "/output.txt";
+    ChildProcess process;
+    ASSERT_TRUE(process.start(
+        {VOICENOTES_BINARY, "--home", home.path()}, outputPath,
+        {"VOICENOTES_AUDIO_DEVICE=", "LD_DEBUG=libs", std::string(ui::FirstFrameProbe::kVariable) + "=1"}));
+    EXPECT_EQ(process.waitForExit(60), 0);
+    std::string output = core::FileManager::contentsAtPath(outputPath).value_or("");
+    auto firstFrame = output.find("first frame");
+    ASSERT_NE(firstFrame, std::string::npos) << output;
+    ASSERT_NE(output.find("calling init: "), std::string::npos) << "no account of the libraries loaded";
+    std::string beforeFirstFrame = output.substr(0, firstFrame);
+    for (const char* library : {"libvoicenotes-", "libcurl", "libavahi", "libcrypto", "libportaudio", "libsndfile"})
+        EXPECT_EQ(beforeFirstFrame.find(library), std::string::npos) << library << " in:\n" << beforeFirstFrame;
+}
+
+// A copy of the binary without its modules starts, but what needs one
+// fails and says which is missing.
+TEST(Launch, WithoutItsModulesARecordingFailsAndSaysWhy)
+{
+    TemporaryHome home;
+    std::string binary = home.path() + "/voicenotes";
+    ASSERT_TRUE(core::FileManager::copyItemAtPath(VOICENOTES_BINARY, binary));
+    ASSERT_EQ(::chmod(binary.c_str(), 0755), 0);
+    std::string outputPath = home.path() + "/output.txt";
+    ChildProcess process;
+    ASSERT_TRUE(process.start({binary, "--home", home.path(), "--audio-device", "virtual", "record", "--seconds", "1"},
+                              outputPath));
+    EXPECT_EQ(process.waitForExit(60), 1);
+    std::string output = core::FileManager::contentsAtPath(outputPath).value_or("");
+    EXPECT_NE(output.find("Cannot open the sndfile module: the module libvoicenotes-sndfile.so is not installed"),
+              std::string::npos)
+        << output;
 }
 
 // Without a display (a shell over SSH, a script) the window cannot open:

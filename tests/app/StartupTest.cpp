@@ -13,6 +13,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/Window.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -47,6 +48,18 @@ protected:
     ui::Application application;
     std::unique_ptr<AppDelegate> delegate;
 };
+
+// Which device plays is told in the title, but only after the first frame:
+// telling it may take starting the system's sound.
+TEST_F(StartupTest, TheTitleNamesTheStandInDeviceOnceTheFirstFrameIsPainted)
+{
+    launch();
+    QWidget& window = *delegate->window()->widget();
+    EXPECT_EQ(window.windowTitle().toStdString(), "Voice Notes");
+    window.grab();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.windowTitle().toStdString(), "Voice Notes \u2014 virtual sound device, nothing is heard");
+}
 
 TEST_F(StartupTest, FirstLaunchCreatesTheStoreAndWritesTheTwoDefaults)
 {
