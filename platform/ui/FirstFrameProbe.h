@@ -13,6 +13,7 @@ namespace ui {
 class FirstFrameProbe : public QObject {
 public:
     static constexpr const char* kVariable = "VOICENOTES_QUIT_AFTER_FIRST_FRAME";
+    static constexpr const char* kReportVariable = "VOICENOTES_REPORT_FIRST_FRAME";
 
     // Calls `then` once from the event loop, after the first frame of the
     // top-level widget (or of any widget within it) is painted and flushed;
@@ -20,7 +21,8 @@ public:
     static void watch(QWidget& window, std::function<void()> then);
     // When VOICENOTES_QUIT_AFTER_FIRST_FRAME is set, the first frame prints
     // "first frame" on standard output and quits the event loop, so
-    // start-up can be timed from outside. Without the variable, nothing.
+    // start-up can be timed from outside. VOICENOTES_REPORT_FIRST_FRAME
+    // prints the line and goes on. Without either, nothing.
     static void watchIfAsked(QWidget& window);
 
 protected:
