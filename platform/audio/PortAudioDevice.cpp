@@ -1,6 +1,7 @@
 #include "platform/audio/PortAudioDevice.h"
 
 #include "platform/audio/PortAudioStream.h"
+#include "platform/audio/SoundServerProperties.h"
 #include "platform/core/Log.h"
 
 #include <alsa/asoundlib.h>
@@ -22,6 +23,8 @@ PortAudioDevice::PortAudioDevice()
     snd_lib_error_set_handler(&ignoreAlsa);
     jack_set_error_function(&ignoreJack);
     jack_set_info_function(&ignoreJack);
+    // Read when PortAudio opens its devices, from here on.
+    SoundServerProperties::publish();
     PaError result = Pa_Initialize();
     m_initialized = result == paNoError;
     if (!m_initialized)
@@ -38,9 +41,10 @@ bool PortAudioDevice::hasDefaultInput() const { return m_initialized && Pa_GetDe
 
 bool PortAudioDevice::hasDefaultOutput() const { return m_initialized && Pa_GetDefaultOutputDevice() != paNoDevice; }
 
-std::unique_ptr<AudioStream> PortAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client,
+std::unique_ptr<AudioStream> PortAudioDevice::open(StreamRole role, double sampleRate, AudioStreamClient& client,
                                                    std::string& error)
 {
+    bool input = role == StreamRole::Recording;
     if (!m_initialized) {
         error = "PortAudio is not running";
         return nullptr;
@@ -49,19 +53,19 @@ std::unique_ptr<AudioStream> PortAudioDevice::open(bool input, double sampleRate
         error = input ? "there is no default input device" : "there is no default output device";
         return nullptr;
     }
-    return PortAudioStream::open(input, sampleRate, client, error);
+    return PortAudioStream::open(role, sampleRate, client, error);
 }
 
 std::unique_ptr<AudioStream> PortAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
                                                         std::string& error)
 {
-    return open(true, sampleRate, client, error);
+    return open(StreamRole::Recording, sampleRate, client, error);
 }
 
-std::unique_ptr<AudioStream> PortAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
+std::unique_ptr<AudioStream> PortAudioDevice::openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                                          std::string& error)
 {
-    return open(false, sampleRate, client, error);
+    return open(role, sampleRate, client, error);
 }
 
 } // namespace audio
