@@ -7,6 +7,10 @@
 
 namespace audio {
 
+// What a stream is for: the sound server shows it and treats it by that
+// (an alert is not turned down with the music, say).
+enum class StreamRole { Recording, Note, Alert };
+
 // What a device stream calls, on the device's own thread (PortAudio) or
 // on the main loop (the virtual device). capture() and render() must not
 // allocate or block.
@@ -35,7 +39,8 @@ public:
     // No stream when the device cannot give one; the reason goes to error.
     virtual std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client,
                                                    std::string& error) = 0;
-    virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client,
+    // A note or an alert.
+    virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                                     std::string& error) = 0;
 
     // The device every queue uses.

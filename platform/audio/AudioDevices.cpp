@@ -1,6 +1,7 @@
 #include "platform/audio/AudioDevices.h"
 
 #include "platform/audio/PortAudioDevice.h"
+#include "platform/audio/SoundServerProperties.h"
 #include "platform/audio/SystemAudioDevice.h"
 #include "platform/audio/VirtualAudioDevice.h"
 
@@ -35,6 +36,9 @@ std::unique_ptr<AudioDevice> AudioDevices::select(std::optional<std::string> req
         error = "unknown audio device \"" + *requested + "\" (use portaudio or virtual)";
         return nullptr;
     }
+    // The sound server reads our streams' names when PortAudio opens them,
+    // maybe later on; this is the moment without other threads to set them.
+    SoundServerProperties::publish();
     if (requested)
         return std::make_unique<PortAudioDevice>();
     auto standIn = makeVirtual(error);

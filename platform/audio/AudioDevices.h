@@ -16,7 +16,9 @@ public:
     // has a default input and output, otherwise the virtual device, chosen
     // when first used). The virtual device reads VOICENOTES_VIRTUAL_INPUT (a
     // WAV file to play as the microphone) and VOICENOTES_VIRTUAL_OUTPUT (a
-    // WAV file to write playback to). No device for an unknown name.
+    // WAV file to write playback to). No device for an unknown name. Call
+    // it before the process starts other threads: it names our streams for
+    // the sound server in the environment.
     static std::unique_ptr<AudioDevice> select(std::optional<std::string> requested, std::string& error);
 
 private:

@@ -30,9 +30,10 @@ AudioQueue::~AudioQueue()
         ::close(m_wakeFd);
 }
 
-OSStatus AudioQueue::create(Direction direction, const AudioStreamBasicDescription& format, void* userData,
+OSStatus AudioQueue::create(StreamRole role, const AudioStreamBasicDescription& format, void* userData,
                             AudioQueue*& outQueue)
 {
+    Direction direction = role == StreamRole::Recording ? Direction::Input : Direction::Output;
     if (!isSixteenBitMono(format))
         return kAudioFormatUnsupportedDataFormatError;
     std::unique_ptr<AudioQueue> queue(new AudioQueue(direction, format, userData));
@@ -47,7 +48,7 @@ OSStatus AudioQueue::create(Direction direction, const AudioStreamBasicDescripti
     std::string error;
     AudioDevice& device = AudioDevice::shared();
     queue->m_stream = direction == Direction::Input ? device.openInput(format.mSampleRate, *queue, error)
-                                                    : device.openOutput(format.mSampleRate, *queue, error);
+                                                    : device.openOutput(format.mSampleRate, role, *queue, error);
     if (!queue->m_stream) {
         core::Log::system(std::string(direction == Direction::Input ? "No sound input" : "No sound output") + " ("
                           + device.name() + "): " + error);
@@ -62,18 +63,18 @@ OSStatus AudioQueue::newInput(const AudioStreamBasicDescription& format, InputCa
 {
     if (!callback)
         return kAudioQueueErr_InvalidParameter;
-    OSStatus status = create(Direction::Input, format, userData, outQueue);
+    OSStatus status = create(StreamRole::Recording, format, userData, outQueue);
     if (status == noErr)
         outQueue->m_inputCallback = callback;
     return status;
 }
 
 OSStatus AudioQueue::newOutput(const AudioStreamBasicDescription& format, OutputCallback callback, void* userData,
-                               AudioQueue*& outQueue)
+                               AudioQueue*& outQueue, StreamRole role)
 {
     if (!callback)
         return kAudioQueueErr_InvalidParameter;
-    OSStatus status = create(Direction::Output, format, userData, outQueue);
+    OSStatus status = create(role, format, userData, outQueue);
     if (status == noErr)
         outQueue->m_outputCallback = callback;
     return status;

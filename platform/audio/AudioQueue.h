@@ -29,8 +29,9 @@ public:
 
     static OSStatus newInput(const AudioStreamBasicDescription& format, InputCallback callback, void* userData,
                              AudioQueue*& outQueue);
+    // Plays a note unless told it is an alert.
     static OSStatus newOutput(const AudioStreamBasicDescription& format, OutputCallback callback, void* userData,
-                              AudioQueue*& outQueue);
+                              AudioQueue*& outQueue, StreamRole role = StreamRole::Note);
     // Stops the queue at once and deletes it with its buffers.
     static OSStatus dispose(AudioQueue* queue, bool immediate);
 
@@ -66,7 +67,7 @@ private:
 
     AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData);
     ~AudioQueue() override;
-    static OSStatus create(Direction direction, const AudioStreamBasicDescription& format, void* userData,
+    static OSStatus create(StreamRole role, const AudioStreamBasicDescription& format, void* userData,
                            AudioQueue*& outQueue);
 
     // On the device's thread.

@@ -46,9 +46,10 @@ bool PortAudioDevice::hasDefaultOutput() const
     return m_initialized && libportaudio().Pa_GetDefaultOutputDevice() != paNoDevice;
 }
 
-std::unique_ptr<AudioStream> PortAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client,
+std::unique_ptr<AudioStream> PortAudioDevice::open(StreamRole role, double sampleRate, AudioStreamClient& client,
                                                    std::string& error)
 {
+    bool input = role == StreamRole::Recording;
     if (!m_initialized) {
         error = "PortAudio is not running";
         return nullptr;
@@ -57,19 +58,19 @@ std::unique_ptr<AudioStream> PortAudioDevice::open(bool input, double sampleRate
         error = input ? "there is no default input device" : "there is no default output device";
         return nullptr;
     }
-    return PortAudioStream::open(input, sampleRate, client, error);
+    return PortAudioStream::open(role, sampleRate, client, error);
 }
 
 std::unique_ptr<AudioStream> PortAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
                                                         std::string& error)
 {
-    return open(true, sampleRate, client, error);
+    return open(StreamRole::Recording, sampleRate, client, error);
 }
 
-std::unique_ptr<AudioStream> PortAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
+std::unique_ptr<AudioStream> PortAudioDevice::openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                                          std::string& error)
 {
-    return open(false, sampleRate, client, error);
+    return open(role, sampleRate, client, error);
 }
 
 } // namespace audio

@@ -10,7 +10,8 @@ class PortAudioDevice final : public AudioDevice {
 public:
     // Initialises PortAudio, with the ALSA and JACK chatter on standard
     // error silenced and PortAudio's own failures sent to the log; check
-    // isUsable() afterwards.
+    // isUsable() afterwards. The first is made before the process starts
+    // another thread: it names the program to the sound server.
     PortAudioDevice();
     ~PortAudioDevice() override;
 
@@ -20,10 +21,12 @@ public:
 
     std::string name() const override { return "PortAudio"; }
     std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
-    std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+    std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
+                                            std::string& error) override;
 
 private:
-    std::unique_ptr<AudioStream> open(bool input, double sampleRate, AudioStreamClient& client, std::string& error);
+    std::unique_ptr<AudioStream> open(StreamRole role, double sampleRate, AudioStreamClient& client,
+                                      std::string& error);
     // Made before PortAudio starts and gone after it has stopped.
     PortAudioDiagnostics m_diagnostics;
     bool m_initialized = false;

@@ -20,16 +20,18 @@ void onFinished(void* userData) { static_cast<PortAudioStream*>(userData)->finis
 
 } // namespace
 
-PortAudioStream::PortAudioStream(bool input, AudioStreamClient& client)
-    : m_input(input)
+PortAudioStream::PortAudioStream(StreamRole role, AudioStreamClient& client)
+    : m_properties(role)
+    , m_input(role == StreamRole::Recording)
     , m_client(client)
 {
 }
 
-std::unique_ptr<PortAudioStream> PortAudioStream::open(bool input, double sampleRate, AudioStreamClient& client,
+std::unique_ptr<PortAudioStream> PortAudioStream::open(StreamRole role, double sampleRate, AudioStreamClient& client,
                                                        std::string& error)
 {
-    std::unique_ptr<PortAudioStream> stream(new PortAudioStream(input, client));
+    std::unique_ptr<PortAudioStream> stream(new PortAudioStream(role, client));
+    bool input = stream->m_input;
     PaError result = libportaudio().Pa_OpenDefaultStream(&stream->m_stream, input ? 1 : 0, input ? 0 : 1, paInt16,
                                                          sampleRate, kFramesPerBuffer, &onProcess, stream.get());
     if (result != paNoError) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio/AudioDevice.h"
+#include "platform/audio/SoundServerProperties.h"
 
 #include <atomic>
 
@@ -12,8 +13,9 @@ namespace audio {
 // calls nothing else.
 class PortAudioStream final : public AudioStream {
 public:
-    // Opens the default input (or output) as mono 16-bit at the rate.
-    static std::unique_ptr<PortAudioStream> open(bool input, double sampleRate, AudioStreamClient& client,
+    // Opens the default input (for a recording, else the output) as mono
+    // 16-bit at the rate.
+    static std::unique_ptr<PortAudioStream> open(StreamRole role, double sampleRate, AudioStreamClient& client,
                                                  std::string& error);
     ~PortAudioStream() override;
 
@@ -25,8 +27,10 @@ public:
     void finished();
 
 private:
-    PortAudioStream(bool input, AudioStreamClient& client);
+    PortAudioStream(StreamRole role, AudioStreamClient& client);
 
+    // Made before the device is opened, gone after it is closed.
+    SoundServerProperties m_properties;
     bool m_input;
     AudioStreamClient& m_client;
     PaStream* m_stream = nullptr;

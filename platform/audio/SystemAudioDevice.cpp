@@ -18,10 +18,10 @@ std::unique_ptr<AudioStream> SystemAudioDevice::openInput(double sampleRate, Aud
     return chosen().openInput(sampleRate, client, error);
 }
 
-std::unique_ptr<AudioStream> SystemAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
-                                                           std::string& error)
+std::unique_ptr<AudioStream> SystemAudioDevice::openOutput(double sampleRate, StreamRole role,
+                                                           AudioStreamClient& client, std::string& error)
 {
-    return chosen().openOutput(sampleRate, client, error);
+    return chosen().openOutput(sampleRate, role, client, error);
 }
 
 AudioDevice& SystemAudioDevice::chosen() const

@@ -17,7 +17,8 @@ public:
 
     std::string name() const override { return chosen().name(); }
     std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
-    std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+    std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
+                                            std::string& error) override;
 
 private:
     AudioDevice& chosen() const;

@@ -78,7 +78,9 @@ void SystemSound::play(SystemSoundID id)
         return;
     const Sound& sound = *found->second;
     AudioQueue* queue = nullptr;
-    if (AudioQueue::newOutput(nativeMonoFormat(sound.sampleRate), &SystemSound::finished, nullptr, queue) != noErr)
+    if (AudioQueue::newOutput(nativeMonoFormat(sound.sampleRate), &SystemSound::finished, nullptr, queue,
+                              StreamRole::Alert)
+        != noErr)
         return;
     auto bytes = std::uint32_t(sound.samples.size() * sizeof(std::int16_t));
     AudioQueueBuffer* buffer = nullptr;

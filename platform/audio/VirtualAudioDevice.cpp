@@ -33,7 +33,7 @@ std::unique_ptr<AudioStream> VirtualAudioDevice::openInput(double sampleRate, Au
     return open(true, sampleRate, client, error);
 }
 
-std::unique_ptr<AudioStream> VirtualAudioDevice::openOutput(double sampleRate, AudioStreamClient& client,
+std::unique_ptr<AudioStream> VirtualAudioDevice::openOutput(double sampleRate, StreamRole, AudioStreamClient& client,
                                                             std::string& error)
 {
     return open(false, sampleRate, client, error);

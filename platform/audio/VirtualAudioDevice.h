@@ -28,7 +28,8 @@ public:
 
     std::string name() const override { return "virtual"; }
     std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
-    std::unique_ptr<AudioStream> openOutput(double sampleRate, AudioStreamClient& client, std::string& error) override;
+    std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
+                                            std::string& error) override;
 
     void setSignal(Signal signal) { m_signal = std::move(signal); }
     // The input plays the file's first channel once, then silence.

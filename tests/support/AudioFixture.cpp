@@ -6,6 +6,9 @@
 
 #include <sndfile.h>
 
+#include <cmath>
+#include <numbers>
+
 AudioFixture::AudioFixture()
 {
     auto virtualDevice = std::make_unique<audio::VirtualAudioDevice>();
@@ -47,4 +50,27 @@ void AudioFixture::writeAiff(const std::string& path, std::size_t count, int rat
         samples[i] = ramp(i);
     ASSERT_EQ(sf_write_short(file, samples.data(), sf_count_t(count)), sf_count_t(count));
     sf_close(file);
+}
+
+double AudioFixture::toneSeconds(const std::vector<std::int16_t>& samples, int rate, double frequency)
+{
+    // A tenth of a second puts every whole multiple of 10 Hz at the centre of a bin.
+    const auto window = std::size_t(rate / 10);
+    const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / rate);
+    int windows = 0;
+    for (std::size_t start = 0; start + window <= samples.size(); start += window) {
+        double previous = 0, beforePrevious = 0, energy = 0;
+        for (std::size_t i = start; i < start + window; ++i) {
+            double current = samples[i] + coefficient * previous - beforePrevious;
+            beforePrevious = previous;
+            previous = current;
+            energy += double(samples[i]) * samples[i];
+        }
+        double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+        // A pure tone gives power = energy * window / 2; silence or noise far less.
+        bool loud = energy / double(window) > 300.0 * 300.0;
+        if (loud && power > 0.5 * energy * double(window) / 2)
+            ++windows;
+    }
+    return windows / 10.0;
 }

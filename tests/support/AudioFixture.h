@@ -18,6 +18,10 @@ public:
     // Writes an AIFF file of `count` samples (sample i = ramp(i)) at the rate.
     static void writeAiff(const std::string& path, std::size_t count, int rate);
     static std::int16_t ramp(std::size_t index) { return std::int16_t(index * 7 % 20000 - 10000); }
+    // How many seconds of the samples, wherever they are, hold a clear tone
+    // of the frequency: tenths of a second that are loud enough and whose
+    // power is mostly at that frequency (a Goertzel filter).
+    static double toneSeconds(const std::vector<std::int16_t>& samples, int rate, double frequency);
 
 protected:
     AudioFixture();
