@@ -13,6 +13,9 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/FirstFrameProbe.h"
 
+#include <QImage>
+#include <QSize>
+#include <QString>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -187,11 +190,17 @@ TEST(Launch, AnInstalledCopyFindsItsResourcesAndItsDesktopFilesAreValid)
     ChildProcess install;
     ASSERT_TRUE(install.start({"/usr/bin/cmake", "--install", VOICENOTES_BUILD_DIR, "--prefix", prefix.path()}));
     ASSERT_EQ(install.waitForExit(120), 0);
-    for (const char* file : {"/share/applications/org.voicenotes.VoiceNotes.desktop",
-                             "/share/metainfo/org.voicenotes.VoiceNotes.metainfo.xml",
-                             "/share/icons/hicolor/256x256/apps/org.voicenotes.VoiceNotes.png",
-                             "/share/voicenotes/resources/Localizable.strings"})
+    for (const char* file :
+         {"/share/applications/org.voicenotes.VoiceNotes.desktop",
+          "/share/metainfo/org.voicenotes.VoiceNotes.metainfo.xml", "/share/voicenotes/resources/Localizable.strings",
+          "/share/man/man1/voicenotes.1.gz", "/share/doc/voicenotes/copyright", "/share/doc/voicenotes/changelog.gz"})
         EXPECT_TRUE(core::FileManager::fileExistsAtPath(prefix.path() + file)) << file;
+    // Each size of the theme holds the icon drawn at that size.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string icon = prefix.path() + "/share/icons/hicolor/" + std::to_string(size) + "x"
+            + std::to_string(size) + "/apps/org.voicenotes.VoiceNotes.png";
+        EXPECT_EQ(QImage(QString::fromStdString(icon)).size(), QSize(size, size)) << icon;
+    }
     for (std::vector<std::string> check :
          {std::vector<std::string>{"/usr/bin/desktop-file-validate",
                                    prefix.path() + "/share/applications/org.voicenotes.VoiceNotes.desktop"},
