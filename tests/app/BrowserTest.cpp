@@ -34,6 +34,7 @@
 #include "platform/ui/Window.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QWidget>
 
@@ -93,7 +94,10 @@ TEST_F(BrowserTest, AnEmptyStoreShowsTheNoNotesScreen)
     EXPECT_FALSE(browser().statusLabel()->isHidden());
     EXPECT_FALSE(sliderShown());
     EXPECT_EQ(table().numberOfRowsInSection(0), 0);
-    // Nothing is heard on the virtual device, and the title says so.
+    // Nothing is heard on the virtual device, and the title says so once the
+    // first frame is painted.
+    delegate->window()->widget()->grab();
+    QCoreApplication::processEvents();
     EXPECT_EQ(delegate->window()->widget()->windowTitle().toStdString(),
               "Voice Notes \u2014 virtual sound device, nothing is heard");
     screenshot("empty");
