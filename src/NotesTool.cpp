@@ -191,8 +191,14 @@ int NotesTool::record(int seconds)
     // window keeps it.
     bool interrupted = false;
     core::TerminationSignals termination([&interrupted] { interrupted = true; });
+    // Until the device has delivered the seconds asked for, not until they
+    // have passed: a sound server's first buffers come late, and the note
+    // would be that much shorter. One that stalls ends it all the same.
+    auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
+    bool stalled = false;
     runUntil([&] {
-        return interrupted || recorder.deviceLost() || core::RunLoop::main().monotonicTime() - start >= seconds;
+        stalled = core::RunLoop::main().monotonicTime() - start >= seconds + kStallSeconds;
+        return interrupted || recorder.deviceLost() || stalled || recorder.recordState().currentPacket >= wanted;
     });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();
@@ -203,6 +209,12 @@ int NotesTool::record(int seconds)
         return 1;
     }
     std::printf("%s\n", recorder.recordName().c_str());
+    if (stalled && !recorder.deviceLost()) {
+        std::fprintf(stderr,
+                     "voicenotes: the sound input delivered %llu s of the %d s asked for; the note keeps them\n",
+                     static_cast<unsigned long long>(length), seconds);
+        return 1;
+    }
     if (!recorder.deviceLost())
         return 0;
     std::fprintf(stderr, "voicenotes: the sound input went away; the note keeps the %llu s recorded until then\n",

@@ -142,7 +142,9 @@ bool PulseServer::playIntoMicrophone(ChildProcess& player, double frequency) con
 
 bool PulseServer::recordSpeaker(ChildProcess& recorder, const std::string& path, int rate) const
 {
-    return recorder.start({"/usr/bin/parecord", "--device=speaker.monitor", "--rate=" + std::to_string(rate),
-                           "--channels=1", "--format=s16le", "--file-format=wav", path},
+    // A short latency: what it holds unwritten when interrupted is lost.
+    return recorder.start({"/usr/bin/parecord", "--device=speaker.monitor", "--latency-msec=50",
+                           "--rate=" + std::to_string(rate), "--channels=1", "--format=s16le", "--file-format=wav",
+                           path},
                           m_directory + "/parecord.txt", environment());
 }
