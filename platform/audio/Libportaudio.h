@@ -28,15 +28,10 @@
 
 namespace audio {
 
-// PortAudio's functions, and those of ALSA and JACK that quiet their messages, from the module that links it (see
-// core::Module): opened with Libportaudio::load() where it is first needed, then reached through libportaudio().
-struct LibportaudioTable {
-    static constexpr const char* kModule = "portaudio";
-    VOICENOTES_PORTAUDIO_FUNCTIONS(VOICENOTES_MODULE_MEMBER)
-};
-
-using Libportaudio = core::ModuleTable<LibportaudioTable>;
-
-inline const LibportaudioTable& libportaudio() { return Libportaudio::loaded(); }
+// PortAudio's functions, and those of ALSA and JACK that quiet their messages,
+// from the module that links it (see core::Module): opened with
+// Libportaudio::load() where it is first needed, then reached through
+// libportaudio().
+VOICENOTES_MODULE_TABLE(Libportaudio, libportaudio, "portaudio", VOICENOTES_PORTAUDIO_FUNCTIONS)
 
 } // namespace audio

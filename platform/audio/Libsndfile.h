@@ -22,15 +22,9 @@
 
 namespace audio {
 
-// libsndfile's functions, from the module that links it (see core::Module): opened
-// with Libsndfile::load() where it is first needed, then reached through libsndfile().
-struct LibsndfileTable {
-    static constexpr const char* kModule = "sndfile";
-    VOICENOTES_SNDFILE_FUNCTIONS(VOICENOTES_MODULE_MEMBER)
-};
-
-using Libsndfile = core::ModuleTable<LibsndfileTable>;
-
-inline const LibsndfileTable& libsndfile() { return Libsndfile::loaded(); }
+// libsndfile's functions, from the module that links it (see core::Module):
+// opened with Libsndfile::load() where it is first needed, then reached
+// through libsndfile().
+VOICENOTES_MODULE_TABLE(Libsndfile, libsndfile, "sndfile", VOICENOTES_SNDFILE_FUNCTIONS)
 
 } // namespace audio

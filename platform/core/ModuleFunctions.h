@@ -8,12 +8,23 @@
 #define VOICENOTES_MODULE_MEMBER(function) decltype(&::function) function;
 #define VOICENOTES_MODULE_ENTRY(function) &::function,
 
+// The table of one module, for the application's side: Name##Table lists
+// the functions, Name (a core::ModuleTable) loads it, and accessor() reaches
+// a table that Name::load() has opened.
+#define VOICENOTES_MODULE_TABLE(Name, accessor, module, FUNCTIONS)                                                     \
+    struct Name##Table {                                                                                               \
+        static constexpr const char* kModule = module;                                                                 \
+        FUNCTIONS(VOICENOTES_MODULE_MEMBER)                                                                            \
+    };                                                                                                                 \
+    using Name = core::ModuleTable<Name##Table>;                                                                       \
+    inline const Name##Table& accessor() { return Name::loaded(); }
+
 // What every module exports: its table.
 #define VOICENOTES_MODULE_TABLE_SYMBOL "voicenotes_module_table"
 
 // The whole of a module's source: its table, the one symbol it exports.
 #define VOICENOTES_MODULE_DEFINITION(Table, FUNCTIONS)                                                                 \
-    extern "C" __attribute__((visibility("default"))) const void* voicenotes_module_table()                           \
+    extern "C" __attribute__((visibility("default"))) const void* voicenotes_module_table()                            \
     {                                                                                                                  \
         static const Table table{FUNCTIONS(VOICENOTES_MODULE_ENTRY)};                                                  \
         return &table;                                                                                                 \

@@ -41,15 +41,9 @@
 
 namespace net {
 
-// Avahi's client functions, from the module that links it (see core::Module): opened
-// with Libavahi::load() where it is first needed, then reached through libavahi().
-struct LibavahiTable {
-    static constexpr const char* kModule = "avahi";
-    VOICENOTES_AVAHI_FUNCTIONS(VOICENOTES_MODULE_MEMBER)
-};
-
-using Libavahi = core::ModuleTable<LibavahiTable>;
-
-inline const LibavahiTable& libavahi() { return Libavahi::loaded(); }
+// Avahi's client functions, from the module that links it (see core::Module):
+// opened with Libavahi::load() where it is first needed, then reached through
+// libavahi().
+VOICENOTES_MODULE_TABLE(Libavahi, libavahi, "avahi", VOICENOTES_AVAHI_FUNCTIONS)
 
 } // namespace net

@@ -24,15 +24,9 @@
 
 namespace net {
 
-// The OpenSSL functions that read a certificate's key, from the module that links it (see core::Module): opened
-// with Libcrypto::load() where it is first needed, then reached through libcrypto().
-struct LibcryptoTable {
-    static constexpr const char* kModule = "crypto";
-    VOICENOTES_CRYPTO_FUNCTIONS(VOICENOTES_MODULE_MEMBER)
-};
-
-using Libcrypto = core::ModuleTable<LibcryptoTable>;
-
-inline const LibcryptoTable& libcrypto() { return Libcrypto::loaded(); }
+// The OpenSSL functions that read a certificate's key, from the module that
+// links it (see core::Module): opened with Libcrypto::load() where it is first
+// needed, then reached through libcrypto().
+VOICENOTES_MODULE_TABLE(Libcrypto, libcrypto, "crypto", VOICENOTES_CRYPTO_FUNCTIONS)
 
 } // namespace net

@@ -35,15 +35,9 @@
 
 namespace net {
 
-// libcurl's functions, from the module that links it (see core::Module): opened
-// with Libcurl::load() where it is first needed, then reached through libcurl().
-struct LibcurlTable {
-    static constexpr const char* kModule = "curl";
-    VOICENOTES_CURL_FUNCTIONS(VOICENOTES_MODULE_MEMBER)
-};
-
-using Libcurl = core::ModuleTable<LibcurlTable>;
-
-inline const LibcurlTable& libcurl() { return Libcurl::loaded(); }
+// libcurl's functions, from the module that links it (see core::Module):
+// opened with Libcurl::load() where it is first needed, then reached through
+// libcurl().
+VOICENOTES_MODULE_TABLE(Libcurl, libcurl, "curl", VOICENOTES_CURL_FUNCTIONS)
 
 } // namespace net
