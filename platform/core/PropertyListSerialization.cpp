@@ -1,5 +1,6 @@
 #include "platform/core/PropertyListSerialization.h"
 
+#include "platform/core/XmlPropertyListReader.h"
 #include "platform/core/XmlPropertyListWriter.h"
 
 #include <plist/plist.h>
@@ -207,6 +208,9 @@ std::optional<PropertyList> PropertyListSerialization::propertyListFromData(cons
         setError(errorDescription, "Property list parse error: the data is too large");
         return std::nullopt;
     }
+    // The plain form the store's writers give, several times faster.
+    if (auto value = XmlPropertyListReader::read(data, kMaxDepth))
+        return value;
     if (containerDepth(data) > kMaxDepth) {
         setError(errorDescription, "Property list parse error: containers are nested too deeply");
         return std::nullopt;

@@ -1,6 +1,9 @@
 #include "platform/core/PropertyListSerialization.h"
+#include "platform/core/XmlPropertyListReader.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using core::Date;
 using core::PropertyList;
@@ -123,6 +126,57 @@ TEST(PropertyList, BadDocumentsAreRefusedWithAReason)
         EXPECT_FALSE(error.empty());
     }
     EXPECT_TRUE(PropertyListSerialization::propertyListFromData(nested(32)));
+}
+
+// Documents in the writers' plain form are read without libplist; a
+// comment before the doctype sends the same document through libplist, so
+// each must read the same both ways (or be refused both ways).
+TEST(PropertyList, ThePlainFormReadsAsLibplistReadsIt)
+{
+    const std::string prolog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const std::string rest = "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                             "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n";
+    const std::vector<std::string> bodies{
+        "<array>\n\t<dict>\n\t\t<key>Title</key>\n\t\t<string>Note 1</string>\n\t\t<key>Lengh</key>\n"
+        "\t\t<array>\n\t\t\t<integer>0</integer>\n\t\t\t<integer>12</integer>\n\t\t</array>\n\t</dict>\n</array>",
+        "<dict><key>b</key><string>2</string><key>a</key><string>1</string></dict>",
+        "<dict><key>a</key><string>1</string><key>a</key><string>2</string></dict>",
+        "<dict><key>a&amp;b</key><string>&lt;x&gt; &quot;y&quot; &apos;z&apos; &amp;</string></dict>",
+        "<string>&#65;&#x42;</string>",
+        "<string>  spaced\n\ttext  </string>",
+        "<string>\xc3\xbc\xe2\x82\xac\xf0\x9f\x8e\xa4</string>",
+        "<string>bad \xc3 byte</string>",
+        "<string>overlong \xc0\xaf</string>",
+        "<string>surrogate \xed\xa0\x80</string>",
+        "<string>nonchar \xef\xbf\xbe</string>",
+        "<string>control \x01</string>",
+        "<string>cr \r\n</string>",
+        "<string>a]]>b</string>",
+        "<string>a]]b</string>",
+        "<string>a & b</string>",
+        "<string></string>",
+        "<string/>",
+        "<array><integer>0</integer><integer>-1</integer><integer>999999999999999999</integer>"
+        "<integer>-999999999999999999</integer><integer>9223372036854775807</integer>"
+        "<integer>007</integer><integer>-0</integer><integer>+5</integer><integer> 5</integer></array>",
+        "<array><date>2001-01-01T00:00:00Z</date><date>1970-01-01T00:00:00Z</date>"
+        "<date>2024-02-29T23:59:59Z</date><date>2037-12-31T23:59:59Z</date><date>1999-12-31T12:00:00Z</date></array>",
+        "<date>2023-02-29T00:00:00Z</date>",
+        "<date>2024-13-01T00:00:00Z</date>",
+        "<array><true/><false/><array/><dict/><real>0.5</real><data>AAEC</data></array>",
+        "<array><dict><key>x</key></dict></array>",
+        "<array><string>unclosed</array>",
+        "<array></array>trailing",
+    };
+    for (const auto& body : bodies) {
+        std::string document = rest + body + "\n</plist>\n";
+        auto plain = PropertyListSerialization::propertyListFromData(prolog + document);
+        auto throughLibplist = PropertyListSerialization::propertyListFromData(prolog + "<!-- -->\n" + document);
+        EXPECT_EQ(plain, throughLibplist) << body;
+    }
+    // The store's own form does take the quicker way.
+    EXPECT_TRUE(core::XmlPropertyListReader::read(prolog + rest + bodies[0] + "\n</plist>\n",
+                                                  PropertyListSerialization::kMaxDepth));
 }
 
 TEST(PropertyList, DictionaryAccessChecksTheType)
