@@ -198,7 +198,7 @@ int NotesTool::record(int seconds)
     bool stalled = false;
     runUntil([&] {
         stalled = core::RunLoop::main().monotonicTime() - start >= seconds + kStallSeconds;
-        return interrupted || recorder.deviceLost() || stalled || recorder.recordState().currentPacket >= wanted;
+        return interrupted || recorder.deviceLost() || stalled || recorder.recordState().capturedPackets >= wanted;
     });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();

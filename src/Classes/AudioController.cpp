@@ -104,6 +104,7 @@ void AudioController::startRecording()
     m_recordName = recordingName(stamp, 1);
     m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
     m_recordState.currentPacket = 0;
+    m_recordState.capturedPackets = 0;
     m_recordState.deviceLost = false;
 
     if (AudioQueue::newInput(m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_recordState.queue)
@@ -163,6 +164,7 @@ void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQ
     else
         packets = 0;
     state->currentPacket += packets;
+    state->capturedPackets += inNumPackets;
     inAQ->enqueueBuffer(inBuffer);
 }
 

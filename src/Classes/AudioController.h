@@ -17,6 +17,8 @@ struct RecordState {
     audio::AudioQueueBuffer* buffers[kNumberBuffers] = {};
     audio::AudioFile* audioFile = nullptr;
     std::int64_t currentPacket = 0;
+    // What the device delivered, kept or not (a full disk keeps less).
+    std::int64_t capturedPackets = 0;
     bool recording = false;
     bool deviceLost = false;
 };

@@ -233,11 +233,14 @@ TEST(Launch, TheFirstFrameLoadsNoneOfTheLibrariesKeptInModules)
     TemporaryHome home;
     std::string outputPath = home.path() + "/output.txt";
     ChildProcess process;
-    ASSERT_TRUE(process.start(
-        {VOICENOTES_BINARY, "--home", home.path()}, outputPath,
-        {"VOICENOTES_AUDIO_DEVICE=", "LD_DEBUG=libs", std::string(ui::FirstFrameProbe::kVariable) + "=1"}));
-    EXPECT_EQ(process.waitForExit(60), 0);
+    auto environment = soundProbeEnvironment();
+    environment.insert(
+        environment.end(),
+        {"VOICENOTES_AUDIO_DEVICE=", "LD_DEBUG=libs", std::string(ui::FirstFrameProbe::kVariable) + "=1"});
+    ASSERT_TRUE(process.start({VOICENOTES_BINARY, "--home", home.path()}, outputPath, environment));
+    int status = process.waitForExit(60);
     std::string output = core::FileManager::contentsAtPath(outputPath).value_or("");
+    EXPECT_EQ(status, 0) << output;
     auto firstFrame = output.find("first frame");
     ASSERT_NE(firstFrame, std::string::npos) << output;
     ASSERT_NE(output.find("calling init: "), std::string::npos) << "no account of the libraries loaded";

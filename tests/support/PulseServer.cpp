@@ -1,5 +1,7 @@
 #include "support/PulseServer.h"
 
+#include "support/TestEnvironment.h"
+
 #include "platform/core/FileManager.h"
 
 #include <sndfile.h>
@@ -88,7 +90,10 @@ bool PulseServer::start()
 
 std::vector<std::string> PulseServer::environment() const
 {
-    return {"HOME=" + m_directory, "PULSE_SERVER=unix:" + m_directory + "/native"};
+    std::vector<std::string> entries{"HOME=" + m_directory, "PULSE_SERVER=unix:" + m_directory + "/native"};
+    auto probe = soundProbeEnvironment();
+    entries.insert(entries.end(), probe.begin(), probe.end());
+    return entries;
 }
 
 std::string PulseServer::log() const

@@ -43,6 +43,13 @@ std::vector<std::string> TemporaryHome::audioFiles() const
 
 std::string TemporaryHome::settingsFile() const { return m_path + "/.config/voicenotes/voicenotes.conf"; }
 
+std::vector<std::string> soundProbeEnvironment()
+{
+    const char* options = std::getenv("ASAN_OPTIONS");
+    return {std::string("ASAN_OPTIONS=") + (options ? options : "") + ":fast_unwind_on_malloc=0",
+            "LSAN_OPTIONS=suppressions=" VOICENOTES_LSAN_SUPPRESSIONS};
+}
+
 bool waitForText(const std::string& path, const std::string& text, double realSeconds)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(realSeconds);
