@@ -3,6 +3,7 @@
 #include "platform/core/Log.h"
 
 #include <cstring>
+#include <ios>
 
 namespace audio {
 
@@ -14,6 +15,11 @@ constexpr const char* kPortAudioFailure = "Expression '";
 PortAudioDiagnostics::PortAudioDiagnostics()
     : m_original(stderr)
 {
+    // The C++ standard streams are made by the first library that uses
+    // them, and bound to the stderr of that moment: a codec library that
+    // PortAudio's probe loads (behind ALSA's plugins) must not bind them to
+    // the stand-in below, which is closed again.
+    static const std::ios_base::Init standardStreams;
     cookie_io_functions_t functions{};
     functions.write = &PortAudioDiagnostics::write;
     m_stream = ::fopencookie(this, "w", functions);
