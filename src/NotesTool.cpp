@@ -197,8 +197,9 @@ int NotesTool::record(int seconds)
     auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
     bool stalled = false;
     runUntil([&] {
-        stalled = core::RunLoop::main().monotonicTime() - start >= seconds + kStallSeconds;
-        return interrupted || recorder.deviceLost() || stalled || recorder.recordState().capturedPackets >= wanted;
+        bool delivered = recorder.recordState().capturedPackets >= wanted;
+        stalled = !delivered && core::RunLoop::main().monotonicTime() - start >= seconds + kStallSeconds;
+        return interrupted || recorder.deviceLost() || stalled || delivered;
     });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();
