@@ -73,9 +73,11 @@ const void* Module::table(const char* name, std::string& error)
     std::lock_guard lock(modulesMutex());
     if (auto found = openTables().find(name); found != openTables().end())
         return found->second;
-    std::string file = std::string("libvoicenotes-") + name + ".so";
+    std::string file = "libvoicenotes-";
+    file.append(name).append(".so");
     for (const std::string& directory : moduleDirectories()) {
-        std::string path = directory + "/" + file;
+        std::string path = directory;
+        path.append("/").append(file);
         if (!FileManager::fileExistsAtPath(path))
             continue;
         const void* table = openTable(path, error);

@@ -5,6 +5,8 @@
 // VOICENOTES_MODULE_MEMBER, and the module fills them with
 // VOICENOTES_MODULE_ENTRY, in the same order. Members keep the functions'
 // own names, so a call reads libcurl().curl_easy_init().
+// A member's and a type's names cannot stand in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define VOICENOTES_MODULE_MEMBER(function) decltype(&::function) function;
 #define VOICENOTES_MODULE_ENTRY(function) &::function,
 
@@ -18,6 +20,7 @@
     };                                                                                                                 \
     using Name = core::ModuleTable<Name##Table>;                                                                       \
     inline const Name##Table& accessor() { return Name::loaded(); }
+// NOLINTEND(bugprone-macro-parentheses)
 
 // What every module exports: its table.
 #define VOICENOTES_MODULE_TABLE_SYMBOL "voicenotes_module_table"

@@ -187,10 +187,7 @@ bool XmlPropertyListReader::text(std::string& out, std::string_view closing)
     out.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size();) {
         auto byte = static_cast<unsigned char>(raw[i]);
-        if (byte >= 0x20 && byte < 0x80 && byte != '&') {
-            out.push_back(char(byte));
-            ++i;
-        } else if (byte == '\t' || byte == '\n') {
+        if ((byte >= 0x20 && byte < 0x80 && byte != '&') || byte == '\t' || byte == '\n') {
             out.push_back(char(byte));
             ++i;
         } else if (byte == '&') {
@@ -264,7 +261,8 @@ bool XmlPropertyListReader::date(PropertyList& out)
     if (year < 1970 || year > 2037 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23
         || minute > 59 || second > 59)
         return false;
-    std::int64_t sinceEpoch = daysSinceEpoch(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    std::int64_t sinceEpoch = daysSinceEpoch(year, month, day) * 86400 + std::int64_t(hour) * 3600
+        + std::int64_t(minute) * 60 + second;
     out = PropertyList(Date::fromReferenceDate(double(sinceEpoch - std::int64_t(Date::kReferenceDateOffset))));
     m_at += kPattern.size();
     return true;

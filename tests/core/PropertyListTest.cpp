@@ -136,9 +136,13 @@ TEST(PropertyList, ThePlainFormReadsAsLibplistReadsIt)
     const std::string prolog = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     const std::string rest = "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
                              "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n<plist version=\"1.0\">\n";
-    const std::vector<std::string> bodies{
+    const std::string note =
         "<array>\n\t<dict>\n\t\t<key>Title</key>\n\t\t<string>Note 1</string>\n\t\t<key>Lengh</key>\n"
-        "\t\t<array>\n\t\t\t<integer>0</integer>\n\t\t\t<integer>12</integer>\n\t\t</array>\n\t</dict>\n</array>",
+        "\t\t<array>\n\t\t\t<integer>0</integer>\n\t\t\t<integer>12</integer>\n\t\t</array>\n\t</dict>\n</array>";
+    // Longer documents are written over several lines, not missing a comma.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
+    const std::vector<std::string> bodies{
+        note,
         "<dict><key>b</key><string>2</string><key>a</key><string>1</string></dict>",
         "<dict><key>a</key><string>1</string><key>a</key><string>2</string></dict>",
         "<dict><key>a&amp;b</key><string>&lt;x&gt; &quot;y&quot; &apos;z&apos; &amp;</string></dict>",
@@ -168,10 +172,13 @@ TEST(PropertyList, ThePlainFormReadsAsLibplistReadsIt)
         "<array><string>unclosed</array>",
         "<array></array>trailing",
     };
+    // NOLINTEND(bugprone-suspicious-missing-comma)
     for (const auto& body : bodies) {
         std::string document = rest + body + "\n</plist>\n";
         auto plain = PropertyListSerialization::propertyListFromData(prolog + document);
-        auto throughLibplist = PropertyListSerialization::propertyListFromData(prolog + "<!-- -->\n" + document);
+        std::string commented = prolog;
+        commented.append("<!-- -->\n").append(document);
+        auto throughLibplist = PropertyListSerialization::propertyListFromData(commented);
         EXPECT_EQ(plain, throughLibplist) << body;
     }
     // The store's own form does take the quicker way.

@@ -108,6 +108,7 @@ Launch launch(const std::vector<std::string>& arguments, const std::vector<std::
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     auto toPointers = [](const std::vector<std::string>& texts) {
         std::vector<char*> pointers;
+        pointers.reserve(texts.size() + 1);
         for (const auto& text : texts)
             pointers.push_back(const_cast<char*>(text.c_str()));
         pointers.push_back(nullptr);
