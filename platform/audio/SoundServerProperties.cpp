@@ -1,5 +1,6 @@
 #include "platform/audio/SoundServerProperties.h"
 
+#include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 
 #include <cerrno>
@@ -11,8 +12,7 @@ namespace audio {
 
 namespace {
 
-constexpr const char* kApplicationName = "Voice Notes";
-constexpr const char* kIconName = "org.voicenotes.VoiceNotes";
+using core::Bundle;
 
 // libpulse adds PULSE_PROP_<key> to a new connection's properties, and
 // PULSE_PROP_OVERRIDE_<key> over what the plugin set itself (it names
@@ -46,8 +46,8 @@ RoleNames roleNames(StreamRole role)
 
 std::string pipeWireProperties(StreamRole role)
 {
-    return std::string("{ application.name = \"") + kApplicationName + "\" application.icon-name = \"" + kIconName
-        + "\" media.role = \"" + roleNames(role).pipeWire + "\" }";
+    return std::string("{ application.name = \"") + Bundle::kDisplayName + "\" application.icon-name = \""
+        + Bundle::kIconName + "\" media.role = \"" + roleNames(role).pipeWire + "\" }";
 }
 
 // Main thread only (see the class).
@@ -75,9 +75,9 @@ void SoundServerProperties::publish()
         return;
     s_published = true;
     if (isUnset(kPulseName))
-        set(kPulseName, kApplicationName);
+        set(kPulseName, Bundle::kDisplayName);
     if (isUnset(kPulseIcon))
-        set(kPulseIcon, kIconName);
+        set(kPulseIcon, Bundle::kIconName);
     s_pulseRoleIsOurs = isUnset(kPulseRole) && set(kPulseRole, roleNames(StreamRole::Note).pulse);
     s_pipeWireIsOurs = isUnset(kPipeWire) && set(kPipeWire, pipeWireProperties(StreamRole::Note).c_str());
 }

@@ -12,6 +12,11 @@ namespace core {
 // binary.
 class Bundle {
 public:
+    // How the desktop names the application, and its icon's name in the
+    // icon theme (also its desktop entry's and metainfo's id).
+    static constexpr const char* kDisplayName = "Voice Notes";
+    static constexpr const char* kIconName = "org.voicenotes.VoiceNotes";
+
     static Bundle& mainBundle();
     // The directory of the running binary ("." when it cannot be told).
     static std::string executableDirectory();

@@ -1,5 +1,7 @@
 #include "platform/ui/DesktopNotifications.h"
 
+#include "platform/core/Bundle.h"
+
 #include "platform/core/Log.h"
 #include "platform/ui/NotificationListener.h"
 
@@ -110,7 +112,7 @@ void DesktopNotifications::show(const std::string& title, const QString& body, c
     QDBusConnection bus = connection(m_connectionName);
     QString label = QString::fromStdString(actionLabel);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
-    call << QStringLiteral("Voice Notes") << uint(0) << QStringLiteral("org.voicenotes.VoiceNotes")
+    call << QString::fromUtf8(core::Bundle::kDisplayName) << uint(0) << QString::fromUtf8(core::Bundle::kIconName)
          << QString::fromStdString(title) << body
          << QStringList{QString::fromLatin1(kDefaultActionKey), label, QString::fromLatin1(kActionKey), label}
          << QVariantMap() << int(-1);
