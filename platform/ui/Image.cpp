@@ -5,7 +5,19 @@
 
 #include <QPixmap>
 
+#include <map>
+
 namespace ui {
+
+namespace {
+// Every row shows one of a few pictures: each is read once while any view
+// still shows it.
+std::map<std::string, std::weak_ptr<Image>>& imagesInUse()
+{
+    static std::map<std::string, std::weak_ptr<Image>> images;
+    return images;
+}
+} // namespace
 
 std::shared_ptr<Image> Image::imageNamed(const std::string& name)
 {
@@ -17,7 +29,12 @@ std::shared_ptr<Image> Image::imageNamed(const std::string& name)
         core::Log::system("Image " + name + " is not in the application's resources");
         return nullptr;
     }
-    return imageWithContentsOfFile(*path);
+    auto& shared = imagesInUse()[*path];
+    if (auto image = shared.lock())
+        return image;
+    auto image = imageWithContentsOfFile(*path);
+    shared = image;
+    return image;
 }
 
 std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path)

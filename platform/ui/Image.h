@@ -14,6 +14,7 @@ class Image {
 public:
     // The main bundle's resource "name" (its type taken from the name's
     // extension, "png" when it has none); none when missing or unreadable.
+    // The same picture while one is still in use.
     static std::shared_ptr<Image> imageNamed(const std::string& name);
     static std::shared_ptr<Image> imageWithContentsOfFile(const std::string& path);
     // A picture drawn by the platform layer itself.
