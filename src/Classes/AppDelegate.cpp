@@ -68,11 +68,11 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     rootView->setFrame(ui::Rect{0, ui::StatusBar::kHeight, ui::Window::kScreenSize.width,
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
-    m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
     // Nothing is heard on the stand-in device: the title says so. Which
-    // device it is may take the system's sound to tell, which the first
-    // frame need not wait for.
+    // device it is may take the system's sound to tell, and the icon takes
+    // a large picture to read: the first frame needs neither.
     m_window->on_firstFrame = [this] {
+        m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
         if (audio::AudioDevice::shared().name() == "virtual")
             m_window->setTitleNote(core::localizedString("Virtual Sound"));
     };

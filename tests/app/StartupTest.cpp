@@ -49,16 +49,19 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
 };
 
-// Which device plays is told in the title, but only after the first frame:
-// telling it may take starting the system's sound.
-TEST_F(StartupTest, TheTitleNamesTheStandInDeviceOnceTheFirstFrameIsPainted)
+// Which device plays is told in the title, and the window gets its icon,
+// but only after the first frame: telling the device may take starting the
+// system's sound, and the icon is a large picture to read.
+TEST_F(StartupTest, TheTitleAndIconComeOnceTheFirstFrameIsPainted)
 {
     launch();
     QWidget& window = *delegate->window()->widget();
     EXPECT_EQ(window.windowTitle().toStdString(), "Voice Notes");
+    EXPECT_TRUE(window.windowIcon().isNull());
     window.grab();
     QCoreApplication::processEvents();
     EXPECT_EQ(window.windowTitle().toStdString(), "Voice Notes \u2014 virtual sound device, nothing is heard");
+    EXPECT_FALSE(window.windowIcon().isNull());
 }
 
 TEST_F(StartupTest, FirstLaunchCreatesTheStoreAndWritesTheTwoDefaults)
