@@ -97,19 +97,26 @@ int TableViewController::numberOfRowsInSection(ui::TableView&, int)
 {
     // Taken first: a change made while the list is read is seen again later.
     m_rowsIdentity = m_plistControl.fileIdentity();
-    m_rows = m_plistControl.getPlistObject().value_or(PlistController::NoteList{});
+    m_rows = notesNow();
     // The playing note may have another row now.
     if (m_selectedCell) {
         int row = -1;
-        for (std::size_t i = 0; i < m_rows.size() && row < 0; ++i) {
+        for (std::size_t i = 0; i < m_rows->size() && row < 0; ++i) {
             if (rowPath(int(i)) == m_playingPath)
                 row = int(i);
         }
         m_selectedCell = row >= 0 ? std::optional(ui::IndexPath{0, row}) : std::nullopt;
     }
-    updateBadge(m_rows);
-    armAlertTimer(m_rows);
-    return int(m_rows.size());
+    updateBadge(*m_rows);
+    armAlertTimer(*m_rows);
+    return int(m_rows->size());
+}
+
+std::shared_ptr<const PlistController::NoteList> TableViewController::notesNow()
+{
+    // A store that cannot be read shows as no notes.
+    auto notes = m_plistControl.snapshot();
+    return notes ? notes : std::make_shared<const PlistController::NoteList>();
 }
 
 std::optional<core::Date> TableViewController::pendingAlert(const core::PropertyList& entry) const
@@ -146,10 +153,7 @@ void TableViewController::armAlertTimer(const PlistController::NoteList& notes)
     });
 }
 
-void TableViewController::updateBadgeFromStore()
-{
-    updateBadge(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
-}
+void TableViewController::updateBadgeFromStore() { updateBadge(*notesNow()); }
 
 void TableViewController::updateBadge(const PlistController::NoteList& notes)
 {
@@ -166,7 +170,7 @@ void TableViewController::updateBadge(const PlistController::NoteList& notes)
 
 NoteRecord TableViewController::rowNote(int row) const
 {
-    const NoteRecord* note = row >= 0 && row < int(m_rows.size()) ? m_rows[std::size_t(row)].dictionary() : nullptr;
+    const NoteRecord* note = row >= 0 && row < int(m_rows->size()) ? (*m_rows)[std::size_t(row)].dictionary() : nullptr;
     return note ? *note : NoteRecord{};
 }
 
@@ -317,7 +321,7 @@ void TableViewController::setEditing(bool editing, bool animated)
 
 void TableViewController::checkAlerts()
 {
-    auto notes = m_plistControl.getPlistObject();
+    auto notes = m_plistControl.snapshot();
     core::Date now = core::Date::now();
     int due = 0;
     for (std::size_t i = 0; notes && i < notes->size(); ++i) {
@@ -342,7 +346,7 @@ void TableViewController::checkAlerts()
     }
     if (due > 0)
         updateBadgeFromStore();
-    armAlertTimer(m_plistControl.getPlistObject().value_or(PlistController::NoteList{}));
+    armAlertTimer(*notesNow());
     core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
                       + " notes due");
 }
@@ -370,7 +374,7 @@ void TableViewController::playNoteWithPath(const std::string& path)
         core::Log::system("The alert's note is not played: a recording is on");
         return;
     }
-    auto notes = m_plistControl.getPlistObject();
+    auto notes = m_plistControl.snapshot();
     for (std::size_t i = 0; notes && i < notes->size(); ++i) {
         const NoteRecord* note = (*notes)[i].dictionary();
         if (!note || NoteField::string(*note, NoteKey::Path) != path)
@@ -390,7 +394,7 @@ void TableViewController::storeMayHaveChanged()
     if (now && m_rowsIdentity && now->isSameFileAsBefore(*m_rowsIdentity))
         return;
     bool wasPlaying = m_selectedCell.has_value();
-    bool hadRows = !m_rows.empty();
+    bool hadRows = !m_rows->empty();
     tableView().reloadData();
     if (wasPlaying && !m_selectedCell) {
         // Its note was deleted elsewhere: it stops, and the toolbar with it.
@@ -402,9 +406,9 @@ void TableViewController::storeMayHaveChanged()
         setToolbarMode(BarButtonSystemItem::FlexibleSpace);
     }
     // The list became empty, or the first notes came: the screen changes.
-    if (m_rows.empty() == hadRows) {
+    if (m_rows->empty() == hadRows) {
         loadView();
-        editButtonItem()->setEnabled(!m_rows.empty());
+        editButtonItem()->setEnabled(!m_rows->empty());
     }
     if (auto browser = navigationViewController())
         browser->reloadLabel(false);

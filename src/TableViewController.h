@@ -102,6 +102,7 @@ private:
 
     // The badge counts the marked notes there are, so that it follows any
     // change, a delete here or elsewhere included.
+    std::shared_ptr<const PlistController::NoteList> notesNow();
     void updateBadge(const PlistController::NoteList& notes);
     void updateBadgeFromStore();
     // One timer to the earliest alert date among the notes, set again
@@ -116,7 +117,8 @@ private:
     std::weak_ptr<TableNavigationController> m_navigationViewController;
     std::optional<ui::IndexPath> m_selectedCell;
     std::shared_ptr<TableCell> m_playingCell;
-    PlistController::NoteList m_rows;
+    // The rows shown: the store as it was at the last reload.
+    std::shared_ptr<const PlistController::NoteList> m_rows = std::make_shared<const PlistController::NoteList>();
     // The store's file when the rows were counted.
     std::optional<core::FileIdentity> m_rowsIdentity;
     // The playing note's audio file: its row is found again when rows change.

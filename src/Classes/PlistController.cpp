@@ -115,12 +115,12 @@ void PlistController::replaceWithTemplate()
         Log::system("Could not create " + path);
 }
 
-PlistController::NoteList* PlistController::currentList()
+const PlistController::NoteList* PlistController::currentList()
 {
     std::string path = storePath();
     auto& cache = cachedList();
     if (cache && cacheIsCurrent(*cache, path))
-        return cache->list.array();
+        return cache->list->array();
     cache.reset();
     std::optional<core::FileIdentity> identity;
     auto data = FileManager::contentsAtPath(path, &identity);
@@ -134,14 +134,30 @@ PlistController::NoteList* PlistController::currentList()
         Log::system(error);
         return nullptr;
     }
-    cache = StoreCache{path, identity, std::move(*data), std::move(*root)};
-    return cache->list.array();
+    cache = StoreCache{path, identity, std::move(*data), std::make_shared<PropertyList>(std::move(*root))};
+    return cache->list->array();
+}
+
+PlistController::NoteList* PlistController::listToChange()
+{
+    if (!currentList())
+        return nullptr;
+    auto& list = cachedList()->list;
+    if (list.use_count() > 1)
+        list = std::make_shared<PropertyList>(*list);
+    return list->array();
 }
 
 std::optional<PlistController::NoteList> PlistController::getPlistObject()
 {
     const NoteList* notes = currentList();
     return notes ? std::optional<NoteList>(*notes) : std::nullopt;
+}
+
+std::shared_ptr<const PlistController::NoteList> PlistController::snapshot()
+{
+    const NoteList* notes = currentList();
+    return notes ? std::shared_ptr<const NoteList>(cachedList()->list, notes) : nullptr;
 }
 
 std::optional<core::FileIdentity> PlistController::fileIdentity() { return core::FileIdentity::ofPath(storePath()); }
@@ -185,7 +201,7 @@ PlistController::Locate PlistController::withPath(const std::string& path)
 bool PlistController::writeCachedList()
 {
     auto& cache = cachedList();
-    auto xml = core::PropertyListSerialization::dataFromPropertyList(cache->list);
+    auto xml = core::PropertyListSerialization::dataFromPropertyList(*cache->list);
     std::optional<core::FileIdentity> written;
     if (!xml || !FileManager::writeAtomically(cache->path, *xml, &written)) {
         Log::system("Could not write data.plist");
@@ -223,17 +239,19 @@ void PlistController::keepUnreadableStoreAside()
 
 PlistController::NoteList& PlistController::listForNewNote()
 {
-    if (NoteList* notes = currentList())
+    if (NoteList* notes = listToChange())
         return *notes;
     // A new note must not be lost to a store that cannot be read, and the
     // unreadable store must not be destroyed: it is kept beside the new one.
     if (FileManager::fileExistsAtPath(storePath()))
         keepUnreadableStoreAside();
     replaceWithTemplate();
-    if (NoteList* fresh = currentList())
+    if (NoteList* fresh = listToChange())
         return *fresh;
     // Not even the template: the note starts a list of its own.
-    return *cachedList().emplace(StoreCache{storePath(), std::nullopt, {}, NoteList{}}).list.array();
+    auto& own = cachedList().emplace(
+        StoreCache{storePath(), std::nullopt, {}, std::make_shared<PropertyList>(NoteList{})});
+    return *own.list->array();
 }
 
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
@@ -298,7 +316,7 @@ PlistController::Result PlistController::changeLocated(const Locate& locate, con
 {
     Result result = Result::NotWritten;
     locked([&] {
-        NoteList* notes = currentList();
+        NoteList* notes = listToChange();
         auto index = notes ? locate(*notes) : std::nullopt;
         result = index ? change(*notes, *index) : Result::NoSuchNote;
     });

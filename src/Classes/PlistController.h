@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ public:
     void createNewPlist();
     // The whole list, or none when the store cannot be read.
     std::optional<NoteList> getPlistObject();
+    // The same without a copy: it stays as it is while held, whatever
+    // changes the store afterwards.
+    std::shared_ptr<const NoteList> snapshot();
     std::size_t countInPlist();
     // Which write of the store is on disk now: another once anybody changed it.
     std::optional<core::FileIdentity> fileIdentity();
@@ -88,9 +92,11 @@ private:
     static std::string storePath();
     static std::string lockPath();
     // The store's list as it is on disk now (the cached one while the file
-    // is unchanged); none when it cannot be read. A change is made to it
-    // in place and then written with writeCachedList().
-    static NoteList* currentList();
+    // is unchanged); none when it cannot be read.
+    static const NoteList* currentList();
+    // The same, for a change made in place and then written with
+    // writeCachedList(); no snapshot handed out sees the change.
+    static NoteList* listToChange();
     static std::int64_t nextNoteID(const NoteList& notes);
     static Locate atIndex(std::size_t index);
     static Locate withPath(const std::string& path);

@@ -396,6 +396,36 @@ TEST_F(PlistControllerTest, AStoreChangedByAnotherWriterIsReadAgain)
     EXPECT_FALSE(store.loadObject(0));
 }
 
+// The list's rows are a snapshot: a change made afterwards, here or by
+// another writer, reaches the store and later reads, never the snapshot.
+TEST_F(PlistControllerTest, ASnapshotKeepsItsNotesWhileTheStoreChanges)
+{
+    recordNote("a.aif");
+    recordNote("b.aif");
+    auto shown = store.snapshot();
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(shown->size(), 2u);
+
+    store.editObjectWithPath("/b.aif", "Renamed", "NO");
+    recordNote("c.aif");
+    EXPECT_EQ(NoteField::string(*(*shown)[0].dictionary(), NoteKey::Title), "Note 2");
+    EXPECT_EQ(shown->size(), 2u);
+    EXPECT_EQ(title(1), "Renamed");
+    EXPECT_EQ(store.countInPlist(), 3u);
+    EXPECT_EQ(PlistController().snapshot()->size(), 3u);
+
+    // Written as changed, not as the snapshot had it.
+    auto onDisk = core::PropertyListSerialization::propertyListFromData(storeBytes());
+    ASSERT_TRUE(onDisk && onDisk->array());
+    EXPECT_EQ(onDisk->array()->size(), 3u);
+
+    writeStore({});
+    EXPECT_EQ(shown->size(), 2u);
+    EXPECT_EQ(store.countInPlist(), 0u);
+    ASSERT_TRUE(FileManager::removeItemAtPath(storeFile()));
+    EXPECT_FALSE(store.snapshot());
+}
+
 // Once the store has stood unchanged for a while its file's identity alone
 // vouches for the cached list; a writer that keeps the size and even puts
 // the modification time back (to the nanosecond) is still seen.
