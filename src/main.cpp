@@ -6,12 +6,18 @@
 #include "platform/core/CommandLine.h"
 #include "platform/core/ConsoleApplication.h"
 #include "platform/core/Paths.h"
+#include "platform/core/StartupHeap.h"
 #include "platform/ui/Application.h"
 
 #include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace {
+// What the window's first frame allocates with a thousand notes, and more.
+constexpr std::size_t kStartupHeapBytes = 4 << 20;
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -32,6 +38,7 @@ int main(int argc, char** argv)
     case core::CommandLine::Action::Run:
         break;
     }
+    core::StartupHeap::reserve(kStartupHeapBytes);
     if (options.home())
         core::Paths::setHome(*options.home());
 
