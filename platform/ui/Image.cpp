@@ -3,6 +3,8 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 
+#include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 
 #include <map>
@@ -39,12 +41,19 @@ std::shared_ptr<Image> Image::imageNamed(const std::string& name)
 
 std::shared_ptr<Image> Image::imageWithContentsOfFile(const std::string& path)
 {
-    auto pixmap = std::make_unique<QPixmap>();
-    if (!pixmap->load(QString::fromStdString(path))) {
-        core::Log::system("Image " + path + " could not be read");
+    QImageReader reader(QString::fromStdString(path));
+    // Qt reads PNG itself; asked for a file by its name alone, it first
+    // loads every image plugin to ask whether it reads PNG too.
+    if (path.ends_with(".png")) {
+        reader.setFormat("png");
+        reader.setAutoDetectImageFormat(false);
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        core::Log::system("Image " + path + " could not be read: " + reader.errorString().toStdString());
         return nullptr;
     }
-    return std::shared_ptr<Image>(new Image(std::move(pixmap)));
+    return std::shared_ptr<Image>(new Image(std::make_unique<QPixmap>(QPixmap::fromImage(std::move(image)))));
 }
 
 std::shared_ptr<Image> Image::imageWithPixmap(const QPixmap& pixmap)
