@@ -16,7 +16,7 @@ Button::Button(ButtonType type, Rect frame)
     if (type == ButtonType::InfoLight) {
         button().setText(QStringLiteral("i"));
         button().setStyleSheet(QStringLiteral("QPushButton { color: white; border: 2px solid white; border-radius: "
-                                              "7px; font: bold italic 10px serif; background: transparent; }"));
+                                              "7px; font: bold 10px; background: transparent; }"));
         button().setAccessibleName(QStringLiteral("Info"));
     }
     QObject::connect(&button(), &QPushButton::clicked, widget(), [this] {
