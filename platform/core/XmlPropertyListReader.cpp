@@ -33,6 +33,11 @@ std::size_t utf8CharacterLength(std::string_view text)
     return allowed ? length : 0;
 }
 
+bool isPlainCharacter(unsigned char byte)
+{
+    return (byte >= 0x20 && byte < 0x80 && byte != '&') || byte == '\t' || byte == '\n';
+}
+
 // The character an entity stands for, and its length; none for a
 // character reference or a name XML does not predefine.
 bool entity(std::string_view text, char& character, std::size_t& length)
@@ -101,8 +106,30 @@ bool XmlPropertyListReader::document(PropertyList& root)
 
 bool XmlPropertyListReader::value(PropertyList& out, int depth)
 {
-    if (depth > m_maxDepth)
+    if (depth > m_maxDepth || m_at + 1 >= m_xml.size() || m_xml[m_at] != '<')
         return false;
+    // The tag's first letter says which it can be.
+    switch (m_xml[m_at + 1]) {
+    case 's':
+        return string(out);
+    case 'i':
+        return literal("<integer>") && integer(out);
+    case 'd':
+        if (literal("<date>"))
+            return date(out);
+        return dictionary(out, depth);
+    case 't':
+    case 'f':
+        return boolean(out);
+    case 'a':
+        return array(out, depth);
+    default:
+        return false;
+    }
+}
+
+bool XmlPropertyListReader::string(PropertyList& out)
+{
     if (literal("<string>")) {
         std::string content;
         if (!text(content, "</string>"))
@@ -114,15 +141,15 @@ bool XmlPropertyListReader::value(PropertyList& out, int depth)
         out = PropertyList(std::string());
         return true;
     }
-    if (literal("<integer>"))
-        return integer(out);
-    if (literal("<date>"))
-        return date(out);
-    if (literal("<true/>") || literal("<false/>")) {
-        out = PropertyList(m_xml[m_at - 4] == 'u');
-        return true;
-    }
-    return array(out, depth) || dictionary(out, depth);
+    return false;
+}
+
+bool XmlPropertyListReader::boolean(PropertyList& out)
+{
+    if (!literal("<true/>") && !literal("<false/>"))
+        return false;
+    out = PropertyList(m_xml[m_at - 4] == 'u');
+    return true;
 }
 
 bool XmlPropertyListReader::array(PropertyList& out, int depth)
@@ -186,11 +213,16 @@ bool XmlPropertyListReader::text(std::string& out, std::string_view closing)
         return false;
     out.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size();) {
+        // Plain ASCII, most of any note, goes over as a whole run.
+        std::size_t plain = i;
+        while (plain < raw.size() && isPlainCharacter(static_cast<unsigned char>(raw[plain])))
+            ++plain;
+        out.append(raw.substr(i, plain - i));
+        i = plain;
+        if (i == raw.size())
+            break;
         auto byte = static_cast<unsigned char>(raw[i]);
-        if ((byte >= 0x20 && byte < 0x80 && byte != '&') || byte == '\t' || byte == '\n') {
-            out.push_back(char(byte));
-            ++i;
-        } else if (byte == '&') {
+        if (byte == '&') {
             char character = 0;
             std::size_t length = 0;
             if (!entity(raw.substr(i), character, length))

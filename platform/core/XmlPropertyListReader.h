@@ -33,6 +33,8 @@ private:
     bool dictionary(PropertyList& out, int depth);
     // The text up to the closing tag, its entities replaced.
     bool text(std::string& out, std::string_view closing);
+    bool string(PropertyList& out);
+    bool boolean(PropertyList& out);
     bool integer(PropertyList& out);
     bool date(PropertyList& out);
     bool literal(std::string_view expected);
