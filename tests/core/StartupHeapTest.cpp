@@ -6,6 +6,15 @@
 #include <cstdlib>
 #include <unistd.h>
 
+// A sanitizer brings an allocator of its own, which takes none of it.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VOICENOTES_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VOICENOTES_OWN_ALLOCATOR 1
+#endif
+#endif
+
 namespace {
 
 // Resident pages of this process.
@@ -26,13 +35,12 @@ constexpr std::size_t kBytes = 8 << 20;
 // In a child of its own: the allocator's settings are the whole process's.
 void reserveAndExitWithResult()
 {
-    long before = residentPages();
+    [[maybe_unused]] long before = residentPages();
     bool reserved = core::StartupHeap::reserve(kBytes);
-    long grown = (residentPages() - before) * ::sysconf(_SC_PAGESIZE);
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    // A sanitizer's allocator takes none of it; nothing is made present.
+#ifdef VOICENOTES_OWN_ALLOCATOR
     std::_Exit(!reserved ? 0 : 1);
 #else
+    long grown = (residentPages() - before) * ::sysconf(_SC_PAGESIZE);
     std::_Exit(reserved && before > 0 && grown >= long(kBytes) * 3 / 4 ? 0 : 1);
 #endif
 }
