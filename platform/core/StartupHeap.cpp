@@ -28,15 +28,15 @@ bool StartupHeap::reserve(std::size_t bytes)
     char* before = breakNow();
     // Just more than the heap has free, so that it grows, by the pad.
     std::size_t topFree = ::mallinfo2().keepcost;
-    if (before == reinterpret_cast<char*>(-1) || topFree >= std::size_t(kLargestHeapBlock))
+    if (reinterpret_cast<std::uintptr_t>(before) == std::uintptr_t(-1) || topFree >= std::size_t(kLargestHeapBlock))
         return false;
     void* block = std::malloc(topFree + 64);
     char* after = breakNow();
     std::free(block);
+    // From the first whole page of the growth to its end.
     auto page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
-    auto start = (reinterpret_cast<std::uintptr_t>(before) + page - 1) & ~(page - 1);
-    auto end = reinterpret_cast<std::uintptr_t>(after);
-    return block && end > start && ::madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE) == 0;
+    char* start = before + (page - reinterpret_cast<std::uintptr_t>(before) % page) % page;
+    return block && after > start && ::madvise(start, std::size_t(after - start), MADV_POPULATE_WRITE) == 0;
 }
 
 } // namespace core
