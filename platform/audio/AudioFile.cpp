@@ -1,5 +1,6 @@
 #include "platform/audio/AudioFile.h"
 
+#include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 
 #include "platform/audio/Libsndfile.h"
@@ -42,12 +43,12 @@ OSStatus AudioFile::open(const std::string& path, bool forWriting, bool erase, S
     if (!Libsndfile::available())
         return kAudioFileUnspecifiedError;
     int flags = !forWriting ? O_RDONLY : O_RDWR | O_CREAT | (erase ? O_TRUNC : O_EXCL);
-    int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = core::FileManager::openRegularFile(path, flags);
     if (fd < 0) {
         int error = errno;
         if (forWriting && !erase && error == EEXIST)
             return kAudioFileExistsError;
-        core::Log::system(failure + ": " + std::strerror(error));
+        core::Log::system(failure + ": " + core::FileManager::openFailure(error));
         return kAudioFilePermissionsError;
     }
     if (forWriting && ::flock(fd, LOCK_EX | LOCK_NB) != 0)
@@ -55,6 +56,10 @@ OSStatus AudioFile::open(const std::string& path, bool forWriting, bool erase, S
     SNDFILE* handle = libsndfile().sf_open_fd(fd, forWriting ? SFM_WRITE : SFM_READ, &info, SF_FALSE);
     if (!handle) {
         logFailure(failure, nullptr);
+        // A file made here and left without even its header (a full disk)
+        // is no recording: it would be found as one at every start.
+        if (forWriting && !erase && ::unlink(path.c_str()) != 0)
+            core::Log::system("Cannot remove the unfinished audio file " + path + ": " + std::strerror(errno));
         ::close(fd);
         return kAudioFilePermissionsError;
     }

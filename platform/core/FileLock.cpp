@@ -1,11 +1,14 @@
 #include "platform/core/FileLock.h"
 
+#include "platform/core/FileManager.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -22,13 +25,32 @@ int tryLock(int fd, int operation)
     return result == 0 ? 0 : errno;
 }
 
+// Anybody who can open the lock file can hold its lock, and so stop every
+// change: only a file of the owner's, which only the owner can open, is used.
+std::string refusal(int fd)
+{
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0)
+        return std::string("cannot be checked: ") + std::strerror(errno);
+    if (status.st_uid != ::geteuid())
+        return "belongs to another user and is not used";
+    if ((status.st_mode & 077) != 0 && ::fchmod(fd, 0600) != 0)
+        return std::string("cannot be made private: ") + std::strerror(errno);
+    return {};
+}
+
 } // namespace
 
 FileLock::FileLock(const std::string& path, double seconds)
 {
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd = FileManager::openRegularFile(path, O_RDWR | O_CREAT);
     if (fd < 0) {
-        m_failure = "cannot open " + path + ": " + std::strerror(errno);
+        m_failure = "cannot open " + path + ": " + FileManager::openFailure(errno);
+        return;
+    }
+    if (std::string refused = refusal(fd); !refused.empty()) {
+        m_failure = path + " " + refused;
+        ::close(fd);
         return;
     }
     using Clock = std::chrono::steady_clock;

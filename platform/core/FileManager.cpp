@@ -17,13 +17,25 @@ namespace core {
 
 namespace {
 
-// mkstemp's pattern: six characters that make the name unique.
-constexpr const char* kTemporarySuffix = ".XXXXXX";
+// A temporary copy is named after its file, hidden and marked as ours, so
+// that no file of the person's ("data.plist.backup") is ever taken for one:
+// ".data.plist.partial-" and mkstemp's six characters.
+constexpr const char* kTemporaryMark = ".partial-";
+constexpr const char* kUniquePattern = "XXXXXX";
 constexpr std::size_t kUniqueCharacters = 6;
+
+std::string temporaryPrefix(const std::string& name) { return "." + name + kTemporaryMark; }
+
+std::string temporaryPattern(const std::string& path)
+{
+    fs::path target(path);
+    return (target.parent_path() / temporaryPrefix(target.filename().string())).string() + kUniquePattern;
+}
 
 bool isTemporaryCopyOf(const std::string& name, const std::string& original)
 {
-    if (name.size() != original.size() + 1 + kUniqueCharacters || !name.starts_with(original + "."))
+    std::string prefix = temporaryPrefix(original);
+    if (name.size() != prefix.size() + kUniqueCharacters || !name.starts_with(prefix))
         return false;
     return std::all_of(name.end() - kUniqueCharacters, name.end(),
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
@@ -64,7 +76,49 @@ bool readAll(int fd, std::string& contents, std::size_t expected)
     return true;
 }
 
+bool isOwnedHere(const fs::path& path)
+{
+    struct stat status = {};
+    return ::lstat(path.c_str(), &status) == 0 && status.st_uid == ::geteuid();
+}
+
 } // namespace
+
+int FileManager::openRegularFile(const std::string& path, int flags, mode_t mode)
+{
+    int fd;
+    // Non-blocking for the open alone: opening a FIFO for reading waits for a writer.
+    do
+        fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, mode);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    struct stat status = {};
+    bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    int error = regular ? 0 : EINVAL;
+    // A file just made: the umask must not open it to others.
+    if (regular && (flags & O_CREAT) && status.st_size == 0 && (status.st_mode & 07777) != mode
+        && ::fchmod(fd, mode) != 0)
+        error = errno;
+    int current = error ? -1 : ::fcntl(fd, F_GETFL);
+    if (!error && (current < 0 || ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK) != 0))
+        error = errno;
+    if (error) {
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+std::string FileManager::openFailure(int error)
+{
+    if (error == EINVAL)
+        return "it is not a regular file";
+    if (error == ELOOP)
+        return "it is a symbolic link";
+    return std::strerror(error);
+}
 
 bool FileManager::fileExistsAtPath(const std::string& path)
 {
@@ -76,6 +130,12 @@ bool FileManager::removeItemAtPath(const std::string& path)
 {
     std::error_code error;
     return fs::remove_all(path, error) > 0 && !error;
+}
+
+bool FileManager::removeRegularFileAtPath(const std::string& path)
+{
+    struct stat status = {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::unlink(path.c_str()) == 0;
 }
 
 bool FileManager::copyItemAtPath(const std::string& from, const std::string& to)
@@ -96,13 +156,28 @@ bool FileManager::moveItemAtPath(const std::string& from, const std::string& to)
 bool FileManager::createDirectoryAtPath(const std::string& path)
 {
     std::error_code error;
-    fs::create_directories(path, error);
-    return !error && fs::is_directory(path, error);
+    if (fs::is_directory(path, error))
+        return true;
+    fs::path made;
+    for (const auto& part : fs::path(path)) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return fs::is_directory(path, error);
+}
+
+bool FileManager::createPrivateDirectoryAtPath(const std::string& path)
+{
+    struct stat status = {};
+    if (!createDirectoryAtPath(path) || ::stat(path.c_str(), &status) != 0 || status.st_uid != ::geteuid())
+        return false;
+    return (status.st_mode & 077) == 0 || ::chmod(path.c_str(), 0700) == 0;
 }
 
 std::optional<std::string> FileManager::contentsAtPath(const std::string& path, std::optional<FileIdentity>* identity)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = openRegularFile(path, O_RDONLY);
     if (fd < 0)
         return std::nullopt;
     auto status = FileIdentity::ofDescriptor(fd);
@@ -119,7 +194,7 @@ std::optional<std::string> FileManager::contentsAtPath(const std::string& path, 
 bool FileManager::contentsEqual(const std::string& path, const std::string& expected,
                                 std::optional<FileIdentity>* identity)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = openRegularFile(path, O_RDONLY);
     if (fd < 0)
         return false;
     auto status = FileIdentity::ofDescriptor(fd);
@@ -147,14 +222,12 @@ bool FileManager::contentsEqual(const std::string& path, const std::string& expe
 bool FileManager::writeAtomically(const std::string& path, const std::string& contents,
                                   std::optional<FileIdentity>* written)
 {
-    std::string temporary = path + kTemporarySuffix;
-    int fd = ::mkstemp(temporary.data());
+    std::string temporary = temporaryPattern(path);
+    // mkstemp makes the file 0600 whatever the umask: the owner's alone.
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    // mkstemp makes the file 0600; keep the usual mode of a data file.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && writeAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, contents) && ::fsync(fd) == 0;
     auto ours = FileIdentity::ofDescriptor(fd);
     ok = (::close(fd) == 0) && ok;
     if (!ok || ::rename(temporary.c_str(), path.c_str()) != 0) {
@@ -180,7 +253,7 @@ std::vector<std::string> FileManager::removeUnfinishedWrites(const std::string& 
     for (const auto& entry : fs::directory_iterator(original.parent_path(), error)) {
         std::string candidate = entry.path().filename().string();
         std::error_code entryError;
-        if (isTemporaryCopyOf(candidate, name) && entry.is_regular_file(entryError)
+        if (isTemporaryCopyOf(candidate, name) && entry.is_regular_file(entryError) && isOwnedHere(entry.path())
             && entry.last_write_time(entryError) < oldest && !entryError && fs::remove(entry.path(), entryError))
             removed.push_back(candidate);
     }

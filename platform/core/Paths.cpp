@@ -1,10 +1,10 @@
 #include "platform/core/Paths.h"
 
 #include "platform/core/FileManager.h"
+#include "platform/core/Log.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace core {
 
@@ -37,20 +37,27 @@ std::string Paths::dataHome() { return xdgDirectory("XDG_DATA_HOME", ".local/sha
 
 std::string Paths::configHome() { return xdgDirectory("XDG_CONFIG_HOME", ".config"); }
 
+// Notes are private: the folders are the owner's alone, also those made
+// by an earlier version open to everybody.
 std::string Paths::documentsDirectory()
 {
     std::string dir = dataHome() + "/voicenotes/Documents";
-    if (!FileManager::fileExistsAtPath(dir))
-        FileManager::createDirectoryAtPath(dir);
+    makePrivate(dataHome() + "/voicenotes");
+    makePrivate(dir);
     return dir;
 }
 
 std::string Paths::configDirectory()
 {
     std::string dir = configHome() + "/voicenotes";
-    if (!FileManager::fileExistsAtPath(dir) && FileManager::createDirectoryAtPath(dir))
-        ::chmod(dir.c_str(), 0700);
+    makePrivate(dir);
     return dir;
+}
+
+void Paths::makePrivate(const std::string& dir)
+{
+    if (!FileManager::createPrivateDirectoryAtPath(dir))
+        Log::system("Cannot make " + dir + " a folder that only you can open");
 }
 
 std::optional<std::string> Paths::documentsFilePath(const std::string& name)

@@ -14,7 +14,7 @@ public:
     static std::string dataHome();
     static std::string configHome();
 
-    // The notes' audio files and data.plist; created when missing.
+    // The notes' audio files and data.plist; created (owner only) when missing.
     static std::string documentsDirectory();
     // The user defaults' folder; created (owner only) when missing.
     static std::string configDirectory();
@@ -25,6 +25,7 @@ public:
     static std::optional<std::string> documentsFilePath(const std::string& name);
 
 private:
+    static void makePrivate(const std::string& dir);
     static std::string xdgDirectory(const char* variable, const char* fallbackUnderHome);
 };
 

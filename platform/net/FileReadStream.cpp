@@ -1,5 +1,6 @@
 #include "platform/net/FileReadStream.h"
 
+#include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 
 #include <cerrno>
@@ -25,11 +26,9 @@ bool FileReadStream::open()
 {
     if (m_fd >= 0)
         return true;
-    do
-        m_fd = ::open(m_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    while (m_fd < 0 && errno == EINTR);
+    m_fd = core::FileManager::openRegularFile(m_path, O_RDONLY);
     if (m_fd < 0) {
-        core::Log::system("Cannot open " + m_path + " for reading: " + std::strerror(errno));
+        core::Log::system("Cannot open " + m_path + " for reading: " + core::FileManager::openFailure(errno));
         return false;
     }
     return true;

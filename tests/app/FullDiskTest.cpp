@@ -71,7 +71,7 @@ protected:
     {
         EXPECT_EQ(FileManager::contentsAtPath(after() + "/data.plist"), storeBefore);
         for (const auto& name : filesAfter())
-            EXPECT_TRUE(!name.starts_with("data.plist.") || name == "data.plist.lock")
+            EXPECT_TRUE(!name.starts_with(".data.plist.") && (!name.starts_with("data.plist.") || name == "data.plist.lock"))
                 << "a half-written store is left: " << name;
     }
 
@@ -91,10 +91,12 @@ TEST_F(FullDiskTest, ARecordingThatFitsButAStoreThatCannotGrowKeepsTheRecordingA
     EXPECT_EQ(std::count_if(names.begin(), names.end(), [](auto& name) { return name.ends_with(".aif"); }), 1);
 }
 
-TEST_F(FullDiskTest, AFullDiskStopsTheRecordingWithoutACrash)
+TEST_F(FullDiskTest, AFullDiskStopsTheRecordingWithoutACrashOrAnEmptyFile)
 {
     EXPECT_EQ(record("0"), 1) << output();
     expectTheStoreUnchanged();
+    // Not even a header fitted: no file is left to be found as a recording.
+    EXPECT_EQ(filesAfter(), (std::vector<std::string>{"data.plist", "data.plist.lock"}));
 }
 
 TEST_F(FullDiskTest, AReadOnlyDocumentsFolderRecordsNothingAndKeepsTheStore)

@@ -206,22 +206,26 @@ TEST_F(StartupTest, ARecordingNoNoteNamesBecomesANoteOfItsOwnUnlessItIsBeingReco
     ::close(held);
 }
 
-TEST_F(StartupTest, CopiesOfTheStoreLeftByACrashAreRemovedOnceAMinuteOld)
+TEST_F(StartupTest, OnlyTheStoresOwnCopiesLeftByACrashAreRemovedOnceAMinuteOld)
 {
     PlistController().checkPlistFile();
     auto documentsFile = [&](const std::string& name) { return home.documents() + "/" + name; };
     auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
-    for (const char* name : {"data.plist.a1B2c3", "data.plist.fresh1", "data.plist.unreadable-20261207101500",
-                             "data.plist.toolong7", "other.plist.a1B2c3"}) {
+    const char* ours = ".data.plist.partial-a1B2c3";
+    // The person's own copies look like a write's temporary file of old.
+    for (const char* name : {ours, ".data.plist.partial-fresh1", "data.plist.a1B2c3", "data.plist.backup",
+                             "data.plist.unreadable-20261207101500", ".data.plist.partial-toolong7",
+                             ".other.plist.partial-a1B2c3"}) {
         ASSERT_TRUE(core::FileManager::writeAtomically(documentsFile(name), "<plist"));
-        if (std::string(name) != "data.plist.fresh1")
+        if (std::string(name) != ".data.plist.partial-fresh1")
             std::filesystem::last_write_time(documentsFile(name), old);
     }
     launch();
-    EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile("data.plist.a1B2c3")));
-    EXPECT_EQ(log.count("Removed data.plist.a1B2c3: an unfinished copy of data.plist"), 1);
-    for (const char* kept :
-         {"data.plist.fresh1", "data.plist.unreadable-20261207101500", "data.plist.toolong7", "other.plist.a1B2c3"})
+    EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile(ours)));
+    EXPECT_EQ(log.count("Removed .data.plist.partial-a1B2c3: an unfinished copy of data.plist"), 1);
+    for (const char* kept : {".data.plist.partial-fresh1", "data.plist.a1B2c3", "data.plist.backup",
+                             "data.plist.unreadable-20261207101500", ".data.plist.partial-toolong7",
+                             ".other.plist.partial-a1B2c3"})
         EXPECT_TRUE(core::FileManager::fileExistsAtPath(documentsFile(kept))) << kept;
 }
 
