@@ -142,8 +142,10 @@ int NotesTool::run(const std::vector<std::string>& arguments)
 int NotesTool::list(bool json)
 {
     auto notes = PlistController().getPlistObject();
-    if (!notes)
+    if (!notes) {
+        std::fprintf(stderr, "voicenotes: the notes cannot be listed: data.plist cannot be read (it is left as it is)\n");
         return 1;
+    }
     core::JsonWriter all;
     for (std::size_t i = 0; i < notes->size(); ++i) {
         const NoteRecord* note = (*notes)[i].dictionary();

@@ -14,6 +14,7 @@
 #include "platform/core/XmlPropertyListWriter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <limits>
@@ -58,7 +59,7 @@ std::optional<std::size_t> indexWithPath(const PlistController::NoteList& notes,
 // it holds a lock on the file until the recording is closed.
 bool isBeingRecorded(const std::string& file)
 {
-    int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    int fd = FileManager::openRegularFile(file, O_RDONLY);
     if (fd < 0)
         return false;
     bool held = core::FileLock::isHeldElsewhere(fd);
@@ -115,27 +116,42 @@ void PlistController::replaceWithTemplate()
         Log::system("Could not create " + path);
 }
 
-const PlistController::NoteList* PlistController::currentList()
+const PlistController::NoteList* PlistController::currentList(StoreState* state)
 {
     std::string path = storePath();
     auto& cache = cachedList();
+    StoreState ignored;
+    StoreState& outcome = state ? *state : ignored;
+    outcome = StoreState::Readable;
     if (cache && cacheIsCurrent(*cache, path))
         return cache->list->array();
     cache.reset();
     std::optional<core::FileIdentity> identity;
     auto data = FileManager::contentsAtPath(path, &identity);
+    if (!data) {
+        int error = errno;
+        outcome = error == ENOENT ? StoreState::Missing : StoreState::CannotOpen;
+        Log::system("The file data.plist could not be read: " + FileManager::openFailure(error));
+        return nullptr;
+    }
     std::string error = "The file data.plist could not be read";
-    std::optional<PropertyList> root;
-    if (data)
-        root = core::PropertyListSerialization::propertyListFromData(*data, &error);
+    auto root = core::PropertyListSerialization::propertyListFromData(*data, &error);
     if (root && !root->array())
         error = "The file data.plist does not hold a list of notes";
     if (!root || !root->array()) {
+        outcome = StoreState::Damaged;
         Log::system(error);
         return nullptr;
     }
     cache = StoreCache{path, identity, std::move(*data), std::make_shared<PropertyList>(std::move(*root))};
     return cache->list->array();
+}
+
+PlistController::StoreState PlistController::storeState()
+{
+    StoreState state;
+    currentList(&state);
+    return state;
 }
 
 PlistController::NoteList* PlistController::listToChange()
@@ -237,21 +253,34 @@ void PlistController::keepUnreadableStoreAside()
         Log::system("data.plist could not be read; it is kept as " + aside + " and a new store is started");
 }
 
-PlistController::NoteList& PlistController::listForNewNote()
+PlistController::NoteList* PlistController::listForNewNote()
 {
     if (NoteList* notes = listToChange())
-        return *notes;
-    // A new note must not be lost to a store that cannot be read, and the
-    // unreadable store must not be destroyed: it is kept beside the new one.
-    if (FileManager::fileExistsAtPath(storePath()))
-        keepUnreadableStoreAside();
-    replaceWithTemplate();
+        return notes;
+    if (!startAfresh())
+        return nullptr;
     if (NoteList* fresh = listToChange())
-        return *fresh;
+        return fresh;
     // Not even the template: the note starts a list of its own.
     auto& own = cachedList().emplace(
         StoreCache{storePath(), std::nullopt, {}, std::make_shared<PropertyList>(NoteList{})});
-    return *own.list->array();
+    return own.list->array();
+}
+
+bool PlistController::startAfresh()
+{
+    StoreState state = storeState();
+    // A store that cannot be opened (its permissions, an input error, no
+    // regular file) may be whole: nothing is written over it.
+    if (state == StoreState::CannotOpen) {
+        Log::system("data.plist is left as it is: it cannot be read, so no change can be made to it");
+        return false;
+    }
+    // One whose contents are damaged is kept beside the new one, never destroyed.
+    if (state == StoreState::Damaged)
+        keepUnreadableStoreAside();
+    replaceWithTemplate();
+    return true;
 }
 
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
@@ -274,7 +303,10 @@ bool PlistController::insertNewNote(const NewNote& note)
 {
     bool written = false;
     bool hadLock = locked([&] {
-        NoteList& notes = listForNewNote();
+        NoteList* list = listForNewNote();
+        if (!list)
+            return;
+        NoteList& notes = *list;
         constexpr auto kLargest = std::uint64_t(std::numeric_limits<std::int64_t>::max());
         PropertyList length = PropertyList::Array{note.minutes, note.seconds};
         auto packets = std::int64_t(std::min(note.numPackets, kLargest));
@@ -346,17 +378,32 @@ PlistController::Result PlistController::removeRecord(const Locate& locate)
     });
 }
 
+std::optional<std::string> PlistController::audioFilePath(const std::string& notePath)
+{
+    auto file = core::Paths::documentsFilePath(notePath);
+    if (!file)
+        return std::nullopt;
+    std::string name = std::filesystem::path(*file).filename().string();
+    bool storesOwn = name == "data.plist" || name.starts_with("data.plist.") || name.starts_with(".data.plist.");
+    return storesOwn ? std::nullopt : file;
+}
+
 void PlistController::removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name)
 {
-    // A path that could leave Documents never removes anything.
-    auto file = core::Paths::documentsFilePath(name);
+    auto file = audioFilePath(name);
     if (!file) {
-        Log::system("The note named no audio file inside Documents; no file removed");
+        Log::system("The note named no audio file of its own in Documents; no file removed");
         return;
     }
     // A store written by hand may give two notes one file: the other keeps it.
     if (!indexWithPath(notes, name))
-        FileManager::removeItemAtPath(*file);
+        removeAudioFile(*file);
+}
+
+void PlistController::removeAudioFile(const std::string& file)
+{
+    if (!FileManager::removeRegularFileAtPath(file) && FileManager::fileExistsAtPath(file))
+        Log::system("Kept " + file + ": it is not an audio file that a note could own");
 }
 
 PlistController::Result PlistController::editRecord(const Locate& locate,
@@ -460,17 +507,22 @@ PlistController::Result PlistController::editBadgeWithPath(const std::string& pa
 std::vector<std::string> PlistController::orphanAudioFiles()
 {
     std::set<std::string> named;
-    if (const NoteList* notes = currentList()) {
-        for (const auto& note : *notes) {
-            if (const NoteRecord* record = note.dictionary())
-                named.insert(std::filesystem::path(NoteField::string(*record, NoteKey::Path)).filename().string());
-        }
+    StoreState state;
+    const NoteList* notes = currentList(&state);
+    // Without the list, every recording would look like one no note names.
+    if (!notes && state != StoreState::Missing)
+        return {};
+    for (const auto& note : notes ? *notes : NoteList{}) {
+        if (const NoteRecord* record = note.dictionary())
+            named.insert(std::filesystem::path(NoteField::string(*record, NoteKey::Path)).filename().string());
     }
     std::vector<std::string> orphans;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(core::Paths::documentsDirectory(), error)) {
         std::string name = entry.path().filename().string();
-        if (entry.path().extension() == ".aif" && !named.count(name) && !isBeingRecorded(entry.path()))
+        std::error_code typeError;
+        if (entry.path().extension() == ".aif" && entry.symlink_status(typeError).type() == std::filesystem::file_type::regular
+            && !named.count(name) && !isBeingRecorded(entry.path()))
             orphans.push_back(name);
     }
     std::sort(orphans.begin(), orphans.end());
@@ -489,14 +541,23 @@ void PlistController::deleteAll()
         std::string documents = core::Paths::documentsDirectory();
         if (FileManager::createDirectoryAtPath(documents))
             Log::system("created Documents dir");
-        // Every recording but one being made now, in this process or
-        // another: that one becomes a note when its recorder saves it.
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(documents, error)) {
-            std::string path = entry.path().string();
-            if (path != lockPath() && !isBeingRecorded(path))
-                FileManager::removeItemAtPath(path);
+        std::set<std::string> files;
+        if (const NoteList* notes = currentList()) {
+            for (const auto& note : *notes) {
+                const NoteRecord* record = note.dictionary();
+                if (auto file = record ? audioFilePath(NoteField::string(*record, NoteKey::Path)) : std::nullopt)
+                    files.insert(*file);
+            }
         }
-        replaceWithTemplate();
+        // Recordings no note names yet would come back as notes at the next start.
+        for (const auto& orphan : orphanAudioFiles())
+            files.insert(documents + "/" + orphan);
+        // But one being made now, in this process or another, stays: it
+        // becomes a note when its recorder saves it.
+        for (const auto& file : files) {
+            if (!isBeingRecorded(file))
+                removeAudioFile(file);
+        }
+        startAfresh();
     });
 }

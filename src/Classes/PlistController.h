@@ -37,6 +37,16 @@ public:
     void checkPlistFile();
     // Replaces the store with the template.
     void createNewPlist();
+    enum class StoreState {
+        Readable,
+        Missing,
+        // It is there but cannot be opened or read: its permissions, an
+        // input error, something that is no regular file.
+        CannotOpen,
+        // Read, but it holds no list of notes.
+        Damaged,
+    };
+    StoreState storeState();
     // The whole list, or none when the store cannot be read.
     std::optional<NoteList> getPlistObject();
     // The same without a copy: it stays as it is while held, whatever
@@ -74,7 +84,15 @@ public:
     Result editDateAlertWithPath(const std::string& path, std::optional<core::Date> newDate);
     Result editBadgeWithPath(const std::string& path, bool remove);
 
-    // Wipes every note and recording and starts a fresh store.
+    // Where the audio file a note's "Path" names is: a plain name directly
+    // in Documents that is none of the store's own files. A hostile or
+    // broken note names nothing, so nothing else is ever played, sent or
+    // removed as its audio.
+    static std::optional<std::string> audioFilePath(const std::string& notePath);
+
+    // Removes every note with its audio file, and the recordings no note
+    // names yet, then starts a fresh store; anything else in Documents
+    // (a store kept aside, the person's own files) stays.
     void deleteAll();
     // Audio files in Documents that no note names (left by a process that
     // ended before it could store its note), by name.
@@ -93,7 +111,7 @@ private:
     static std::string lockPath();
     // The store's list as it is on disk now (the cached one while the file
     // is unchanged); none when it cannot be read.
-    static const NoteList* currentList();
+    static const NoteList* currentList(StoreState* state = nullptr);
     // The same, for a change made in place and then written with
     // writeCachedList(); no snapshot handed out sees the change.
     static NoteList* listToChange();
@@ -122,8 +140,13 @@ private:
     };
     bool insertNewNote(const NewNote& note);
     void removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name);
+    static void removeAudioFile(const std::string& file);
     void replaceWithTemplate();
-    NoteList& listForNewNote();
+    // None when the store cannot be read and so cannot take the note.
+    NoteList* listForNewNote();
+    // A new list from the template, the damaged one kept aside; false, and
+    // nothing written, while the store cannot be read at all.
+    bool startAfresh();
     void keepUnreadableStoreAside();
 
     double m_lockWait = kLockWaitSeconds;

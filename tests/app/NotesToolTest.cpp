@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace {
 
 class NotesToolTest : public testing::Test {
@@ -192,6 +195,71 @@ TEST_F(NotesToolTest, ARecordingWhoseSoundServerDiesKeepsWhatItHas)
     EXPECT_GE(samples.size(), 16000u);
     EXPECT_EQ(*note->at(NoteKey::NumPackets).integer(), std::int64_t(samples.size()));
     EXPECT_EQ(NoteField::lengthText(*note), "0:0" + std::to_string(samples.size() / 8000));
+}
+
+// What a stranger may leave in Documents: nothing blocks, and a store that
+// cannot be read is said to be so and left exactly as it is.
+TEST_F(NotesToolTest, FilesThatAreNoRegularFilesNeitherBlockNorGetTheStoreRewritten)
+{
+    ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    std::string store = home.documents() + "/data.plist";
+    ASSERT_EQ(::mkfifo((home.documents() + "/waiting.aif").c_str(), 0600), 0);
+    EXPECT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    EXPECT_EQ(run({"list"}), 0) << output;
+    EXPECT_NE(output.find("Note 2"), std::string::npos) << output;
+
+    std::size_t recordings = 2;
+    for (bool fifo : {true, false}) {
+        ASSERT_TRUE(std::filesystem::remove_all(store) > 0);
+        ASSERT_TRUE(fifo ? ::mkfifo(store.c_str(), 0600) == 0 : std::filesystem::create_directory(store));
+        for (const auto& command : std::vector<std::vector<std::string>>{{"list"}, {"record", "--seconds", "1"}}) {
+            EXPECT_EQ(run(command), 1) << output;
+            EXPECT_NE(output.find("The file data.plist could not be read: it is not a regular file"), std::string::npos)
+                << output;
+            EXPECT_EQ(fifo, std::filesystem::is_fifo(store));
+        }
+        EXPECT_NE(output.find("the note could not be stored"), std::string::npos) << output;
+        ++recordings;
+        // Nothing was taken for a note no store names, nor set aside.
+        std::size_t entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(home.documents()))
+            entries += !entry.path().filename().string().starts_with("data.plist.unreadable") ? 1 : 100;
+        EXPECT_EQ(entries, 3 + recordings) << "the store, its lock, a FIFO and the recordings";
+    }
+}
+
+int modeOf(const std::string& path)
+{
+    struct stat status = {};
+    return ::lstat(path.c_str(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
+
+TEST_F(NotesToolTest, NotesArePrivateWhateverTheUmaskAndAStrangersLockIsNotUsed)
+{
+    // As an earlier version left them: open to everybody.
+    std::string folder = home.path() + "/.local/share/voicenotes";
+    std::string lock = home.documents() + "/data.plist.lock";
+    ASSERT_TRUE(core::FileManager::createDirectoryAtPath(home.documents()));
+    ASSERT_EQ(::chmod(folder.c_str(), 0755) | ::chmod(home.documents().c_str(), 0755), 0);
+    ASSERT_TRUE(core::FileManager::writeAtomically(lock, ""));
+    ASSERT_EQ(::chmod(lock.c_str(), 0644), 0);
+    mode_t umask = ::umask(0);
+    int status = run({"record", "--seconds", "1"});
+    ::umask(umask);
+    ASSERT_EQ(status, 0) << output;
+    auto recordings = home.audioFiles();
+    ASSERT_EQ(recordings.size(), 1u);
+    for (const auto& [path, mode] : std::vector<std::pair<std::string, int>>{
+             {folder, 0700}, {home.documents(), 0700}, {lock, 0600}, {home.documents() + "/data.plist", 0600},
+             {recordings[0], 0600}})
+        EXPECT_EQ(modeOf(path), mode) << path;
+
+    // Whoever can open the lock file can hold up every change: another
+    // user's is refused at once, not waited on.
+    ASSERT_EQ(::chown(lock.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(run({"record", "--seconds", "1"}), 1) << output;
+    EXPECT_NE(output.find("data.plist.lock belongs to another user and is not used"), std::string::npos) << output;
+    EXPECT_EQ(output.find("held"), std::string::npos) << output;
 }
 
 TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)

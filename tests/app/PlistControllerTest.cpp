@@ -238,12 +238,15 @@ TEST_F(PlistControllerTest, InfoAlertAndOverdueMarkerComeAndGo)
     EXPECT_EQ(store.loadObject(0)->size(), 9u);
 }
 
-TEST_F(PlistControllerTest, DeleteAllLeavesOnlyAFreshStore)
+TEST_F(PlistControllerTest, DeleteAllRemovesTheNotesAndTheirRecordingsAndNothingElse)
 {
     recordNote("1.aif");
     recordNote("2.aif");
-    ASSERT_TRUE(FileManager::writeAtomically(documentsFile("stray.txt"), "x"));
-    ASSERT_TRUE(FileManager::createDirectoryAtPath(documentsFile("folder")));
+    ASSERT_TRUE(FileManager::writeAtomically(documentsFile("orphan.aif"), "a recording no note names"));
+    const std::vector<std::string> persons{"data.plist.unreadable-20261207101500", "folder", "stray.txt"};
+    ASSERT_TRUE(FileManager::writeAtomically(documentsFile(persons[0]), "<plist>broken"));
+    ASSERT_TRUE(FileManager::createDirectoryAtPath(documentsFile(persons[1])));
+    ASSERT_TRUE(FileManager::writeAtomically(documentsFile(persons[2]), "x"));
     store.deleteAll();
 
     std::vector<std::string> left;
@@ -251,23 +254,41 @@ TEST_F(PlistControllerTest, DeleteAllLeavesOnlyAFreshStore)
         left.push_back(entry.path().filename().string());
     std::sort(left.begin(), left.end());
     // The store's lock file stays: another process may be waiting on it.
-    EXPECT_EQ(left, (std::vector<std::string>{"data.plist", "data.plist.lock"}));
+    std::vector<std::string> expected{"data.plist", "data.plist.lock"};
+    expected.insert(expected.end(), persons.begin(), persons.end());
+    EXPECT_EQ(left, expected);
     EXPECT_EQ(store.countInPlist(), 0u);
     EXPECT_EQ(log.count("created Documents dir"), 1);
 }
 
-TEST_F(PlistControllerTest, LinksInDocumentsAreRemovedButNotWhatTheyPointAt)
+TEST_F(PlistControllerTest, ANoteOwnsOnlyARegularFileOfItsOwnAndRemovingItRemovesNothingElse)
 {
     std::string outside = home.path() + "/outside";
     ASSERT_TRUE(FileManager::createDirectoryAtPath(outside));
     ASSERT_TRUE(FileManager::writeAtomically(outside + "/precious.aif", "keep me"));
-    std::filesystem::create_symlink(outside + "/precious.aif", documentsFile("note.aif"));
-    std::filesystem::create_symlink(outside, documentsFile("folder"));
-    store.saveObject(0, 1, "/note.aif", 1);
-    store.saveObject(0, 1, "/other.aif", 1);
+    std::filesystem::create_symlink(outside + "/precious.aif", documentsFile("link.aif"));
+    ASSERT_TRUE(FileManager::createDirectoryAtPath(documentsFile("subdir")));
+    ASSERT_TRUE(FileManager::writeAtomically(documentsFile("subdir/inside.aif"), "keep me"));
+    ASSERT_EQ(::mkfifo(documentsFile("fifo.aif").c_str(), 0600), 0);
+    recordNote("kept.aif");
+    store.editInfoAtIndex(0, "the text of the note that stays");
+    // Notes a hostile or broken store may hold: none names a file it owns.
+    const std::vector<std::string> hostile{"/data.plist", "/data.plist.lock", "/subdir", "/link.aif", "/fifo.aif",
+                                           "/.data.plist.partial-a1B2c3"};
+    for (const auto& path : hostile) {
+        store.saveObject(0, 1, path, 1);
+        EXPECT_FALSE(PlistController::audioFilePath(path) && path.starts_with("/data.plist")) << path;
+    }
+    for (const auto& path : hostile)
+        EXPECT_EQ(store.removeObjectWithPath(path), PlistController::Result::Written) << path;
 
-    store.removeObjectAtIndex(1);
-    EXPECT_FALSE(std::filesystem::is_symlink(documentsFile("note.aif")));
+    ASSERT_EQ(store.countInPlist(), 1u);
+    EXPECT_EQ(*store.loadObject(0)->at("Info").string(), "the text of the note that stays");
+    EXPECT_EQ(FileManager::contentsAtPath(documentsFile("subdir/inside.aif")), "keep me");
+    EXPECT_TRUE(std::filesystem::is_symlink(documentsFile("link.aif")));
+    EXPECT_EQ(FileManager::contentsAtPath(outside + "/precious.aif"), "keep me");
+    EXPECT_TRUE(std::filesystem::is_fifo(documentsFile("fifo.aif")));
+    EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("data.plist.lock")));
     store.deleteAll();
     EXPECT_EQ(FileManager::contentsAtPath(outside + "/precious.aif"), "keep me");
 }
