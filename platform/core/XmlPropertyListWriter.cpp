@@ -41,6 +41,36 @@ std::optional<std::string> XmlPropertyListWriter::write(const PropertyList& valu
     return std::move(writer.m_xml);
 }
 
+namespace {
+
+// How many bytes of well-formed UTF-8 start the text (RFC 3629: no
+// overlong forms, no surrogates, nothing past U+10FFFF); 0 for none.
+std::size_t wellFormedLength(std::string_view text)
+{
+    auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+    auto within = [&](std::size_t i, unsigned low, unsigned high) { return byte(i) >= low && byte(i) <= high; };
+    unsigned lead = byte(0);
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xc2 && lead <= 0xdf)
+        return within(1, 0x80, 0xbf) ? 2 : 0;
+    if (lead >= 0xe0 && lead <= 0xef) {
+        unsigned low = lead == 0xe0 ? 0xa0 : 0x80;
+        unsigned high = lead == 0xed ? 0x9f : 0xbf;
+        return within(1, low, high) && within(2, 0x80, 0xbf) ? 3 : 0;
+    }
+    if (lead >= 0xf0 && lead <= 0xf4) {
+        unsigned low = lead == 0xf0 ? 0x90 : 0x80;
+        unsigned high = lead == 0xf4 ? 0x8f : 0xbf;
+        return within(1, low, high) && within(2, 0x80, 0xbf) && within(3, 0x80, 0xbf) ? 4 : 0;
+    }
+    return 0;
+}
+
+constexpr std::string_view kReplacementCharacter = "\xef\xbf\xbd";
+
+} // namespace
+
 std::string XmlPropertyListWriter::xmlCharacters(const std::string& text)
 {
     // Up to a NUL, as libplist takes C strings.
@@ -48,14 +78,19 @@ std::string XmlPropertyListWriter::xmlCharacters(const std::string& text)
     std::string kept;
     kept.reserve(rest.size());
     while (!rest.empty()) {
+        std::size_t length = wellFormedLength(rest);
         auto c = static_cast<unsigned char>(rest.front());
-        if (rest.starts_with("\xef\xbf\xbe") || rest.starts_with("\xef\xbf\xbf")) {
-            rest.remove_prefix(3);
-            continue;
+        if (length == 0) {
+            // A byte that is no UTF-8 (a file another program wrote):
+            // shown as U+FFFD, so that every reader can read the file.
+            kept += kReplacementCharacter;
+            length = 1;
+        } else if (rest.starts_with("\xef\xbf\xbe") || rest.starts_with("\xef\xbf\xbf")) {
+            // U+FFFE and U+FFFF are no XML characters.
+        } else if (length > 1 || c >= 0x20 || c == '\t' || c == '\n' || c == '\r') {
+            kept.append(rest.substr(0, length));
         }
-        if (c >= 0x20 || c == '\t' || c == '\n' || c == '\r')
-            kept += char(c);
-        rest.remove_prefix(1);
+        rest.remove_prefix(length);
     }
     return kept;
 }

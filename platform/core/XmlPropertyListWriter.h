@@ -17,7 +17,8 @@ public:
     static std::optional<std::string> write(const PropertyList& value);
     // The text up to its first NUL, without the characters XML 1.0
     // forbids (C0 controls other than tab, line feed and carriage return,
-    // U+FFFE and U+FFFF): readers that keep to XML refuse a file with any.
+    // U+FFFE and U+FFFF), and with U+FFFD for each byte that is no
+    // well-formed UTF-8: readers that keep to XML refuse a file with any.
     static std::string xmlCharacters(const std::string& text);
 
 private:

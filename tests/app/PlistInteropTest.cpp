@@ -5,6 +5,7 @@
 
 #include "support/TestEnvironment.h"
 
+#include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,18 @@ TEST_F(PlistInteropTest, CharactersXmlForbidsAreLeftOut)
     EXPECT_NE(described.find("Title=str:Ask Lee about\tR&D "), std::string::npos) << described;
     EXPECT_NE(described.find("Info=str:line\none\nline two\x7f\xc2\x85 "), std::string::npos) << described;
     EXPECT_EQ(*store.loadObject(0)->at("Title").string(), "Ask Lee about\tR&D");
+
+    // Bytes that are no UTF-8, from a program that wrote the store by hand,
+    // are read and written back as U+FFFD, never as they were.
+    auto xml = core::FileManager::contentsAtPath(storeFile()).value_or("");
+    auto title = xml.find("Ask Lee");
+    ASSERT_NE(title, std::string::npos);
+    xml.replace(title, 7, "Caf\xe9 \xed\xa0\x80");
+    ASSERT_TRUE(core::FileManager::writeAtomically(storeFile(), xml));
+    store.saveObject(0, 1, "/b.aif", 8000);
+    described = runScript("describe", storeFile());
+    EXPECT_NE(described.find("Title=str:Caf\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd about"), std::string::npos)
+        << described;
 }
 
 TEST_F(PlistInteropTest, WeReadAStoreThatPlistlibWrote)
