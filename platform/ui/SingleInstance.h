@@ -3,15 +3,20 @@
 #include "platform/core/RunLoopEngine.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 namespace ui {
 
 // One window per person and set of notes, as desktop applications have:
-// the first window listens on a local socket named after the user and the
-// notes' folder; a later start asks it to come forward and ends. The
-// socket is abstract (no file), so a window that crashed leaves nothing
-// behind that could stop the next one.
+// the first window listens on a local socket named after the notes'
+// folder; a later start asks it to come forward and ends. The socket lives
+// in a folder only its owner can open ($XDG_RUNTIME_DIR/voicenotes), and
+// only a peer of the same user is answered, so no other user can take the
+// name or reach the window. The window holds a lock beside the socket while
+// it listens: a socket left by a window that crashed is known by its free
+// lock and replaced.
 class SingleInstance {
 public:
     // Called on the main loop when a later start asks this one to come forward.
@@ -26,14 +31,27 @@ public:
     // a window that is already open answered and comes forward.
     bool handOverToRunningInstance();
 
-private:
-    bool listen();
-    bool askRunningInstance();
-    void answer();
+    // The folder the sockets are in, made the owner's alone; empty when
+    // there is no such folder to be had.
+    static std::string socketFolder();
 
-    std::string m_name;
+private:
+    bool becomeTheWindow();
+    bool listen();
+    enum class Answer { Raised, NotListening, None };
+    Answer askRunningInstance() const;
+    void accept();
+    void answer(int peer);
+    void forget(int peer);
+
+    std::string m_socketPath;
+    std::string m_lockPath;
+    int m_lock = -1;
     int m_listener = -1;
     core::RunLoopEngine::Id m_watch = 0;
+    // Peers that connected and have not yet asked: each is read when it
+    // writes, never waited for.
+    std::map<int, core::RunLoopEngine::Id> m_peers;
 };
 
 } // namespace ui

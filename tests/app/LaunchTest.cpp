@@ -12,6 +12,7 @@
 #include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/FirstFrameProbe.h"
+#include "platform/ui/SingleInstance.h"
 
 #include <QImage>
 #include <QSize>
@@ -22,10 +23,16 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <set>
+#include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -292,6 +299,29 @@ TEST(Launch, WithoutADisplayItSaysSoAndAnUnknownOptionIsRefusedFirst)
     EXPECT_EQ(run({"list"}), 0) << output();
 }
 
+// How many sockets of the process have a name in the abstract namespace.
+int abstractSocketsOf(pid_t pid)
+{
+    std::set<std::string> inodes;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd")) {
+        std::error_code error;
+        std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+        if (target.starts_with("socket:["))
+            inodes.insert(target.substr(8, target.size() - 9));
+    }
+    std::istringstream table(core::FileManager::contentsAtPath("/proc/net/unix").value_or(""));
+    int abstract = 0;
+    for (std::string line; std::getline(table, line);) {
+        std::istringstream fields(line);
+        std::string field, inode, path;
+        for (int column = 0; column < 6; ++column)
+            fields >> field;
+        fields >> inode >> path;
+        abstract += inodes.count(inode) && path.starts_with("@");
+    }
+    return abstract;
+}
+
 TEST(Launch, ASecondStartBringsTheOpenWindowForwardAndCommandsStillRun)
 {
     TemporaryHome home;
@@ -301,7 +331,32 @@ TEST(Launch, ASecondStartBringsTheOpenWindowForwardAndCommandsStillRun)
     ASSERT_TRUE(waitForText(firstOutput, "Alert check ran"))
         << core::FileManager::contentsAtPath(firstOutput).value_or("");
 
+    // Only the owner can reach the window: no name in the abstract
+    // namespace, which anybody may take first, and a socket in a folder of
+    // the owner's alone. Peers that connect and say nothing hold nobody up.
+    EXPECT_EQ(abstractSocketsOf(first.pid()), 0);
+    std::string folder = ui::SingleInstance::socketFolder();
+    struct stat status = {};
+    ASSERT_EQ(::lstat(folder.c_str(), &status), 0) << folder;
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    std::vector<int> silent;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() != ".socket")
+            continue;
+        for (int i = 0; i < 3; ++i) {
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, entry.path().c_str(), sizeof address.sun_path - 1);
+            int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+                silent.push_back(fd);
+        }
+    }
+    EXPECT_GE(silent.size(), 3u);
+
     ProcessResult second = runVoiceNotes({"--home", home.path()});
+    for (int fd : silent)
+        ::close(fd);
     ASSERT_TRUE(WIFEXITED(second.status)) << second.output;
     EXPECT_EQ(WEXITSTATUS(second.status), 0) << second.output;
     EXPECT_NE(second.output.find("Voice Notes is open already"), std::string::npos) << second.output;
