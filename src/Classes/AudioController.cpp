@@ -1,5 +1,7 @@
 #include "Classes/AudioController.h"
 
+#include "Classes/PlistController.h"
+
 #include "platform/audio/AudioSession.h"
 #include "platform/core/Date.h"
 #include "platform/core/DateFormatter.h"
@@ -223,7 +225,7 @@ void AudioController::startPlayback(const std::string& name)
 {
     Log::printLine("Starting playback");
     // A name that would reach outside Documents opens nothing.
-    m_fileName = core::Paths::documentsFilePath(name).value_or("");
+    m_fileName = PlistController::audioFilePath(name).value_or("");
     setupAudioFormatForPlayBack(&m_playState.dataFormat);
     m_fileURL = m_fileName;
 

@@ -2,9 +2,9 @@
 
 #include "Classes/AppContext.h"
 #include "Classes/FtpTrust.h"
+#include "Classes/PlistController.h"
 
 #include "platform/core/Log.h"
-#include "platform/core/Paths.h"
 #include "platform/net/FileReadStream.h"
 #include "platform/net/FtpAddress.h"
 #include "platform/net/FtpWriteStream.h"
@@ -209,7 +209,7 @@ bool ExportingController::sendFile(const std::string& name, const std::string& h
     // The log shows where the file goes, never the password.
     Log::system(url->textWithPasswordMasked());
 
-    auto localPath = core::Paths::documentsFilePath(name);
+    auto localPath = PlistController::audioFilePath(name);
     if (!localPath)
         return false;
     std::string fileText = "file:/" + percentEncodedPath("/" + *localPath);

@@ -524,13 +524,22 @@ TEST_F(ExportTest, AMissingAudioFileCannotBeSent)
     EXPECT_TRUE(screen.sending());
 }
 
-TEST_F(ExportTest, ALinkToAFileElsewhereIsNotSent)
+// What stands in Documents under the note's name is not its recording:
+// a link to a file elsewhere, a folder, a FIFO that would block the read.
+class NotARecordingTest : public ExportTest, public testing::WithParamInterface<std::string> { };
+
+TEST_P(NotARecordingTest, IsNotSent)
 {
     addNote(5000);
     std::string recording = home.documents() + "/20261207101500.aif";
     ASSERT_TRUE(core::FileManager::removeItemAtPath(recording));
     ASSERT_TRUE(core::FileManager::writeAtomically(home.path() + "/secret.txt", "not for the server"));
-    std::filesystem::create_symlink(home.path() + "/secret.txt", recording);
+    if (GetParam() == "Link")
+        std::filesystem::create_symlink(home.path() + "/secret.txt", recording);
+    else if (GetParam() == "Folder")
+        ASSERT_TRUE(core::FileManager::createDirectoryAtPath(recording));
+    else
+        ASSERT_EQ(::mkfifo(recording.c_str(), 0600), 0);
     launch();
     auto& screen = openExport();
     fillIn(screen, address(), server.user(), server.password());
@@ -539,6 +548,8 @@ TEST_F(ExportTest, ALinkToAFileElsewhereIsNotSent)
     clock.advance(2);
     EXPECT_EQ(onServer("20261207101500.aif"), "(missing)");
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, NotARecordingTest, testing::Values("Link", "Folder", "Fifo"));
 
 } // namespace
 

@@ -230,7 +230,7 @@ TEST_F(PlayerTest, MissingTruncatedOrOutsideFilesNeverCrash)
     std::filesystem::create_symlink(home.path() + "/elsewhere.aif", documentsFile("link.aif"));
     play("/link.aif", 8000);
     EXPECT_FALSE(player.playState().playing);
-    EXPECT_EQ(log.count("/link.aif: Too many levels of symbolic links"), 1);
+    EXPECT_EQ(log.count("/link.aif: it is a symbolic link"), 1);
 
     writeAiff(documentsFile("cut.aif"), 20000, 8000);
     auto bytes = core::FileManager::contentsAtPath(documentsFile("cut.aif"));
