@@ -100,6 +100,13 @@ bool FileManager::createDirectoryAtPath(const std::string& path)
     return !error && fs::is_directory(path, error);
 }
 
+bool FileManager::createPrivateDirectoryIfMissing(const std::string& path)
+{
+    if (fileExistsAtPath(path))
+        return true;
+    return createDirectoryAtPath(path) && ::chmod(path.c_str(), 0700) == 0;
+}
+
 std::optional<std::string> FileManager::contentsAtPath(const std::string& path, std::optional<FileIdentity>* identity)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

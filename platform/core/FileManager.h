@@ -19,6 +19,9 @@ public:
     static bool moveItemAtPath(const std::string& from, const std::string& to);
     // Creates the directory and any missing parents.
     static bool createDirectoryAtPath(const std::string& path);
+    // Makes the directory, readable by its owner only, when it is missing;
+    // whether it is there now.
+    static bool createPrivateDirectoryIfMissing(const std::string& path);
 
     // With `identity`, also the identity of the file the contents came from.
     static std::optional<std::string> contentsAtPath(const std::string& path,

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sys/stat.h>
 
 namespace core {
 
@@ -48,8 +47,7 @@ std::string Paths::documentsDirectory()
 std::string Paths::configDirectory()
 {
     std::string dir = configHome() + "/voicenotes";
-    if (!FileManager::fileExistsAtPath(dir) && FileManager::createDirectoryAtPath(dir))
-        ::chmod(dir.c_str(), 0700);
+    FileManager::createPrivateDirectoryIfMissing(dir);
     return dir;
 }
 

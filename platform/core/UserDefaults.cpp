@@ -1,6 +1,7 @@
 #include "platform/core/UserDefaults.h"
 
 #include "platform/core/FileLock.h"
+#include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 
@@ -178,6 +179,10 @@ bool UserDefaults::writeFile(const Values& values) const
 
 bool UserDefaults::synchronize()
 {
+    if (!FileManager::createPrivateDirectoryIfMissing(folderOf(m_filePath))) {
+        Log::system("Cannot store the settings: cannot make the folder " + folderOf(m_filePath));
+        return false;
+    }
     FileLock lock(m_filePath + ".lock", kLockSeconds);
     if (!lock.isLocked()) {
         Log::system("Cannot store the settings: " + lock.failure());
