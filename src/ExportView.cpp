@@ -1,6 +1,7 @@
 #include "ExportView.h"
 
 #include "Classes/ExportingController.h"
+#include "Classes/FtpPassword.h"
 #include "Classes/FtpTrust.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
@@ -19,6 +20,7 @@
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
 
+#include <string_view>
 #include <utility>
 
 using core::localizedString;
@@ -36,7 +38,10 @@ std::string storedText(const char* key)
 
 } // namespace
 
-ExportView::ExportView() = default;
+ExportView::ExportView()
+    : m_password(std::make_unique<FtpPassword>())
+{
+}
 
 ExportView::~ExportView()
 {
@@ -102,7 +107,12 @@ std::string ExportView::titleForFooterInSection(ui::TableView&, int section)
     // A server that offered no encryption before is said to, before the password goes.
     auto address = net::FtpAddress::parse(m_ipTextField ? m_ipTextField->text() : storedText(kIPAddressKey));
     bool inClear = address && FtpTrust::isKnownInClear(address->server());
-    return localizedString("footer text") + (inClear ? "\n" + localizedString("footer not encrypted") : "");
+    std::string footer = localizedString("footer text");
+    if (inClear)
+        footer += "\n" + localizedString("footer not encrypted");
+    if (m_password->keptInSettingsFile())
+        footer += "\n" + localizedString("footer password in settings file");
+    return footer;
 }
 
 double ExportView::heightForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -128,7 +138,7 @@ bool ExportView::placeField(ui::TableViewCell& cell, std::shared_ptr<ui::TextFie
     if (made) {
         field = std::make_shared<ui::TextField>(kFieldFrame);
         field->setAccessibilityLabel(cell.textLabel().text());
-        field->setText(storedText(defaultsKey));
+        field->setText(std::string_view(defaultsKey) == kPasswordKey ? m_password->stored().value_or("") : storedText(defaultsKey));
         field->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
         ui::TextField* raw = field.get();
         field->on_shouldReturn = [this, raw] { return textFieldShouldReturn(*raw); };
@@ -250,7 +260,7 @@ void ExportView::sendFileViaFTP()
         }
         host = storedText(kIPAddressKey);
         user = storedText(kNameKey);
-        password = storedText(kPasswordKey);
+        password = m_password->stored().value_or("");
     }
 
     auto note = PlistController().loadObjectWithPath(m_notePath);
@@ -276,7 +286,7 @@ void ExportView::sendFileViaFTP()
         auto& defaults = core::UserDefaults::standardUserDefaults();
         defaults.setObject(host, kIPAddressKey);
         defaults.setObject(user, kNameKey);
-        defaults.setObject(password, kPasswordKey);
+        m_password->remember(host, user, password);
     } else if (!started) {
         showAlert("File cannot be sent");
         showSendingFace(false);

@@ -15,6 +15,7 @@ class TextField;
 }
 class ExportingCell;
 class ExportingController;
+class FtpPassword;
 class TableNavigationController;
 
 // The modal screen that sends one note's audio file to an FTP server: the
@@ -130,4 +131,5 @@ private:
     // The key the person just trusted, for the send it starts.
     std::string m_trustedKey;
     std::unique_ptr<net::NetServiceBrowser> m_browser;
+    std::unique_ptr<FtpPassword> m_password;
 };

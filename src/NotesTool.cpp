@@ -3,6 +3,7 @@
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
+#include "Classes/FtpPassword.h"
 #include "Classes/PlistController.h"
 #include "Classes/UploadFailure.h"
 #include "Classes/UploadState.h"
@@ -13,7 +14,6 @@
 #include "platform/core/RunLoop.h"
 #include "platform/core/TerminationSignals.h"
 #include "platform/core/Timer.h"
-#include "platform/core/UserDefaults.h"
 #include "platform/net/CertificateKey.h"
 #include "platform/net/FtpAddress.h"
 
@@ -267,7 +267,7 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
         return usage("there is no note " + std::to_string(index));
     const char* fromEnvironment = std::getenv("VOICENOTES_FTP_PASSWORD");
     auto password = fromEnvironment ? std::optional<std::string>(fromEnvironment)
-                                    : core::UserDefaults::standardUserDefaults().objectForKey("FTP Pass");
+                                    : FtpPassword().stored();
     if (!password)
         return usage("no password: set VOICENOTES_FTP_PASSWORD or send once from the window");
     ExportingController engine;

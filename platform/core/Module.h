@@ -7,9 +7,10 @@ namespace core {
 
 // The application's own modules: small shared libraries, one for each
 // system library that the first window does not need (libcurl, Avahi,
-// OpenSSL, PortAudio, libsndfile), each holding a table of that library's
-// functions. A module is opened when its library is first used, so start-up
-// does not load and relocate those libraries and the dozens they depend on.
+// OpenSSL, PortAudio, libsndfile, libsecret), each holding a table of that
+// library's functions. A module is opened when its library is first used,
+// so start-up does not load and relocate those libraries and the dozens
+// they depend on.
 class Module {
 public:
     // The table of module `name` ("libvoicenotes-NAME.so"), opening it on

@@ -1,15 +1,14 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
-class QSettings;
-
 namespace core {
 
 // The per-user key-value store. An absent integer reads 0, an absent
-// boolean false, an absent object none. Kept with Qt's settings in the
+// boolean false, an absent object none. Kept in Qt's settings format in the
 // configuration folder, readable by its owner only.
 class UserDefaults {
 public:
@@ -29,14 +28,23 @@ public:
     void setObject(const std::string& value, const std::string& key);
     void removeObjectForKey(const std::string& key);
 
-    // Writes pending changes to disk; false when that failed.
+    // Reads what other processes stored and writes this one's changes over
+    // it, replacing the file whole; false when that failed.
     bool synchronize();
 
     const std::string& filePath() const { return m_filePath; }
 
 private:
+    using Values = std::map<std::string, std::string>;
+    void change(const std::string& key, std::optional<std::string> value);
+    // The file as stored now; none when a link stands at its path.
+    std::optional<Values> readFile() const;
+    bool writeFile(const Values& values) const;
+
     std::string m_filePath;
-    std::unique_ptr<QSettings> m_settings;
+    Values m_values;
+    // The changes not yet stored: a value set, or none for a removed key.
+    std::map<std::string, std::optional<std::string>> m_changes;
 };
 
 } // namespace core

@@ -511,6 +511,16 @@ TEST_F(ExportTest, AServerWithoutEncryptionIsSaidToBeSo)
     EXPECT_NE(again.titleForFooterInSection(again.tableViewExport(), 1).find("Not encrypted"), std::string::npos);
 }
 
+// No keyring runs in the tests' session: the form says where the password goes.
+TEST_F(ExportTest, WithoutAKeyringTheFormSaysThePasswordIsInTheSettingsFile)
+{
+    addNote(5000);
+    launch();
+    auto& screen = openExport();
+    EXPECT_NE(screen.titleForFooterInSection(screen.tableViewExport(), 1).find("kept in the settings file"),
+              std::string::npos);
+}
+
 TEST_F(ExportTest, AMissingAudioFileCannotBeSent)
 {
     addNote(5000);

@@ -1,10 +1,15 @@
+#include "platform/core/FileManager.h"
+#include "platform/core/Paths.h"
 #include "platform/core/UserDefaults.h"
 
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using core::UserDefaults;
 
@@ -56,5 +61,64 @@ TEST(UserDefaults, ValuesOfAnotherTypeReadSensibly)
     EXPECT_EQ(defaults.integerForKey("Maximum Time"), 1);
     EXPECT_TRUE(defaults.boolForKey("AutoRecording"));
 }
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat info = {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// Whatever the umask, the settings are private; each process's changes
+// survive the other's write, and no temporary file is left behind.
+TEST(UserDefaults, TwoWritersKeepEachOthersChangesInAPrivateFile)
+{
+    mode_t umask = ::umask(0);
+    TemporaryHome home;
+    auto& one = UserDefaults::standardUserDefaults();
+    UserDefaults other(home.settingsFile());
+    one.setObject("one", "IP Address");
+    other.setObject("other", "FTP Name");
+    EXPECT_TRUE(one.synchronize());
+    EXPECT_TRUE(other.synchronize());
+    ::umask(umask);
+    EXPECT_EQ(UserDefaults(home.settingsFile()).objectForKey("IP Address"), "one");
+    EXPECT_EQ(UserDefaults(home.settingsFile()).objectForKey("FTP Name"), "other");
+    std::string folder = home.path() + "/.config/voicenotes";
+    EXPECT_EQ(modeOf(folder) & 0777, 0700u);
+    EXPECT_EQ(modeOf(home.settingsFile()) & 0777, 0600u);
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_TRUE(entry.path() == home.settingsFile() || entry.path().extension() == ".lock") << entry.path();
+}
+
+// A link at the settings path (to a file of the person's, or to nothing) is
+// never written through; the settings are not stored, and the log says why.
+class SettingsPathIsALink : public testing::TestWithParam<bool> {};
+
+TEST_P(SettingsPathIsALink, AndWhatItPointsToIsLeftAlone)
+{
+    TemporaryHome home;
+    LogCapture log;
+    std::string target = home.path() + "/elsewhere";
+    if (GetParam()) {
+        std::ofstream(target) << "mine\n";
+        ::chmod(target.c_str(), 0644);
+    }
+    core::Paths::configDirectory();
+    ASSERT_EQ(::symlink(target.c_str(), home.settingsFile().c_str()), 0);
+    auto& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject("secret", "FTP Pass");
+    EXPECT_FALSE(defaults.synchronize());
+    UserDefaults::resetStandardUserDefaults();
+    EXPECT_GE(log.count("voicenotes.conf is a symbolic link"), 1);
+    EXPECT_TRUE(S_ISLNK(modeOf(home.settingsFile())));
+    if (GetParam()) {
+        EXPECT_EQ(core::FileManager::contentsAtPath(target), "mine\n");
+        EXPECT_EQ(modeOf(target) & 0777, 0644u);
+    } else {
+        EXPECT_FALSE(core::FileManager::fileExistsAtPath(target));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UserDefaults, SettingsPathIsALink, testing::Bool());
 
 } // namespace

@@ -49,6 +49,10 @@ int main(int argc, char** argv)
     // No test depends on the machine's sound: those that want the system's
     // devices ask for them.
     ::setenv("VOICENOTES_AUDIO_DEVICE", "virtual", 0);
+    // Nor on the desktop's keyring: only its own tests get one, in a
+    // session of their own.
+    if (!std::getenv("VOICENOTES_TEST_KEYRING"))
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/voicenotes-test-bus", 1);
     // Test programs live in a folder of their own, not beside the modules.
     core::Module::setDirectory(VOICENOTES_BUILD_DIR "/modules");
     XvfbServer xServer;
