@@ -113,7 +113,10 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     const std::string& command = arguments[0];
     if (auto stray = strayArgument(arguments))
         return usage(command + " does not take " + *stray + "; usage: voicenotes " + shapeOf(command).usage);
-    AppDelegate::prepareStoreAndDefaults();
+    // Only a command that changes the notes makes or repairs the store: the
+    // others read it as it is.
+    if (command == "record")
+        AppDelegate::prepareStoreAndDefaults();
     if (command == "list")
         return list(arguments.size() > 1 && arguments[1] == "--json");
     if (command == "record") {
@@ -141,7 +144,9 @@ int NotesTool::run(const std::vector<std::string>& arguments)
 
 int NotesTool::list(bool json)
 {
-    auto notes = PlistController().getPlistObject();
+    PlistController store;
+    auto notes = store.storeState() == PlistController::StoreState::Missing ? PlistController::NoteList{}
+                                                                              : store.getPlistObject();
     if (!notes) {
         std::fprintf(stderr, "voicenotes: the notes cannot be listed: data.plist cannot be read (it is left as it is)\n");
         return 1;
