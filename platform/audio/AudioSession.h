@@ -37,8 +37,8 @@ public:
     static void endInterruption();
     static bool isInterrupted();
 
-    // Play-and-record stands for the phone's quiet receiver: playback in
-    // that category is turned down.
+    // Play-and-record is what "Use phone receiver" chooses: playback in
+    // that category is turned down, as a quiet earpiece would be.
     static float outputGain();
 };
 

@@ -16,7 +16,7 @@ QString withoutWeekday(QString format)
     return format.remove(weekday).trimmed();
 }
 
-// Qt knows a short and a long form; the phone's medium and full sit
+// Qt knows a short and a long form; the medium and full styles sit
 // between and beside them, so they are derived from the long form.
 QString dateFormat(const QLocale& locale, DateFormatter::Style style)
 {

@@ -7,7 +7,7 @@
 namespace core {
 
 namespace {
-// A zero or negative interval fires as soon as possible, as on the phone.
+// A zero or negative interval fires as soon as possible.
 constexpr double kMinimumInterval = 0.0001;
 } // namespace
 

@@ -4,7 +4,7 @@
 
 namespace net {
 
-// As the phone's stream layer numbers them.
+// Fixed numbers: the log and the application's checks name states by them.
 enum class StreamStatus {
     NotOpen = 0,
     Opening = 1,

@@ -20,7 +20,7 @@ Rect mix(Rect from, Rect to, double t)
     return {mix(from.x, to.x, t), mix(from.y, to.y, t), mix(from.width, to.width, t), mix(from.height, to.height, t)};
 }
 
-// The phone's default curve: slow at both ends.
+// The default curve: slow at both ends.
 double easeInOut(double t) { return t * t * (3.0 - 2.0 * t); }
 
 } // namespace
@@ -59,7 +59,7 @@ void Animation::setTransition(AnimationTransition transition, View& view, bool)
 {
     if (!isRecording() || transition == AnimationTransition::None)
         return;
-    // Pictures are taken either way; the cache flag only tunes speed on the phone.
+    // Pictures are taken either way; the cache flag changes nothing here.
     auto* overlay = new FlipOverlay(*view.widget(), view.widget()->grab(), transition);
     overlay->hide();
     open().back()->m_flips.push_back(Flip{view.weak_from_this(), transition, overlay});

@@ -27,7 +27,7 @@ Button::Button(ButtonType type, Rect frame)
     QObject::connect(&button(), &QPushButton::toggled, widget(), [this] {
         if (m_applyingState)
             return;
-        // The phone's button does not toggle itself: its owner sets the
+        // A button does not toggle itself: its owner sets the
         // state. A click, a key or an assistive technology's Toggle acts.
         applyState();
         sendActionsForControlEvents(ControlEvent::TouchUpInside);

@@ -9,7 +9,7 @@ namespace ui {
 QFont Font::toQFont() const
 {
     QFont font;
-    // Points here are logical pixels, as on the phone.
+    // A point is one logical pixel; the screen's scale does the rest.
     font.setPixelSize(std::max(1, int(std::lround(size))));
     font.setBold(bold);
     return font;

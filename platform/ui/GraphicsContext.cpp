@@ -23,7 +23,7 @@ void GraphicsContext::addArc(Point center, double radius, double startAngle, dou
 {
     constexpr double degreesPerRadian = 180.0 / std::numbers::pi;
     double sweep = endAngle - startAngle;
-    // With y pointing down, the phone's "counter-clockwise" flag 0 runs
+    // With y pointing down, flag 0 ("counter-clockwise" to the caller) runs
     // with growing angles, which Qt (y up in its angle terms) calls negative.
     if (clockwise)
         sweep = sweep > 0 ? sweep - 2 * std::numbers::pi : sweep;

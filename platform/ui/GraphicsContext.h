@@ -22,7 +22,7 @@ public:
 
     // Angles in radians from the positive x axis; y points down, so a
     // growing angle turns clockwise on screen. clockwise = 1 draws the
-    // arc the other way round, as the phone's call does.
+    // arc the other way round.
     void addArc(Point center, double radius, double startAngle, double endAngle, int clockwise);
     void addLine(Point from, Point to);
     void strokePath();

@@ -17,8 +17,8 @@ namespace ui {
 
 class FocusRing;
 
-// The application's one top-level window: a phone-sized screen with the
-// status bar on top; content goes below it.
+// The application's one top-level window: a 320 × 480-point screen with
+// the status bar on top; content goes below it.
 class Window : public View {
 public:
     static constexpr Size kScreenSize{320, 480};
