@@ -18,12 +18,16 @@
 #include "platform/net/FtpAddress.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 constexpr double kPollInterval = 0.2;
+// A day: longer than any recording a file can hold at the highest rate.
+constexpr std::uint64_t kMostSeconds = 86400;
 // A sound device that takes nothing for this long has stopped for good.
 constexpr double kStallSeconds = 5.0;
 // What each command takes: how many plain arguments, which options with a
@@ -34,13 +38,17 @@ struct CommandShape {
     std::vector<std::string> optionsWithValue;
     std::vector<std::string> flags;
     const char* usage;
+    const char* description;
 };
 
 const std::vector<CommandShape> kShapes = {
-    {"list", 0, {}, {"--json"}, "list [--json]"},
-    {"record", 0, {"--seconds"}, {}, "record --seconds N"},
-    {"play", 1, {}, {}, "play INDEX"},
-    {"export", 1, {"--host", "--user", "--trust"}, {}, "export INDEX --host H --user U [--trust SHA256:KEY]"},
+    {"list", 0, {}, {"--json"}, "list [--json]", "      the notes, newest first: index, title, date, length, colour\n"},
+    {"record", 0, {"--seconds"}, {}, "record --seconds N",
+     "      records a note of N seconds (1 to 86400) and prints its file's name\n"},
+    {"play", 1, {}, {}, "play INDEX", "      plays the note with that index to its end\n"},
+    {"export", 1, {"--host", "--user", "--trust"}, {}, "export INDEX --host H --user U [--trust SHA256:KEY]",
+     "      sends the note's audio file by FTP; the password comes from\n"
+     "      VOICENOTES_FTP_PASSWORD or the remembered settings\n"},
 };
 
 const CommandShape& shapeOf(const std::string& command)
@@ -65,6 +73,14 @@ std::string dateText(const NoteRecord& note)
 
 } // namespace
 
+std::string NotesTool::commandsUsage()
+{
+    std::string text = "\nCommands (on the same notes as the window, which may be open):\n";
+    for (const auto& shape : kShapes)
+        text += "  voicenotes [options] " + std::string(shape.usage) + "\n" + shape.description;
+    return text;
+}
+
 bool NotesTool::isCommand(const std::vector<std::string>& arguments)
 {
     return !arguments.empty()
@@ -80,12 +96,18 @@ std::optional<std::string> NotesTool::option(const std::vector<std::string>& arg
     return std::nullopt;
 }
 
+std::optional<std::uint64_t> NotesTool::wholeNumber(const std::string& text, std::uint64_t most)
+{
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > most)
+        return std::nullopt;
+    return value;
+}
+
 std::optional<std::size_t> NotesTool::index(const std::vector<std::string>& arguments)
 {
-    if (arguments.size() < 2 || arguments[1].empty()
-        || arguments[1].find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return std::size_t(std::strtoull(arguments[1].c_str(), nullptr, 10));
+    return arguments.size() < 2 ? std::nullopt : wholeNumber(arguments[1], std::numeric_limits<std::size_t>::max());
 }
 
 int NotesTool::usage(const std::string& problem)
@@ -110,6 +132,7 @@ std::optional<std::string> NotesTool::strayArgument(const std::vector<std::strin
 
 int NotesTool::run(const std::vector<std::string>& arguments)
 {
+    core::Log::sendProgressToStandardError();
     const std::string& command = arguments[0];
     if (auto stray = strayArgument(arguments))
         return usage(command + " does not take " + *stray + "; usage: voicenotes " + shapeOf(command).usage);
@@ -121,12 +144,14 @@ int NotesTool::run(const std::vector<std::string>& arguments)
         return list(arguments.size() > 1 && arguments[1] == "--json");
     if (command == "record") {
         auto seconds = option(arguments, "--seconds");
-        int value = seconds ? std::atoi(seconds->c_str()) : 0;
-        return value > 0 ? record(value) : usage("record needs --seconds N (N > 0)");
+        auto value = seconds ? wholeNumber(*seconds, kMostSeconds) : std::nullopt;
+        return value && *value > 0 ? record(int(*value))
+                                   : usage("record needs --seconds N, a whole number of seconds from 1 to "
+                                           + std::to_string(kMostSeconds));
     }
     auto note = index(arguments);
     if (!note)
-        return usage(command + " needs the index of a note (see: voicenotes list)");
+        return usage(command + " needs the index of a note, a whole number (see: voicenotes list)");
     if (command == "play")
         return play(*note);
     auto host = option(arguments, "--host");
@@ -193,6 +218,8 @@ int NotesTool::record(int seconds)
         recorder.stopRecording();
         return 1;
     }
+    auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
+    recorder.limitRecording(wanted);
     double start = core::RunLoop::main().monotonicTime();
     // Ctrl-C or SIGTERM ends the recording early; the note is kept, as the
     // window keeps it.
@@ -201,7 +228,6 @@ int NotesTool::record(int seconds)
     // Until the device has delivered the seconds asked for, not until they
     // have passed: a sound server's first buffers come late, and the note
     // would be that much shorter. One that stalls ends it all the same.
-    auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
     bool stalled = false;
     runUntil([&] {
         bool delivered = recorder.recordState().capturedPackets >= wanted;

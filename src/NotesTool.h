@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,6 +19,8 @@
 //                                 key as a failed export printed it
 class NotesTool {
 public:
+    // What --help says of the commands.
+    static std::string commandsUsage();
     // Whether the arguments name one of the commands.
     static bool isCommand(const std::vector<std::string>& arguments);
     // Runs it; the process's exit status.
@@ -36,6 +39,8 @@ private:
     static int exportNote(std::size_t index, const Destination& destination);
     static std::optional<std::string> option(const std::vector<std::string>& arguments, const std::string& name);
     static std::optional<std::size_t> index(const std::vector<std::string>& arguments);
+    // The text as a number from 0 to `most`, digits alone; none otherwise.
+    static std::optional<std::uint64_t> wholeNumber(const std::string& text, std::uint64_t most);
     static int usage(const std::string& problem);
     // The first argument the command does not take (an unknown option, a
     // second index, ...), if any.

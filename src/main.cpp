@@ -27,13 +27,14 @@ int main(int argc, char** argv)
     auto options = core::CommandLine::parse(argc, argv);
     switch (options.action()) {
     case core::CommandLine::Action::ShowHelp:
-        std::fputs(core::CommandLine::usage().c_str(), stdout);
+        std::fputs((core::CommandLine::usage() + NotesTool::commandsUsage()).c_str(), stdout);
         return 0;
     case core::CommandLine::Action::ShowVersion:
         std::fputs(core::CommandLine::version().c_str(), stdout);
         return 0;
     case core::CommandLine::Action::Fail:
-        std::fprintf(stderr, "voicenotes: %s\n\n%s", options.error().c_str(), core::CommandLine::usage().c_str());
+        std::fprintf(stderr, "voicenotes: %s\n\n%s%s", options.error().c_str(), core::CommandLine::usage().c_str(),
+                     NotesTool::commandsUsage().c_str());
         return 2;
     case core::CommandLine::Action::Run:
         break;
@@ -49,10 +50,17 @@ int main(int argc, char** argv)
         return 2;
     }
     AppContext context(std::move(device));
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // A command takes the toolkit's options too (-platform offscreen list),
+    // and ignores them; any other word is no command.
+    auto arguments = ui::Application::withoutToolkitOptions({argv + 1, argv + argc});
     if (NotesTool::isCommand(arguments)) {
         core::ConsoleApplication console(argc, argv);
         return NotesTool::run(arguments);
+    }
+    if (!arguments.empty() && !arguments[0].starts_with("-")) {
+        std::fprintf(stderr, "voicenotes: unknown command %s\n\n%s%s", arguments[0].c_str(),
+                     core::CommandLine::usage().c_str(), NotesTool::commandsUsage().c_str());
+        return 2;
     }
     bool announce = options.announce();
     return ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });

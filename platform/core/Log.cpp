@@ -16,6 +16,7 @@ namespace {
 // redirected through a stream of our own later (see PortAudioDiagnostics),
 // and the log's own lines must not pass through it.
 std::FILE* const g_standardError = stderr;
+bool g_progressOnStandardError = false;
 
 Log::Sink& sink()
 {
@@ -48,6 +49,8 @@ void writeSystem(std::string_view line)
 
 void Log::setSink(Sink newSink) { sink() = std::move(newSink); }
 
+void Log::sendProgressToStandardError() { g_progressOnStandardError = true; }
+
 void Log::deliver(Channel channel, std::string_view text)
 {
     if (sink()) {
@@ -56,7 +59,7 @@ void Log::deliver(Channel channel, std::string_view text)
     }
     switch (channel) {
     case Channel::StandardOutput:
-        writeTo(stdout, std::string(text) + "\n");
+        writeTo(g_progressOnStandardError ? g_standardError : stdout, std::string(text) + "\n");
         break;
     case Channel::StandardError:
         writeTo(g_standardError, text);

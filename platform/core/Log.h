@@ -22,6 +22,9 @@ public:
 
     // Tests watch the channels instead of the process's streams.
     static void setSink(Sink sink);
+    // For the command line: progress lines go to standard error, word for
+    // word, so that standard output carries only a command's result.
+    static void sendProgressToStandardError();
 
 private:
     static void deliver(Channel channel, std::string_view text);

@@ -15,7 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -27,33 +27,34 @@ constexpr const char* kBadgeKey = "VoiceNotesPlatform/ApplicationIconBadgeNumber
 
 Application* g_current = nullptr;
 
-// The toolkit's own options, taken with one dash or two, and "=VALUE".
-bool isToolkitOption(std::string_view argument)
+// The toolkit's own options, taken with one dash or two, and "=VALUE";
+// whether each takes a value.
+const std::map<std::string_view, bool>& toolkitOptions()
 {
-    static const std::set<std::string_view> names{"platform",
-                                                  "platformpluginpath",
-                                                  "platformtheme",
-                                                  "plugin",
-                                                  "qwindowgeometry",
-                                                  "qwindowicon",
-                                                  "qwindowtitle",
-                                                  "reverse",
-                                                  "session",
-                                                  "display",
-                                                  "geometry",
-                                                  "style",
-                                                  "stylesheet",
-                                                  "widgetcount",
-                                                  "qmljsdebugger",
-                                                  "nograb",
-                                                  "dograb",
-                                                  "sync",
-                                                  "name",
-                                                  "title",
-                                                  "visual",
-                                                  "testability"};
+    static const std::map<std::string_view, bool> options{
+        {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+        {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"reverse", false},
+        {"session", true}, {"display", true}, {"geometry", true}, {"style", true}, {"stylesheet", true},
+        {"widgetcount", false}, {"qmljsdebugger", true}, {"nograb", false}, {"dograb", false}, {"sync", false},
+        {"name", true}, {"title", true}, {"visual", true}, {"testability", false}};
+    return options;
+}
+
+std::string_view optionName(std::string_view argument)
+{
+    if (!argument.starts_with("-"))
+        return {};
     argument.remove_prefix(argument.starts_with("--") ? 2 : 1);
-    return names.count(argument.substr(0, argument.find('='))) > 0;
+    return argument.substr(0, argument.find('='));
+}
+
+bool isToolkitOption(std::string_view argument) { return toolkitOptions().count(optionName(argument)) > 0; }
+
+// Whether the next argument is the option's value.
+bool takesSeparateValue(std::string_view argument)
+{
+    auto found = toolkitOptions().find(optionName(argument));
+    return found != toolkitOptions().end() && found->second && argument.find('=') == std::string_view::npos;
 }
 
 bool platformNamed(int argc, char** argv)
@@ -74,6 +75,18 @@ bool isSet(const char* variable)
 }
 
 } // namespace
+
+std::vector<std::string> Application::withoutToolkitOptions(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (!isToolkitOption(arguments[i]))
+            rest.push_back(arguments[i]);
+        else if (takesSeparateValue(arguments[i]))
+            ++i;
+    }
+    return rest;
+}
 
 int Application::checkArguments(int argc, char** argv)
 {

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace ui {
 
@@ -24,6 +26,8 @@ public:
     // Before the toolkit starts: 2 (and why) for an option neither ours
     // nor the toolkit's, 1 (and why) when no display is named, else 0.
     static int checkArguments(int argc, char** argv);
+    // The arguments less the toolkit's own options and their values.
+    static std::vector<std::string> withoutToolkitOptions(const std::vector<std::string>& arguments);
 
     // The application object that exists now (tests make their own).
     static Application& sharedApplication();

@@ -107,6 +107,7 @@ void AudioController::startRecording()
     m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
     m_recordState.currentPacket = 0;
     m_recordState.capturedPackets = 0;
+    m_recordState.packetLimit = 0;
     m_recordState.deviceLost = false;
 
     if (AudioQueue::newInput(m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_recordState.queue)
@@ -160,9 +161,13 @@ void AudioInputCallback(void* inUserData, audio::AudioQueue* inAQ, audio::AudioQ
     // A write cut short (a full disk) still counts what reached the file,
     // so the stored count matches it; the failure is logged by the file.
     std::uint32_t packets = inNumPackets;
-    if (state->audioFile)
-        state->audioFile->writePackets(inBuffer->mAudioDataByteSize, state->currentPacket, packets,
-                                       inBuffer->mAudioData);
+    std::uint32_t bytes = inBuffer->mAudioDataByteSize;
+    if (state->packetLimit > 0 && state->currentPacket + packets > state->packetLimit) {
+        packets = std::uint32_t(std::max<std::int64_t>(state->packetLimit - state->currentPacket, 0));
+        bytes = packets * state->dataFormat.mBytesPerPacket;
+    }
+    if (state->audioFile && packets > 0)
+        state->audioFile->writePackets(bytes, state->currentPacket, packets, inBuffer->mAudioData);
     else
         packets = 0;
     state->currentPacket += packets;

@@ -19,6 +19,9 @@ struct RecordState {
     std::int64_t currentPacket = 0;
     // What the device delivered, kept or not (a full disk keeps less).
     std::int64_t capturedPackets = 0;
+    // The most packets the file takes (0: no limit), so that a recording
+    // asked for N seconds keeps N seconds to the frame.
+    std::int64_t packetLimit = 0;
     bool recording = false;
     bool deviceLost = false;
 };
@@ -67,6 +70,7 @@ public:
     void pauseRecording();
     void resumeRecording();
     void stopRecording();
+    void limitRecording(std::int64_t packets) { m_recordState.packetLimit = packets; }
 
     void startPlayback(const std::string& name);
     void pausePlayback();

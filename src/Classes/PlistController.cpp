@@ -131,7 +131,9 @@ const PlistController::NoteList* PlistController::currentList(StoreState* state)
     if (!data) {
         int error = errno;
         outcome = error == ENOENT ? StoreState::Missing : StoreState::CannotOpen;
-        Log::system("The file data.plist could not be read: " + FileManager::openFailure(error));
+        // None yet is no fault: there are no notes.
+        if (outcome == StoreState::CannotOpen)
+            Log::system("The file data.plist could not be read: " + FileManager::openFailure(error));
         return nullptr;
     }
     std::string error = "The file data.plist could not be read";

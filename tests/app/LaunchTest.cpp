@@ -377,6 +377,7 @@ TEST(Launch, HelpVersionAndBadOptions)
     ProcessResult help = runVoiceNotes({"--help"});
     EXPECT_EQ(WEXITSTATUS(help.status), 0);
     EXPECT_NE(help.output.find("--home DIR"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("export INDEX --host H --user U"), std::string::npos) << help.output;
 
     ProcessResult version = runVoiceNotes({"--version"});
     EXPECT_EQ(WEXITSTATUS(version.status), 0);

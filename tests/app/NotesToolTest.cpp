@@ -262,13 +262,48 @@ TEST_F(NotesToolTest, NotesArePrivateWhateverTheUmaskAndAStrangersLockIsNotUsed)
     EXPECT_EQ(output.find("held"), std::string::npos) << output;
 }
 
+TEST_F(NotesToolTest, RecordKeepsTheSecondsAskedForToTheFrameAndPrintsOnlyItsFile)
+{
+    // The device's buffers (8000 frames) do not divide a second at 22050 Hz.
+    core::UserDefaults settings(home.settingsFile());
+    settings.setInteger(22050, "SampleRate");
+    ASSERT_TRUE(settings.synchronize());
+    ChildProcess process;
+    ASSERT_TRUE(process.start({"/bin/sh", "-c",
+                               std::string("exec \"$0\" --home \"$1\" --audio-device virtual record --seconds 1 "
+                                           "2>/dev/null"),
+                               VOICENOTES_BINARY, home.path()},
+                              outputPath()));
+    ASSERT_EQ(process.waitForExit(60), 0);
+    auto note = PlistController().loadObject(0);
+    ASSERT_TRUE(note);
+    std::string path = *note->at(NoteKey::Path).string();
+    EXPECT_EQ(core::FileManager::contentsAtPath(outputPath()), path + "\n");
+    EXPECT_EQ(*note->at(NoteKey::NumPackets).integer(), 22050);
+    EXPECT_EQ(AudioFixture::readSamples(home.documents() + path).size(), 22050u);
+}
+
 TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)
 {
     EXPECT_EQ(run({"record"}), 2);
     EXPECT_NE(output.find("--seconds"), std::string::npos);
+    // Numbers are numbers, within range.
+    for (const char* seconds : {"1x", "0", "-1", "99999999999", " 1"})
+        EXPECT_EQ(run({"record", "--seconds", seconds}), 2) << seconds;
+    EXPECT_TRUE(home.audioFiles().empty());
     EXPECT_EQ(run({"play", "seven"}), 2);
+    EXPECT_EQ(run({"play", "99999999999999999999999"}), 2);
+    EXPECT_EQ(output.find("18446744073709551615"), std::string::npos) << output;
     EXPECT_EQ(run({"play", "7"}), 2);
     EXPECT_NE(output.find("no note 7"), std::string::npos);
+    // No command of that name is no window either; the toolkit's options
+    // go with any command.
+    for (const char* word : {"lsit", "delete"}) {
+        EXPECT_EQ(run({word, "0"}, {"QT_QPA_PLATFORM="}), 2) << word;
+        EXPECT_NE(output.find("unknown command " + std::string(word)), std::string::npos) << output;
+        EXPECT_NE(output.find("record --seconds N"), std::string::npos) << output;
+    }
+    EXPECT_EQ(run({"-platform", "offscreen", "list"}), 0) << output;
     EXPECT_EQ(run({"list"}), 0);
     EXPECT_EQ(output.find('\t'), std::string::npos);
 
