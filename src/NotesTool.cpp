@@ -8,6 +8,8 @@
 #include "Classes/UploadFailure.h"
 #include "Classes/UploadState.h"
 
+#include "platform/audio/AudioDevice.h"
+#include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/core/JsonWriter.h"
 #include "platform/core/Log.h"
@@ -216,6 +218,9 @@ int NotesTool::record(int seconds)
     recorder.startRecording();
     if (!recorder.recordState().recording) {
         recorder.stopRecording();
+        std::fprintf(stderr, "voicenotes: %s\n",
+                     core::localizedString(audio::AudioDevice::shared().hasInput() ? "Recording Failed" : "No Microphone")
+                         .c_str());
         return 1;
     }
     auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
@@ -267,8 +272,11 @@ int NotesTool::play(std::size_t index)
     player.setSampleRate(rate > 0 ? int(rate) : 8000);
     player.startPlayback(NoteField::string(*note, NoteKey::Path));
     // No queue: the file or the sound output could not be opened (logged).
-    if (!player.playState().queue)
+    if (!player.playState().queue) {
+        if (!audio::AudioDevice::shared().hasOutput())
+            std::fprintf(stderr, "voicenotes: %s\n", core::localizedString("No Sound Output").c_str());
         return 1;
+    }
     // As the list's ring does: done once the last sound was heard.
     auto& loop = core::RunLoop::main();
     std::int64_t heard = -1;

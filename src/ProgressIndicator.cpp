@@ -5,8 +5,10 @@
 #include "TableCell.h"
 #include "TableViewController.h"
 
+#include "platform/audio/AudioDevice.h"
 #include "platform/core/Bundle.h"
 #include "platform/core/Timer.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/GraphicsContext.h"
 #include "platform/ui/Slider.h"
 
@@ -47,6 +49,9 @@ void ProgressIndicator::startTimer(bool start)
     if (!start)
         return;
     m_playController->startPlayback(m_name);
+    if (!m_playController->playState().queue && !audio::AudioDevice::shared().hasOutput())
+        std::make_shared<ui::AlertView>(core::localizedString("Alert"), core::localizedString("No Sound Output"), "OK")
+            ->show();
     if (auto browser = navigationViewController())
         browser->setAudioController(m_playController);
 }

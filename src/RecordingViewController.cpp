@@ -108,14 +108,18 @@ void RecordingViewController::startTimer()
     m_progressBar->setProgress(0.0f);
     m_time->setText("0:00");
     m_maxLengh = unsigned(core::UserDefaults::standardUserDefaults().integerForKey("Maximum Time"));
-    scheduleClock();
 
     m_recordController = std::make_unique<AudioController>();
     m_recordController->startRecording();
-    // The clock runs either way; the user must not believe a silent
-    // screen is recording.
-    bool failed = !m_recordController->recordState().recording;
-    showFailure(failed ? localizedString("Recording Failed") : std::string());
+    // Nothing is recorded: the clock stands still and says why, so that
+    // nobody believes a silent screen is recording, and Save keeps nothing.
+    m_recording = m_recordController->recordState().recording;
+    if (m_recording)
+        scheduleClock();
+    else if (m_timer)
+        m_timer->invalidate();
+    m_pause->setEnabled(m_recording);
+    showFailure(m_recording ? std::string() : localizedString("Recording Failed"));
 
     setRecordingFlag(true);
 }
@@ -151,6 +155,8 @@ void RecordingViewController::myTimerFireMethod()
 
 void RecordingViewController::PauseAction()
 {
+    if (!m_recording)
+        return;
     if (!m_paused) {
         m_recordController->pauseRecording();
         pauseTimer();
@@ -164,7 +170,11 @@ void RecordingViewController::PauseAction()
     }
 }
 
-void RecordingViewController::pauseTimer() { m_timer->invalidate(); }
+void RecordingViewController::pauseTimer()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
 
 void RecordingViewController::resumeTimer() { scheduleClock(); }
 
@@ -176,8 +186,9 @@ void RecordingViewController::SaveAction()
     // note keeps the length of the audio it holds.
     std::uint64_t length = m_recordController->recordedSeconds();
     // Without the root (the window going), the recording is recovered as
-    // a note at the next start.
-    if (auto root = m_rootViewController.lock())
+    // a note at the next start; one that never started is none.
+    auto root = m_rootViewController.lock();
+    if (root && m_recording)
         root->saveNewRecord(std::int64_t(length / 60), std::int64_t(length % 60), m_recordController->recordName(),
                             unsigned(m_recordController->numPacketsToRead()));
     hideSelf();
@@ -187,8 +198,11 @@ void RecordingViewController::SaveAction()
 void RecordingViewController::CancelAction()
 {
     m_recordController->stopRecording();
-    if (auto file = core::Paths::documentsFilePath(m_recordController->recordName()))
-        core::FileManager::removeItemAtPath(*file);
+    // Only a file this recording made: one that never started made none,
+    // and its name may be another recorder's.
+    auto file = core::Paths::documentsFilePath(m_recordController->recordName());
+    if (m_recording && file)
+        core::FileManager::removeRegularFileAtPath(*file);
     hideSelf();
     m_recordController->pauseRecording();
     ui::Application::sharedApplication().setProximitySensingEnabled(false);
@@ -197,7 +211,7 @@ void RecordingViewController::CancelAction()
 
 void RecordingViewController::hideSelf()
 {
-    if (!m_paused)
+    if (!m_paused && m_timer)
         m_timer->invalidate();
     m_paused = false;
     m_pause->setSelected(false);

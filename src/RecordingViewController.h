@@ -76,5 +76,7 @@ private:
     unsigned m_maxLengh = 0;
     std::unique_ptr<AudioController> m_recordController;
     bool m_paused = false;
+    // The microphone opened and the file takes what it hears.
+    bool m_recording = false;
     ui::NavigationItem m_doneItem;
 };

@@ -36,6 +36,9 @@ class AudioDevice {
 public:
     virtual ~AudioDevice() = default;
     virtual std::string name() const = 0;
+    // Whether there is a microphone, and something to play sound on.
+    virtual bool hasInput() const = 0;
+    virtual bool hasOutput() const = 0;
     // No stream when the device cannot give one; the reason goes to error.
     virtual std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client,
                                                    std::string& error) = 0;

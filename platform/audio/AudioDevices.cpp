@@ -41,10 +41,7 @@ std::unique_ptr<AudioDevice> AudioDevices::select(std::optional<std::string> req
     SoundServerProperties::publish();
     if (requested)
         return std::make_unique<PortAudioDevice>();
-    auto standIn = makeVirtual(error);
-    if (!standIn)
-        return nullptr;
-    return std::make_unique<SystemAudioDevice>(std::move(standIn));
+    return std::make_unique<SystemAudioDevice>();
 }
 
 } // namespace audio

@@ -12,9 +12,9 @@ namespace audio {
 class AudioDevices {
 public:
     // "portaudio" or "virtual"; with none, the one VOICENOTES_AUDIO_DEVICE
-    // names, else the system's (SystemAudioDevice: PortAudio when the system
-    // has a default input and output, otherwise the virtual device, chosen
-    // when first used). The virtual device reads VOICENOTES_VIRTUAL_INPUT (a
+    // names, else the system's (SystemAudioDevice: PortAudio, started when
+    // first used; without sound hardware it has no input and no output).
+    // The virtual device reads VOICENOTES_VIRTUAL_INPUT (a
     // WAV file to play as the microphone) and VOICENOTES_VIRTUAL_OUTPUT (a
     // WAV file to write playback to). No device for an unknown name. Call
     // it before the process starts other threads: it names our streams for

@@ -36,12 +36,12 @@ PortAudioDevice::~PortAudioDevice()
         libportaudio().Pa_Terminate();
 }
 
-bool PortAudioDevice::hasDefaultInput() const
+bool PortAudioDevice::hasInput() const
 {
     return m_initialized && libportaudio().Pa_GetDefaultInputDevice() != paNoDevice;
 }
 
-bool PortAudioDevice::hasDefaultOutput() const
+bool PortAudioDevice::hasOutput() const
 {
     return m_initialized && libportaudio().Pa_GetDefaultOutputDevice() != paNoDevice;
 }
@@ -54,8 +54,9 @@ std::unique_ptr<AudioStream> PortAudioDevice::open(StreamRole role, double sampl
         error = "PortAudio is not running";
         return nullptr;
     }
-    if (input ? !hasDefaultInput() : !hasDefaultOutput()) {
-        error = input ? "there is no default input device" : "there is no default output device";
+    if (input ? !hasInput() : !hasOutput()) {
+        error = input ? "there is no microphone (no default input device)"
+                      : "there is nothing to play sound on (no default output device)";
         return nullptr;
     }
     return PortAudioStream::open(role, sampleRate, client, error);

@@ -16,8 +16,8 @@ public:
     ~PortAudioDevice() override;
 
     bool isUsable() const { return m_initialized; }
-    bool hasDefaultInput() const;
-    bool hasDefaultOutput() const;
+    bool hasInput() const override;
+    bool hasOutput() const override;
 
     std::string name() const override { return "PortAudio"; }
     std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;

@@ -1,14 +1,10 @@
 #include "platform/audio/SystemAudioDevice.h"
 
-#include "platform/audio/PortAudioDevice.h"
 #include "platform/core/Log.h"
 
 namespace audio {
 
-SystemAudioDevice::SystemAudioDevice(std::unique_ptr<AudioDevice> standIn)
-    : m_standIn(std::move(standIn))
-{
-}
+SystemAudioDevice::SystemAudioDevice() = default;
 
 SystemAudioDevice::~SystemAudioDevice() = default;
 
@@ -24,19 +20,14 @@ std::unique_ptr<AudioStream> SystemAudioDevice::openOutput(double sampleRate, St
     return chosen().openOutput(sampleRate, role, client, error);
 }
 
-AudioDevice& SystemAudioDevice::chosen() const
+PortAudioDevice& SystemAudioDevice::chosen() const
 {
     if (m_chosen)
         return *m_chosen;
-    auto system = std::make_unique<PortAudioDevice>();
-    if (system->hasDefaultInput() && system->hasDefaultOutput()) {
-        m_chosen = std::move(system);
-        return *m_chosen;
-    }
-    system.reset();
-    core::Log::system("No sound hardware found: using the virtual audio device (a 440 Hz tone as the microphone; "
-                      "playback is not heard)");
-    m_chosen = std::move(m_standIn);
+    m_chosen = std::make_unique<PortAudioDevice>();
+    if (!m_chosen->hasInput() && !m_chosen->hasOutput())
+        core::Log::system("No sound hardware found: nothing can be recorded or played (--audio-device virtual "
+                          "gives a test tone as the microphone)");
     return *m_chosen;
 }
 

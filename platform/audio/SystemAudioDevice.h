@@ -1,30 +1,32 @@
 #pragma once
 
-#include "platform/audio/AudioDevice.h"
+#include "platform/audio/PortAudioDevice.h"
 
 #include <memory>
 
 namespace audio {
 
-// The system's sound when none was asked for: PortAudio when the system
-// has a default input and output, otherwise the stand-in given (said so
-// in the log). The choice is made when first needed, not
-// at start-up: starting PortAudio loads it and probes every device.
+// The system's sound when none was asked for: PortAudio, started when first
+// needed rather than at start-up (starting it loads it and probes every
+// device). Without sound hardware there is no microphone and nothing to
+// play on, and each stream says so: a test tone is never taken for what a
+// microphone heard.
 class SystemAudioDevice final : public AudioDevice {
 public:
-    explicit SystemAudioDevice(std::unique_ptr<AudioDevice> standIn);
+    SystemAudioDevice();
     ~SystemAudioDevice() override;
 
-    std::string name() const override { return chosen().name(); }
+    std::string name() const override { return "portaudio"; }
+    bool hasInput() const override { return chosen().hasInput(); }
+    bool hasOutput() const override { return chosen().hasOutput(); }
     std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
     std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                             std::string& error) override;
 
 private:
-    AudioDevice& chosen() const;
+    PortAudioDevice& chosen() const;
 
-    mutable std::unique_ptr<AudioDevice> m_standIn;
-    mutable std::unique_ptr<AudioDevice> m_chosen;
+    mutable std::unique_ptr<PortAudioDevice> m_chosen;
 };
 
 } // namespace audio

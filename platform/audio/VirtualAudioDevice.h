@@ -27,6 +27,8 @@ public:
     ~VirtualAudioDevice() override;
 
     std::string name() const override { return "virtual"; }
+    bool hasInput() const override { return m_hasInput; }
+    bool hasOutput() const override { return m_hasOutput; }
     std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
     std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                             std::string& error) override;
@@ -36,8 +38,12 @@ public:
     bool setInputFile(const std::string& path, std::string& error);
     // Everything played is also written to this WAV file.
     bool setOutputFile(const std::string& path, std::string& error);
+    // Present, but opening fails (busy, refused).
     void setInputAvailable(bool available) { m_inputAvailable = available; }
     void setOutputAvailable(bool available) { m_outputAvailable = available; }
+    // Not there at all, as on a machine without sound hardware.
+    void setHasInput(bool has) { m_hasInput = m_inputAvailable = has; }
+    void setHasOutput(bool has) { m_hasOutput = m_outputAvailable = has; }
 
     // Keeps what the output plays, for played() (off by default: it grows).
     void setKeepsPlayed(bool keeps) { m_keepsPlayed = keeps; }
@@ -58,6 +64,8 @@ private:
     Signal m_signal = &VirtualAudioDevice::tone;
     std::vector<std::int16_t> m_inputFile;
     bool m_useInputFile = false;
+    bool m_hasInput = true;
+    bool m_hasOutput = true;
     bool m_inputAvailable = true;
     bool m_outputAvailable = true;
     bool m_keepsPlayed = false;

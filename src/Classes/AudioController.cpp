@@ -5,6 +5,7 @@
 #include "platform/audio/AudioSession.h"
 #include "platform/core/Date.h"
 #include "platform/core/DateFormatter.h"
+#include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/UserDefaults.h"
@@ -110,6 +111,7 @@ void AudioController::startRecording()
     m_recordState.packetLimit = 0;
     m_recordState.deviceLost = false;
 
+    bool created = false;
     if (AudioQueue::newInput(m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_recordState.queue)
         == noErr) {
         m_recordState.queue->setStoppedCallback(RecordingStoppedCallback);
@@ -122,10 +124,14 @@ void AudioController::startRecording()
             m_recordState.recording = true;
             if (m_recordState.queue->start() == noErr)
                 return;
+            created = true;
         }
     }
     Log::system("Recording could not start");
     stopRecording();
+    // A file that never heard a sound is no recording, to keep or to recover.
+    if (created && !core::FileManager::removeRegularFileAtPath(m_fileURL))
+        Log::system("Cannot remove " + m_fileURL + ", which holds no sound");
 }
 
 std::string AudioController::recordingName(const std::string& stamp, int attempt)

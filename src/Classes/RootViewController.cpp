@@ -9,6 +9,7 @@
 #include "RecordingViewController.h"
 #include "TableViewController.h"
 
+#include "platform/audio/AudioDevice.h"
 #include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 #include "platform/core/Timer.h"
@@ -77,6 +78,12 @@ void RootViewController::loadSettingsViewController()
 
 void RootViewController::startRecording()
 {
+    // Told where New was pressed; nothing is stored that no microphone heard.
+    if (!audio::AudioDevice::shared().hasInput()) {
+        std::make_shared<ui::AlertView>(core::localizedString("Alert"), core::localizedString("No Microphone"), "OK")
+            ->show();
+        return;
+    }
     if (!m_recordingViewController)
         loadRecordingViewController();
     if (auto& player = m_myNavigationController->audioController(); player && !player->playbackEnded())

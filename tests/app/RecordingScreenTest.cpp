@@ -12,6 +12,7 @@
 #include "platform/core/FileManager.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
@@ -242,7 +243,7 @@ TEST_F(RecordingScreenTest, RecordingOnStartupRecordsAtOnceAndStopsAPlayingNoteF
     screen().CancelAction();
 }
 
-TEST_F(RecordingScreenTest, WithoutAMicrophoneTheScreenSaysSoAndSaveStoresAnEmptyNote)
+TEST_F(RecordingScreenTest, AMicrophoneThatCannotBeOpenedStopsTheClockAndSaveStoresNothing)
 {
     device->setInputAvailable(false);
     launch();
@@ -250,11 +251,12 @@ TEST_F(RecordingScreenTest, WithoutAMicrophoneTheScreenSaysSoAndSaveStoresAnEmpt
     EXPECT_FALSE(screen().failureLabel().isHidden());
     EXPECT_EQ(screen().failureLabel().text(), "The microphone could not be opened: nothing is recorded.");
     ticks(3);
-    EXPECT_EQ(clockText(), "0:03");
+    EXPECT_EQ(clockText(), "0:00");
+    screen().PauseAction();
     screen().SaveAction();
     PlistController store;
-    ASSERT_EQ(store.countInPlist(), 1u);
-    EXPECT_EQ(*store.loadObject(0)->at("numPackets").integer(), 0);
+    EXPECT_EQ(store.countInPlist(), 0u);
+    EXPECT_TRUE(home.audioFiles().empty());
 
     // The next recording that works hides the message again.
     device->setInputAvailable(true);
@@ -262,6 +264,20 @@ TEST_F(RecordingScreenTest, WithoutAMicrophoneTheScreenSaysSoAndSaveStoresAnEmpt
     pressNew();
     EXPECT_TRUE(screen().failureLabel().isHidden());
     screen().CancelAction();
+}
+
+TEST_F(RecordingScreenTest, WithoutAMicrophoneNewSaysSoAndNoToneIsStored)
+{
+    device->setHasInput(false);
+    launch();
+    pressNew();
+    auto shown = alerts();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->message(), "No microphone found: nothing can be recorded.");
+    EXPECT_FALSE(root().isRecording());
+    shown[0]->dismissWithClickedButtonIndex(0, false);
+    EXPECT_EQ(PlistController().countInPlist(), 0u);
+    EXPECT_TRUE(home.audioFiles().empty());
 }
 
 TEST_F(RecordingScreenTest, ClosingTheWindowMidRecordingStoresTheNoteWithTheClocksLength)
