@@ -282,6 +282,9 @@ private:
         while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
             reply.pop_back();
         auto& self = *static_cast<Transfer*>(transfer);
+        // Broken off before the data: the session goes no further.
+        if (self.m_aborted)
+            return 0;
         // The greeting: connected, and nothing of the login sent yet.
         if (!self.m_greeted) {
             self.m_greeted = true;
@@ -353,8 +356,10 @@ private:
         char* address = nullptr;
         long port = 0;
         if (libcurl().curl_easy_getinfo(m_easy, CURLINFO_PRIMARY_IP, &address) != CURLE_OK || !address || !*address
-            || libcurl().curl_easy_getinfo(m_easy, CURLINFO_PRIMARY_PORT, &port) != CURLE_OK)
+            || libcurl().curl_easy_getinfo(m_easy, CURLINFO_PRIMARY_PORT, &port) != CURLE_OK) {
+            core::Log::system("The FTP server's address is unknown; only what is known of " + m_url.host() + " holds");
             return true;
+        }
         m_reached = FtpAddress{address, int(port), {}}.server();
         m_restartWith = m_stream.strongerSecurityFor(m_reached);
         return !m_restartWith;
