@@ -82,7 +82,9 @@ public:
     // After a certificate failure: the fingerprint of the key the server
     // presented, empty when it could not be read.
     const std::string& presentedKey() const { return m_presentedKey; }
-    // The server agreed to encryption: the login and the file went over TLS.
+    // The login went over TLS, as the TLS library tells of the connection
+    // (never as the server's replies claim), and so did the file: a server
+    // that will not encrypt the file after an encrypted login gets none.
     bool isEncrypted() const;
     // "address:port" (IPv6 in brackets) of the server connected to, once
     // it has greeted; empty before.
