@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <sys/socket.h>
 
 namespace net {
 
@@ -25,9 +26,9 @@ constexpr long kStallTimeoutSeconds = 20;
 // How much curl takes from the buffer at a time: large sends keep the
 // number of wake-ups per megabyte low.
 constexpr long kUploadChunk = 512L * 1024;
-// RFC 4217: the server accepts AUTH TLS; the handshake follows.
-constexpr const char* kSecurityAccepted = "234";
 constexpr const char* kGoodbye = "221";
+// RFC 4217: the command that asks for the data connection to be encrypted.
+constexpr const char* kProtectData = "PROT";
 // RFC 4217: "Request denied for policy reasons", a server's answer when it
 // will not go on without encryption.
 constexpr long kPolicyRefusal = 534;
@@ -100,10 +101,25 @@ public:
         resume();
     }
 
+    // The rest of the file cannot be had: curl breaks the transfer off
+    // instead of ending the file where the data stopped.
+    void abort(std::string reason)
+    {
+        m_abortReason = std::move(reason);
+        m_aborted = true;
+        resume();
+    }
+
     std::size_t room() const { return m_buffer.room(); }
     bool isRunning() const { return m_running; }
     bool isEncrypted() const { return m_encrypted; }
     const std::string& presentedKey() const { return m_presentedKey; }
+    const URL& url() const { return m_url; }
+    // "address:port" of the server connected to, once it has greeted.
+    const std::string& reachedServer() const { return m_reached; }
+    // The server reached needs more encryption than was asked for: the
+    // transfer ended before the login, to start again with this.
+    const std::optional<FtpSecurity>& restartWith() const { return m_restartWith; }
 
     // The server's refusal (4xx, 5xx), or else its last answer's code:
     // the connection's last answer is the goodbye after a refusal.
@@ -126,8 +142,16 @@ public:
 
     FtpFailure failureKind(CURLcode result) const
     {
+        if (m_aborted)
+            return FtpFailure::FileUnreadable;
+        if (m_fileInClear)
+            return FtpFailure::FileInClear;
         if (responseCode() == kPolicyRefusal || (result == CURLE_LOGIN_DENIED && mentionsEncryption(m_refusal)))
             return FtpFailure::EncryptionRequired;
+        // Whatever the server answers to the file once it took the upload
+        // is its verdict on the file (curl calls most of them a partial file).
+        if (m_asked && !m_refusal.empty())
+            return FtpFailure::FileRefused;
         switch (result) {
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:
@@ -161,6 +185,10 @@ public:
     // the server's last answer when that was a refusal.
     std::string failureText(CURLcode result) const
     {
+        if (m_aborted)
+            return m_abortReason;
+        if (m_fileInClear)
+            return m_refusal;
         std::string text = m_errorText[0] ? std::string(m_errorText)
                                           : std::string(libcurl().curl_easy_strerror(result));
         if (!m_refusal.empty())
@@ -199,6 +227,12 @@ private:
         options.set(CURLOPT_LOW_SPEED_LIMIT, 1L);
         options.set(CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
         // No CURLOPT_FTPPORT: the data connection is passive.
+        options.set(CURLOPT_SOCKOPTFUNCTION, &Transfer::socketOpened);
+        options.set(CURLOPT_SOCKOPTDATA, this);
+        // The commands sent, so that a reply is known by what it answers.
+        options.set(CURLOPT_DEBUGFUNCTION, &Transfer::sawTraffic);
+        options.set(CURLOPT_DEBUGDATA, this);
+        options.set(CURLOPT_VERBOSE, 1L);
         return options.result();
     }
 
@@ -222,8 +256,13 @@ private:
     static std::size_t supplyData(char* out, std::size_t size, std::size_t count, void* transfer)
     {
         auto& self = *static_cast<Transfer*>(transfer);
+        if (self.m_aborted) {
+            self.breakDataConnection();
+            return CURL_READFUNC_ABORT;
+        }
         if (!self.m_asked) {
             self.m_asked = true;
+            self.m_encrypted = self.controlConnectionEncrypted();
             self.m_stream.transferAsksForData();
         }
         std::size_t copied = self.m_buffer.pop(reinterpret_cast<std::uint8_t*>(out), size * count);
@@ -243,16 +282,87 @@ private:
         while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
             reply.pop_back();
         auto& self = *static_cast<Transfer*>(transfer);
-        // The answer to AUTH TLS that starts the handshake.
-        if (reply.starts_with(kSecurityAccepted))
-            self.m_encrypted = true;
-        if (reply.size() > 3 && (reply[0] == '4' || reply[0] == '5'))
+        // Broken off before the data: the session goes no further.
+        if (self.m_aborted)
+            return 0;
+        // The greeting: connected, and nothing of the login sent yet.
+        if (!self.m_greeted) {
+            self.m_greeted = true;
+            if (!self.reachedServerAllows())
+                return 0;
+        }
+        bool refusal = reply.size() > 3 && (reply[0] == '4' || reply[0] == '5');
+        // Only asked for once the login is encrypted: refused, the file
+        // would go in clear. Ended before the file is named.
+        if (refusal && self.m_lastCommand == kProtectData) {
+            self.m_fileInClear = true;
+            self.m_refusal = std::move(reply);
+            return 0;
+        }
+        if (refusal)
             self.m_refusal = std::move(reply);
         // A refusal the session went on from (AUTH TLS to a server without
         // it) is not why it failed later; the goodbye after one is no answer.
         else if (reply.size() > 3 && !reply.starts_with(kGoodbye))
             self.m_refusal.clear();
         return size * count;
+    }
+
+    static int sawTraffic(CURL*, curl_infotype type, char* data, std::size_t size, void* transfer)
+    {
+        // Only the command's name: a PASS line holds the password.
+        if (type == CURLINFO_HEADER_OUT) {
+            std::string line(data, size);
+            static_cast<Transfer*>(transfer)->m_lastCommand = line.substr(0, line.find_first_of(" \r\n"));
+        }
+        return 0;
+    }
+
+    // Sockets opened after the greeting carry the file.
+    static int socketOpened(void* transfer, curl_socket_t socket, curlsocktype)
+    {
+        auto& self = *static_cast<Transfer*>(transfer);
+        if (self.m_greeted)
+            self.m_dataSocket = socket;
+        return CURL_SOCKOPT_OK;
+    }
+
+    // Reset at once (Linux: a TCP socket connected to AF_UNSPEC), before
+    // curl ends it in order (or with TLS's close_notify), which the server
+    // would take for the end of a complete file.
+    void breakDataConnection() const
+    {
+        if (m_dataSocket == CURL_SOCKET_BAD)
+            return;
+        sockaddr none{};
+        none.sa_family = AF_UNSPEC;
+        if (::connect(m_dataSocket, &none, sizeof none) != 0)
+            core::Log::system("Cannot break off the FTP data connection; it ends as if the file were complete");
+    }
+
+    // From the TLS library's state of the control connection, not from
+    // anything the server says.
+    bool controlConnectionEncrypted() const
+    {
+        curl_tlssessioninfo* session = nullptr;
+        return libcurl().curl_easy_getinfo(m_easy, CURLINFO_TLS_SSL_PTR, &session) == CURLE_OK && session
+            && session->backend != CURLSSLBACKEND_NONE && session->internals;
+    }
+
+    // The server as connected to, whatever name reached it: one known to
+    // need encryption gets it under any name.
+    bool reachedServerAllows()
+    {
+        char* address = nullptr;
+        long port = 0;
+        if (libcurl().curl_easy_getinfo(m_easy, CURLINFO_PRIMARY_IP, &address) != CURLE_OK || !address || !*address
+            || libcurl().curl_easy_getinfo(m_easy, CURLINFO_PRIMARY_PORT, &port) != CURLE_OK) {
+            core::Log::system("The FTP server's address is unknown; only what is known of " + m_url.host() + " holds");
+            return true;
+        }
+        m_reached = FtpAddress{address, int(port), {}}.server();
+        m_restartWith = m_stream.strongerSecurityFor(m_reached);
+        return !m_restartWith;
     }
 
     // Only from the run loop: curl must not be unpaused from its own callbacks.
@@ -314,7 +424,15 @@ private:
     bool m_paused = false;
     bool m_ended = false;
     bool m_encrypted = false;
+    bool m_aborted = false;
+    bool m_greeted = false;
+    bool m_fileInClear = false;
     char m_errorText[CURL_ERROR_SIZE] = {};
+    std::string m_abortReason;
+    std::string m_lastCommand;
+    std::string m_reached;
+    std::optional<FtpSecurity> m_restartWith;
+    curl_socket_t m_dataSocket = CURL_SOCKET_BAD;
     std::string m_refusal;
     std::string m_presentedKey;
     std::unique_ptr<CertificateProbe> m_probe;
@@ -360,10 +478,20 @@ void FtpWriteStream::setSecurity(FtpSecurity security) { m_security = std::move(
 
 bool FtpWriteStream::isEncrypted() const { return m_transfer->isEncrypted(); }
 
+const std::string& FtpWriteStream::reachedServer() const { return m_transfer->reachedServer(); }
+
 bool FtpWriteStream::open()
 {
     if (m_status != StreamStatus::NotOpen)
         return false;
+    if (!startTransfer())
+        return false;
+    m_status = StreamStatus::Opening;
+    return true;
+}
+
+bool FtpWriteStream::startTransfer()
+{
     CURLcode result = m_transfer->start(m_security);
     if (result != CURLE_OK) {
         core::Log::system("Cannot start the FTP upload to " + m_transfer->destination() + ": "
@@ -371,9 +499,34 @@ bool FtpWriteStream::open()
         m_failureKind = FtpFailure::Other;
         m_status = StreamStatus::Error;
         m_error = StreamError{StreamErrorDomain::Curl, int(result)};
-        return false;
     }
-    m_status = StreamStatus::Opening;
+    return result == CURLE_OK;
+}
+
+std::optional<FtpSecurity> FtpWriteStream::strongerSecurityFor(const std::string& server) const
+{
+    if (!on_serverReached || m_security.requireEncryption)
+        return std::nullopt;
+    FtpSecurity known = on_serverReached(server);
+    if (!known.requireEncryption)
+        return std::nullopt;
+    return known;
+}
+
+// Before the login, so nothing was sent yet. The transfer that ended is
+// still on the call stack: it goes from the run loop.
+bool FtpWriteStream::restart(FtpSecurity security)
+{
+    core::Log::system("The FTP server at " + m_transfer->reachedServer() + " is known to need encryption; "
+                      + "connecting again with it");
+    m_security = std::move(security);
+    std::shared_ptr<Transfer> ended = std::move(m_transfer);
+    core::RunLoop::main().post([ended] {});
+    m_transfer = std::make_unique<Transfer>(*this, ended->url());
+    if (!startTransfer())
+        return false;
+    if (m_status == StreamStatus::Writing)
+        m_transfer->endOfData();
     return true;
 }
 
@@ -409,6 +562,22 @@ void FtpWriteStream::close()
     m_transfer->endOfData();
 }
 
+void FtpWriteStream::abort(std::string reason)
+{
+    if (m_status == StreamStatus::Error || m_status == StreamStatus::Closed)
+        return;
+    if (!m_transfer->isRunning()) {
+        m_failure = std::move(reason);
+        m_failureKind = FtpFailure::FileUnreadable;
+        m_status = StreamStatus::Error;
+        return;
+    }
+    // Ends as an error once curl has let go, also without an owner.
+    m_status = StreamStatus::Writing;
+    m_selfUntilDone = shared_from_this();
+    m_transfer->abort(std::move(reason));
+}
+
 void FtpWriteStream::transferAsksForData()
 {
     // Closed before the server was ready: curl finds the end of the data
@@ -430,9 +599,14 @@ void FtpWriteStream::transferMadeRoom()
 
 void FtpWriteStream::transferDone(int curlCode)
 {
+    auto result = CURLcode(curlCode);
+    if (const auto& stronger = m_transfer->restartWith()) {
+        if (restart(*stronger))
+            return;
+        result = CURLE_FAILED_INIT;
+    }
     // The last owner may be this stream itself; it goes when this returns.
     auto self = std::move(m_selfUntilDone);
-    auto result = CURLcode(curlCode);
     if (result == CURLE_OK) {
         // curl ends well only once the server has confirmed the file.
         if (m_status == StreamStatus::Writing)
@@ -443,7 +617,7 @@ void FtpWriteStream::transferDone(int curlCode)
     long response = m_transfer->responseCode();
     // A server that said no tells more than curl's code for it.
     m_error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
-                              : StreamError{StreamErrorDomain::Curl, curlCode};
+                              : StreamError{StreamErrorDomain::Curl, int(result)};
     m_failure = m_transfer->failureText(result);
     m_failureKind = m_transfer->failureKind(result);
     m_presentedKey = m_transfer->presentedKey();

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace net {
 
@@ -59,6 +61,10 @@ public:
     // once the server has confirmed the file, Error when it did not (also
     // after close(); an error stays an error).
     void close();
+    // The rest of the file cannot be had (the local file could not be
+    // read): the upload is broken off rather than completed short, and
+    // ends in an error (FileUnreadable) that gives the reason.
+    void abort(std::string reason);
 
     // Called from the run loop once the upload has ended, confirmed
     // (Closed) or failed (Error, after the error event), whether or not a
@@ -76,8 +82,18 @@ public:
     // After a certificate failure: the fingerprint of the key the server
     // presented, empty when it could not be read.
     const std::string& presentedKey() const { return m_presentedKey; }
-    // The server agreed to encryption: the login and the file went over TLS.
+    // The login went over TLS, as the TLS library tells of the connection
+    // (never as the server's replies claim), and so did the file: a server
+    // that will not encrypt the file after an encrypted login gets none.
     bool isEncrypted() const;
+    // "address:port" (IPv6 in brackets) of the server connected to, once
+    // it has greeted; empty before.
+    const std::string& reachedServer() const;
+
+    // Asked once connected, before the login, with reachedServer(): what
+    // that server is known to need. An upload that asked for less starts
+    // again with it, so no other name of a server gets less protection.
+    std::function<FtpSecurity(const std::string& server)> on_serverReached;
 
 private:
     class Transfer;
@@ -89,6 +105,9 @@ private:
     void transferMadeRoom();
     // Once curl has let go of the transfer, or it could not go on.
     void transferDone(int curlCode);
+    std::optional<FtpSecurity> strongerSecurityFor(const std::string& server) const;
+    bool startTransfer();
+    bool restart(FtpSecurity security);
 
     void signalRoom();
     void post(StreamEvent event);

@@ -55,8 +55,13 @@ enum class FtpFailure {
     CertificateChanged,
     // The folder cannot be entered (it does not exist, or is not ours).
     NoFolder,
-    // The server refused to store the file (quota, permissions).
+    // The server refused to store the file (quota, permissions), before
+    // or after the data.
     FileRefused,
+    // The login went encrypted, and the server would not encrypt the file.
+    FileInClear,
+    // The local file could not be read to its end; the upload was broken off.
+    FileUnreadable,
     Other,
 };
 

@@ -96,6 +96,8 @@ void transferStep(UploadStreamInfo* info)
         read = info->readStream->read(info->buffer, long(UploadStreamInfo::kBufferSize));
         if (read < 0) {
             Log::printError(formatted("CFReadStreamRead returned %ld\n", read));
+            // Never closed: that would complete a short file on the server.
+            info->writeStream->abort("the note's audio file could not be read");
             MyStreamInfoDestroy(info);
             return;
         }
@@ -163,8 +165,12 @@ void MyUploadCallBack(net::FtpWriteStream* stream, unsigned type, void* context)
     switch (type) {
     case net::kStreamEventOpenCompleted:
         Log::printError("Open complete\n");
-        // Logged in: what the server showed of encryption is known now.
-        FtpTrust::rememberLogin(info->server, stream->security(), stream->isEncrypted());
+        // Logged in: what the server showed of encryption is known now,
+        // under the name typed and the address reached.
+        for (const std::string& server : {info->server, stream->reachedServer()}) {
+            if (!server.empty())
+                FtpTrust::rememberLogin(server, stream->security(), stream->isEncrypted());
+        }
         if (upload().writeStream.get() == stream)
             upload().inClear = !stream->isEncrypted();
         break;
@@ -236,6 +242,7 @@ bool ExportingController::sendFile(const std::string& name, const std::string& h
     state.inClear = false;
     writeStream->setSecurity(m_trustedKey.empty() ? FtpTrust::securityFor(state.server)
                                                   : net::FtpSecurity{true, m_trustedKey});
+    writeStream->on_serverReached = &FtpTrust::securityFor;
     writeStream->setCompletionHandler(m_uploadEnded);
     if (!info->readStream->open()) {
         Log::printError("CFReadStreamOpen failed\n");

@@ -22,6 +22,8 @@ const std::map<FtpFailure, const char*> kMessageKeys = {
     {FtpFailure::CertificateChanged, "Upload failed: certificate changed"},
     {FtpFailure::NoFolder, "Upload failed: no folder"},
     {FtpFailure::FileRefused, "Upload failed: file refused"},
+    {FtpFailure::FileInClear, "Upload failed: file in clear"},
+    {FtpFailure::FileUnreadable, "Upload failed: file unreadable"},
 };
 
 // "%1" becomes the first value, "%2" the second.

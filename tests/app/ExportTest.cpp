@@ -6,6 +6,7 @@
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
+#include "Classes/UploadState.h"
 #include "DetailController.h"
 #include "ExportView.h"
 #include "ExportingCell.h"
@@ -17,6 +18,7 @@
 #include "support/FtpServer.h"
 
 #include "platform/core/FileManager.h"
+#include "platform/core/Log.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/FileReadStream.h"
@@ -496,14 +498,33 @@ TEST_F(ExportTest, AServersCertificateIsTrustedOnceThenPinned)
     EXPECT_EQ(nas.log().find("<- USER"), std::string::npos) << nas.log();
 }
 
-// A server without TLS still takes the file, and the form says it goes in clear.
+// Every read after the first chunk fails: the upload is broken off, never completed short, and said so.
+TEST_F(ExportTest, AFileThatCannotBeReadMidUploadIsNeverCompletedShort)
+{
+    FtpServer vsftpd({FtpServer::Software::Vsftpd});
+    addNote(3 * 1024 * 1024);
+    launch();
+    fillIn(openExport(), vsftpd.host(), vsftpd.user(), vsftpd.password());
+    core::Log::setSink([](core::Log::Channel, std::string_view text) {
+        if (text.find("; Wrote") != std::string_view::npos && ExportingController::state().readStream)
+            ExportingController::state().readStream->close();
+    });
+    tap(*browser().exportView(), 3);
+    ASSERT_TRUE(
+        clock.runUntil([&] { return !alertMessages().empty() && vsftpd.log().find("UPLOAD:") != std::string::npos; }));
+    EXPECT_NE(vsftpd.log().find("FAIL UPLOAD: "), std::string::npos) << vsftpd.log();
+    EXPECT_TRUE(alertMessages()[0].starts_with("The note's audio file could not be read")) << alertMessages()[0];
+}
+
+// Without TLS (though a line of its login reply starts "234-") a server still takes the file, said to go in clear.
 TEST_F(ExportTest, AServerWithoutEncryptionIsSaidToBeSo)
 {
+    FtpServer boasting({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Boasting, "voice", "Secr3t-pa55"});
     addNote(5000);
     launch();
     auto& screen = openExport();
     EXPECT_EQ(screen.titleForFooterInSection(screen.tableViewExport(), 1).find("Not encrypted"), std::string::npos);
-    fillIn(screen, address(), server.user(), server.password());
+    fillIn(screen, boasting.host(), boasting.user(), boasting.password());
     tap(screen, 3);
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_TRUE(alertMessages().empty());

@@ -21,9 +21,11 @@ namespace {
 class NotesToolTest : public testing::Test {
 protected:
     // Runs voicenotes with the arguments; its exit status, its output in `output`.
-    int run(std::vector<std::string> arguments, const std::vector<std::string>& environment = {})
+    int run(std::vector<std::string> arguments, const std::vector<std::string>& environment = {},
+            std::vector<std::string> launcher = {})
     {
         arguments.insert(arguments.begin(), {VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "virtual"});
+        arguments.insert(arguments.begin(), launcher.begin(), launcher.end());
         ChildProcess process;
         if (!process.start(arguments, outputPath(), environment))
             return -1;
@@ -89,18 +91,18 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
     EXPECT_EQ(output.find("Secr3t-pa55"), std::string::npos);
 }
 
-// The server takes the file and then refuses it (its quota ran out): the
+// The server takes the file and then refuses it (its disk is full): the
 // command fails with the server's own words.
 TEST_F(NotesToolTest, AnExportTheServerRefusesAfterTheDataFails)
 {
     ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
-    FtpServer full("voice", "Secr3t-pa55", FtpServer::Quota::Exceeded);
+    FtpServer full("voice", "Secr3t-pa55", FtpServer::Quota::DiskFull);
     ASSERT_TRUE(full.isRunning()) << full.log();
     std::string host = "127.0.0.1:" + std::to_string(full.port());
     EXPECT_EQ(run({"export", "0", "--host", host, "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=Secr3t-pa55"}), 1)
         << output;
     EXPECT_NE(output.find("voicenotes: The server at " + host + " refused the file: "), std::string::npos) << output;
-    EXPECT_NE(output.find(FtpServer::kQuotaRefusal), std::string::npos) << output;
+    EXPECT_NE(output.find(FtpServer::kDiskFullRefusal), std::string::npos) << output;
 }
 
 // Every sample of the note is heard, at each rate: the queued rest of a
@@ -125,7 +127,10 @@ TEST_F(NotesToolTest, AServersKeyIsTrustedWithTrustAndPinned)
         << output;
     EXPECT_NE(output.find("send again with --trust " + nas.keyFingerprint()), std::string::npos) << output;
     EXPECT_EQ(with({"--trust", "SHA256:not-a-key"}), 2) << output;
-    EXPECT_EQ(with({"--trust", nas.keyFingerprint()}), 0) << output;
+    // Trusted under another name: known by the address reached too.
+    std::string byName = "localhost:" + std::to_string(nas.port());
+    EXPECT_EQ(run({"export", "0", "--host", byName, "--user", nas.user(), "--trust", nas.keyFingerprint()}, password), 0)
+        << output;
     EXPECT_EQ(run(exportIt, password), 0) << output;
     EXPECT_EQ(output.find(nas.password()), std::string::npos);
 
@@ -134,6 +139,20 @@ TEST_F(NotesToolTest, AServersKeyIsTrustedWithTrustAndPinned)
     EXPECT_NE(output.find("is not the one you trusted: its key's fingerprint is now " + nas.keyFingerprint()),
               std::string::npos)
         << output;
+}
+
+// A certificate that verifies, an encrypted login, no encryption for the file: nothing is sent.
+TEST_F(NotesToolTest, AFileIsNeverSentInClearAfterAnEncryptedLogin)
+{
+    ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    FtpServer halfway({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Halfway, "voice", "Secr3t-pa55"});
+    // Its certificate is the system's list of authorities, in a mount namespace.
+    std::string vouched = "mount --bind \"$0\" /etc/ssl/certs/ca-certificates.crt && exec \"$@\"";
+    EXPECT_EQ(run({"export", "0", "--host", halfway.host(), "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=Secr3t-pa55"},
+                  {"/usr/bin/unshare", "--mount", "/bin/sh", "-c", vouched, halfway.certificatePath()}),
+              1);
+    EXPECT_NE(output.find("will not encrypt the file, so it was not sent. The server answered: 536"), output.npos);
+    EXPECT_EQ(halfway.log().find("<- STOR"), std::string::npos) << halfway.log();
 }
 
 // Nothing listens: said at once, with the address, rather than after a poll.

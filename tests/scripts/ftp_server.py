@@ -5,6 +5,8 @@ server behaves:
   offered    explicit TLS offered, not required
   required   explicit TLS required for the login and the data
   demanding  refuses AUTH, yet wants an encrypted login: no way to agree
+  halfway    explicit TLS for the login, never for the data (PROT P refused)
+  boasting   plain, and its login reply holds a line that starts "234-"
 
 Usage: ftp_server.py MODE HOST PORT USER PASSWORD DIRECTORY [CERT KEY]
 """
@@ -33,11 +35,13 @@ class DemandingHandler(FTPHandler):
 
 
 def handler(mode, cert, key):
-    if mode == "plain":
+    if mode in ("plain", "boasting"):
         return FTPHandler
     if mode == "demanding":
         return DemandingHandler
     tls = TLS_FTPHandler
+    if mode == "halfway":
+        tls.ftp_PROT = lambda self, line: self.respond("536 PROT P not supported.")
     tls.dtp_handler = DataHandler
     tls.certfile, tls.keyfile = cert, key
     tls.tls_control_required = tls.tls_data_required = mode == "required"
@@ -49,7 +53,9 @@ def main():
     cert, key = (sys.argv[7:9] + [None, None])[:2]
     logging.basicConfig(level=logging.DEBUG)
     authorizer = DummyAuthorizer()
-    authorizer.add_user(user, password, directory, perm="elradfmwMT")
+    # Longer than a line, so pyftpdlib sends it as a reply of several.
+    login = "Login successful." + ("\r\n234-Security data exchange complete." + " " * 40) * (mode == "boasting")
+    authorizer.add_user(user, password, directory, perm="elradfmwMT", msg_login=login)
     chosen = handler(mode, cert, key)
     chosen.authorizer = authorizer
     FTPServer((host, int(port)), chosen).serve_forever()

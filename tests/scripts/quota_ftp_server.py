@@ -2,7 +2,7 @@
 whole, then refuses it as such a server does, with 552 after the data, and
 discards it.
 
-Usage: quota_ftp_server.py PORT USER PASSWORD DIRECTORY
+Usage: quota_ftp_server.py PORT USER PASSWORD DIRECTORY [REFUSAL]
 """
 import logging
 import os
@@ -25,7 +25,7 @@ class QuotaHandler(FTPHandler):
     def respond(self, resp, *args, **kwargs):
         # The data connection's "226 Transfer complete." for a stored file.
         if self.storing and resp.startswith("226"):
-            resp = REFUSAL
+            resp = self.refusal
         super().respond(resp, *args, **kwargs)
 
     def on_file_received(self, file):
@@ -35,6 +35,7 @@ class QuotaHandler(FTPHandler):
 
 def main():
     port, user, password, directory = sys.argv[1:5]
+    QuotaHandler.refusal = (sys.argv[5:] + [REFUSAL])[0]
     logging.basicConfig(level=logging.INFO)
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, directory, perm="elradfmwMT")

@@ -129,6 +129,10 @@ const char* pyftpdlibMode(FtpServer::Encryption encryption)
         return "required";
     case FtpServer::Encryption::Demanded:
         return "demanding";
+    case FtpServer::Encryption::Halfway:
+        return "halfway";
+    case FtpServer::Encryption::Boasting:
+        return "boasting";
     default:
         return "plain";
     }
@@ -189,7 +193,7 @@ bool FtpServer::startPyftpdlib()
 {
     // Not the python3 on PATH: the package is installed for the system's.
     std::vector<std::string> command = {"/usr/bin/python3"};
-    if (m_options.quota == Quota::Exceeded) {
+    if (m_options.quota != Quota::Room) {
         command.insert(command.end(), {VOICENOTES_TEST_SCRIPTS "/quota_ftp_server.py", std::to_string(m_port)});
     } else {
         command.insert(command.end(),
@@ -197,6 +201,8 @@ bool FtpServer::startPyftpdlib()
                         m_options.ipv6 ? "::1" : "127.0.0.1", std::to_string(m_port)});
     }
     command.insert(command.end(), {m_options.user, m_options.password, m_directory});
+    if (m_options.quota == Quota::DiskFull)
+        command.push_back(kDiskFullRefusal);
     if (m_options.encryption != Encryption::None)
         command.insert(command.end(), {m_certificate.certificatePath(), m_certificate.keyPath()});
     return m_process.start(command, m_root + "/server.log");

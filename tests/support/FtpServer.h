@@ -13,14 +13,15 @@
 class FtpServer {
 public:
     // Exceeded: the server takes each file whole, then refuses it with 552
-    // (scripts/quota_ftp_server.py) and discards it.
-    enum class Quota { Room, Exceeded };
+    // (scripts/quota_ftp_server.py) and discards it; DiskFull: with 452.
+    enum class Quota { Room, Exceeded, DiskFull };
     static constexpr const char* kQuotaRefusal = "552 Quota exceeded: the file was discarded.";
+    static constexpr const char* kDiskFullRefusal = "452 Insufficient storage space.";
     enum class Software { Pyftpdlib, Vsftpd };
     // Explicit TLS (AUTH TLS), with a self-signed certificate made at start.
     // Demanded (pyftpdlib only): AUTH is refused, yet the login must be
-    // encrypted, so client and server can never agree.
-    enum class Encryption { None, Offered, Required, Demanded };
+    // encrypted, so client and server can never agree. Halfway, Boasting: scripts/ftp_server.py.
+    enum class Encryption { None, Offered, Required, Demanded, Halfway, Boasting };
     // vsftpd logs in system users only: tools/start-test-services makes
     // this throw-away one.
     static constexpr const char* kVsftpdUser = "vnftp";
@@ -59,6 +60,7 @@ public:
     std::string log() const;
     // Of the certificate it shows now (empty without encryption).
     const std::string& keyFingerprint() const { return m_certificate.keyFingerprint(); }
+    const std::string& certificatePath() const { return m_certificate.certificatePath(); }
 
     // Stops it and starts it again on the same port and folder, now with
     // this encryption and, when encrypted, a new certificate with a new key.
