@@ -138,7 +138,8 @@ bool ExportView::placeField(ui::TableViewCell& cell, std::shared_ptr<ui::TextFie
     if (made) {
         field = std::make_shared<ui::TextField>(kFieldFrame);
         field->setAccessibilityLabel(cell.textLabel().text());
-        field->setText(std::string_view(defaultsKey) == kPasswordKey ? m_password->stored().value_or("") : storedText(defaultsKey));
+        field->setText(std::string_view(defaultsKey) == kPasswordKey ? m_password->stored().value_or("")
+                                                                     : storedText(defaultsKey));
         field->on_shouldBeginEditing = [this] { return textFieldShouldBeginEditing(); };
         ui::TextField* raw = field.get();
         field->on_shouldReturn = [this, raw] { return textFieldShouldReturn(*raw); };

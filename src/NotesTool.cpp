@@ -21,9 +21,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -45,10 +45,18 @@ struct CommandShape {
 
 const std::vector<CommandShape> kShapes = {
     {"list", 0, {}, {"--json"}, "list [--json]", "      the notes, newest first: index, title, date, length, colour\n"},
-    {"record", 0, {"--seconds"}, {}, "record --seconds N",
+    {"record",
+     0,
+     {"--seconds"},
+     {},
+     "record --seconds N",
      "      records a note of N seconds (1 to 86400) and prints its file's name\n"},
     {"play", 1, {}, {}, "play INDEX", "      plays the note with that index to its end\n"},
-    {"export", 1, {"--host", "--user", "--trust"}, {}, "export INDEX --host H --user U [--trust SHA256:KEY]",
+    {"export",
+     1,
+     {"--host", "--user", "--trust"},
+     {},
+     "export INDEX --host H --user U [--trust SHA256:KEY]",
      "      sends the note's audio file by FTP; the password comes from\n"
      "      VOICENOTES_FTP_PASSWORD or the remembered settings\n"},
 };
@@ -147,9 +155,9 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     if (command == "record") {
         auto seconds = option(arguments, "--seconds");
         auto value = seconds ? wholeNumber(*seconds, kMostSeconds) : std::nullopt;
-        return value && *value > 0 ? record(int(*value))
-                                   : usage("record needs --seconds N, a whole number of seconds from 1 to "
-                                           + std::to_string(kMostSeconds));
+        return value && *value > 0
+            ? record(int(*value))
+            : usage("record needs --seconds N, a whole number of seconds from 1 to " + std::to_string(kMostSeconds));
     }
     auto note = index(arguments);
     if (!note)
@@ -173,9 +181,10 @@ int NotesTool::list(bool json)
 {
     PlistController store;
     auto notes = store.storeState() == PlistController::StoreState::Missing ? PlistController::NoteList{}
-                                                                              : store.getPlistObject();
+                                                                            : store.getPlistObject();
     if (!notes) {
-        std::fprintf(stderr, "voicenotes: the notes cannot be listed: data.plist cannot be read (it is left as it is)\n");
+        std::fprintf(stderr,
+                     "voicenotes: the notes cannot be listed: data.plist cannot be read (it is left as it is)\n");
         return 1;
     }
     core::JsonWriter all;
@@ -218,9 +227,10 @@ int NotesTool::record(int seconds)
     recorder.startRecording();
     if (!recorder.recordState().recording) {
         recorder.stopRecording();
-        std::fprintf(stderr, "voicenotes: %s\n",
-                     core::localizedString(audio::AudioDevice::shared().hasInput() ? "Recording Failed" : "No Microphone")
-                         .c_str());
+        std::fprintf(
+            stderr, "voicenotes: %s\n",
+            core::localizedString(audio::AudioDevice::shared().hasInput() ? "Recording Failed" : "No Microphone")
+                .c_str());
         return 1;
     }
     auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
@@ -305,8 +315,7 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     if (!note)
         return usage("there is no note " + std::to_string(index));
     const char* fromEnvironment = std::getenv("VOICENOTES_FTP_PASSWORD");
-    auto password = fromEnvironment ? std::optional<std::string>(fromEnvironment)
-                                    : FtpPassword().stored();
+    auto password = fromEnvironment ? std::optional<std::string>(fromEnvironment) : FtpPassword().stored();
     if (!password)
         return usage("no password: set VOICENOTES_FTP_PASSWORD or send once from the window");
     ExportingController engine;

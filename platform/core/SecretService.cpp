@@ -76,8 +76,8 @@ std::optional<std::string> SecretService::password(const std::string& server, co
     if (!isAvailable())
         return std::nullopt;
     GError* error = nullptr;
-    gchar* found = libsecret().secret_password_lookup_sync(&kSchema, nullptr, &error, kServerAttribute,
-                                                           server.c_str(), kUserAttribute, user.c_str(), nullptr);
+    gchar* found = libsecret().secret_password_lookup_sync(&kSchema, nullptr, &error, kServerAttribute, server.c_str(),
+                                                           kUserAttribute, user.c_str(), nullptr);
     if (error) {
         logFailure("Cannot read the password from the keyring", error);
         return std::nullopt;

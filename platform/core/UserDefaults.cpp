@@ -140,8 +140,9 @@ void UserDefaults::change(const std::string& key, std::optional<std::string> val
 std::optional<UserDefaults::Values> UserDefaults::readFile() const
 {
     if (std::string reason = unusableBecause(m_filePath); !reason.empty()) {
-        Log::system("The settings file " + m_filePath + " " + reason + ": it is left as it is, and no setting is "
-                    "read from it or stored in it");
+        Log::system("The settings file " + m_filePath + " " + reason
+                    + ": it is left as it is, and no setting is "
+                      "read from it or stored in it");
         return std::nullopt;
     }
     QSettings reader(QString::fromStdString(m_filePath), QSettings::IniFormat);

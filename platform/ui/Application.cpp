@@ -31,12 +31,28 @@ Application* g_current = nullptr;
 // whether each takes a value.
 const std::map<std::string_view, bool>& toolkitOptions()
 {
-    static const std::map<std::string_view, bool> options{
-        {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
-        {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"reverse", false},
-        {"session", true}, {"display", true}, {"geometry", true}, {"style", true}, {"stylesheet", true},
-        {"widgetcount", false}, {"qmljsdebugger", true}, {"nograb", false}, {"dograb", false}, {"sync", false},
-        {"name", true}, {"title", true}, {"visual", true}, {"testability", false}};
+    static const std::map<std::string_view, bool> options{{"platform", true},
+                                                          {"platformpluginpath", true},
+                                                          {"platformtheme", true},
+                                                          {"plugin", true},
+                                                          {"qwindowgeometry", true},
+                                                          {"qwindowicon", true},
+                                                          {"qwindowtitle", true},
+                                                          {"reverse", false},
+                                                          {"session", true},
+                                                          {"display", true},
+                                                          {"geometry", true},
+                                                          {"style", true},
+                                                          {"stylesheet", true},
+                                                          {"widgetcount", false},
+                                                          {"qmljsdebugger", true},
+                                                          {"nograb", false},
+                                                          {"dograb", false},
+                                                          {"sync", false},
+                                                          {"name", true},
+                                                          {"title", true},
+                                                          {"visual", true},
+                                                          {"testability", false}};
     return options;
 }
 

@@ -523,8 +523,9 @@ std::vector<std::string> PlistController::orphanAudioFiles()
     for (const auto& entry : std::filesystem::directory_iterator(core::Paths::documentsDirectory(), error)) {
         std::string name = entry.path().filename().string();
         std::error_code typeError;
-        if (entry.path().extension() == ".aif" && entry.symlink_status(typeError).type() == std::filesystem::file_type::regular
-            && !named.count(name) && !isBeingRecorded(entry.path()))
+        if (entry.path().extension() == ".aif"
+            && entry.symlink_status(typeError).type() == std::filesystem::file_type::regular && !named.count(name)
+            && !isBeingRecorded(entry.path()))
             orphans.push_back(name);
     }
     std::sort(orphans.begin(), orphans.end());

@@ -71,7 +71,8 @@ protected:
     {
         EXPECT_EQ(FileManager::contentsAtPath(after() + "/data.plist"), storeBefore);
         for (const auto& name : filesAfter())
-            EXPECT_TRUE(!name.starts_with(".data.plist.") && (!name.starts_with("data.plist.") || name == "data.plist.lock"))
+            EXPECT_TRUE(!name.starts_with(".data.plist.")
+                        && (!name.starts_with("data.plist.") || name == "data.plist.lock"))
                 << "a half-written store is left: " << name;
     }
 

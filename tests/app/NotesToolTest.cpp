@@ -129,7 +129,8 @@ TEST_F(NotesToolTest, AServersKeyIsTrustedWithTrustAndPinned)
     EXPECT_EQ(with({"--trust", "SHA256:not-a-key"}), 2) << output;
     // Trusted under another name: known by the address reached too.
     std::string byName = "localhost:" + std::to_string(nas.port());
-    EXPECT_EQ(run({"export", "0", "--host", byName, "--user", nas.user(), "--trust", nas.keyFingerprint()}, password), 0)
+    EXPECT_EQ(run({"export", "0", "--host", byName, "--user", nas.user(), "--trust", nas.keyFingerprint()}, password),
+              0)
         << output;
     EXPECT_EQ(run(exportIt, password), 0) << output;
     EXPECT_EQ(output.find(nas.password()), std::string::npos);
@@ -268,9 +269,11 @@ TEST_F(NotesToolTest, NotesArePrivateWhateverTheUmaskAndAStrangersLockIsNotUsed)
     ASSERT_EQ(status, 0) << output;
     auto recordings = home.audioFiles();
     ASSERT_EQ(recordings.size(), 1u);
-    for (const auto& [path, mode] : std::vector<std::pair<std::string, int>>{
-             {folder, 0700}, {home.documents(), 0700}, {lock, 0600}, {home.documents() + "/data.plist", 0600},
-             {recordings[0], 0600}})
+    for (const auto& [path, mode] : std::vector<std::pair<std::string, int>>{{folder, 0700},
+                                                                             {home.documents(), 0700},
+                                                                             {lock, 0600},
+                                                                             {home.documents() + "/data.plist", 0600},
+                                                                             {recordings[0], 0600}})
         EXPECT_EQ(modeOf(path), mode) << path;
 
     // Whoever can open the lock file can hold up every change: another

@@ -273,8 +273,8 @@ TEST_F(PlistControllerTest, ANoteOwnsOnlyARegularFileOfItsOwnAndRemovingItRemove
     recordNote("kept.aif");
     store.editInfoAtIndex(0, "the text of the note that stays");
     // Notes a hostile or broken store may hold: none names a file it owns.
-    const std::vector<std::string> hostile{"/data.plist", "/data.plist.lock", "/subdir", "/link.aif", "/fifo.aif",
-                                           "/.data.plist.partial-a1B2c3"};
+    const std::vector<std::string> hostile{"/data.plist", "/data.plist.lock", "/subdir",
+                                           "/link.aif",   "/fifo.aif",        "/.data.plist.partial-a1B2c3"};
     for (const auto& path : hostile) {
         store.saveObject(0, 1, path, 1);
         EXPECT_FALSE(PlistController::audioFilePath(path) && path.starts_with("/data.plist")) << path;

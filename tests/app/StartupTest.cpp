@@ -213,9 +213,9 @@ TEST_F(StartupTest, OnlyTheStoresOwnCopiesLeftByACrashAreRemovedOnceAMinuteOld)
     auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
     const char* ours = ".data.plist.partial-a1B2c3";
     // The person's own copies look like a write's temporary file of old.
-    for (const char* name : {ours, ".data.plist.partial-fresh1", "data.plist.a1B2c3", "data.plist.backup",
-                             "data.plist.unreadable-20261207101500", ".data.plist.partial-toolong7",
-                             ".other.plist.partial-a1B2c3"}) {
+    for (const char* name :
+         {ours, ".data.plist.partial-fresh1", "data.plist.a1B2c3", "data.plist.backup",
+          "data.plist.unreadable-20261207101500", ".data.plist.partial-toolong7", ".other.plist.partial-a1B2c3"}) {
         ASSERT_TRUE(core::FileManager::writeAtomically(documentsFile(name), "<plist"));
         if (std::string(name) != ".data.plist.partial-fresh1")
             std::filesystem::last_write_time(documentsFile(name), old);
@@ -223,9 +223,9 @@ TEST_F(StartupTest, OnlyTheStoresOwnCopiesLeftByACrashAreRemovedOnceAMinuteOld)
     launch();
     EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile(ours)));
     EXPECT_EQ(log.count("Removed .data.plist.partial-a1B2c3: an unfinished copy of data.plist"), 1);
-    for (const char* kept : {".data.plist.partial-fresh1", "data.plist.a1B2c3", "data.plist.backup",
-                             "data.plist.unreadable-20261207101500", ".data.plist.partial-toolong7",
-                             ".other.plist.partial-a1B2c3"})
+    for (const char* kept :
+         {".data.plist.partial-fresh1", "data.plist.a1B2c3", "data.plist.backup",
+          "data.plist.unreadable-20261207101500", ".data.plist.partial-toolong7", ".other.plist.partial-a1B2c3"})
         EXPECT_TRUE(core::FileManager::fileExistsAtPath(documentsFile(kept))) << kept;
 }
 

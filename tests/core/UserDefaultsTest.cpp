@@ -1,6 +1,6 @@
+#include "platform/core/UserDefaults.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/Paths.h"
-#include "platform/core/UserDefaults.h"
 
 #include "support/TestEnvironment.h"
 
@@ -92,7 +92,7 @@ TEST(UserDefaults, TwoWritersKeepEachOthersChangesInAPrivateFile)
 
 // A link at the settings path (to a file of the person's, or to nothing) is
 // never written through; the settings are not stored, and the log says why.
-class SettingsPathIsALink : public testing::TestWithParam<bool> {};
+class SettingsPathIsALink : public testing::TestWithParam<bool> { };
 
 TEST_P(SettingsPathIsALink, AndWhatItPointsToIsLeftAlone)
 {
