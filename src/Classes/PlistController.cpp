@@ -554,7 +554,7 @@ void PlistController::deleteAll()
         }
         // Recordings no note names yet would come back as notes at the next start.
         for (const auto& orphan : orphanAudioFiles())
-            files.insert(documents + "/" + orphan);
+            files.insert((std::filesystem::path(documents) / orphan).string());
         // But one being made now, in this process or another, stays: it
         // becomes a note when its recorder saves it.
         for (const auto& file : files) {

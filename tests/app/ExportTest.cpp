@@ -502,7 +502,7 @@ TEST_F(ExportTest, AServersCertificateIsTrustedOnceThenPinned)
 TEST_F(ExportTest, AFileThatCannotBeReadMidUploadIsNeverCompletedShort)
 {
     FtpServer vsftpd({FtpServer::Software::Vsftpd});
-    addNote(3 * 1024 * 1024);
+    addNote(std::size_t(3) * 1024 * 1024);
     launch();
     fillIn(openExport(), vsftpd.host(), vsftpd.user(), vsftpd.password());
     core::Log::setSink([](core::Log::Channel, std::string_view text) {

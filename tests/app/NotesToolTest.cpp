@@ -273,7 +273,7 @@ TEST_F(NotesToolTest, NotesArePrivateWhateverTheUmaskAndAStrangersLockIsNotUsed)
                                                                              {home.documents(), 0700},
                                                                              {lock, 0600},
                                                                              {home.documents() + "/data.plist", 0600},
-                                                                             {recordings[0], 0600}})
+                                                                             {recordings[0], 0600}, {home.path() + "/.config/voicenotes", 0700}, {home.settingsFile(), 0600}})
         EXPECT_EQ(modeOf(path), mode) << path;
 
     // Whoever can open the lock file can hold up every change: another

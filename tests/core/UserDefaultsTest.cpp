@@ -68,28 +68,6 @@ mode_t modeOf(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
-// Whatever the umask, the settings are private; each process's changes
-// survive the other's write, and no temporary file is left behind.
-TEST(UserDefaults, TwoWritersKeepEachOthersChangesInAPrivateFile)
-{
-    mode_t umask = ::umask(0);
-    TemporaryHome home;
-    auto& one = UserDefaults::standardUserDefaults();
-    UserDefaults other(home.settingsFile());
-    one.setObject("one", "IP Address");
-    other.setObject("other", "FTP Name");
-    EXPECT_TRUE(one.synchronize());
-    EXPECT_TRUE(other.synchronize());
-    ::umask(umask);
-    EXPECT_EQ(UserDefaults(home.settingsFile()).objectForKey("IP Address"), "one");
-    EXPECT_EQ(UserDefaults(home.settingsFile()).objectForKey("FTP Name"), "other");
-    std::string folder = home.path() + "/.config/voicenotes";
-    EXPECT_EQ(modeOf(folder) & 0777, 0700u);
-    EXPECT_EQ(modeOf(home.settingsFile()) & 0777, 0600u);
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        EXPECT_TRUE(entry.path() == home.settingsFile() || entry.path().extension() == ".lock") << entry.path();
-}
-
 // A link at the settings path (to a file of the person's, or to nothing) is
 // never written through; the settings are not stored, and the log says why.
 class SettingsPathIsALink : public testing::TestWithParam<bool> { };
