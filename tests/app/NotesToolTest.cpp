@@ -269,11 +269,14 @@ TEST_F(NotesToolTest, NotesArePrivateWhateverTheUmaskAndAStrangersLockIsNotUsed)
     ASSERT_EQ(status, 0) << output;
     auto recordings = home.audioFiles();
     ASSERT_EQ(recordings.size(), 1u);
-    for (const auto& [path, mode] : std::vector<std::pair<std::string, int>>{{folder, 0700},
-                                                                             {home.documents(), 0700},
-                                                                             {lock, 0600},
-                                                                             {home.documents() + "/data.plist", 0600},
-                                                                             {recordings[0], 0600}, {home.path() + "/.config/voicenotes", 0700}, {home.settingsFile(), 0600}})
+    for (const auto& [path, mode] :
+         std::vector<std::pair<std::string, int>>{{folder, 0700},
+                                                  {home.documents(), 0700},
+                                                  {lock, 0600},
+                                                  {home.documents() + "/data.plist", 0600},
+                                                  {recordings[0], 0600},
+                                                  {home.path() + "/.config/voicenotes", 0700},
+                                                  {home.settingsFile(), 0600}})
         EXPECT_EQ(modeOf(path), mode) << path;
 
     // Whoever can open the lock file can hold up every change: another
