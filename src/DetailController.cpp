@@ -125,10 +125,9 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1->setAccessibilityLabel(localizedString("Notes"));
             m_textView1->on_shouldBeginEditing = [this] { return !m_textTooLong && textViewShouldBeginEditing(); };
             m_textView1->on_escape = [this] { doneAction(); };
+            m_textView1->setPlaceholder(localizedString("Add more info"));
             auto note = PlistController().loadObjectWithPath(notePath());
-            bool hasInfo = note && NoteField::find(*note, NoteKey::Info);
-            m_textTooLong = showText(
-                *m_textView1, hasInfo ? NoteField::string(*note, NoteKey::Info) : localizedString("Add more info"));
+            m_textTooLong = showText(*m_textView1, note ? NoteField::string(*note, NoteKey::Info) : std::string());
         }
         cell->contentView().addSubview(m_textView1);
         return cell;
@@ -292,8 +291,7 @@ bool DetailController::textDiffersFrom(const NoteRecord& stored) const
     std::string text = m_textView1->text();
     if (NoteField::find(stored, NoteKey::Info))
         return text != NoteField::string(stored, NoteKey::Info);
-    // The placeholder a note without text shows is never its text.
-    return !text.empty() && text != localizedString("Add more info");
+    return !text.empty();
 }
 
 bool DetailController::changed(PlistController::Result result)

@@ -71,6 +71,32 @@ bool contains(const std::vector<std::string>& names, const std::string& name)
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// A field of a tab-separated line: tabs, line breaks and backslashes of a
+// name another program wrote are escaped, so one note stays one line.
+std::string fieldText(const std::string& text)
+{
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+        case '\t':
+            escaped += "\\t";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        case '\\':
+            escaped += "\\\\";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::string dateText(const NoteRecord& note)
 {
     auto date = NoteField::date(note, NoteKey::Date);
@@ -195,8 +221,8 @@ int NotesTool::list(bool json)
         std::string title = NoteField::string(record, NoteKey::Title);
         std::string icon = NoteField::string(record, NoteKey::Icon);
         if (!json) {
-            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, title.c_str(), dateText(record).c_str(),
-                        NoteField::lengthText(record).c_str(), icon.c_str());
+            std::printf("%zu\t%s\t%s\t%s\t%s\n", i, fieldText(title).c_str(), dateText(record).c_str(),
+                        NoteField::lengthText(record).c_str(), fieldText(icon).c_str());
             continue;
         }
         all.beginObject();

@@ -14,7 +14,7 @@ public:
                 std::vector<std::string> otherButtonTitles = {});
 
     int destructiveButtonIndex() const { return m_destructive ? 0 : -1; }
-    int cancelButtonIndex() const { return m_cancel ? int(buttonTitles().size()) - 1 : -1; }
+    int cancelButtonIndex() const override { return m_cancel ? int(buttonTitles().size()) - 1 : -1; }
     // Shown over the window from the bar at its bottom.
     void showFromToolbar(View& toolbar);
 

@@ -24,6 +24,7 @@ AlertView::AlertView(std::string title, std::string message, std::string cancelB
                      return titles;
                  }())
     , m_message(std::move(message))
+    , m_hasCancel(!cancelButtonTitle.empty())
     , m_messageLabel(std::make_shared<Label>())
 {
     m_messageLabel->setText(m_message);

@@ -12,13 +12,16 @@ public:
               std::vector<std::string> otherButtonTitles = {});
 
     const std::string& message() const { return m_message; }
+    int cancelButtonIndex() const override { return m_hasCancel ? 0 : -1; }
 
 protected:
     void layoutPanel(View& box, Label& titleLabel, const std::vector<std::shared_ptr<Button>>& buttons) override;
     const char* buttonColours(int index) const override;
+    std::string text() const override { return m_message; }
 
 private:
     std::string m_message;
+    bool m_hasCancel;
     std::shared_ptr<Label> m_messageLabel;
 };
 

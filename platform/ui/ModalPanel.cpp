@@ -4,11 +4,13 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/PanelKeyboard.h"
 #include "platform/ui/Window.h"
 
 #include <QWidget>
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace ui {
 
@@ -18,6 +20,7 @@ ModalPanel::ModalPanel(std::string title, std::vector<std::string> buttonTitles)
     , m_buttonTitles(std::move(buttonTitles))
     , m_box(std::make_shared<View>())
     , m_titleLabel(std::make_shared<Label>())
+    , m_keyboard(std::make_unique<PanelKeyboard>(*this))
 {
     setBackgroundColor(Color{0, 0, 0, 0.4});
     addSubview(m_box);
@@ -42,6 +45,7 @@ void ModalPanel::closeAll()
     for (auto& panel : panels) {
         panel->m_visible = false;
         panel->removeFromSuperview();
+        panel->m_keyboard->giveBack();
     }
 }
 
@@ -54,9 +58,17 @@ std::shared_ptr<Button> ModalPanel::makeButton(const std::string& title, const c
     return button;
 }
 
+bool ModalPanel::isSameAs(const ModalPanel& other) const
+{
+    return typeid(*this) == typeid(other) && m_title == other.m_title && m_buttonTitles == other.m_buttonTitles
+        && text() == other.text();
+}
+
 void ModalPanel::show()
 {
-    if (m_visible)
+    // A second copy over the first (Return pressed twice) would answer twice.
+    auto& panels = shown();
+    if (m_visible || std::any_of(panels.begin(), panels.end(), [this](auto& panel) { return isSameAs(*panel); }))
         return;
     if (m_buttons.empty()) {
         for (std::size_t i = 0; i < m_buttonTitles.size(); ++i) {
@@ -75,6 +87,7 @@ void ModalPanel::show()
         window->addSubview(self);
     else
         core::Log::system("A message has no window to show in: " + m_title);
+    m_keyboard->take();
 }
 
 void ModalPanel::dismissWithClickedButtonIndex(int index, bool)
@@ -86,6 +99,7 @@ void ModalPanel::dismissWithClickedButtonIndex(int index, bool)
     auto& panels = shown();
     panels.erase(std::remove(panels.begin(), panels.end(), self), panels.end());
     removeFromSuperview();
+    m_keyboard->giveBack();
     if (on_clickedButtonAtIndex)
         on_clickedButtonAtIndex(*this, index);
 }

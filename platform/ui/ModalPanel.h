@@ -11,6 +11,7 @@ namespace ui {
 
 class Button;
 class Label;
+class PanelKeyboard;
 
 // A panel over the whole window that waits for one of its buttons; show()
 // returns at once and the choice arrives later through on_clickedButtonAtIndex.
@@ -22,10 +23,15 @@ public:
     const std::vector<std::string>& buttonTitles() const { return m_buttonTitles; }
     bool isVisible() const { return m_visible; }
 
-    // Over the key window, above everything in it.
+    // Over the key window, above everything in it, with the keyboard; not
+    // again while the same panel (same kind, title, text and buttons) is up.
     void show();
     // As a click on the button does: tells on_clickedButtonAtIndex, then closes.
     void dismissWithClickedButtonIndex(int index, bool animated);
+
+    const std::vector<std::shared_ptr<Button>>& buttons() const { return m_buttons; }
+    // The button Escape presses; -1 for none.
+    virtual int cancelButtonIndex() const = 0;
 
     // The panels shown now, oldest first.
     static std::vector<std::shared_ptr<ModalPanel>> visiblePanels();
@@ -42,10 +48,13 @@ protected:
 
     // Style-sheet colours of a button, by its index.
     virtual const char* buttonColours(int index) const = 0;
+    // What the panel says besides its title.
+    virtual std::string text() const { return {}; }
 
 private:
     static std::vector<std::shared_ptr<ModalPanel>>& shown();
     static std::shared_ptr<Button> makeButton(const std::string& title, const char* colours);
+    bool isSameAs(const ModalPanel& other) const;
 
     std::string m_title;
     std::vector<std::string> m_buttonTitles;
@@ -53,6 +62,7 @@ private:
     std::shared_ptr<Label> m_titleLabel;
     std::vector<std::shared_ptr<Button>> m_buttons;
     bool m_visible = false;
+    std::unique_ptr<PanelKeyboard> m_keyboard;
 };
 
 } // namespace ui

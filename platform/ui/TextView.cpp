@@ -21,4 +21,9 @@ std::string TextView::text() const { return textEdit().toPlainText().toStdString
 
 void TextView::setText(const std::string& text) { textEdit().setPlainText(QString::fromStdString(text)); }
 
+void TextView::setPlaceholder(const std::string& placeholder)
+{
+    textEdit().setPlaceholderText(QString::fromStdString(placeholder));
+}
+
 } // namespace ui

@@ -13,6 +13,8 @@ public:
 
     std::string text() const override;
     void setText(const std::string& text) override;
+    // Shown, greyed, while there is no text; never part of the text.
+    void setPlaceholder(const std::string& placeholder);
 
 private:
     TextView(PlainTextEditWidget* widget, Rect frame);

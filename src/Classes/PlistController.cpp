@@ -424,13 +424,21 @@ PlistController::Result PlistController::editRecord(const Locate& locate,
 
 namespace {
 
+// A name is one line: a pasted tab or line break becomes a space.
+std::string oneLine(std::string text)
+{
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
 // What the person typed, as the file can hold it: characters XML forbids
 // are left out here, so the note in memory is the note on disk.
 std::function<void(NoteRecord&)> renameOrRecolour(const std::string& newName, const std::string& icon)
 {
     return [newName, icon](NoteRecord& record) {
         if (icon == "NO")
-            record[NoteKey::Title] = core::XmlPropertyListWriter::xmlCharacters(newName);
+            record[NoteKey::Title] = oneLine(core::XmlPropertyListWriter::xmlCharacters(newName));
         else
             record[NoteKey::Icon] = icon;
     };

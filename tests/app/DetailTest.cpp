@@ -111,7 +111,8 @@ TEST_F(EditorTest, DoneSavesWhatDiffersFromTheStoredNoteButNeverThePlaceholderOr
     addNote(0, 5);
     launch();
     auto& editor = open(0);
-    EXPECT_EQ(editor.textView1()->text(), "Add more info");
+    // A placeholder, not text: typing starts from nothing.
+    EXPECT_EQ(editor.textView1()->text(), "");
     EXPECT_TRUE(editor.textView1()->becomeFirstResponder());
     EXPECT_EQ(rightButtonText(), "Done");
     clock.advance(DetailController::kInputAnimationDuration + 0.1);
@@ -262,7 +263,13 @@ TEST_F(EditorTest, OddRecordsShowTheFallbacks)
 TEST_F(EditorTest, ALineBreakInANameKeepsTheRowToOneLine)
 {
     addNote(0, 5);
-    PlistController().editObjectAtIndex(0, "Two\nlines", "NO");
+    // Typed, a name is one line; another program may still write two.
+    PlistController().editObjectAtIndex(0, "Two\tlines", "NO");
+    std::string store = documentsFile("data.plist");
+    auto xml = core::FileManager::contentsAtPath(store).value_or("");
+    ASSERT_NE(xml.find("Two lines"), std::string::npos);
+    xml.replace(xml.find("Two lines"), 9, "Two\nlines");
+    ASSERT_TRUE(core::FileManager::writeAtomically(store, xml));
     launch();
     auto& row = dynamic_cast<TableCell&>(*list().tableView().cellForRowAtIndexPath({0, 0}));
     EXPECT_EQ(row.titleLabel().text(), "Two\nlines");

@@ -14,7 +14,9 @@
 #include "TableCell.h"
 #include "TableViewController.h"
 
+#include "platform/core/Date.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/FocusRing.h"
 #include "platform/ui/ModalPanel.h"
@@ -191,6 +193,34 @@ TEST_F(KeyboardTest, OnlyTheTrashButtonAsksToDeleteEveryNote)
     EXPECT_EQ(browser().modalViewController(), nullptr);
     EXPECT_TRUE(ui::ModalPanel::visiblePanels().empty());
     EXPECT_EQ(PlistController().countInPlist(), 2u);
+}
+
+// An alert falling due takes the keyboard from the list: no key reaches the
+// note behind it, Tab stays on it, a second copy never stacks, Escape
+// closes it and the list has the keyboard again.
+TEST_F(KeyboardTest, AnAlertTakesTheKeyboardAndGivesItBack)
+{
+    addNotes(2);
+    launch(1);
+    press(Qt::Key_Down);
+    auto focus = [&] { return delegate->window()->widget()->focusWidget(); };
+    QWidget* before = focus();
+    clock.engine().setWallClock(2'000'000'000);
+    PlistController().editDateAlertAtIndex(0, core::Date(1'999'999'999));
+    list().checkAlerts();
+    ASSERT_EQ(alerts().size(), 1u);
+    for (int key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_N, Qt::Key_Delete})
+        press(key);
+    EXPECT_FALSE(root().isRecording());
+    ASSERT_EQ(alerts().size(), 1u);
+    EXPECT_EQ(focus(), alerts()[0]->buttons()[0]->widget());
+    auto copy = std::make_shared<ui::AlertView>(alerts()[0]->title(), alerts()[0]->message(), "OK");
+    copy->show();
+    EXPECT_EQ(alerts().size(), 1u);
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(alerts().empty());
+    EXPECT_EQ(focus(), before);
+    EXPECT_FALSE(player() && player()->playState().playing);
 }
 
 // Every screen by the keyboard alone: the list has it from the start, Tab

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -80,6 +81,18 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
 
     EXPECT_EQ(run({"play", "0"}), 0) << output;
     EXPECT_NE(output.find("Queuing buffer 0"), std::string::npos);
+
+    // A name is one line, and one another program wrote over several is
+    // listed on one all the same.
+    PlistController().editObjectAtIndex(0, "Buy\tmilk\nnow", "NO");
+    EXPECT_EQ(*PlistController().loadObject(0)->at(NoteKey::Title).string(), "Buy milk now");
+    std::string store = home.documents() + "/data.plist";
+    auto xml = core::FileManager::contentsAtPath(store).value_or("");
+    xml.replace(xml.find("Buy milk now"), 12, "Buy\tmilk\\now\n");
+    ASSERT_TRUE(core::FileManager::writeAtomically(store, xml));
+    ASSERT_EQ(run({"list"}), 0) << output;
+    EXPECT_TRUE(output.starts_with("0\tBuy\\tmilk\\\\now\\n\t20")) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
 
     FtpServer server("voice", "Secr3t-pa55");
     std::string host = "127.0.0.1:" + std::to_string(server.port());
