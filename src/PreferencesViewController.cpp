@@ -144,10 +144,11 @@ void PreferencesViewController::didSelectRowAtIndexPath(ui::TableView& table, ui
         synchronize();
         break;
     case 2:
-        // Not synchronised: every reader sees it at once; it is stored later.
+        // Stored at once, as the rate is: a crash must not lose the choice.
         moveCheckmark(m_indexPathCellLength, indexPath);
         if (known)
             m_defaults->setInteger(kMaximumTimes[row], "Maximum Time");
+        synchronize();
         break;
     case 3:
         alertSimpleAction();

@@ -366,6 +366,8 @@ TEST_F(PreferencesTest, UnlimitedLengthAndAnUnknownRate)
     EXPECT_TRUE(checked(row(screen, 2, 2)));
     EXPECT_FALSE(checked(row(screen, 2, 0)));
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("Maximum Time"), 1000);
+    // On disk at once, as another process (or the next start) reads it.
+    EXPECT_EQ(UserDefaults(home.settingsFile()).integerForKey("Maximum Time"), 1000);
 }
 
 TEST_F(PreferencesTest, TheSwitchesWriteAndStoreTheirSettings)
