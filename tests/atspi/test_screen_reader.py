@@ -6,7 +6,7 @@ import os
 import threading
 import unittest
 
-from session import App, do_action, name, problems_in_tree, role, states, wait_for, walk
+from session import App, Timeout, do_action, name, problems_in_tree, role, states, wait_for, walk
 
 BINARY = os.environ["VOICENOTES_BINARY"]
 # The wheel's rows, in order.
@@ -24,6 +24,12 @@ class ScreenReaderTest(unittest.TestCase):
         """What the store holds before the application starts."""
 
     def assertTreeSound(self, screen):
+        # A screen may still be building its rows when it first shows (the
+        # export form grows as it opens): sound once it has settled.
+        try:
+            wait_for("%s to be read soundly" % screen, lambda: problems_in_tree(self.app.window) == [])
+        except Timeout:
+            pass
         self.assertEqual(problems_in_tree(self.app.window), [], screen)
 
     def record(self, seconds=1):

@@ -27,7 +27,6 @@ public:
     void stop(int signal);
     // Sends the signal and goes on.
     void signal(int signal);
-    pid_t pid() const { return m_pid; }
 
 private:
     bool reap(int options, int& status);
