@@ -128,6 +128,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1->setPlaceholder(localizedString("Add more info"));
             auto note = PlistController().loadObjectWithPath(notePath());
             m_textTooLong = showText(*m_textView1, note ? NoteField::string(*note, NoteKey::Info) : std::string());
+            m_shownText = m_textView1->text();
         }
         cell->contentView().addSubview(m_textView1);
         return cell;
@@ -144,6 +145,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textFieldName->on_shouldReturn = [this] { return textFieldShouldReturn(); };
             m_textFieldName->on_escape = [this] { doneAction(); };
             m_nameTooLong = showText(*m_textFieldName, NoteField::string(m_objectDictionary, NoteKey::Title));
+            m_shownName = m_textFieldName->text();
         }
         cell->contentView().addSubview(m_textFieldName);
         return cell;
@@ -270,20 +272,38 @@ void DetailController::doneAction()
     });
 
     m_editing = false;
+    keepWhatWasTyped(true);
+}
+
+void DetailController::viewWillDisappear()
+{
+    // The note gone meanwhile: the screen is going already, nothing to say.
+    keepWhatWasTyped(false);
+}
+
+void DetailController::keepWhatWasTyped(bool sayWhenGone)
+{
     // Compared with the note as stored now, not as the screen opened: a
     // name changed and changed back is written back.
     PlistController store;
     auto stored = store.loadObjectWithPath(notePath());
     if (!stored) {
-        changed(PlistController::Result::NoSuchNote);
+        if (sayWhenGone)
+            changed(PlistController::Result::NoSuchNote);
         return;
     }
-    if (m_textView1 && !m_textTooLong && textDiffersFrom(*stored)
-        && !changed(store.editInfoWithPath(notePath(), m_textView1->text())))
+    // Only what the person typed: a field left as it was shown never
+    // writes back over what another program changed meanwhile.
+    std::string text = m_textView1 ? m_textView1->text() : std::string();
+    if (m_textView1 && !m_textTooLong && text != m_shownText && textDiffersFrom(*stored)
+        && !changed(store.editInfoWithPath(notePath(), text)))
         return;
+    m_shownText = text;
     std::string name = m_textFieldName ? m_textFieldName->text() : std::string();
-    if (!m_nameTooLong && !name.empty() && name != NoteField::string(*stored, NoteKey::Title))
-        changed(store.editObjectWithPath(notePath(), name, "NO"));
+    if (m_nameTooLong || name.empty() || name == m_shownName)
+        return;
+    if (name == NoteField::string(*stored, NoteKey::Title) || changed(store.editObjectWithPath(notePath(), name, "NO")))
+        m_shownName = name;
 }
 
 bool DetailController::textDiffersFrom(const NoteRecord& stored) const

@@ -53,6 +53,8 @@ public:
     bool textFieldShouldReturn();
     bool textViewShouldBeginEditing();
     void doneAction();
+    // Leaving by any way (Back, Escape, quitting) keeps what was typed, as Done does.
+    void viewWillDisappear() override;
 
     void createPickerViews();
     int numberOfRowsInComponent(ui::PickerView&, int) override { return int(kNoteIcons.size()); }
@@ -91,10 +93,15 @@ private:
     // Whether the change reached the note; when the note is gone the
     // browser says so and goes back to the list.
     bool changed(PlistController::Result result);
+    // Stores what was typed into the name and the text.
+    void keepWhatWasTyped(bool sayWhenGone);
     // The text as written is not the stored note's.
     bool textDiffersFrom(const NoteRecord& stored) const;
 
     std::size_t m_index = 0;
+    // What the fields showed when filled or last kept: what differs was typed.
+    std::string m_shownName;
+    std::string m_shownText;
     std::shared_ptr<ui::TextView> m_textView1;
     bool m_textTooLong = false;
     std::shared_ptr<ui::DatePicker> m_datePickerView;

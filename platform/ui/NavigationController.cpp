@@ -89,6 +89,7 @@ std::shared_ptr<ViewController> NavigationController::popViewControllerAnimated(
     if (m_viewControllers.size() < 2)
         return nullptr;
     auto popped = m_viewControllers.back();
+    popped->viewWillDisappear();
     auto& shown = *m_viewControllers[m_viewControllers.size() - 2];
     if (m_delegate)
         m_delegate->navigationControllerWillShowViewController(*this, shown, animated);

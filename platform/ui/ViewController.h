@@ -29,6 +29,8 @@ public:
 
     virtual void loadView();
     virtual void viewDidLoad() { }
+    // Before the screen goes for good: popped, or the application ending.
+    virtual void viewWillDisappear() { }
 
     const std::string& title() const { return m_navigationItem.title(); }
     void setTitle(std::string title) { m_navigationItem.setTitle(std::move(title)); }

@@ -94,4 +94,7 @@ void AppDelegate::applicationWillTerminate(ui::Application&)
     // A recording in progress is kept as a note, as if Save was pressed.
     if (m_recording)
         m_rootViewController->recordingViewController()->SaveAction();
+    // And so is what was typed into a note's details.
+    if (const auto& browser = m_rootViewController->myNavigationController(); browser && browser->topViewController())
+        browser->topViewController()->viewWillDisappear();
 }

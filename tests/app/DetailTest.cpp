@@ -260,6 +260,27 @@ TEST_F(EditorTest, OddRecordsShowTheFallbacks)
     EXPECT_FALSE(NoteField::find(note(0), NoteKey::Info));
 }
 
+// Leaving by Back or by quitting keeps what was typed, as Done does; a
+// field that was not typed in never writes back over another program's change.
+TEST_F(EditorTest, WhatWasTypedIsKeptHoweverTheDetailsAreLeftAndNothingElseIsWrittenBack)
+{
+    addNote(0, 5);
+    addNote(0, 6);
+    launch();
+    auto& first = open(0);
+    first.textFieldName()->setText("Typed name");
+    first.textView1()->setText("Typed text");
+    goBack();
+    EXPECT_EQ(NoteField::string(note(0), NoteKey::Title), "Typed name");
+    EXPECT_EQ(NoteField::string(note(0), NoteKey::Info), "Typed text");
+
+    open(1).textView1()->setText("Typed before quitting");
+    PlistController().editObjectAtIndex(1, "Renamed elsewhere", "NO");
+    delegate->applicationWillTerminate(ui::Application::sharedApplication());
+    EXPECT_EQ(NoteField::string(note(1), NoteKey::Info), "Typed before quitting");
+    EXPECT_EQ(NoteField::string(note(1), NoteKey::Title), "Renamed elsewhere");
+}
+
 TEST_F(EditorTest, ALineBreakInANameKeepsTheRowToOneLine)
 {
     addNote(0, 5);
