@@ -51,6 +51,9 @@ Window::Window()
     , m_focusRing(new FocusRing(*widget()))
 {
     widget()->setFixedSize(int(kScreenSize.width), int(kScreenSize.height));
+    // Placed by the window manager: the view's frame (0,0) is no position
+    // asked for, and one asked for puts the title bar above the screen.
+    widget()->setAttribute(Qt::WA_Moved, false);
     setBackgroundColor(Color::black());
     auto* windowWidget = static_cast<ViewWidget*>(widget());
     windowWidget->on_close = [] { Application::sharedApplication().terminate(); };

@@ -5,6 +5,7 @@
 #include "support/AudioFixture.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
+#include "support/XvfbServer.h"
 
 #include "platform/audio/VirtualAudioDevice.h"
 #include "platform/core/PropertyListSerialization.h"
@@ -344,6 +345,34 @@ TEST(Launch, ASecondStartBringsTheOpenWindowForwardAndCommandsStillRun)
     EXPECT_EQ(WEXITSTATUS(list.status), 0) << list.output;
 
     first.stop(SIGTERM);
+}
+
+// On an X server the window asks for no position: the window manager
+// places it (one asked for at 0,0 put the title bar above the screen).
+TEST(Launch, TheWindowLeavesItsPlaceToTheWindowManager)
+{
+    XvfbServer xServer;
+    std::string error;
+    std::string display = xServer.start(error);
+    ASSERT_FALSE(display.empty()) << error;
+    TemporaryHome home;
+    std::string output = home.path() + "/window.out";
+    ChildProcess window;
+    ASSERT_TRUE(window.start({VOICENOTES_BINARY, "--home", home.path()}, output,
+                             {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"}));
+    ASSERT_TRUE(waitForText(output, "Alert check ran")) << core::FileManager::contentsAtPath(output).value_or("");
+    std::string hints = home.path() + "/hints.out";
+    ChildProcess xprop;
+    ASSERT_TRUE(xprop.start({"/bin/sh", "-c",
+                             "xprop -display \"$0\" -id \"$(xdotool search --name 'Voice Notes' | head -n 1)\" "
+                             "WM_NORMAL_HINTS",
+                             display},
+                            hints, {"DISPLAY=" + display}));
+    ASSERT_EQ(xprop.waitForExit(30), 0);
+    std::string text = core::FileManager::contentsAtPath(hints).value_or("");
+    EXPECT_NE(text.find("size: 320 by 480"), std::string::npos) << text;
+    EXPECT_EQ(text.find("location"), std::string::npos) << text;
+    window.stop(SIGTERM);
 }
 
 TEST(Launch, HelpVersionAndBadOptions)
