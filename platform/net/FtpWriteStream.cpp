@@ -181,16 +181,22 @@ public:
         }
     }
 
-    // curl's own account of a failure, which says more than its code, and
-    // the server's last answer when that was a refusal.
+    // curl's own account of a failure, which says more than its code: for
+    // the log, not for the person.
+    std::string curlText(CURLcode result) const
+    {
+        return m_errorText[0] ? std::string(m_errorText) : std::string(libcurl().curl_easy_strerror(result));
+    }
+
+    // Why, in the application's words, and the server's last answer when
+    // that was a refusal.
     std::string failureText(CURLcode result) const
     {
         if (m_aborted)
             return m_abortReason;
         if (m_fileInClear)
             return m_refusal;
-        std::string text = m_errorText[0] ? std::string(m_errorText)
-                                          : std::string(libcurl().curl_easy_strerror(result));
+        std::string text = reasonFor(result);
         if (!m_refusal.empty())
             return text + " (the server answered \"" + m_refusal + "\")";
         if (long response = responseCode(); response >= 400)
@@ -199,6 +205,36 @@ public:
     }
 
 private:
+    static std::string reasonFor(CURLcode result)
+    {
+        switch (result) {
+        case CURLE_WEIRD_SERVER_REPLY:
+        case CURLE_FTP_WEIRD_PASV_REPLY:
+        case CURLE_FTP_WEIRD_227_FORMAT:
+        case CURLE_FTP_CANT_GET_HOST:
+            return "the server's answers did not follow the FTP protocol";
+        case CURLE_FTP_ACCEPT_FAILED:
+        case CURLE_FTP_PORT_FAILED:
+            return "the server's connection for the file could not be opened";
+        case CURLE_FTP_COULDNT_SET_TYPE:
+        case CURLE_UPLOAD_FAILED:
+            return "the server would not take the file";
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_ENGINE_SETFAILED:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_SHUTDOWN_FAILED:
+            return "this computer and the server could not agree on the encryption";
+        case CURLE_OUT_OF_MEMORY:
+            return "this computer ran out of memory";
+        case CURLE_URL_MALFORMAT:
+            return "the address cannot be used as typed";
+        default:
+            return "the connection to the server failed (error " + std::to_string(int(result)) + ")";
+        }
+    }
+
     CURLcode configure()
     {
         CurlOptions options(m_easy);
@@ -621,7 +657,8 @@ void FtpWriteStream::transferDone(int curlCode)
     m_failure = m_transfer->failureText(result);
     m_failureKind = m_transfer->failureKind(result);
     m_presentedKey = m_transfer->presentedKey();
-    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + m_failure);
+    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + m_failure
+                      + " (curl: " + m_transfer->curlText(result) + ")");
     // Also after close(): the file did not arrive, whoever still asks.
     m_status = StreamStatus::Error;
     post(kStreamEventErrorOccurred);

@@ -178,6 +178,14 @@ TEST_F(NotesToolTest, AnExportToNoServerSaysSo)
     gone.kill();
     EXPECT_EQ(run({"export", "0", "--host", host, "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=x"}), 1) << output;
     EXPECT_NE(output.find("voicenotes: No FTP server answers at " + host + "."), std::string::npos) << output;
+
+    // A server that answers nonsense is said to, in the application's words.
+    FtpServer confused({.encryption = FtpServer::Encryption::Confused});
+    EXPECT_EQ(run({"export", "0", "--host", confused.host(), "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=notes"}), 1);
+    EXPECT_NE(output.find("voicenotes: The upload to " + confused.host()
+                          + " failed: the server's answers did not follow the FTP protocol"),
+              std::string::npos)
+        << output;
 }
 
 TEST_F(NotesToolTest, PlayGoesOnUntilTheLastSampleIsHeard)

@@ -7,6 +7,7 @@ server behaves:
   demanding  refuses AUTH, yet wants an encrypted login: no way to agree
   halfway    explicit TLS for the login, never for the data (PROT P refused)
   boasting   plain, and its login reply holds a line that starts "234-"
+  confused   plain, and its answer to PASV and EPSV is no answer to them
 
 Usage: ftp_server.py MODE HOST PORT USER PASSWORD DIRECTORY [CERT KEY]
 """
@@ -36,6 +37,9 @@ class DemandingHandler(FTPHandler):
 
 def handler(mode, cert, key):
     if mode in ("plain", "boasting"):
+        return FTPHandler
+    if mode == "confused":
+        FTPHandler.ftp_PASV = FTPHandler.ftp_EPSV = lambda self, line: self.respond("200 Command okay.")
         return FTPHandler
     if mode == "demanding":
         return DemandingHandler

@@ -133,6 +133,8 @@ const char* pyftpdlibMode(FtpServer::Encryption encryption)
         return "halfway";
     case FtpServer::Encryption::Boasting:
         return "boasting";
+    case FtpServer::Encryption::Confused:
+        return "confused";
     default:
         return "plain";
     }

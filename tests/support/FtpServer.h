@@ -20,8 +20,9 @@ public:
     enum class Software { Pyftpdlib, Vsftpd };
     // Explicit TLS (AUTH TLS), with a self-signed certificate made at start.
     // Demanded (pyftpdlib only): AUTH is refused, yet the login must be
-    // encrypted, so client and server can never agree. Halfway, Boasting: scripts/ftp_server.py.
-    enum class Encryption { None, Offered, Required, Demanded, Halfway, Boasting };
+    // encrypted, so client and server can never agree. Halfway, Boasting, Confused:
+    // scripts/ftp_server.py.
+    enum class Encryption { None, Offered, Required, Demanded, Halfway, Boasting, Confused };
     // vsftpd logs in system users only: tools/start-test-services makes
     // this throw-away one.
     static constexpr const char* kVsftpdUser = "vnftp";
