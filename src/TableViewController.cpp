@@ -341,7 +341,7 @@ void TableViewController::checkAlerts()
             alertViewClickedButtonAtIndex(panel, index);
         };
         alertView->show();
-        notifyDesktop(*note);
+        notifyDesktop(*note, alertView);
         m_plistControl.editDateAlertWithPath(path, std::nullopt);
     }
     if (due > 0)
@@ -351,13 +351,17 @@ void TableViewController::checkAlerts()
                       + " notes due");
 }
 
-void TableViewController::notifyDesktop(const NoteRecord& note)
+void TableViewController::notifyDesktop(const NoteRecord& note, const std::shared_ptr<ui::AlertView>& alert)
 {
     std::string path = NoteField::string(note, NoteKey::Path);
     std::weak_ptr<ViewController> weak = weak_from_this();
+    std::weak_ptr<ui::AlertView> shown = alert;
     ui::DesktopNotifications::shared().notify(
         core::localizedString("Alert"), NoteField::string(note, NoteKey::Title), core::localizedString("Play"),
-        [weak, path] {
+        [weak, shown, path] {
+            // Answered on the desktop: the window's own alert of it goes too.
+            if (auto window = shown.lock())
+                window->dismissWithClickedButtonIndex(0, false);
             if (auto self = std::static_pointer_cast<TableViewController>(weak.lock()))
                 self->playNoteWithPath(path);
         });

@@ -15,6 +15,7 @@ namespace core {
 class Timer;
 }
 namespace ui {
+class AlertView;
 class ModalPanel;
 }
 class TableCell;
@@ -90,7 +91,7 @@ private:
     void setToolbarMode(ui::BarButtonSystemItem item);
     void playAlertSound();
     // The alert on the desktop too; its action plays the note.
-    void notifyDesktop(const NoteRecord& note);
+    void notifyDesktop(const NoteRecord& note, const std::shared_ptr<ui::AlertView>& alert);
 
     // The note a row shows: as the store had it when the rows were last
     // counted. What a click or a delete acts on is that note, found again
