@@ -17,7 +17,7 @@ class Timer;
 namespace ui {
 class AlertView;
 class ModalPanel;
-}
+} // namespace ui
 class TableCell;
 class TableNavigationController;
 
