@@ -24,13 +24,20 @@ class ScreenReaderTest(unittest.TestCase):
         """What the store holds before the application starts."""
 
     def assertTreeSound(self, screen):
-        # A screen may still be building its rows when it first shows (the
-        # export form grows as it opens): sound once it has settled.
+        # What a reader in another process sees follows the window's changes
+        # a moment later (a screen still building its rows, one just gone
+        # still marked as showing): sound once it has settled.
+        problems = []
+
+        def sound():
+            problems[:] = problems_in_tree(self.app.window)
+            return not problems
+
         try:
-            wait_for("%s to be read soundly" % screen, lambda: problems_in_tree(self.app.window) == [])
+            wait_for("%s to be read soundly" % screen, sound)
         except Timeout:
             pass
-        self.assertEqual(problems_in_tree(self.app.window), [], screen)
+        self.assertEqual(problems, [], screen)
 
     def record(self, seconds=1):
         """A note recorded and saved through the recording screen."""
