@@ -43,11 +43,10 @@ std::string unusableBecause(const std::string& path)
 // names a regular file.
 bool flushPrivately(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    int fd = FileManager::openRegularFile(path, O_RDONLY);
     if (fd < 0)
         return false;
-    struct stat info = {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, 0600) == 0 && ::fsync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
 
