@@ -187,8 +187,10 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
 void DetailController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
 {
     table.deselectRowAtIndexPath(indexPath, true);
+    // Another row while a wheel or field is open: that one closes as with
+    // Done, and the row chosen opens.
     if (m_editing)
-        return;
+        doneAction();
     // The text's row, acted on from the keyboard or a screen reader (a
     // click lands in the text itself), starts writing in it.
     if (indexPath.section == 1 && m_textView1) {
@@ -264,6 +266,7 @@ void DetailController::doneAction()
     if (keyboardHere)
         tableView().takeKeyboardFocus();
     showExportButton();
+    tableView().setScrollEnabled(true);
     ui::View::animate(kInputAnimationDuration, [&] {
         for (ui::View* input : std::initializer_list<ui::View*>{m_datePickerView.get(), m_picker.get()}) {
             if (input)
@@ -395,11 +398,25 @@ void DetailController::openDatePicker()
         m_datePickerView->removeFromSuperview();
     m_datePickerView = std::make_shared<ui::DatePicker>(ui::Rect{0, kOffScreenTop, 320, kDatePickerHeight});
     m_datePickerView->setMinuteInterval(15);
+    m_datePickerView->setDate(firstAlertChoice());
     m_datePickerView->setAccessibilityLabel(localizedString("Alert"));
     m_datePickerView->addTarget([this](ui::Control&) { dateDone(); }, ui::ControlEvent::ValueChanged);
     view()->addSubview(m_datePickerView);
     slideUp(*m_datePickerView);
     m_datePickerView->takeKeyboardFocus();
+}
+
+core::Date DetailController::firstAlertChoice() const
+{
+    // The note's own alert while still to come, else the wheel's first
+    // step after now: a choice that is due at once would fire under the
+    // person's hands.
+    core::Date now = core::Date::now();
+    auto stored = PlistController().loadObjectWithPath(notePath());
+    auto alert = stored ? NoteField::date(*stored, NoteKey::Alert) : std::nullopt;
+    if (alert && *alert > now)
+        return *alert;
+    return core::Date(now.timeIntervalSince1970() + m_datePickerView->minuteInterval() * 60.0);
 }
 
 void DetailController::dateDone()

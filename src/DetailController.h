@@ -3,6 +3,7 @@
 #include "Classes/NoteRecord.h"
 #include "Classes/PlistController.h"
 
+#include "platform/core/Date.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/PickerView.h"
 #include "platform/ui/TableViewController.h"
@@ -88,6 +89,7 @@ private:
     void showExportButton();
     void openIconPicker();
     void openDatePicker();
+    core::Date firstAlertChoice() const;
     void slideUp(ui::View& input);
     void showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon);
     // Whether the change reached the note; when the note is gone the

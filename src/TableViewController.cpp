@@ -119,13 +119,23 @@ std::shared_ptr<const PlistController::NoteList> TableViewController::notesNow()
     return notes ? notes : std::make_shared<const PlistController::NoteList>();
 }
 
-std::optional<core::Date> TableViewController::pendingAlert(const core::PropertyList& entry) const
+std::optional<core::Date> TableViewController::pendingAlert(const core::PropertyList& entry,
+                                                            const std::string& heldPath) const
 {
     const NoteRecord* note = entry.dictionary();
     auto alert = note ? NoteField::date(*note, NoteKey::Alert) : std::nullopt;
-    if (!alert || m_shownAlerts.count({NoteField::string(*note, NoteKey::Path), alert->timeIntervalSince1970()}))
+    if (!alert)
+        return std::nullopt;
+    std::string path = NoteField::string(*note, NoteKey::Path);
+    if (path == heldPath || m_shownAlerts.count({path, alert->timeIntervalSince1970()}))
         return std::nullopt;
     return alert;
+}
+
+std::string TableViewController::heldAlertPath() const
+{
+    auto browser = navigationViewController();
+    return browser ? browser->openNotePath() : std::string();
 }
 
 void TableViewController::armAlertTimer(const PlistController::NoteList& notes)
@@ -133,8 +143,9 @@ void TableViewController::armAlertTimer(const PlistController::NoteList& notes)
     if (m_alertTimer)
         m_alertTimer->invalidate();
     std::optional<core::Date> earliest;
+    std::string held = heldAlertPath();
     for (const auto& entry : notes) {
-        auto alert = pendingAlert(entry);
+        auto alert = pendingAlert(entry, held);
         if (alert && (!earliest || *alert < *earliest))
             earliest = alert;
     }
@@ -324,8 +335,9 @@ void TableViewController::checkAlerts()
     auto notes = m_plistControl.snapshot();
     core::Date now = core::Date::now();
     int due = 0;
+    std::string held = heldAlertPath();
     for (std::size_t i = 0; notes && i < notes->size(); ++i) {
-        auto alert = pendingAlert((*notes)[i]);
+        auto alert = pendingAlert((*notes)[i], held);
         if (!alert || !(now > *alert))
             continue;
         ++due;

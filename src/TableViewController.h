@@ -111,8 +111,10 @@ private:
     // (the check after the recording sees it then).
     void armAlertTimer(const PlistController::NoteList& notes);
     // The note's alert date unless this run showed that alert already (a
-    // store that cannot be written keeps it): it is shown once.
-    std::optional<core::Date> pendingAlert(const core::PropertyList& entry) const;
+    // store that cannot be written keeps it): it is shown once. The note
+    // held (its details are open) waits until they close.
+    std::optional<core::Date> pendingAlert(const core::PropertyList& entry, const std::string& heldPath) const;
+    std::string heldAlertPath() const;
 
     PlistController m_plistControl;
     std::weak_ptr<TableNavigationController> m_navigationViewController;

@@ -198,13 +198,21 @@ void TableNavigationController::setToolbarElementsHidden(bool hidden)
 }
 
 void TableNavigationController::navigationControllerWillShowViewController(ui::NavigationController&,
-                                                                           ui::ViewController&, bool)
+                                                                           ui::ViewController& shown, bool)
 {
     if (!m_wasDetailView)
         return;
     if (m_detailViewController && m_detailViewController->textView1())
         m_detailViewController->textView1()->removeFromSuperview();
     setToolbarElementsHidden(false);
+    // Back at the list the details are closed: their note's alerts may fire.
+    if (&shown == m_tableViewController)
+        m_detailViewController.reset();
     if (m_tableViewController)
         m_tableViewController->tableView().reloadData();
+}
+
+std::string TableNavigationController::openNotePath() const
+{
+    return m_detailViewController ? m_detailViewController->notePath() : std::string();
 }

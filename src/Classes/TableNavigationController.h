@@ -4,6 +4,7 @@
 #include "platform/ui/NavigationController.h"
 
 #include <memory>
+#include <string>
 
 namespace ui {
 class Button;
@@ -90,6 +91,10 @@ public:
     {
         m_detailViewController = std::move(controller);
     }
+
+    // The audio file of the note whose details are open (also under its
+    // export screen); empty while the list shows.
+    std::string openNotePath() const;
 
     // The toolbar, status label, info button and slider, while a detail
     // screen is shown.

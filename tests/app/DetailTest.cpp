@@ -173,7 +173,7 @@ TEST_F(EditorTest, EscapeClosesTheInputLikeDone)
     EXPECT_EQ(NoteField::string(note(0), NoteKey::Title), "Renamed");
 }
 
-TEST_F(EditorTest, TheIconWheelStartsAtYellowAndSavesEveryStop)
+TEST_F(EditorTest, TheIconWheelStartsAtYellowSavesEveryStopAndGivesWayToAnotherRow)
 {
     addNote(0, 5);
     PlistController().editObjectAtIndex(0, "", "RedIcon");
@@ -194,12 +194,16 @@ TEST_F(EditorTest, TheIconWheelStartsAtYellowAndSavesEveryStop)
     EXPECT_EQ(NoteField::string(note(0), NoteKey::Title), "Note 1");
     EXPECT_EQ(editor.iconLabel()->text(), "Violet");
 
-    // Another row waits until Done.
+    // Another row closes the wheel as Done does and opens its own.
+    EXPECT_FALSE(editor.tableView().isScrollEnabled());
     tapRow(editor, 0, 3);
-    EXPECT_EQ(editor.datePickerView(), nullptr);
+    EXPECT_EQ(editor.picker()->frame().y, 480);
+    ASSERT_NE(editor.datePickerView(), nullptr);
+    EXPECT_EQ(editor.datePickerView()->frame().y, 200);
     pressRightButton();
     clock.advance(DetailController::kInputAnimationDuration + 0.1);
-    EXPECT_EQ(editor.picker()->frame().y, 480);
+    EXPECT_EQ(editor.datePickerView()->frame().y, 480);
+    EXPECT_TRUE(editor.tableView().isScrollEnabled());
 
     goBack();
     clock.advance(1);
@@ -208,16 +212,19 @@ TEST_F(EditorTest, TheIconWheelStartsAtYellowAndSavesEveryStop)
     EXPECT_EQ(NoteField::string(row.noteObject(), NoteKey::Icon), "VioletIcon");
 }
 
-TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueAtTheNextCheck)
+TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueOnceTheDetailsClose)
 {
     addNote(0, 5);
+    addNote(1, 5);
     launch();
     auto& editor = open(0);
     tapRow(editor, 0, 3);
     ui::DatePicker& picker = *editor.datePickerView();
     EXPECT_EQ(picker.frame(), (ui::Rect{0, 200, 320, 150}));
     EXPECT_EQ(picker.minuteInterval(), 15);
-    EXPECT_LE(std::abs(picker.date().timeIntervalSince(core::Date::now())), 15 * 60);
+    // The first choice is still to come: Up then Down must not fire it.
+    EXPECT_GT(picker.date(), core::Date::now());
+    EXPECT_LE(picker.date().timeIntervalSince(core::Date::now()), 15 * 60);
     screenshot("detail-date");
 
     double now = core::Date::now().timeIntervalSince1970();
@@ -232,12 +239,25 @@ TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueAtTheNextCheck)
     }
     EXPECT_EQ(saves, 3);
     EXPECT_NE(editor.dateLabel()->text(), "None");
-    EXPECT_EQ(application.applicationIconBadgeNumber(), 0);
+    // Due, but its details are open: it waits, while another note's fires.
+    std::string edited = editor.notePath();
+    std::string other = NoteField::string(note(0), NoteKey::Path);
+    if (other == edited)
+        other = NoteField::string(note(1), NoteKey::Path);
+    ASSERT_EQ(PlistController().editDateAlertWithPath(other, core::Date(now - 60)), PlistController::Result::Written);
+    auto alertOf = [](const std::string& path) {
+        return NoteField::date(PlistController().loadObjectWithPath(path).value_or(NoteRecord{}), NoteKey::Alert);
+    };
+    list().checkAlerts();
+    EXPECT_EQ(application.applicationIconBadgeNumber(), 1);
+    EXPECT_TRUE(alertOf(edited));
+    EXPECT_FALSE(alertOf(other));
 
     pressRightButton();
     goBack();
     list().checkAlerts();
-    EXPECT_EQ(application.applicationIconBadgeNumber(), 1);
+    EXPECT_EQ(application.applicationIconBadgeNumber(), 2);
+    EXPECT_FALSE(alertOf(edited));
 }
 
 TEST_F(EditorTest, OddRecordsShowTheFallbacks)
