@@ -74,11 +74,9 @@ void DetailController::exportAction()
     auto* browser = dynamic_cast<TableNavigationController*>(navigationController());
     if (!browser)
         return;
-    browser->loadExportViewController();
+    browser->loadExportViewController(notePath());
     auto& exportView = browser->exportView();
     exportView->setNoteID(m_index);
-    exportView->setNotePath(notePath());
-    exportView->tableViewExport().reloadData();
     browser->presentModalViewController(exportView, true);
 }
 

@@ -104,7 +104,14 @@ std::string ExportView::titleForFooterInSection(ui::TableView&, int section)
 {
     if (section != 1)
         return {};
-    // A server that offered no encryption before is said to, before the password goes.
+    m_shownFooter = footerText();
+    return m_shownFooter;
+}
+
+std::string ExportView::footerText() const
+{
+    // A server that offered no encryption before is said to, before the
+    // password goes: the one in the field as it is typed.
     auto address = net::FtpAddress::parse(m_ipTextField ? m_ipTextField->text() : storedText(kIPAddressKey));
     bool inClear = address && FtpTrust::isKnownInClear(address->server());
     std::string footer = localizedString("footer text");
@@ -182,8 +189,13 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
     switch (indexPath.row) {
     case 0: {
         auto cell = makeFormCell("IP address", false);
-        if (placeField(*cell, m_ipTextField, kIPAddressKey))
+        if (placeField(*cell, m_ipTextField, kIPAddressKey)) {
             m_ipTextField->setPlaceholder("000.000.000.000");
+            m_ipTextField->on_textChanged = [this] {
+                if (footerText() != m_shownFooter)
+                    m_tableViewExport->reloadData();
+            };
+        }
         return cell;
     }
     case 1: {
@@ -276,23 +288,26 @@ void ExportView::sendFileViaFTP()
     m_exportController->setExportView(std::static_pointer_cast<ExportView>(shared_from_this()));
     m_exportController->setTrustedKey(std::exchange(m_trustedKey, {}));
     showSendingFace(true);
+    // An upload that never started leaves nothing to poll (the state seen
+    // would be an earlier upload's) and Send ready for another try.
+    m_sending = m_exportController->sendFile(m_notePath, host, user, password,
+                                             NoteField::string(*note, NoteKey::Title));
+    if (!m_sending) {
+        showAlert("File cannot be sent");
+        showSendingFace(false);
+        return;
+    }
     std::weak_ptr<ViewController> weak = weak_from_this();
     m_timer = core::Timer::scheduledTimer(kStatusInterval, true, [weak](core::Timer&) {
         if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
             self->timerCheckStatusAction();
     });
-    bool started = m_exportController->sendFile(m_notePath, host, user, password,
-                                                NoteField::string(*note, NoteKey::Title));
-    if (started && m_moreInfo) {
+    if (m_moreInfo) {
         auto& defaults = core::UserDefaults::standardUserDefaults();
         defaults.setObject(host, kIPAddressKey);
         defaults.setObject(user, kNameKey);
         m_password->remember(host, user, password);
-    } else if (!started) {
-        showAlert("File cannot be sent");
-        showSendingFace(false);
     }
-    m_sending = true;
 }
 
 void ExportView::showSendingFace(bool sending)

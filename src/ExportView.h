@@ -29,7 +29,8 @@ class ExportView : public ui::ViewController,
 public:
     static constexpr double kStatusInterval = 0.2;
     static constexpr double kCloseInterval = 1.0;
-    static constexpr ui::Rect kTableFrame{0, 35, 320, 445};
+    // Under the bar, down to the screen's bottom: the footer scrolls into sight.
+    static constexpr ui::Rect kTableFrame{0, 44, 320, 416};
     static constexpr ui::Rect kFieldFrame{120, 12, 175, 20};
     // On the alert about a server's certificate; 0 is Cancel.
     static constexpr int kTrustButton = 1;
@@ -93,6 +94,7 @@ public:
     bool stoppedTimer() const { return m_stoppedTimer; }
 
 private:
+    std::string footerText() const;
     std::shared_ptr<ui::TableViewCell> makeFormCell(const char* textKey, bool centred);
     // Puts the field (made on first use, with the remembered text) into
     // the cell; whether it was made now.
@@ -122,6 +124,8 @@ private:
     std::shared_ptr<ui::TextField> m_passwordTextField;
     std::shared_ptr<ExportingController> m_exportController;
     int m_rows = 2;
+    // The form's footer as the table last asked for it.
+    std::string m_shownFooter;
     std::shared_ptr<ExportingCell> m_mainCell;
     bool m_stoppedTimer = false;
     bool m_moreInfo = false;

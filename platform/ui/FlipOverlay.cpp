@@ -8,10 +8,22 @@ namespace ui {
 FlipOverlay::FlipOverlay(QWidget& container, QPixmap before, AnimationTransition transition)
     : QWidget(&container)
     , m_before(std::move(before))
+    , m_backdrop(backdrop(container))
     , m_transition(transition)
 {
     setGeometry(container.rect());
     setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+QColor FlipOverlay::backdrop(const QWidget& container)
+{
+    // What the container sits on shows beside the turning picture: the
+    // first view behind it that paints a background of its own.
+    for (const QWidget* behind = container.parentWidget(); behind; behind = behind->parentWidget()) {
+        if (behind->autoFillBackground())
+            return behind->palette().color(QPalette::Window);
+    }
+    return container.palette().color(QPalette::Window);
 }
 
 void FlipOverlay::setProgress(double progress)
@@ -33,7 +45,7 @@ void FlipOverlay::paintEvent(QPaintEvent*)
     turn.translate(width() / 2.0, height() / 2.0);
     turn.rotate(direction * angle, Qt::YAxis);
     turn.translate(-width() / 2.0, -height() / 2.0);
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(), m_backdrop);
     painter.setTransform(turn);
     painter.drawPixmap(rect(), picture);
 }

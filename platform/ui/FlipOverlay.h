@@ -2,6 +2,7 @@
 
 #include "platform/ui/View.h"
 
+#include <QColor>
 #include <QPixmap>
 #include <QWidget>
 
@@ -20,8 +21,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    static QColor backdrop(const QWidget& container);
+
     QPixmap m_before;
     QPixmap m_after;
+    QColor m_backdrop;
     AnimationTransition m_transition;
     double m_progress = 0;
 };

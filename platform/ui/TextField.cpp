@@ -24,7 +24,11 @@ TextField::TextField(LineEditWidget* widget, Rect frame)
         if (on_shouldReturn)
             on_shouldReturn();
     };
-    QObject::connect(widget, &QLineEdit::textChanged, widget, [this] { fitFont(); });
+    QObject::connect(widget, &QLineEdit::textChanged, widget, [this] {
+        fitFont();
+        if (on_textChanged)
+            on_textChanged();
+    });
 }
 
 LineEditWidget& TextField::lineEdit() const { return static_cast<LineEditWidget&>(*widget()); }

@@ -23,6 +23,8 @@ public:
 
     // Return was pressed; true lets it close the field's editing.
     std::function<bool()> on_shouldReturn;
+    // The text changed, typed or set.
+    std::function<void()> on_textChanged;
 
 private:
     TextField(LineEditWidget* widget, Rect frame);

@@ -151,9 +151,11 @@ void TableNavigationController::toggleView()
         root->toggleView();
 }
 
-void TableNavigationController::loadExportViewController()
+void TableNavigationController::loadExportViewController(const std::string& notePath)
 {
     m_exportView = std::make_shared<ExportView>();
+    // Before the view loads: its first rows show the note.
+    m_exportView->setNotePath(notePath);
     m_exportView->setNavigationViewController(std::static_pointer_cast<TableNavigationController>(shared_from_this()));
     m_exportView->setExportController(m_exportController);
     m_exportView->view();

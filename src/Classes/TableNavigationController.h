@@ -46,7 +46,7 @@ public:
     void sliderAction();
     void toggleView();
     // Makes the export screen for the detail editor's note.
-    void loadExportViewController();
+    void loadExportViewController(const std::string& notePath);
     void navigationControllerWillShowViewController(ui::NavigationController& navigationController,
                                                     ui::ViewController& viewController, bool animated) override;
 

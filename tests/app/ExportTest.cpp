@@ -30,6 +30,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
@@ -85,6 +86,16 @@ protected:
         screen.passwordTextField()->setText(password);
     }
     std::string address() const { return "127.0.0.1:" + std::to_string(server.port()); }
+    // The section titles the table shows.
+    static std::string shownTitles(const ui::View& table)
+    {
+        std::string texts;
+        for (const auto& view : table.subviews()) {
+            if (auto* label = dynamic_cast<const ui::Label*>(view.get()))
+                texts += label->text() + "\n";
+        }
+        return texts;
+    }
     bool shown() { return browser().modalViewController() != nullptr; }
     std::string onServer(const std::string& name) const
     {
@@ -136,6 +147,8 @@ TEST_F(ExportTest, ARecordingArrivesByteForByteAndTheScreenClosesItself)
     // The password never reaches the log; the rest of the address does.
     EXPECT_EQ(log.count(server.password()), 0);
     EXPECT_EQ(log.count("ftp://" + server.user() + ":****@" + address() + path), 1);
+    // Every picture the screen showed was the note's own.
+    EXPECT_EQ(log.count("is not in the application's resources"), 0);
 
     // Remembered: the next export sends from the short form.
     EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Name"), server.user());
@@ -528,8 +541,19 @@ TEST_F(ExportTest, AServerWithoutEncryptionIsSaidToBeSo)
     tap(screen, 3);
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_TRUE(alertMessages().empty());
+    // The footer follows the address as it is typed, not the one saved.
     auto& again = exportAgain();
-    EXPECT_NE(again.titleForFooterInSection(again.tableViewExport(), 1).find("Not encrypted"), std::string::npos);
+    auto warned = [&] { return shownTitles(again.tableViewExport()).find("Not encrypted") != std::string::npos; };
+    EXPECT_TRUE(warned());
+    tap(again, 0);
+    again.ipTextField()->setText(address());
+    EXPECT_FALSE(warned());
+    again.ipTextField()->setText(boasting.host());
+    EXPECT_TRUE(warned());
+    // Between the bar and the screen's bottom, so no footer line is out of reach.
+    ui::Rect table = again.tableViewExport().frame();
+    EXPECT_GE(table.y, ui::NavigationBar::kHeight);
+    EXPECT_LE(table.y + table.height, again.view()->frame().height);
 }
 
 // No keyring runs in the tests' session: the form says where the password goes.
@@ -552,7 +576,14 @@ TEST_F(ExportTest, AMissingAudioFileCannotBeSent)
     tap(screen, 3);
     EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."});
     EXPECT_FALSE(screen.mainCell()->showsSecondFace());
-    EXPECT_TRUE(screen.sending());
+    // Nothing is under way: no status is polled, and Send can be pressed again.
+    EXPECT_FALSE(screen.sending());
+    EXPECT_FALSE(screen.timer() && screen.timer()->isValid());
+    ui::ModalPanel::visiblePanels()[0]->dismissWithClickedButtonIndex(0, false);
+    tap(screen, 3);
+    EXPECT_EQ(alertMessages(), std::vector<std::string>{"The file cannot be sent."});
+    clock.advance(2);
+    EXPECT_TRUE(shown());
 }
 
 // What stands in Documents under the note's name is not its recording:

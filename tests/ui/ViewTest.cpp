@@ -4,6 +4,8 @@
 
 #include "support/TestEnvironment.h"
 
+#include <QImage>
+#include <QPixmap>
 #include <QPushButton>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -74,6 +76,32 @@ TEST(View, AChangeWithoutAnimationWinsOverARunningOne)
     moving->setFrame(Rect{50, 50, 10, 10});
     clock.advance(1);
     EXPECT_EQ(moving->widget()->geometry(), QRect(50, 50, 10, 10));
+}
+
+// Beside the turning face shows what the container sits on, never black.
+TEST(View, AFlipShowsTheBackdropBesideTheTurningFace)
+{
+    VirtualClock clock;
+    auto backdrop = std::make_shared<View>(Rect{0, 0, 200, 200});
+    backdrop->setBackgroundColor(Color::white());
+    auto container = std::make_shared<View>(Rect{50, 50, 100, 100});
+    backdrop->addSubview(container);
+    auto first = std::make_shared<View>(Rect{0, 0, 100, 100});
+    first->setBackgroundColor(Color{1, 0, 0, 1});
+    container->addSubview(first);
+    auto second = std::make_shared<View>(Rect{0, 0, 100, 100});
+    second->setBackgroundColor(Color{0, 0, 1, 1});
+
+    View::beginAnimations();
+    View::setAnimationDuration(0.3);
+    View::setAnimationTransition(AnimationTransition::FlipFromLeft, *container, true);
+    first->removeFromSuperview();
+    container->addSubview(second);
+    View::commitAnimations();
+    clock.advance(0.1);
+    QImage picture = backdrop->widget()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(52, 100), QColor(Qt::white));
+    EXPECT_NE(picture.pixelColor(100, 100), QColor(Qt::white));
 }
 
 class CountingController : public ViewController {
