@@ -66,7 +66,10 @@ void View::updateVisibility()
     m_widget->setVisible(!m_hidden && area.intersects(m_widget->geometry()));
     if (m_keyboardWhenShown && m_widget->isVisible()) {
         m_keyboardWhenShown = false;
-        m_widget->setFocus(Qt::OtherFocusReason);
+        // A field inside asked for the keyboard while this slid in: it keeps it.
+        QWidget* asked = m_widget->focusWidget();
+        bool inside = asked && (asked == m_widget || m_widget->isAncestorOf(asked));
+        (inside ? asked : m_widget)->setFocus(Qt::OtherFocusReason);
     }
 }
 

@@ -103,6 +103,8 @@ TEST_F(KeyboardTest, ArrowsChooseSpacePlaysAndPausesEscapeAndF2Navigate)
     ASSERT_TRUE(detail);
     EXPECT_EQ(detail->index(), 1u);
     EXPECT_TRUE(detail->textFieldName()->isFirstResponder());
+    // The keys go into the name, once the details have slid in too.
+    EXPECT_EQ(delegate->window()->widget()->focusWidget(), detail->textFieldName()->widget());
     EXPECT_FALSE(player()->playState().playing);
     detail->doneAction();
     press(Qt::Key_Escape);

@@ -199,6 +199,8 @@ TEST_F(WindowBesideAnotherWriter, TheDetailsChangeTheirOwnNoteAndSayWhenItWasDel
     launch(2);
     DetailController& details = openDetails(1);
     ASSERT_EQ(details.notePath(), "/mine.aif");
+    // The screen may close when the window hears of the removal below.
+    auto held = details.shared_from_this();
 
     // Another note comes above it: the editor's note is still the one renamed.
     ASSERT_TRUE(elsewhere({"save", "/newer.aif"}));
