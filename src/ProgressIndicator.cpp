@@ -67,13 +67,19 @@ void ProgressIndicator::stopTimer()
     setNeedsDisplay();
 }
 
-void ProgressIndicator::myTimerFireMethod()
+float ProgressIndicator::showPosition()
 {
     setNeedsDisplay();
     // The ring's share, for those who cannot see it.
-    float heard = float(m_playController->playedPacket());
+    float heard = m_playController ? float(m_playController->playedPacket()) : 0;
     int percent = m_packets > 0 ? int(100 * std::min(1.0f, heard / m_packets)) : 0;
     setAccessibilityValue(percent, 100);
+    return heard;
+}
+
+void ProgressIndicator::myTimerFireMethod()
+{
+    float heard = showPosition();
     auto browser = navigationViewController();
     if (browser && browser->slider())
         browser->slider()->setValue(heard);

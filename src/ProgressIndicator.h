@@ -31,6 +31,9 @@ public:
     void startTimer(bool start);
     void stopTimer();
     void myTimerFireMethod();
+    // Draws the ring (and tells its share) for the place heard now;
+    // that place.
+    float showPosition();
     void drawRect(ui::GraphicsContext& context, ui::Rect rect) override;
     // The ring's end angle for the current read position.
     float endAngle() const;

@@ -339,7 +339,8 @@ bool AudioController::playbackEnded() const { return !m_playState.queue || m_pla
 
 std::int64_t AudioController::playedPacket() const
 {
-    if (!m_playState.queue || m_playState.queued.empty())
+    // Moved while paused: the place chosen, as the slider shows it.
+    if (!m_playState.queue || m_playState.queued.empty() || m_movedWhilePaused)
         return m_playState.currentPacket;
     std::uint64_t rendered = m_playState.queue->renderedFrames();
     // The newest span that has begun to play holds the sound being heard.
@@ -364,11 +365,16 @@ void AudioController::resumePlayback()
 {
     audio::OSStatus status = m_playState.queue ? m_playState.queue->start() : audio::kAudioQueueErr_InvalidParameter;
     m_pause = false;
+    m_movedWhilePaused = false;
     if (status == noErr)
         Log::printLine("Resume playback");
 }
 
-void AudioController::changePacket(int packet) { m_playState.currentPacket = std::int64_t(packet); }
+void AudioController::changePacket(int packet)
+{
+    m_playState.currentPacket = std::int64_t(packet);
+    m_movedWhilePaused = m_pause;
+}
 
 void AudioController::stopPlayback()
 {

@@ -115,6 +115,7 @@ private:
     PlayState m_playState;
     std::string m_fileURL;
     bool m_pause = false;
+    bool m_movedWhilePaused = false;
     bool m_interruptedOnPlayback = false;
     int m_sampleRate = 0;
 };

@@ -143,6 +143,9 @@ void TableNavigationController::sliderAction()
 {
     if (m_audioController && m_slider)
         m_audioController->changePacket(int(m_slider->value()));
+    // Paused, no timer redraws the ring.
+    if (m_progressView)
+        m_progressView->showPosition();
 }
 
 void TableNavigationController::toggleView()

@@ -273,6 +273,11 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     clock.advance(3);
     EXPECT_EQ(browser().slider()->value(), held);
     EXPECT_EQ(device->played().size(), heard);
+    // A move while paused shows on the ring at once.
+    browser().slider()->setValue(72000);
+    browser().slider()->sendActionsForControlEvents(ui::ControlEvent::ValueChanged);
+    EXPECT_EQ(browser().progressView()->accessibilityValue(), 90);
+    EXPECT_NEAR(browser().progressView()->endAngle(), 0.9 * 2 * M_PI, 0.01);
 
     pressToolbarButton();
     EXPECT_EQ(mode(), BarButtonSystemItem::Pause);
