@@ -76,6 +76,12 @@ void RecordingViewController::loadView()
     setView(root);
 }
 
+std::shared_ptr<ui::View> RecordingViewController::keyboardView()
+{
+    view();
+    return m_save;
+}
+
 void RecordingViewController::viewDidLoad()
 {
     for (auto state : {ui::ControlState::Normal, ui::ControlState::Highlighted}) {

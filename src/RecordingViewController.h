@@ -29,6 +29,8 @@ public:
 
     void loadView() override;
     void viewDidLoad() override;
+    // Save: the keyboard starts on a button that names itself, not the screen.
+    std::shared_ptr<ui::View> keyboardView() override;
 
     void startTimer();
     void myTimerFireMethod();

@@ -5,6 +5,7 @@
 #include "ProgressIndicator.h"
 #include "TableViewController.h"
 
+#include "platform/core/Bundle.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -34,6 +35,7 @@ void TableCell::createLabels()
 {
     auto labels = NoteCellViews::makeLabels(contentView(), m_noteObject, 175);
     setAccessibilityLabel(NoteCellViews::accessibilityLabel(m_noteObject, labels));
+    setDeleteLabel(core::localizedString("Delete Note", NoteField::string(m_noteObject, NoteKey::Title)));
     m_titleLabel = labels.title;
     m_dateLabel = labels.date;
     m_timeLabel = labels.time;

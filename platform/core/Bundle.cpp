@@ -73,4 +73,12 @@ const StringTable& Bundle::table()
 
 std::string Bundle::localizedString(const std::string& key) { return table().lookup(key); }
 
+std::string localizedString(const std::string& key, const std::string& argument)
+{
+    std::string text = localizedString(key);
+    if (auto slot = text.find("%@"); slot != std::string::npos)
+        text.replace(slot, 2, argument);
+    return text;
+}
+
 } // namespace core

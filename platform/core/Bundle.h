@@ -43,5 +43,7 @@ private:
 
 // The displayed text for a key of the main bundle's string table.
 inline std::string localizedString(const std::string& key) { return Bundle::mainBundle().localizedString(key); }
+// The key's text with its "%@" replaced by the argument.
+std::string localizedString(const std::string& key, const std::string& argument);
 
 } // namespace core

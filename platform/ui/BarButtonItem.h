@@ -34,6 +34,12 @@ public:
 
     // What the bar shows for a system item.
     std::string displayText() const;
+    // What a screen reader says; the displayed text unless set.
+    std::string accessibilityLabel() const
+    {
+        return m_accessibilityLabel.empty() ? displayText() : m_accessibilityLabel;
+    }
+    void setAccessibilityLabel(std::string label) { m_accessibilityLabel = std::move(label); }
     // As if the user clicked it.
     void trigger();
 
@@ -42,6 +48,7 @@ public:
 
 private:
     std::string m_title;
+    std::string m_accessibilityLabel;
     bool m_isSystemItem = false;
     BarButtonSystemItem m_systemItem = BarButtonSystemItem::Done;
     BarButtonItemStyle m_style = BarButtonItemStyle::Plain;

@@ -10,8 +10,8 @@ Button::Button(ButtonType type, Rect frame)
     : Control(new QPushButton, frame)
     , m_type(type)
 {
-    // A push button to assistive technologies, whose Press clicks it; it
-    // becomes a toggle only once it has a selected state (setSelected).
+    // A push button to assistive technologies, whose Press clicks it, in
+    // either state: the selected state's title says what a press does.
     button().setFocusPolicy(Qt::StrongFocus);
     if (type == ButtonType::InfoLight) {
         button().setText(QStringLiteral("i"));
@@ -19,19 +19,8 @@ Button::Button(ButtonType type, Rect frame)
                                               "7px; font: bold 10px; background: transparent; }"));
         button().setAccessibleName(QStringLiteral("Info"));
     }
-    QObject::connect(&button(), &QPushButton::clicked, widget(), [this] {
-        // A toggle acts on its toggled signal, which a click sends too.
-        if (!button().isCheckable())
-            sendActionsForControlEvents(ControlEvent::TouchUpInside);
-    });
-    QObject::connect(&button(), &QPushButton::toggled, widget(), [this] {
-        if (m_applyingState)
-            return;
-        // A button does not toggle itself: its owner sets the
-        // state. A click, a key or an assistive technology's Toggle acts.
-        applyState();
-        sendActionsForControlEvents(ControlEvent::TouchUpInside);
-    });
+    QObject::connect(&button(), &QPushButton::clicked, widget(),
+                     [this] { sendActionsForControlEvents(ControlEvent::TouchUpInside); });
 }
 
 QPushButton& Button::button() const { return static_cast<QPushButton&>(*widget()); }
@@ -67,16 +56,7 @@ void Button::setImage(std::shared_ptr<Image> image, ControlState state)
 void Button::setSelected(bool selected)
 {
     m_selected = selected;
-    button().setCheckable(true);
-    applyState();
     updateContent();
-}
-
-void Button::applyState()
-{
-    m_applyingState = true;
-    button().setChecked(m_selected);
-    m_applyingState = false;
 }
 
 void Button::updateContent()

@@ -32,12 +32,9 @@ private:
     template <typename T>
     static const T* forState(const std::map<ControlState, T>& values, ControlState state);
     void updateContent();
-    // Shows the selected state without acting on it.
-    void applyState();
 
     ButtonType m_type;
     bool m_selected = false;
-    bool m_applyingState = false;
     std::map<ControlState, std::string> m_titles;
     std::map<ControlState, std::shared_ptr<Image>> m_images;
 };

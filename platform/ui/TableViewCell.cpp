@@ -153,7 +153,7 @@ void TableViewCell::setEditing(bool editing, bool)
                                            "QPushButton { color: white; background: #d8342c; border: 2px solid white; "
                                            "border-radius: 12px; font: bold 16px; }",
                                            kRoundControlSize);
-        m_deleteControl->setAccessibilityLabel("Delete");
+        m_deleteControl->setAccessibilityLabel(m_deleteLabel);
         m_deleteControl->addTarget([this](Control&) { showDeleteConfirmation(!isShowingDeleteConfirmation()); },
                                    ControlEvent::TouchUpInside);
         addSubview(m_deleteControl);
@@ -161,6 +161,15 @@ void TableViewCell::setEditing(bool editing, bool)
     if (m_deleteControl)
         m_deleteControl->setHidden(!editing);
     layoutSubviews();
+}
+
+void TableViewCell::setDeleteLabel(std::string label)
+{
+    m_deleteLabel = std::move(label);
+    for (auto* control : {m_deleteControl.get(), m_deleteButton.get()}) {
+        if (control)
+            control->setAccessibilityLabel(m_deleteLabel);
+    }
 }
 
 void TableViewCell::showDeleteConfirmation(bool show)
@@ -175,6 +184,7 @@ void TableViewCell::showDeleteConfirmation(bool show)
                                           "QPushButton { color: white; background: #d8342c; border: 1px solid #9c1f19; "
                                           "border-radius: 5px; font: bold 14px; }",
                                           kDeleteButtonSize);
+        m_deleteButton->setAccessibilityLabel(m_deleteLabel);
         m_deleteButton->addTarget(
             [this](Control&) {
                 if (on_delete)

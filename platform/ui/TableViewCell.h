@@ -45,6 +45,9 @@ public:
     bool isShowingDeleteConfirmation() const { return m_deleteButton != nullptr; }
     // The red Delete button that confirms a delete (edit mode or a swipe).
     void showDeleteConfirmation(bool show);
+    // What the delete controls say they delete to a screen reader
+    // ("Delete" alone without it).
+    void setDeleteLabel(std::string label);
 
     // Places the content, the accessory and the edit controls in the frame.
     void layoutSubviews();
@@ -71,6 +74,7 @@ private:
     std::shared_ptr<View> m_shownAccessory;
     std::shared_ptr<Button> m_deleteControl;
     std::shared_ptr<Button> m_deleteButton;
+    std::string m_deleteLabel = "Delete";
     bool m_selected = false;
     bool m_highlighted = false;
     bool m_editing = false;

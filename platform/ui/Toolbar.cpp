@@ -28,7 +28,7 @@ std::shared_ptr<Button> makeButton(BarButtonItem& item)
         button->setImage(image, ControlState::Normal);
     else
         button->setTitle(item.displayText(), ControlState::Normal);
-    button->widget()->setAccessibleName(QString::fromStdString(item.displayText()));
+    button->widget()->setAccessibleName(QString::fromStdString(item.accessibilityLabel()));
     button->widget()->setStyleSheet(QStringLiteral(
         "QPushButton { color: white; background: rgba(255,255,255,30); border: 1px solid rgba(255,255,255,90); "
         "border-radius: 4px; font: bold 13px; } QPushButton:pressed { background: rgba(255,255,255,80); }"));

@@ -132,9 +132,7 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
 
 void RootViewController::reportUnstoredNote(const std::string& path)
 {
-    std::string message = core::localizedString("Note Not Stored");
-    if (auto slot = message.find("%@"); slot != std::string::npos)
-        message.replace(slot, 2, std::filesystem::path(path).filename().string());
+    std::string message = core::localizedString("Note Not Stored", std::filesystem::path(path).filename().string());
     std::make_shared<ui::AlertView>(core::localizedString("Alert"), message, "OK")->show();
 }
 

@@ -69,7 +69,11 @@ void TableNavigationController::reloadLabel(bool create)
 
 std::shared_ptr<ui::BarButtonItem> TableNavigationController::makePlayPauseButton()
 {
-    return std::make_shared<ui::BarButtonItem>(m_currentSystemItem, [this](ui::BarButtonItem&) { select(); });
+    auto item = std::make_shared<ui::BarButtonItem>(m_currentSystemItem, [this](ui::BarButtonItem&) { select(); });
+    // The trash deletes every note, not the one a reader was on.
+    if (m_currentSystemItem == BarButtonSystemItem::Trash)
+        item->setAccessibilityLabel(core::localizedString("Delete All Button"));
+    return item;
 }
 
 void TableNavigationController::createButtons()

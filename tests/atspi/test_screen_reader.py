@@ -79,7 +79,8 @@ class RecordingTest(ScreenReaderTest):
         self.assertTreeSound("the empty list")
 
         self.app.press("New")
-        self.app.wait_find("push button", "Save")
+        save = self.app.wait_find("push button", "Save")
+        wait_for("the keyboard on Save", lambda: "focused" in states(save))
         wait_for("the list covered", lambda: self.app.find("list", "Notes") is None)
         self.assertTreeSound("recording")
         self.app.wait_find("progress bar", "Share of the maximum length used")
@@ -169,20 +170,18 @@ class DeleteTest(ScreenReaderTest):
             self.record()
         self.app.press("Edit")
         first = self.app.row("Note 3")
+        # Each delete control says which note it deletes.
         controls = wait_for("the row's delete control", lambda: [
-            o for o in walk(first) if o is not None and role(o) == "push button" and name(o) == "Delete"])
+            o for o in walk(first) if o is not None and role(o) == "push button" and name(o) == "Delete Note 3"])
         do_action(controls[0], "Press")
         confirm = wait_for("the row's confirmation", lambda: [
-            o for o in walk(first) if o is not None and role(o) == "push button" and name(o) == "Delete"
+            o for o in walk(first) if o is not None and role(o) == "push button" and name(o) == "Delete Note 3"
             and o not in controls])
         do_action(confirm[0], "Press")
         wait_for("one note gone", lambda: len(self.app.store()) == 2)
         self.assertEqual([n["Title"] for n in self.app.store()], ["Note 2", "Note 1"])
 
-        toolbar_delete = wait_for("the toolbar's Delete", lambda: [
-            o for o in walk(self.app.window) if o is not None and role(o) == "push button" and name(o) == "Delete"
-            and o.parent is not None and role(o.parent) != "list item"])
-        do_action(toolbar_delete[0], "Press")
+        do_action(self.app.wait_find("push button", "Delete all notes"), "Press")
         self.app.press("OK")
         wait_for("every note gone", lambda: self.app.store() == [])
         self.app.wait_find("label", "No notes yet")

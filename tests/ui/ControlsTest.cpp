@@ -313,16 +313,14 @@ TEST(Button, IsAPushButtonToAssistiveTechnologiesAndPressActs)
     pause->setTitle("Pause", ControlState::Normal);
     pause->setTitle("Resume", ControlState::Selected);
     pause->addTarget([&](Control&) { ++presses; }, ControlEvent::TouchUpInside);
+    // Selected, it is the same push button: its title says what a press does.
     pause->setSelected(true);
-    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(pause->widget());
-    EXPECT_TRUE(toggle->state().checkable);
-    EXPECT_TRUE(toggle->state().checked);
-    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    EXPECT_EQ(presses, 2);
-    // The owner decides the state; the action alone does not flip it.
-    EXPECT_TRUE(toggle->state().checked);
+    QAccessibleInterface* resume = QAccessible::queryAccessibleInterface(pause->widget());
+    EXPECT_EQ(resume->role(), QAccessible::Button);
+    EXPECT_FALSE(resume->state().checkable);
     static_cast<QAbstractButton*>(pause->widget())->click();
-    EXPECT_EQ(presses, 3);
+    EXPECT_EQ(presses, 2);
+    EXPECT_TRUE(pause->isSelected());
 }
 
 } // namespace
