@@ -34,13 +34,28 @@ void TableCell::createIcon()
 void TableCell::createLabels()
 {
     auto labels = NoteCellViews::makeLabels(contentView(), m_noteObject, 175);
-    setAccessibilityLabel(NoteCellViews::accessibilityLabel(m_noteObject, labels));
-    setDeleteLabel(core::localizedString("Delete Note", NoteField::string(m_noteObject, NoteKey::Title)));
     m_titleLabel = labels.title;
     m_dateLabel = labels.date;
     m_timeLabel = labels.time;
+    nameNote();
     if (NoteField::isMarked(m_noteObject))
         changeTitleLabelColor(false);
+}
+
+void TableCell::showName(const NoteRecord& note)
+{
+    if (const core::PropertyList* title = NoteField::find(note, NoteKey::Title))
+        m_noteObject[NoteKey::Title] = *title;
+    else
+        m_noteObject.erase(NoteKey::Title);
+    m_titleLabel->setText(NoteField::string(m_noteObject, NoteKey::Title));
+    nameNote();
+}
+
+void TableCell::nameNote()
+{
+    setAccessibilityLabel(NoteCellViews::accessibilityLabel(m_noteObject, {m_titleLabel, m_dateLabel, m_timeLabel}));
+    setDeleteLabel(core::localizedString("Delete Note", NoteField::string(m_noteObject, NoteKey::Title)));
 }
 
 void TableCell::changeTitleLabelColor(bool black)

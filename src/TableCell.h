@@ -32,6 +32,8 @@ public:
 
     void createIcon();
     void createLabels();
+    // The note renamed while its row is kept (it plays): the row shows and says the new name.
+    void showName(const NoteRecord& note);
     void changeTitleLabelColor(bool black);
     void toggleIcon();
     void setEditing(bool editing, bool animated) override;
@@ -47,6 +49,8 @@ public:
 
 private:
     void makePlayingIcon();
+    // What a screen reader says of the row and of its delete controls.
+    void nameNote();
 
     std::shared_ptr<ui::View> m_superIconView;
     std::shared_ptr<ui::ImageView> m_imageViewDefault;

@@ -187,8 +187,10 @@ NoteRecord TableViewController::rowNote(int row) const
 
 std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
 {
-    if (m_selectedCell == indexPath && m_playingCell)
+    if (m_selectedCell == indexPath && m_playingCell) {
+        m_playingCell->showName(rowNote(indexPath.row));
         return m_playingCell;
+    }
     auto cell = std::make_shared<TableCell>();
     cell->setNoteObject(rowNote(indexPath.row));
     cell->setTable(std::static_pointer_cast<TableViewController>(shared_from_this()));

@@ -278,6 +278,12 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     browser().slider()->sendActionsForControlEvents(ui::ControlEvent::ValueChanged);
     EXPECT_EQ(browser().progressView()->accessibilityValue(), 90);
     EXPECT_NEAR(browser().progressView()->endAngle(), 0.9 * 2 * M_PI, 0.01);
+    // Renamed meanwhile: the row kept for the playing note shows and says the new name.
+    std::string path = NoteField::string(cell(0).noteObject(), NoteKey::Path);
+    ASSERT_EQ(PlistController().editObjectWithPath(path, "Renamed", "NO"), PlistController::Result::Written);
+    table().reloadData();
+    EXPECT_EQ(cell(0).titleLabel().text(), "Renamed");
+    EXPECT_TRUE(cell(0).accessibilityLabel().starts_with("Renamed,")) << cell(0).accessibilityLabel();
 
     pressToolbarButton();
     EXPECT_EQ(mode(), BarButtonSystemItem::Pause);
