@@ -44,10 +44,7 @@ void TableCell::createLabels()
 
 void TableCell::showName(const NoteRecord& note)
 {
-    if (const core::PropertyList* title = NoteField::find(note, NoteKey::Title))
-        m_noteObject[NoteKey::Title] = *title;
-    else
-        m_noteObject.erase(NoteKey::Title);
+    m_noteObject = note;
     m_titleLabel->setText(NoteField::string(m_noteObject, NoteKey::Title));
     nameNote();
 }
