@@ -13,6 +13,8 @@ class DatePicker : public Control {
 public:
     explicit DatePicker(Rect frame = {});
 
+    bool coversWhatIsBehind() const override { return true; }
+
     // Starts at now.
     core::Date date() const { return m_date; }
     void setDate(core::Date date);

@@ -27,6 +27,8 @@ public:
 
     explicit PickerView(Rect frame);
 
+    bool coversWhatIsBehind() const override { return true; }
+
     void setDelegate(PickerViewDelegate* delegate) { m_delegate = delegate; }
     void setShowsSelectionIndicator(bool shows);
     void reloadAllComponents();

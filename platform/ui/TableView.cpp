@@ -260,6 +260,11 @@ void TableView::showCell(IndexPath indexPath, const std::shared_ptr<TableViewCel
     m_visible[indexPath] = cell;
     cell->setFrame(cellFrame(indexPath));
     addSubview(cell);
+    // Under a wheel slid over the rows, not over it.
+    const auto& views = subviews();
+    auto cover = std::find_if(views.begin(), views.end(), [](const auto& view) { return view->coversWhatIsBehind(); });
+    if (cover != views.end() && *cover != cell)
+        insertSubview(cell, std::size_t(cover - views.begin()));
     if (cell->isEditing() != m_editing)
         cell->setEditing(m_editing, false);
     cell->setSelected(m_selected == indexPath, false);

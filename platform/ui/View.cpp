@@ -52,24 +52,52 @@ void View::applyFrame(Rect frame)
     updateVisibility();
     for (auto& subview : m_subviews)
         subview->updateVisibility();
+    coverMayHaveMoved();
 }
 
 // Out of any superview the widget is a parentless one, which the toolkit
 // would show as a window of its own. A view wholly outside its superview
 // (a picker slid away, a row turned off the wheel) is out of sight: not
-// shown, so neither assistive technologies nor the Tab key reach it.
+// shown, so neither assistive technologies nor the Tab key reach it. So
+// is one wholly under a sibling that covers what is behind it.
 void View::updateVisibility()
 {
     if (!m_superview && !isWindowOfItsOwn())
         return;
     QRect area = m_superview ? m_superview->m_widget->rect() : m_widget->geometry();
-    m_widget->setVisible(!m_hidden && area.intersects(m_widget->geometry()));
+    m_widget->setVisible(!m_hidden && area.intersects(m_widget->geometry()) && !isCoveredFromAbove());
     if (m_keyboardWhenShown && m_widget->isVisible()) {
         m_keyboardWhenShown = false;
         // A field inside asked for the keyboard while this slid in: it keeps it.
         QWidget* asked = m_widget->focusWidget();
         bool inside = asked && (asked == m_widget || m_widget->isAncestorOf(asked));
         (inside ? asked : m_widget)->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool View::isCoveredFromAbove() const
+{
+    if (!m_superview)
+        return false;
+    const auto& siblings = m_superview->m_subviews;
+    auto self = std::find_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; });
+    if (self == siblings.end())
+        return false;
+    QRect area = m_widget->geometry();
+    return std::any_of(std::next(self), siblings.end(), [&](const auto& above) {
+        return above->coversWhatIsBehind() && !above->m_widget->isHidden()
+            && above->m_widget->geometry().contains(area);
+    });
+}
+
+// The siblings behind a cover come into or go out of sight as it moves.
+void View::coverMayHaveMoved()
+{
+    if (!m_superview || !coversWhatIsBehind())
+        return;
+    for (auto& sibling : m_superview->m_subviews) {
+        if (sibling.get() != this)
+            sibling->updateVisibility();
     }
 }
 
@@ -96,6 +124,8 @@ void View::insertSubview(const std::shared_ptr<View>& view, std::size_t index)
     auto above = m_subviews[index];
     m_subviews.insert(m_subviews.begin() + std::ptrdiff_t(index), view);
     view->m_widget->stackUnder(above->m_widget);
+    view->updateVisibility();
+    view->coverMayHaveMoved();
 }
 
 void View::removeFromSuperview()
@@ -105,6 +135,7 @@ void View::removeFromSuperview()
     auto keep = shared_from_this();
     auto& siblings = m_superview->m_subviews;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
+    coverMayHaveMoved();
     // The keyboard stays with what remains, not with whichever control the
     // toolkit would move it to next (a text field would start editing).
     if (hasKeyboardFocus())
@@ -143,6 +174,7 @@ void View::setHidden(bool hidden)
 {
     m_hidden = hidden;
     updateVisibility();
+    coverMayHaveMoved();
 }
 
 void View::setAlpha(double alpha)

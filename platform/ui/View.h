@@ -107,6 +107,10 @@ public:
     // A block of the given duration around the changes.
     static void animate(double seconds, const std::function<void()>& changes);
 
+    // Drawn opaque over what lies behind it (a wheel slid over rows): the
+    // siblings it wholly covers are out of sight.
+    virtual bool coversWhatIsBehind() const { return false; }
+
     // The widget that shows this view; for the platform layer.
     QWidget* widget() const { return m_widget; }
 
@@ -123,6 +127,8 @@ private:
 
     void applyFrame(Rect frame);
     void updateVisibility();
+    bool isCoveredFromAbove() const;
+    void coverMayHaveMoved();
     void applyAlpha(double alpha);
 
     QWidget* m_widget = nullptr;

@@ -1,6 +1,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/PickerView.h"
 #include "platform/ui/TableViewCell.h"
 
 #include "support/TestEnvironment.h"
@@ -236,6 +237,34 @@ TEST_F(TableViewTest, ACellTakenByAnotherTableBelongsToIt)
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 0}), nullptr);
     table.reset();
     EXPECT_EQ(cell->superview(), other.get());
+}
+
+// Rows wholly under a wheel are out of sight (no Tab, no screen reader);
+// rows made while it is up go under it.
+TEST_F(TableViewTest, RowsWhollyUnderAWheelAreOutOfSightUntilItGoes)
+{
+    auto wheel = std::make_shared<PickerView>(Rect{0, 200, 320, 120});
+    table->addSubview(wheel);
+    auto hiddenRows = [&] {
+        std::set<int> hidden;
+        for (int row = 0; row < 4; ++row)
+            if (table->cellForRowAtIndexPath({0, row})->widget()->isHidden())
+                hidden.insert(row);
+        return hidden;
+    };
+    EXPECT_TRUE(hiddenRows().empty());
+
+    wheel->setFrame(Rect{0, 40, 320, 120});
+    EXPECT_EQ(hiddenRows(), (std::set<int>{1, 2}));
+    table->reloadData();
+    EXPECT_EQ(hiddenRows(), (std::set<int>{1, 2}));
+    EXPECT_EQ(table->subviews().back(), wheel);
+
+    wheel->setHidden(true);
+    EXPECT_TRUE(hiddenRows().empty());
+    wheel->setHidden(false);
+    wheel->removeFromSuperview();
+    EXPECT_TRUE(hiddenRows().empty());
 }
 
 } // namespace
