@@ -33,18 +33,49 @@ std::string alertText(core::Date date)
 
 } // namespace
 
-DetailController::DetailController()
+DetailController::DetailController(NoteModel& notes, std::string notePath)
     : ui::TableViewController(ui::TableViewStyle::Grouped)
+    , m_notes(notes)
+    , m_notePath(std::move(notePath))
+    , m_shownIcon(noteIconNamed(stored().icon))
+    , m_noteWatch(notes.observe([this](const NoteModel::Change& change) {
+        if (change.kind == NoteModel::Change::Kind::Changed && change.path == m_notePath)
+            follow(change.fields);
+    }))
 {
     setTitle(localizedString("More info"));
 }
 
 DetailController::~DetailController() = default;
 
-void DetailController::setObjectDictionary(NoteRecord note)
+Note DetailController::stored() const { return m_notes.note(m_notePath).value_or(Note{}); }
+
+// Another program's change shows at once, except in a field the person is
+// typing in: that keeps what is typed until it is kept or left as it was.
+void DetailController::follow(unsigned fields)
 {
-    m_objectDictionary = std::move(note);
-    m_shownIcon = noteIconNamed(NoteField::string(m_objectDictionary, NoteKey::Icon));
+    Note note = stored();
+    if ((fields & Note::Name) && m_textFieldName && !isTyping(*m_textFieldName, m_shownName)) {
+        m_nameTooLong = showText(*m_textFieldName, note.name);
+        m_shownName = m_textFieldName->text();
+    }
+    if ((fields & Note::Text) && m_textView1 && !isTyping(*m_textView1, m_shownText)) {
+        m_textTooLong = showText(*m_textView1, note.text);
+        m_shownText = m_textView1->text();
+    }
+    if ((fields & Note::Icon) && (m_shownIcon = noteIconNamed(note.icon))) {
+        if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
+            showIcon(*cell, *m_shownIcon);
+    }
+    if ((fields & Note::Length) && m_lengthLabel)
+        m_lengthLabel->setText(note.length);
+    if ((fields & Note::Alert) && m_dateLabel)
+        m_dateLabel->setText(note.alert ? alertText(*note.alert) : localizedString("None"));
+}
+
+bool DetailController::isTyping(const ui::TextInput& input, const std::string& shown)
+{
+    return input.isFirstResponder() || input.text() != shown;
 }
 
 void DetailController::viewDidLoad()
@@ -124,8 +155,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textView1->on_shouldBeginEditing = [this] { return !m_textTooLong && textViewShouldBeginEditing(); };
             m_textView1->on_escape = [this] { doneAction(); };
             m_textView1->setPlaceholder(localizedString("Add more info"));
-            auto note = PlistController().loadObjectWithPath(notePath());
-            m_textTooLong = showText(*m_textView1, note ? NoteField::string(*note, NoteKey::Info) : std::string());
+            m_textTooLong = showText(*m_textView1, stored().text);
             m_shownText = m_textView1->text();
         }
         cell->contentView().addSubview(m_textView1);
@@ -142,7 +172,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
             m_textFieldName->on_shouldBeginEditing = [this] { return !m_nameTooLong && textFieldShouldBeginEditing(); };
             m_textFieldName->on_shouldReturn = [this] { return textFieldShouldReturn(); };
             m_textFieldName->on_escape = [this] { doneAction(); };
-            m_nameTooLong = showText(*m_textFieldName, NoteField::string(m_objectDictionary, NoteKey::Title));
+            m_nameTooLong = showText(*m_textFieldName, stored().name);
             m_shownName = m_textFieldName->text();
         }
         cell->contentView().addSubview(m_textFieldName);
@@ -163,7 +193,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
         if (!m_lengthLabel) {
             m_lengthLabel = makeValueLabel({80, 7, 200, 30}, ui::TextAlignment::Right);
             m_lengthLabel->setTextColor(kValueColor);
-            m_lengthLabel->setText(NoteField::lengthText(m_objectDictionary));
+            m_lengthLabel->setText(stored().length);
         }
         cell->contentView().addSubview(m_lengthLabel);
         return cell;
@@ -173,7 +203,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
         if (!m_dateLabel) {
             m_dateLabel = makeValueLabel({70, 7, 210, 30}, ui::TextAlignment::Right);
             m_dateLabel->setTextColor(kValueColor);
-            auto alert = NoteField::date(m_objectDictionary, NoteKey::Alert);
+            auto alert = stored().alert;
             m_dateLabel->setText(alert ? alertText(*alert) : localizedString("None"));
         }
         cell->contentView().addSubview(m_dateLabel);
@@ -284,35 +314,28 @@ void DetailController::viewWillDisappear()
 
 void DetailController::keepWhatWasTyped(bool sayWhenGone)
 {
-    // Compared with the note as stored now, not as the screen opened: a
-    // name changed and changed back is written back.
-    PlistController store;
-    auto stored = store.loadObjectWithPath(notePath());
-    if (!stored) {
+    // Compared with the note as stored now, not as last read: a name
+    // changed and changed back is written back.
+    auto now = PlistController().loadObjectWithPath(m_notePath);
+    if (!now) {
         if (sayWhenGone)
             changed(PlistController::Result::NoSuchNote);
         return;
     }
+    Note current = Note::fromRecord(*now);
     // Only what the person typed: a field left as it was shown never
     // writes back over what another program changed meanwhile.
     std::string text = m_textView1 ? m_textView1->text() : std::string();
-    if (m_textView1 && !m_textTooLong && text != m_shownText && textDiffersFrom(*stored)
-        && !changed(store.editInfoWithPath(notePath(), text)))
+    if (m_textView1 && !m_textTooLong && text != m_shownText && text != current.text
+        && !changed(m_notes.setText(m_notePath, text)))
         return;
     m_shownText = text;
     std::string name = m_textFieldName ? m_textFieldName->text() : std::string();
-    if (m_nameTooLong || name.empty() || name == m_shownName)
-        return;
-    if (name == NoteField::string(*stored, NoteKey::Title) || changed(store.editObjectWithPath(notePath(), name, "NO")))
+    bool typedName = !m_nameTooLong && !name.empty() && name != m_shownName;
+    if (typedName && (name == current.name || changed(m_notes.rename(m_notePath, name))))
         m_shownName = name;
-}
-
-bool DetailController::textDiffersFrom(const NoteRecord& stored) const
-{
-    std::string text = m_textView1->text();
-    if (NoteField::find(stored, NoteKey::Info))
-        return text != NoteField::string(stored, NoteKey::Info);
-    return !text.empty();
+    // What another program changed while the person typed shows now.
+    follow(Note::Name | Note::Text);
 }
 
 bool DetailController::changed(PlistController::Result result)
@@ -380,7 +403,7 @@ void DetailController::didSelectRow(ui::PickerView&, int row, int)
     if (row < 0 || row >= int(kNoteIcons.size()))
         return;
     const NoteIconChoice& icon = kNoteIcons[std::size_t(row)];
-    if (!changed(PlistController().editObjectWithPath(notePath(), "", icon.name)))
+    if (!changed(m_notes.setIcon(m_notePath, icon.name)))
         return;
     m_shownIcon = &icon;
     if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
@@ -410,8 +433,7 @@ core::Date DetailController::firstAlertChoice() const
     // step after now: a choice that is due at once would fire under the
     // person's hands.
     core::Date now = core::Date::now();
-    auto stored = PlistController().loadObjectWithPath(notePath());
-    auto alert = stored ? NoteField::date(*stored, NoteKey::Alert) : std::nullopt;
+    auto alert = stored().alert;
     if (alert && *alert > now)
         return *alert;
     return core::Date(now.timeIntervalSince1970() + m_datePickerView->minuteInterval() * 60.0);
@@ -419,7 +441,7 @@ core::Date DetailController::firstAlertChoice() const
 
 void DetailController::dateDone()
 {
-    if (!changed(PlistController().editDateAlertWithPath(notePath(), m_datePickerView->date())))
+    if (!changed(m_notes.setAlert(m_notePath, m_datePickerView->date())))
         return;
     if (m_dateLabel)
         m_dateLabel->setText(alertText(m_datePickerView->date()));

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "Classes/NoteModel.h"
 #include "Classes/NoteRecord.h"
-#include "Classes/PlistController.h"
 
 #include "platform/core/Date.h"
 #include "platform/ui/Label.h"
@@ -36,7 +36,9 @@ public:
     static constexpr std::size_t kLongestEditableText = 32'000;
     static constexpr ui::Color kValueColor{0.24, 0.32, 0.69, 1.0};
 
-    DetailController();
+    // The editor of the note with that audio file; it follows the model's
+    // changes to it.
+    DetailController(NoteModel& notes, std::string notePath);
     ~DetailController() override;
 
     void viewDidLoad() override;
@@ -67,9 +69,7 @@ public:
     // its audio file (notePath) for every change.
     std::size_t index() const { return m_index; }
     void setIndex(std::size_t index) { m_index = index; }
-    const NoteRecord& objectDictionary() const { return m_objectDictionary; }
-    std::string notePath() const { return NoteField::string(m_objectDictionary, NoteKey::Path); }
-    void setObjectDictionary(NoteRecord note);
+    const std::string& notePath() const { return m_notePath; }
     const std::shared_ptr<ui::TextView>& textView1() const { return m_textView1; }
     ui::TextField* textFieldName() const { return m_textFieldName.get(); }
     ui::Label* iconLabel() const { return m_iconLabel.get(); }
@@ -97,9 +97,15 @@ private:
     bool changed(PlistController::Result result);
     // Stores what was typed into the name and the text.
     void keepWhatWasTyped(bool sayWhenGone);
-    // The text as written is not the stored note's.
-    bool textDiffersFrom(const NoteRecord& stored) const;
+    // The note as the model last read it; an empty one once it is gone.
+    Note stored() const;
+    // Shows the model's new values of those Note::Field bits.
+    void follow(unsigned fields);
+    // Being typed in, or holding what was typed and not yet kept.
+    static bool isTyping(const ui::TextInput& input, const std::string& shown);
 
+    NoteModel& m_notes;
+    const std::string m_notePath;
     std::size_t m_index = 0;
     // What the fields showed when filled or last kept: what differs was typed.
     std::string m_shownName;
@@ -112,11 +118,11 @@ private:
     std::shared_ptr<ui::Label> m_lengthLabel;
     std::shared_ptr<ui::TextField> m_textFieldName;
     bool m_nameTooLong = false;
-    NoteRecord m_objectDictionary;
     std::vector<std::shared_ptr<ui::View>> m_pickerViews;
     std::shared_ptr<ui::PickerView> m_picker;
     bool m_editing = false;
-    // The icon the Icon row shows: the record's, then each one picked.
+    // The icon the Icon row shows: the note's, then each one picked.
     const NoteIconChoice* m_shownIcon = nullptr;
-    // The table's frame before text editing made it short.
+    // Last, so that it ends first.
+    NoteModel::Subscription m_noteWatch;
 };

@@ -20,8 +20,9 @@
 
 using ui::BarButtonSystemItem;
 
-TableViewController::TableViewController()
+TableViewController::TableViewController(NoteModel& notes)
     : ui::TableViewController(ui::TableViewStyle::Grouped)
+    , m_notes(notes)
 {
     setTitle(core::localizedString("App Name"));
     addButtons();
@@ -268,7 +269,7 @@ void TableViewController::unmark(const std::string& path)
     auto note = m_plistControl.loadObjectWithPath(path);
     if (!note || !NoteField::isMarked(*note))
         return;
-    if (m_plistControl.editBadgeWithPath(path, true) == PlistController::Result::Written)
+    if (m_notes.setMarked(path, false) == PlistController::Result::Written)
         updateBadgeFromStore();
 }
 
@@ -280,20 +281,20 @@ void TableViewController::accessoryButtonTappedForRowWithIndexPath(ui::TableView
 
 void TableViewController::pushDetailController(std::size_t row)
 {
-    auto detail = std::make_shared<DetailController>();
-    detail->setIndex(row);
     auto browser = navigationViewController();
-    detail->setNavigationController(browser.get());
-    // The row's note as the store has it now: a change since the rows were
-    // counted shows; a note gone since is said so.
-    auto note = m_plistControl.loadObjectWithPath(rowPath(int(row)));
     if (!browser)
         return;
-    if (!note) {
+    // The row's note as the store has it now: a change since the rows were
+    // counted shows; a note gone since is said so.
+    std::string path = rowPath(int(row));
+    m_notes.refresh(NoteModel::Source::Elsewhere);
+    if (!m_notes.note(path)) {
         browser->noteDeletedElsewhere();
         return;
     }
-    detail->setObjectDictionary(*note);
+    auto detail = std::make_shared<DetailController>(m_notes, path);
+    detail->setIndex(row);
+    detail->setNavigationController(browser.get());
     browser->pushViewController(detail, true);
     browser->setDetailViewController(detail);
     browser->setToolbarElementsHidden(true);
@@ -307,7 +308,7 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
     // finds its place again when the rows are counted.
     if (m_selectedCell == indexPath)
         stopSelectedRow();
-    if (m_plistControl.removeObjectWithPath(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
+    if (m_notes.remove(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
         if (auto browser = navigationViewController())
             browser->noteDeletedElsewhere();
         return;
@@ -347,7 +348,7 @@ void TableViewController::checkAlerts()
         std::string path = NoteField::string(*note, NoteKey::Path);
         m_shownAlerts.emplace(path, alert->timeIntervalSince1970());
         if (!NoteField::isMarked(*note))
-            m_plistControl.editBadgeWithPath(path, false);
+            m_notes.setMarked(path, true, NoteModel::Source::Alert);
         playAlertSound();
         auto alertView = std::make_shared<ui::AlertView>(core::localizedString("Alert"),
                                                          NoteField::string(*note, NoteKey::Title), "OK");
@@ -356,7 +357,7 @@ void TableViewController::checkAlerts()
         };
         alertView->show();
         notifyDesktop(*note, alertView);
-        m_plistControl.editDateAlertWithPath(path, std::nullopt);
+        m_notes.setAlert(path, std::nullopt, NoteModel::Source::Alert);
     }
     if (due > 0)
         updateBadgeFromStore();

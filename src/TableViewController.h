@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Classes/NoteModel.h"
 #include "Classes/PlistController.h"
 
 #include "platform/ui/BarButtonItem.h"
@@ -35,7 +36,7 @@ public:
     static constexpr double kLongestAlertWait = 600;
     static constexpr double kPastTheAlertDate = 0.01;
 
-    TableViewController();
+    explicit TableViewController(NoteModel& notes);
     ~TableViewController() override;
 
     void loadView() override;
@@ -117,6 +118,7 @@ private:
     std::string heldAlertPath() const;
 
     PlistController m_plistControl;
+    NoteModel& m_notes;
     std::weak_ptr<TableNavigationController> m_navigationViewController;
     std::optional<ui::IndexPath> m_selectedCell;
     std::shared_ptr<TableCell> m_playingCell;

@@ -31,7 +31,7 @@ void writeDefaultIfZero(core::UserDefaults& defaults, const std::string& key, lo
 
 AppDelegate::AppDelegate(bool announce)
     : m_window(std::make_shared<ui::Window>())
-    , m_rootViewController(std::make_shared<RootViewController>())
+    , m_rootViewController(std::make_shared<RootViewController>(m_notes))
     , m_announce(announce)
 {
 }
@@ -61,6 +61,7 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
 {
     m_rootViewController->on_recordingChanged = [this](bool recording) { m_recording = recording; };
     prepareStoreAndDefaults();
+    m_notes.refresh(NoteModel::Source::Here);
 
     // Loading the view runs the root controller's viewDidLoad, after the
     // defaults are in place.
@@ -85,7 +86,7 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     m_storeWatcher = std::make_unique<core::DirectoryWatcher>(core::Paths::documentsDirectory());
     m_storeWatcher->on_change = [this](const std::string& name) {
         if (name == "data.plist")
-            m_rootViewController->myNavigationController()->storeMayHaveChanged();
+            m_notes.refresh(NoteModel::Source::Elsewhere);
     };
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Classes/NoteModel.h"
+
 #include "platform/ui/ApplicationDelegate.h"
 
 #include <memory>
@@ -31,9 +33,12 @@ public:
     const std::shared_ptr<RootViewController>& rootViewController() const { return m_rootViewController; }
     bool recording() const { return m_recording; }
     KeyboardCommands* keyboard() const { return m_keyboard.get(); }
+    NoteModel& notes() { return m_notes; }
     void setRecording(bool recording) { m_recording = recording; }
 
 private:
+    // Before the screens that observe it.
+    NoteModel m_notes;
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<RootViewController> m_rootViewController;
     std::unique_ptr<KeyboardCommands> m_keyboard;

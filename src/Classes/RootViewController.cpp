@@ -21,7 +21,10 @@
 
 #include <filesystem>
 
-RootViewController::RootViewController() = default;
+RootViewController::RootViewController(NoteModel& notes)
+    : m_notes(notes)
+{
+}
 
 RootViewController::~RootViewController()
 {
@@ -31,10 +34,10 @@ RootViewController::~RootViewController()
 
 void RootViewController::viewDidLoad()
 {
-    auto tableViewController = std::make_shared<TableViewController>();
+    auto tableViewController = std::make_shared<TableViewController>(m_notes);
     loadRecordingViewController();
 
-    m_myNavigationController = std::make_shared<TableNavigationController>(tableViewController);
+    m_myNavigationController = std::make_shared<TableNavigationController>(tableViewController, m_notes);
     m_myNavigationController->view()->setFrame(ui::ViewController::kContentFrame);
 
     m_myNavigationController->setTableViewController(tableViewController.get());

@@ -14,6 +14,7 @@ namespace net {
 class NetService;
 class ReservedPort;
 } // namespace net
+class NoteModel;
 class PreferencesViewController;
 class RecordingViewController;
 class TableNavigationController;
@@ -26,7 +27,7 @@ public:
     static constexpr double kAlertCheckDelay = 1.5;
     static constexpr double kFlipDuration = 1.0;
 
-    RootViewController();
+    explicit RootViewController(NoteModel& notes);
     ~RootViewController() override;
 
     void viewDidLoad() override;
@@ -72,6 +73,7 @@ private:
     void scheduleAlertCheck();
     std::shared_ptr<RootViewController> self();
 
+    NoteModel& m_notes;
     std::shared_ptr<PreferencesViewController> m_preferencesViewController;
     std::shared_ptr<RecordingViewController> m_recordingViewController;
     std::shared_ptr<TableNavigationController> m_myNavigationController;

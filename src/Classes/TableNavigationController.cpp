@@ -20,8 +20,13 @@
 
 using ui::BarButtonSystemItem;
 
-TableNavigationController::TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController)
+TableNavigationController::TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController,
+                                                     NoteModel& notes)
     : ui::NavigationController(std::move(rootViewController))
+    , m_notesWatch(notes.observe([this](const NoteModel::Change& change) {
+        if (change.source == NoteModel::Source::Elsewhere)
+            storeMayHaveChanged();
+    }))
 {
     setDelegate(this);
 }

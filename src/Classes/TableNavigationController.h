@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Classes/NoteModel.h"
+
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
 
@@ -30,7 +32,8 @@ public:
     static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
     static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
 
-    explicit TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController);
+    // Follows the changes other processes make to the notes.
+    TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController, NoteModel& notes);
     ~TableNavigationController() override;
 
     void viewDidLoad() override;
@@ -123,4 +126,5 @@ private:
     std::shared_ptr<ui::Slider> m_slider;
     std::shared_ptr<ExportView> m_exportView;
     std::shared_ptr<ExportingController> m_exportController;
+    NoteModel::Subscription m_notesWatch;
 };

@@ -30,6 +30,7 @@
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/Window.h"
 
@@ -466,7 +467,7 @@ TEST_F(BrowserTest, TheDetailButtonStopsTheNoteAndOpensItsEditor)
     EXPECT_FALSE(list().selectedCell());
     auto detail = std::dynamic_pointer_cast<DetailController>(browser().topViewController());
     ASSERT_TRUE(detail);
-    EXPECT_EQ(NoteField::string(detail->objectDictionary(), NoteKey::Title), "Note 1");
+    EXPECT_EQ(detail->textFieldName()->text(), "Note 1");
     EXPECT_EQ(detail->index(), 0u);
     EXPECT_EQ(browser().detailViewController(), detail);
     EXPECT_TRUE(browser().toolbar()->isHidden());

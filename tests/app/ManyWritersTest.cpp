@@ -14,6 +14,7 @@
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"
 
+#include "platform/core/Date.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/PropertyListSerialization.h"
 #include "platform/core/UserDefaults.h"
@@ -21,6 +22,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 
 #include <gtest/gtest.h>
 
@@ -240,6 +242,43 @@ TEST_F(WindowBesideAnotherWriter, OpenDetailsCloseWhenTheirNoteIsDeletedElsewher
     clock.advance(1);
     EXPECT_EQ(browser().topViewController().get(), &list());
     EXPECT_EQ(list().tableView().numberOfRowsInSection(0), 0);
+}
+
+// Another program's changes show in the open details at once, except in
+// the field being typed in: it keeps what is typed, the store gets it
+// field by field, and the other change shows once the typing ends.
+TEST_F(WindowBesideAnotherWriter, OpenDetailsFollowOtherProgramsButKeepWhatIsBeingTyped)
+{
+    addNote("mine.aif");
+    launch(2);
+    DetailController& details = openDetails(0);
+    auto held = details.shared_from_this();
+    std::string tomorrow = std::to_string(core::Date::now().timeIntervalSince1970() + 86400);
+    ASSERT_TRUE(elsewhere({"rename", "/mine.aif", "Renamed elsewhere"}));
+    ASSERT_TRUE(elsewhere({"text", "/mine.aif", "Written elsewhere"}));
+    ASSERT_TRUE(elsewhere({"alert", "/mine.aif", tomorrow}));
+    ASSERT_TRUE(clock.runUntil([&] { return details.dateLabel()->text() != "None"; }));
+    EXPECT_EQ(details.textFieldName()->text(), "Renamed elsewhere");
+    EXPECT_EQ(details.textView1()->text(), "Written elsewhere");
+
+    details.tableView().selectRowAtIndexPath({0, 0});
+    details.textFieldName()->setText("Typed");
+    ASSERT_TRUE(elsewhere({"rename", "/mine.aif", "Second name"}));
+    ASSERT_TRUE(elsewhere({"text", "/mine.aif", "Second text"}));
+    ASSERT_TRUE(clock.runUntil([&] { return details.textView1()->text() == "Second text"; }));
+    EXPECT_EQ(details.textFieldName()->text(), "Typed");
+    details.doneAction();
+    auto stored = PlistController().loadObjectWithPath("/mine.aif");
+    EXPECT_EQ(NoteField::string(*stored, NoteKey::Title), "Typed");
+    EXPECT_EQ(NoteField::string(*stored, NoteKey::Info), "Second text");
+
+    // Typing left as it was: the name another program gave shows at Done.
+    details.tableView().selectRowAtIndexPath({0, 0});
+    ASSERT_TRUE(elsewhere({"rename", "/mine.aif", "Third name"}));
+    ASSERT_TRUE(clock.runUntil([&] { return delegate->notes().note("/mine.aif")->name == "Third name"; }));
+    EXPECT_EQ(details.textFieldName()->text(), "Typed");
+    details.doneAction();
+    EXPECT_EQ(details.textFieldName()->text(), "Third name");
 }
 
 } // namespace

@@ -85,6 +85,10 @@ int once(PlistController& store, const std::string& operation, const std::string
         return name && store.editObjectWithPath(path, name, "NO") == Result::Written ? 0 : 1;
     if (operation == "remove")
         return store.removeObjectWithPath(path) == Result::Written ? 0 : 1;
+    if (operation == "text")
+        return name && store.editInfoWithPath(path, name) == Result::Written ? 0 : 1;
+    if (operation == "alert")
+        return name && store.editDateAlertWithPath(path, core::Date(std::atof(name))) == Result::Written ? 0 : 1;
     return 2;
 }
 

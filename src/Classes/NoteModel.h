@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Classes/Note.h"
+#include "Classes/PlistController.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The notes as the store has them, and the one way the window changes
+// them. Each change is the store's own field-wise change under its lock
+// (a rename changes the name and nothing else); afterwards, and whenever
+// another process may have written the store, the model reads it again
+// and tells its observers which notes were added, removed or changed in
+// which fields, and by whom: the source of the reading that found it (a
+// change here also brings what another process wrote just before).
+class NoteModel {
+public:
+    enum class Source { Here, Elsewhere, Alert };
+    struct Change {
+        enum class Kind { Added, Removed, Changed };
+        Kind kind;
+        std::string path;
+        // Note::Field bits; all of them for an added or removed note.
+        unsigned fields;
+        Source source;
+    };
+    using Observer = std::function<void(const Change&)>;
+
+    // Observes for as long as it lives (or the model does).
+    class Subscription {
+    public:
+        Subscription() = default;
+        Subscription(Subscription&& other) noexcept;
+        Subscription& operator=(Subscription&& other) noexcept;
+        Subscription(const Subscription&) = delete;
+        Subscription& operator=(const Subscription&) = delete;
+        ~Subscription();
+
+    private:
+        friend class NoteModel;
+        struct Observers;
+        Subscription(std::weak_ptr<Observers> observers, int id);
+        void end();
+
+        std::weak_ptr<Observers> m_observers;
+        int m_id = 0;
+    };
+
+    // Empty until the first refresh().
+    NoteModel();
+    ~NoteModel();
+    NoteModel(const NoteModel&) = delete;
+    NoteModel& operator=(const NoteModel&) = delete;
+
+    [[nodiscard]] Subscription observe(Observer observer);
+
+    // Newest first, as last read.
+    const std::vector<Note>& notes() const { return m_notes; }
+    std::optional<Note> note(const std::string& path) const;
+
+    PlistController::Result rename(const std::string& path, const std::string& name);
+    PlistController::Result setIcon(const std::string& path, const std::string& icon);
+    PlistController::Result setText(const std::string& path, const std::string& text);
+    // No date removes the alert.
+    PlistController::Result setAlert(const std::string& path, std::optional<core::Date> alert,
+                                     Source source = Source::Here);
+    PlistController::Result setMarked(const std::string& path, bool marked, Source source = Source::Here);
+    PlistController::Result remove(const std::string& path);
+
+    // Reads the store again and tells what differs from the last reading.
+    void refresh(Source source);
+
+private:
+    PlistController::Result changed(PlistController::Result result, Source source);
+    std::vector<Change> differences(const std::vector<Note>& now, Source source) const;
+    void tell(const std::vector<Change>& changes);
+
+    std::shared_ptr<Subscription::Observers> m_observers;
+    std::shared_ptr<const PlistController::NoteList> m_read;
+    std::vector<Note> m_notes;
+    // A change made by an observer while others are told is told after them.
+    bool m_telling = false;
+    std::optional<Source> m_pending;
+};
