@@ -124,5 +124,5 @@ private:
     // The icon the Icon row shows: the note's, then each one picked.
     const NoteIconChoice* m_shownIcon = nullptr;
     // Last, so that it ends first.
-    NoteModel::Subscription m_noteWatch;
+    core::Subscription m_noteWatch;
 };

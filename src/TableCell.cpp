@@ -1,19 +1,19 @@
 #include "TableCell.h"
 
-#include "Classes/TableNavigationController.h"
+#include "Classes/Playback.h"
 #include "NoteCellViews.h"
 #include "ProgressIndicator.h"
-#include "TableViewController.h"
 
 #include "platform/core/Bundle.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/Slider.h"
 
-using ui::BarButtonSystemItem;
-
-TableCell::TableCell()
+TableCell::TableCell(const std::shared_ptr<Playback>& playback)
+    : m_playback(playback)
+    , m_playbackWatch(playback->observe([this](Playback::Event event) {
+        if (event == Playback::Event::Started || event == Playback::Event::Ended)
+            showPlayback();
+    }))
 {
     setSelectionStyle(ui::TableViewCellSelectionStyle::Gray);
     setAccessoryType(ui::TableViewCellAccessoryType::DetailDisclosureButton);
@@ -60,48 +60,34 @@ void TableCell::changeTitleLabelColor(bool black)
     m_titleLabel->setTextColor(black ? ui::Color::black() : kMarkedTitleColor);
 }
 
-bool TableCell::isPlaying() const { return m_imageViewPlaying && m_imageViewPlaying->superview(); }
+bool TableCell::isPlaying() const
+{
+    auto playback = m_playback.lock();
+    return playback && playback->isPlaying(notePath());
+}
 
 void TableCell::makePlayingIcon()
 {
     m_imageViewPlaying = NoteCellViews::makeImageView("playing.png");
-    m_indicatorView = std::make_shared<ProgressIndicator>(ui::Rect{0, 0, 70, 70});
-    m_indicatorView->setPackets(float(NoteField::integer(m_noteObject, NoteKey::NumPackets).value_or(0)));
-    m_indicatorView->setCell(std::static_pointer_cast<TableCell>(shared_from_this()));
-    m_indicatorView->setName(NoteField::string(m_noteObject, NoteKey::Path));
-    auto sampleRate = NoteField::integer(m_noteObject, NoteKey::SampleRate).value_or(0);
-    m_indicatorView->setSampleRate(sampleRate > 0 ? int(sampleRate) : kDefaultSampleRate);
-    m_imageViewPlaying->addSubview(m_indicatorView);
+    double packets = double(NoteField::integer(m_noteObject, NoteKey::NumPackets).value_or(0));
+    if (auto playback = m_playback.lock())
+        m_indicatorView = std::make_shared<ProgressIndicator>(ui::Rect{0, 0, 70, 70}, playback, notePath(), packets);
+    if (m_indicatorView)
+        m_imageViewPlaying->addSubview(m_indicatorView);
 }
 
-void TableCell::toggleIcon()
+void TableCell::showPlayback()
 {
+    bool playing = isPlaying();
+    bool showsPlaying = m_imageViewPlaying && m_imageViewPlaying->superview() == m_superIconView.get();
+    if (playing == showsPlaying || !m_superIconView)
+        return;
     if (!m_imageViewPlaying)
         makePlayingIcon();
-    auto table = m_table.lock();
-    auto browser = table ? table->navigationViewController() : nullptr;
-    auto& application = ui::Application::sharedApplication();
     NoteCellViews::flip(*m_superIconView, *m_imageViewDefault, *m_imageViewPlaying, [&](bool starting) {
-        if (starting) {
-            if (browser) {
-                browser->setProgressView(m_indicatorView);
-                browser->setCurrentSystemItem(BarButtonSystemItem::Pause);
-                browser->createButtons();
-                if (auto* slider = browser->slider())
-                    slider->setMaximumValue(m_indicatorView->packets());
-            }
-            m_indicatorView->createAudioController();
-            m_indicatorView->startTimer(true);
-            application.setProximitySensingEnabled(true);
-            return;
-        }
-        m_indicatorView->stopTimer();
-        if (browser) {
-            browser->setCurrentSystemItem(BarButtonSystemItem::FlexibleSpace);
-            browser->createButtons();
-        }
-        application.setProximitySensingEnabled(false);
-        changeTitleLabelColor(true);
+        // Heard: the alert that waited for it is over.
+        if (!starting)
+            changeTitleLabelColor(true);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "Classes/NoteRecord.h"
 
+#include "platform/core/Subscription.h"
 #include "platform/ui/TableViewCell.h"
 
 #include <memory>
@@ -10,8 +11,8 @@ namespace ui {
 class ImageView;
 class Label;
 } // namespace ui
+class Playback;
 class ProgressIndicator;
-class TableViewController;
 
 // One row of the notes list: the note's coloured icon with its number,
 // its title (red while an alert waits to be heard), date and time. A
@@ -21,23 +22,21 @@ public:
     static constexpr ui::Color kMarkedTitleColor{0.8, 0.08, 0.08, 1.0};
     static constexpr int kDefaultSampleRate = 8000;
 
-    TableCell();
+    // Follows the playback for as long as both live.
+    explicit TableCell(const std::shared_ptr<Playback>& playback);
     ~TableCell() override;
 
     const NoteRecord& noteObject() const { return m_noteObject; }
     void setNoteObject(NoteRecord note) { m_noteObject = std::move(note); }
-    // None once the list is gone.
-    std::shared_ptr<TableViewController> table() const { return m_table.lock(); }
-    void setTable(std::weak_ptr<TableViewController> table) { m_table = std::move(table); }
 
     void createIcon();
     void createLabels();
     // The note renamed while its row is kept (it plays): the row shows and says the new name.
     void showName(const NoteRecord& note);
     void changeTitleLabelColor(bool black);
-    void toggleIcon();
     void setEditing(bool editing, bool animated) override;
 
+    // Its note is the one playing (or paused).
     bool isPlaying() const;
     ui::View& superIconView() const { return *m_superIconView; }
     ui::ImageView& imageViewDefault() const { return *m_imageViewDefault; }
@@ -49,6 +48,9 @@ public:
 
 private:
     void makePlayingIcon();
+    // Turns the icon to the face that says whether its note plays.
+    void showPlayback();
+    std::string notePath() const { return NoteField::string(m_noteObject, NoteKey::Path); }
     // What a screen reader says of the row and of its delete controls.
     void nameNote();
 
@@ -57,7 +59,8 @@ private:
     std::shared_ptr<ui::Label> m_numberLabel;
     std::shared_ptr<ui::ImageView> m_imageViewPlaying;
     std::shared_ptr<ProgressIndicator> m_indicatorView;
-    std::weak_ptr<TableViewController> m_table;
+    std::weak_ptr<Playback> m_playback;
+    core::Subscription m_playbackWatch;
     NoteRecord m_noteObject;
     std::shared_ptr<ui::Label> m_titleLabel;
     std::shared_ptr<ui::Label> m_dateLabel;

@@ -1,6 +1,6 @@
 #include "TableViewController.h"
 
-#include "Classes/AudioController.h"
+#include "Classes/Playback.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "DetailController.h"
@@ -20,9 +20,10 @@
 
 using ui::BarButtonSystemItem;
 
-TableViewController::TableViewController(NoteModel& notes)
+TableViewController::TableViewController(NoteModel& notes, std::shared_ptr<Playback> playback)
     : ui::TableViewController(ui::TableViewStyle::Grouped)
     , m_notes(notes)
+    , m_playback(std::move(playback))
 {
     setTitle(core::localizedString("App Name"));
     addButtons();
@@ -99,15 +100,6 @@ int TableViewController::numberOfRowsInSection(ui::TableView&, int)
     // Taken first: a change made while the list is read is seen again later.
     m_rowsIdentity = m_plistControl.fileIdentity();
     m_rows = notesNow();
-    // The playing note may have another row now.
-    if (m_selectedCell) {
-        int row = -1;
-        for (std::size_t i = 0; i < m_rows->size() && row < 0; ++i) {
-            if (rowPath(int(i)) == m_playingPath)
-                row = int(i);
-        }
-        m_selectedCell = row >= 0 ? std::optional(ui::IndexPath{0, row}) : std::nullopt;
-    }
     updateBadge(*m_rows);
     armAlertTimer(*m_rows);
     return int(m_rows->size());
@@ -188,51 +180,32 @@ NoteRecord TableViewController::rowNote(int row) const
 
 std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
 {
-    if (m_selectedCell == indexPath && m_playingCell) {
+    if (m_playingCell && m_playback->isPlaying(rowPath(indexPath.row))) {
         m_playingCell->showName(rowNote(indexPath.row));
         return m_playingCell;
     }
-    auto cell = std::make_shared<TableCell>();
+    auto cell = std::make_shared<TableCell>(m_playback);
     cell->setNoteObject(rowNote(indexPath.row));
-    cell->setTable(std::static_pointer_cast<TableViewController>(shared_from_this()));
     cell->createIcon();
     cell->createLabels();
     return cell;
 }
 
-std::shared_ptr<TableCell> TableViewController::cellOfSelectedRow()
+std::optional<ui::IndexPath> TableViewController::selectedCell() const
 {
-    if (!m_selectedCell)
-        return nullptr;
-    if (auto shown = std::dynamic_pointer_cast<TableCell>(tableView().cellForRowAtIndexPath(*m_selectedCell)))
-        return shown;
-    // Scrolled off screen: the table has no cell for it, but it still plays.
-    return m_playingCell;
+    for (std::size_t i = 0; m_playback->active() && i < m_rows->size(); ++i) {
+        if (rowPath(int(i)) == m_playback->path())
+            return ui::IndexPath{0, int(i)};
+    }
+    return std::nullopt;
 }
 
-void TableViewController::stopPlayback()
-{
-    auto browser = navigationViewController();
-    if (browser && browser->audioController() && !browser->audioController()->playbackEnded())
-        browser->audioController()->stopPlayback();
-}
-
-void TableViewController::stopSelectedRow()
-{
-    auto cell = cellOfSelectedRow();
-    m_selectedCell.reset();
-    if (cell && cell->isPlaying())
-        cell->toggleIcon();
-    stopPlayback();
-}
+void TableViewController::stopSelectedRow() { m_playback->stop(); }
 
 void TableViewController::didActivateRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
 {
-    auto browser = navigationViewController();
-    auto mode = browser ? browser->currentSystemItem() : BarButtonSystemItem::FlexibleSpace;
-    bool playing = mode == BarButtonSystemItem::Pause || mode == BarButtonSystemItem::Play;
-    if (m_selectedCell == indexPath && playing)
-        browser->playPauseButton()->trigger();
+    if (m_playback->isPlaying(rowPath(indexPath.row)))
+        m_playback->togglePause();
     else
         table.selectRowAtIndexPath(indexPath);
 }
@@ -240,27 +213,19 @@ void TableViewController::didActivateRowAtIndexPath(ui::TableView& table, ui::In
 void TableViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
 {
     table.deselectRowAtIndexPath(indexPath, true);
-    auto previous = cellOfSelectedRow();
     // A row without a cell on screen cannot be played; the playing row's
     // cell is kept, or its ring and icon would be lost.
     auto tapped = std::dynamic_pointer_cast<TableCell>(table.cellForRowAtIndexPath(indexPath));
     if (isEditing() || !tapped)
         return;
-    m_playingCell = tapped;
-    if (m_selectedCell == indexPath) {
-        stopPlayback();
-        m_playingCell->toggleIcon();
-        m_selectedCell.reset();
+    std::string path = rowPath(indexPath.row);
+    if (m_playback->isPlaying(path)) {
+        m_playback->stop();
         return;
     }
-    stopPlayback();
-    m_playingCell->toggleIcon();
-    if (previous && previous != m_playingCell && previous->isPlaying())
-        previous->toggleIcon();
-    m_selectedCell = indexPath;
-    m_playingPath = rowPath(indexPath.row);
-    setToolbarMode(BarButtonSystemItem::Pause);
-    unmark(m_playingPath);
+    m_playingCell = tapped;
+    m_playback->play(Note::fromRecord(rowNote(indexPath.row)));
+    unmark(path);
 }
 
 void TableViewController::unmark(const std::string& path)
@@ -306,8 +271,8 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
 {
     // Nothing keeps playing that the list no longer shows; the playing row
     // finds its place again when the rows are counted.
-    if (m_selectedCell == indexPath)
-        stopSelectedRow();
+    if (m_playback->isPlaying(rowPath(indexPath.row)))
+        m_playback->stop();
     if (m_notes.remove(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
         if (auto browser = navigationViewController())
             browser->noteDeletedElsewhere();
@@ -399,7 +364,7 @@ void TableViewController::playNoteWithPath(const std::string& path)
         if (!note || NoteField::string(*note, NoteKey::Path) != path)
             continue;
         // As a click on the row does, unless the note already plays.
-        if (m_selectedCell != ui::IndexPath{0, int(i)}) {
+        if (!m_playback->isPlaying(path)) {
             tableView().scrollToRowAtIndexPath({0, int(i)}, ui::TableViewScrollPosition::None, true);
             tableView().selectRowAtIndexPath({0, int(i)});
         }
@@ -412,18 +377,8 @@ void TableViewController::storeMayHaveChanged()
     auto now = m_plistControl.fileIdentity();
     if (now && m_rowsIdentity && now->isSameFileAsBefore(*m_rowsIdentity))
         return;
-    bool wasPlaying = m_selectedCell.has_value();
     bool hadRows = !m_rows->empty();
     tableView().reloadData();
-    if (wasPlaying && !m_selectedCell) {
-        // Its note was deleted elsewhere: it stops, and the toolbar with it.
-        m_playingPath.clear();
-        if (m_playingCell && m_playingCell->isPlaying())
-            m_playingCell->toggleIcon();
-        m_playingCell.reset();
-        stopPlayback();
-        setToolbarMode(BarButtonSystemItem::FlexibleSpace);
-    }
     // The list became empty, or the first notes came: the screen changes.
     if (m_rows->empty() == hadRows) {
         loadView();

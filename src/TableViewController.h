@@ -19,6 +19,7 @@ namespace ui {
 class AlertView;
 class ModalPanel;
 } // namespace ui
+class Playback;
 class TableCell;
 class TableNavigationController;
 
@@ -36,7 +37,7 @@ public:
     static constexpr double kLongestAlertWait = 600;
     static constexpr double kPastTheAlertDate = 0.01;
 
-    explicit TableViewController(NoteModel& notes);
+    TableViewController(NoteModel& notes, std::shared_ptr<Playback> playback);
     ~TableViewController() override;
 
     void loadView() override;
@@ -57,8 +58,6 @@ public:
     void setEditing(bool editing, bool animated) override;
 
     void pushDetailController(std::size_t row);
-    // The playback reached the end of the note: no row plays any more.
-    void selection() { m_selectedCell.reset(); }
     void checkAlerts();
     void alertViewClickedButtonAtIndex(ui::ModalPanel& alertView, int buttonIndex);
     // Plays the note stored with that audio file, as a click on its row does.
@@ -77,18 +76,15 @@ public:
     {
         m_navigationViewController = std::move(controller);
     }
-    const std::optional<ui::IndexPath>& selectedCell() const { return m_selectedCell; }
-    void setSelectedCell(std::optional<ui::IndexPath> indexPath) { m_selectedCell = indexPath; }
-    // The playing row's cell, also when it is scrolled off screen.
-    std::shared_ptr<TableCell> cellOfSelectedRow();
-    // Turns the playing row back and stops its note; none plays afterwards.
+    // The row of the note playing, as the rows were last counted.
+    std::optional<ui::IndexPath> selectedCell() const;
+    // Stops the note playing; none plays afterwards.
     void stopSelectedRow();
 
 protected:
     void configureTableView(ui::TableView& tableView) override;
 
 private:
-    void stopPlayback();
     void setToolbarMode(ui::BarButtonSystemItem item);
     void playAlertSound();
     // The alert on the desktop too; its action plays the note.
@@ -119,15 +115,14 @@ private:
 
     PlistController m_plistControl;
     NoteModel& m_notes;
+    std::shared_ptr<Playback> m_playback;
     std::weak_ptr<TableNavigationController> m_navigationViewController;
-    std::optional<ui::IndexPath> m_selectedCell;
+    // The playing note's cell, kept while it is scrolled off screen.
     std::shared_ptr<TableCell> m_playingCell;
     // The rows shown: the store as it was at the last reload.
     std::shared_ptr<const PlistController::NoteList> m_rows = std::make_shared<const PlistController::NoteList>();
     // The store's file when the rows were counted.
     std::optional<core::FileIdentity> m_rowsIdentity;
-    // The playing note's audio file: its row is found again when rows change.
-    std::string m_playingPath;
     std::shared_ptr<core::Timer> m_alertTimer;
     // (audio file, alert date) of each alert shown in this run.
     std::set<std::pair<std::string, double>> m_shownAlerts;

@@ -1,6 +1,7 @@
 #include "Classes/AppDelegate.h"
 
 #include "Classes/KeyboardCommands.h"
+#include "Classes/Playback.h"
 #include "Classes/PlistController.h"
 #include "Classes/RecordingRecovery.h"
 #include "Classes/RootViewController.h"
@@ -30,8 +31,9 @@ void writeDefaultIfZero(core::UserDefaults& defaults, const std::string& key, lo
 } // namespace
 
 AppDelegate::AppDelegate(bool announce)
-    : m_window(std::make_shared<ui::Window>())
-    , m_rootViewController(std::make_shared<RootViewController>(m_notes))
+    : m_playback(std::make_shared<Playback>(m_notes))
+    , m_window(std::make_shared<ui::Window>())
+    , m_rootViewController(std::make_shared<RootViewController>(m_notes, m_playback))
     , m_announce(announce)
 {
 }

@@ -13,6 +13,7 @@ namespace ui {
 class Window;
 }
 class KeyboardCommands;
+class Playback;
 class RootViewController;
 
 // Starts the application: the note store, the default settings and the
@@ -34,11 +35,13 @@ public:
     bool recording() const { return m_recording; }
     KeyboardCommands* keyboard() const { return m_keyboard.get(); }
     NoteModel& notes() { return m_notes; }
+    Playback& playback() { return *m_playback; }
     void setRecording(bool recording) { m_recording = recording; }
 
 private:
-    // Before the screens that observe it.
+    // Before the screens that observe them.
     NoteModel m_notes;
+    std::shared_ptr<Playback> m_playback;
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<RootViewController> m_rootViewController;
     std::unique_ptr<KeyboardCommands> m_keyboard;

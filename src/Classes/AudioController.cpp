@@ -339,8 +339,11 @@ bool AudioController::playbackEnded() const { return !m_playState.queue || m_pla
 
 std::int64_t AudioController::playedPacket() const
 {
-    // Moved while paused: the place chosen, as the slider shows it.
-    if (!m_playState.queue || m_playState.queued.empty() || m_movedWhilePaused)
+    // Moved while paused: the place chosen, as the slider shows it, though
+    // a buffer that finished meanwhile read on from there.
+    if (m_movedWhilePaused)
+        return m_chosenPacket;
+    if (!m_playState.queue || m_playState.queued.empty())
         return m_playState.currentPacket;
     std::uint64_t rendered = m_playState.queue->renderedFrames();
     // The newest span that has begun to play holds the sound being heard.
@@ -373,6 +376,7 @@ void AudioController::resumePlayback()
 void AudioController::changePacket(int packet)
 {
     m_playState.currentPacket = std::int64_t(packet);
+    m_chosenPacket = std::int64_t(packet);
     m_movedWhilePaused = m_pause;
 }
 

@@ -116,6 +116,7 @@ private:
     std::string m_fileURL;
     bool m_pause = false;
     bool m_movedWhilePaused = false;
+    std::int64_t m_chosenPacket = 0;
     bool m_interruptedOnPlayback = false;
     int m_sampleRate = 0;
 };

@@ -4,56 +4,13 @@
 #include <unordered_set>
 #include <utility>
 
-struct NoteModel::Subscription::Observers {
-    std::map<int, Observer> byId;
-    int next = 1;
-};
-
-NoteModel::Subscription::Subscription(std::weak_ptr<Observers> observers, int id)
-    : m_observers(std::move(observers))
-    , m_id(id)
-{
-}
-
-NoteModel::Subscription::Subscription(Subscription&& other) noexcept
-    : m_observers(std::move(other.m_observers))
-    , m_id(other.m_id)
-{
-    other.m_observers.reset();
-}
-
-NoteModel::Subscription& NoteModel::Subscription::operator=(Subscription&& other) noexcept
-{
-    if (this != &other) {
-        end();
-        m_observers = std::move(other.m_observers);
-        m_id = other.m_id;
-        other.m_observers.reset();
-    }
-    return *this;
-}
-
-NoteModel::Subscription::~Subscription() { end(); }
-
-void NoteModel::Subscription::end()
-{
-    if (auto observers = m_observers.lock())
-        observers->byId.erase(m_id);
-    m_observers.reset();
-}
-
-NoteModel::NoteModel()
-    : m_observers(std::make_shared<Subscription::Observers>())
-{
-}
+NoteModel::NoteModel() = default;
 
 NoteModel::~NoteModel() = default;
 
-NoteModel::Subscription NoteModel::observe(Observer observer)
+core::Subscription NoteModel::observe(std::function<void(const Change&)> observer)
 {
-    int id = m_observers->next++;
-    m_observers->byId.emplace(id, std::move(observer));
-    return Subscription(m_observers, id);
+    return m_observers.add(std::move(observer));
 }
 
 std::optional<Note> NoteModel::note(const std::string& path) const
@@ -154,21 +111,8 @@ std::vector<NoteModel::Change> NoteModel::differences(const std::vector<Note>& n
 
 void NoteModel::tell(const std::vector<Change>& changes)
 {
-    if (changes.empty())
-        return;
     m_telling = true;
-    // An observer may end its own or another's subscription meanwhile.
-    std::vector<int> ids;
-    for (const auto& [id, observer] : m_observers->byId)
-        ids.push_back(id);
-    for (const auto& change : changes) {
-        for (int id : ids) {
-            auto found = m_observers->byId.find(id);
-            if (found == m_observers->byId.end())
-                continue;
-            Observer observer = found->second;
-            observer(change);
-        }
-    }
+    for (const auto& change : changes)
+        m_observers.tell(change);
     m_telling = false;
 }

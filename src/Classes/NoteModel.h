@@ -3,8 +3,9 @@
 #include "Classes/Note.h"
 #include "Classes/PlistController.h"
 
+#include "platform/core/ObserverList.h"
+
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,35 +29,13 @@ public:
         unsigned fields;
         Source source;
     };
-    using Observer = std::function<void(const Change&)>;
-
-    // Observes for as long as it lives (or the model does).
-    class Subscription {
-    public:
-        Subscription() = default;
-        Subscription(Subscription&& other) noexcept;
-        Subscription& operator=(Subscription&& other) noexcept;
-        Subscription(const Subscription&) = delete;
-        Subscription& operator=(const Subscription&) = delete;
-        ~Subscription();
-
-    private:
-        friend class NoteModel;
-        struct Observers;
-        Subscription(std::weak_ptr<Observers> observers, int id);
-        void end();
-
-        std::weak_ptr<Observers> m_observers;
-        int m_id = 0;
-    };
-
     // Empty until the first refresh().
     NoteModel();
     ~NoteModel();
     NoteModel(const NoteModel&) = delete;
     NoteModel& operator=(const NoteModel&) = delete;
 
-    [[nodiscard]] Subscription observe(Observer observer);
+    [[nodiscard]] core::Subscription observe(std::function<void(const Change&)> observer);
 
     // Newest first, as last read.
     const std::vector<Note>& notes() const { return m_notes; }
@@ -79,7 +58,7 @@ private:
     std::vector<Change> differences(const std::vector<Note>& now, Source source) const;
     void tell(const std::vector<Change>& changes);
 
-    std::shared_ptr<Subscription::Observers> m_observers;
+    core::ObserverList<Change> m_observers;
     std::shared_ptr<const PlistController::NoteList> m_read;
     std::vector<Note> m_notes;
     // A change made by an observer while others are told is told after them.

@@ -2,6 +2,7 @@
 
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
+#include "Classes/Playback.h"
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
 #include "ExportView.h"
@@ -21,8 +22,9 @@
 
 #include <filesystem>
 
-RootViewController::RootViewController(NoteModel& notes)
+RootViewController::RootViewController(NoteModel& notes, std::shared_ptr<Playback> playback)
     : m_notes(notes)
+    , m_playback(std::move(playback))
 {
 }
 
@@ -34,10 +36,10 @@ RootViewController::~RootViewController()
 
 void RootViewController::viewDidLoad()
 {
-    auto tableViewController = std::make_shared<TableViewController>(m_notes);
+    auto tableViewController = std::make_shared<TableViewController>(m_notes, m_playback);
     loadRecordingViewController();
 
-    m_myNavigationController = std::make_shared<TableNavigationController>(tableViewController, m_notes);
+    m_myNavigationController = std::make_shared<TableNavigationController>(tableViewController, m_notes, m_playback);
     m_myNavigationController->view()->setFrame(ui::ViewController::kContentFrame);
 
     m_myNavigationController->setTableViewController(tableViewController.get());
@@ -89,8 +91,7 @@ void RootViewController::startRecording()
     }
     if (!m_recordingViewController)
         loadRecordingViewController();
-    if (auto& player = m_myNavigationController->audioController(); player && !player->playbackEnded())
-        m_myNavigationController->tableViewController()->stopSelectedRow();
+    m_playback->stop();
     m_recordingViewController->startTimer();
     presentModalViewController(m_recordingViewController, true);
     ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::BlackTranslucent, true);

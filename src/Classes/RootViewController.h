@@ -15,6 +15,7 @@ class NetService;
 class ReservedPort;
 } // namespace net
 class NoteModel;
+class Playback;
 class PreferencesViewController;
 class RecordingViewController;
 class TableNavigationController;
@@ -27,7 +28,7 @@ public:
     static constexpr double kAlertCheckDelay = 1.5;
     static constexpr double kFlipDuration = 1.0;
 
-    explicit RootViewController(NoteModel& notes);
+    RootViewController(NoteModel& notes, std::shared_ptr<Playback> playback);
     ~RootViewController() override;
 
     void viewDidLoad() override;
@@ -74,6 +75,7 @@ private:
     std::shared_ptr<RootViewController> self();
 
     NoteModel& m_notes;
+    std::shared_ptr<Playback> m_playback;
     std::shared_ptr<PreferencesViewController> m_preferencesViewController;
     std::shared_ptr<RecordingViewController> m_recordingViewController;
     std::shared_ptr<TableNavigationController> m_myNavigationController;

@@ -1,17 +1,16 @@
 #include "Classes/TableNavigationController.h"
 
-#include "Classes/AudioController.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "DetailController.h"
 #include "ExportView.h"
-#include "ProgressIndicator.h"
 #include "TableViewController.h"
 
 #include "platform/core/Bundle.h"
 #include "platform/core/Timer.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Slider.h"
@@ -21,12 +20,14 @@
 using ui::BarButtonSystemItem;
 
 TableNavigationController::TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController,
-                                                     NoteModel& notes)
+                                                     NoteModel& notes, std::shared_ptr<Playback> playback)
     : ui::NavigationController(std::move(rootViewController))
+    , m_playback(std::move(playback))
     , m_notesWatch(notes.observe([this](const NoteModel::Change& change) {
         if (change.source == NoteModel::Source::Elsewhere)
             storeMayHaveChanged();
     }))
+    , m_playbackWatch(m_playback->observe([this](Playback::Event event) { showPlayback(event); }))
 {
     setDelegate(this);
 }
@@ -118,22 +119,33 @@ void TableNavigationController::select()
     }
 }
 
-void TableNavigationController::togglePlayback()
+void TableNavigationController::togglePlayback() { m_playback->togglePause(); }
+
+void TableNavigationController::showPlayback(Playback::Event event)
 {
-    if (m_currentSystemItem == BarButtonSystemItem::Play) {
-        if (m_audioController)
-            m_audioController->resumePlayback();
-        if (m_progressView)
-            m_progressView->startTimer(false);
+    auto& application = ui::Application::sharedApplication();
+    switch (event) {
+    case Playback::Event::Started:
         m_currentSystemItem = BarButtonSystemItem::Pause;
         createButtons();
-    } else if (m_currentSystemItem == BarButtonSystemItem::Pause) {
-        if (m_audioController)
-            m_audioController->pausePlayback();
-        if (m_progressView && m_progressView->timer())
-            m_progressView->timer()->invalidate();
-        m_currentSystemItem = BarButtonSystemItem::Play;
+        if (m_slider)
+            m_slider->setMaximumValue(float(m_playback->packets()));
+        application.setProximitySensingEnabled(true);
+        break;
+    case Playback::Event::Paused:
+    case Playback::Event::Resumed:
+        m_currentSystemItem = m_playback->paused() ? BarButtonSystemItem::Play : BarButtonSystemItem::Pause;
         createButtons();
+        break;
+    case Playback::Event::Moved:
+        if (m_slider)
+            m_slider->setValue(float(m_playback->heard()));
+        break;
+    case Playback::Event::Ended:
+        m_currentSystemItem = BarButtonSystemItem::FlexibleSpace;
+        createButtons();
+        application.setProximitySensingEnabled(false);
+        break;
     }
 }
 
@@ -150,11 +162,8 @@ void TableNavigationController::actionSheetClickedButtonAtIndex(int buttonIndex)
 
 void TableNavigationController::sliderAction()
 {
-    if (m_audioController && m_slider)
-        m_audioController->changePacket(int(m_slider->value()));
-    // Paused, no timer redraws the ring.
-    if (m_progressView)
-        m_progressView->showPosition();
+    if (m_slider)
+        m_playback->seek(m_slider->value());
 }
 
 void TableNavigationController::toggleView()

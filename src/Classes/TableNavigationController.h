@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Classes/NoteModel.h"
+#include "Classes/Playback.h"
 
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
@@ -14,11 +15,9 @@ class Label;
 class Slider;
 class Toolbar;
 } // namespace ui
-class AudioController;
 class DetailController;
 class ExportView;
 class ExportingController;
-class ProgressIndicator;
 class RootViewController;
 class TableViewController;
 
@@ -32,8 +31,9 @@ public:
     static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
     static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
 
-    // Follows the changes other processes make to the notes.
-    TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController, NoteModel& notes);
+    // Follows the changes other processes make to the notes, and the playback.
+    TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController, NoteModel& notes,
+                              std::shared_ptr<Playback> playback);
     ~TableNavigationController() override;
 
     void viewDidLoad() override;
@@ -62,13 +62,9 @@ public:
     TableViewController* tableViewController() const { return m_tableViewController; }
     void setTableViewController(TableViewController* controller) { m_tableViewController = controller; }
 
-    // The engine of the current or last playback.
-    const std::shared_ptr<AudioController>& audioController() const { return m_audioController; }
-    void setAudioController(std::shared_ptr<AudioController> controller) { m_audioController = std::move(controller); }
-    // The progress ring of the playing row.
-    const std::shared_ptr<ProgressIndicator>& progressView() const { return m_progressView; }
-    void setProgressView(std::shared_ptr<ProgressIndicator> view) { m_progressView = std::move(view); }
+    Playback& playback() const { return *m_playback; }
 
+    // What the toolbar's button shows.
     ui::BarButtonSystemItem currentSystemItem() const { return m_currentSystemItem; }
     void setCurrentSystemItem(ui::BarButtonSystemItem item) { m_currentSystemItem = item; }
     const std::shared_ptr<ui::BarButtonItem>& playPauseButton() const { return m_playPauseButton; }
@@ -111,12 +107,13 @@ public:
 
 private:
     std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
+    // The toolbar and the slider show the playback's state and place.
+    void showPlayback(Playback::Event event);
 
     std::weak_ptr<RootViewController> m_rootViewController;
     TableViewController* m_tableViewController = nullptr;
     std::shared_ptr<ui::BarButtonItem> m_playPauseButton;
-    std::shared_ptr<ProgressIndicator> m_progressView;
-    std::shared_ptr<AudioController> m_audioController;
+    std::shared_ptr<Playback> m_playback;
     std::shared_ptr<ui::Label> m_statusLabel;
     std::shared_ptr<ui::Toolbar> m_toolbar;
     ui::BarButtonSystemItem m_currentSystemItem = ui::BarButtonSystemItem::FlexibleSpace;
@@ -126,5 +123,6 @@ private:
     std::shared_ptr<ui::Slider> m_slider;
     std::shared_ptr<ExportView> m_exportView;
     std::shared_ptr<ExportingController> m_exportController;
-    NoteModel::Subscription m_notesWatch;
+    core::Subscription m_notesWatch;
+    core::Subscription m_playbackWatch;
 };

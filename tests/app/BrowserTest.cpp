@@ -3,6 +3,7 @@
 
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
+#include "Classes/Playback.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
@@ -66,7 +67,7 @@ protected:
 
     ui::TableView& table() { return list().tableView(); }
     BarButtonSystemItem mode() { return browser().currentSystemItem(); }
-    std::shared_ptr<AudioController> player() { return browser().audioController(); }
+    std::shared_ptr<AudioController> player() { return browser().playback().audio(); }
     bool sliderShown() { return browser().slider() && browser().slider()->superview(); }
     const ui::Label* noNotesLabel()
     {
@@ -178,25 +179,25 @@ TEST_F(BrowserTest, AFirstClickPlaysInTheRowAndASecondStops)
     EXPECT_EQ(mode(), BarButtonSystemItem::FlexibleSpace);
     EXPECT_FALSE(sliderShown());
     EXPECT_FALSE(list().selectedCell());
-    EXPECT_FALSE(row.indicatorView()->timer()->isValid());
+    EXPECT_FALSE(browser().playback().timer()->isValid());
 }
 
 // Whatever still holds a playing row after its window has gone (a pending
 // event, a screen reader) must find the list gone, not reach into it.
-TEST_F(BrowserTest, APlayingRowThatOutlivesItsWindowPlaysToTheEndAlone)
+TEST_F(BrowserTest, APlayingRowThatOutlivesItsWindowStopsWithIt)
 {
     addNote(8000);
     launch();
     click(0);
     auto row = std::dynamic_pointer_cast<TableCell>(table().cellForRowAtIndexPath({0, 0}));
     ASSERT_TRUE(row && row->isPlaying());
+    auto ticks = delegate->playback().timer();
     application.setDelegate(nullptr);
     delegate.reset();
-    EXPECT_FALSE(row->table());
 
     clock.advance(2);
     EXPECT_FALSE(row->isPlaying());
-    EXPECT_FALSE(row->indicatorView()->timer()->isValid());
+    EXPECT_FALSE(ticks->isValid());
 }
 
 TEST_F(BrowserTest, AClickOnAnotherRowSwitchesTheNote)
@@ -206,11 +207,12 @@ TEST_F(BrowserTest, AClickOnAnotherRowSwitchesTheNote)
     launch();
     click(0);
     auto first = player();
+    auto firstTicks = browser().playback().timer();
     clock.advance(0.5);
     click(1);
     EXPECT_FALSE(cell(0).isPlaying());
     EXPECT_FALSE(first->playState().playing);
-    EXPECT_FALSE(cell(0).indicatorView()->timer()->isValid());
+    EXPECT_FALSE(firstTicks->isValid());
     EXPECT_TRUE(cell(1).isPlaying());
     EXPECT_NE(player(), first);
     EXPECT_TRUE(player()->playState().playing);
@@ -228,7 +230,7 @@ TEST_F(BrowserTest, AShortNoteShowsWhatWasHeardAndEndsWhenAllOfItWasHeard)
     launch();
     click(0);
     ProgressIndicator& ring = *cell(0).indicatorView();
-    clock.advance(ProgressIndicator::kTimerInterval);
+    clock.advance(Playback::kTickInterval);
     EXPECT_GE(browser().slider()->value(), 1500.0f);
     EXPECT_LE(browser().slider()->value(), 1600.0f);
     EXPECT_LT(ring.endAngle(), float(M_PI / 2));
@@ -268,7 +270,7 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     pressToolbarButton();
     EXPECT_EQ(mode(), BarButtonSystemItem::Play);
     EXPECT_TRUE(player()->pause());
-    EXPECT_FALSE(browser().progressView()->timer()->isValid());
+    EXPECT_FALSE(browser().playback().timer()->isValid());
     float held = browser().slider()->value();
     auto heard = device->played().size();
     clock.advance(3);
@@ -277,8 +279,8 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     // A move while paused shows on the ring at once.
     browser().slider()->setValue(72000);
     browser().slider()->sendActionsForControlEvents(ui::ControlEvent::ValueChanged);
-    EXPECT_EQ(browser().progressView()->accessibilityValue(), 90);
-    EXPECT_NEAR(browser().progressView()->endAngle(), 0.9 * 2 * M_PI, 0.01);
+    EXPECT_EQ(cell(0).indicatorView()->accessibilityValue(), 90);
+    EXPECT_NEAR(cell(0).indicatorView()->endAngle(), 0.9 * 2 * M_PI, 0.01);
     // Renamed meanwhile: the row kept for the playing note shows and says the new name.
     std::string path = NoteField::string(cell(0).noteObject(), NoteKey::Path);
     ASSERT_EQ(PlistController().editObjectWithPath(path, "Renamed", "NO"), PlistController::Result::Written);
@@ -289,7 +291,7 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     pressToolbarButton();
     EXPECT_EQ(mode(), BarButtonSystemItem::Pause);
     EXPECT_FALSE(player()->pause());
-    EXPECT_TRUE(browser().progressView()->timer()->isValid());
+    EXPECT_TRUE(browser().playback().timer()->isValid());
     clock.advance(1);
     EXPECT_GT(browser().slider()->value(), held);
     EXPECT_EQ(log.count("Starting playback"), 1);
@@ -428,11 +430,11 @@ TEST_F(BrowserTest, DeletingAPlayingNoteOrOneAboveItLeavesNothingPlayingThatIsGo
     EXPECT_TRUE(player()->playState().playing);
     EXPECT_EQ(player()->fileName(), home.documents() + "/note2.aif");
 
-    auto ring = browser().progressView();
+    auto ticks = browser().playback().timer();
     table().commitDeleteForRowAtIndexPath({0, 0});
     EXPECT_FALSE(player()->playState().playing);
     EXPECT_FALSE(list().selectedCell());
-    EXPECT_FALSE(ring->timer()->isValid());
+    EXPECT_FALSE(ticks->isValid());
     EXPECT_EQ(mode(), BarButtonSystemItem::FlexibleSpace);
 }
 
@@ -443,12 +445,12 @@ TEST_F(BrowserTest, APlayingRowScrolledOffScreenIsStoppedWhenAnotherRowPlays)
     launch();
     click(0);
     auto first = player();
-    auto ring = browser().progressView();
+    auto ticks = browser().playback().timer();
     table().setContentOffset(6 * TableViewController::kRowHeight);
     ASSERT_EQ(table().cellForRowAtIndexPath({0, 0}), nullptr);
     click(9);
     EXPECT_FALSE(first->playState().playing);
-    EXPECT_FALSE(ring->timer()->isValid());
+    EXPECT_FALSE(ticks->isValid());
     EXPECT_TRUE(player()->playState().playing);
     clock.advance(15);
     EXPECT_EQ(list().selectedCell(), std::nullopt);
@@ -720,14 +722,14 @@ TEST_F(BrowserTest, OddRecordsAndMissingFilesDoNoHarm)
 
     // No path and no packet count: nothing plays, and the first tick ends it.
     click(0);
-    EXPECT_EQ(cell(0).indicatorView()->sampleRate(), 8000);
-    clock.advance(ProgressIndicator::kTimerInterval);
+    EXPECT_EQ(player()->sampleRate(), 8000);
+    clock.advance(Playback::kTickInterval);
     EXPECT_FALSE(cell(0).isPlaying());
 
     // A missing file: the row does not pretend to play it.
     click(1);
     EXPECT_EQ(log.count("Cannot play /gone.aif"), 1);
-    clock.advance(ProgressIndicator::kTimerInterval);
+    clock.advance(Playback::kTickInterval);
     EXPECT_FALSE(cell(1).isPlaying());
     EXPECT_EQ(browser().slider()->value(), 0.0f);
 

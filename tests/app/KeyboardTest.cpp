@@ -76,7 +76,7 @@ protected:
             {Qt::Key_Q, "q"},           {Qt::Key_Tab, "Tab"},       {Qt::Key_Return, "Return"}};
         return (modifiers & Qt::ControlModifier ? "ctrl+" : "") + names.at(key);
     }
-    std::shared_ptr<AudioController> player() { return browser().audioController(); }
+    std::shared_ptr<AudioController> player() { return browser().playback().audio(); }
 };
 
 TEST_F(KeyboardTest, ArrowsChooseSpacePlaysAndPausesEscapeAndF2Navigate)

@@ -175,14 +175,14 @@ TEST_F(WindowBesideAnotherWriter, TheListFollowsTheStoreAndThePlayingNotePlaysOn
     ASSERT_TRUE(elsewhere({"save", "/c.aif"}));
     ASSERT_TRUE(listShows(3));
     EXPECT_EQ(list().selectedCell(), (ui::IndexPath{0, 1}));
-    EXPECT_TRUE(browser().audioController()->playState().playing);
+    EXPECT_TRUE(browser().playback().audio()->playState().playing);
     EXPECT_EQ(browser().statusLabel()->text(), "Notes: 3");
 
     // The playing note removed elsewhere stops; the others stay.
     ASSERT_TRUE(elsewhere({"remove", "/b.aif"}));
     ASSERT_TRUE(listShows(2));
     EXPECT_FALSE(list().selectedCell());
-    EXPECT_FALSE(browser().audioController()->playState().playing);
+    EXPECT_FALSE(browser().playback().audio()->playState().playing);
     EXPECT_EQ(browser().currentSystemItem(), ui::BarButtonSystemItem::FlexibleSpace);
 
     ASSERT_TRUE(elsewhere({"remove", "/c.aif"}));

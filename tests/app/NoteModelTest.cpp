@@ -46,7 +46,7 @@ protected:
     PlistController writer;
     NoteModel model;
     std::vector<Change> heard;
-    NoteModel::Subscription watch = model.observe([this](const Change& change) { heard.push_back(change); });
+    core::Subscription watch = model.observe([this](const Change& change) { heard.push_back(change); });
 };
 
 TEST_F(NoteModelTest, AChangeTouchesItsFieldOnlyAndEveryoneIsToldWhatChangedAndByWhom)
@@ -76,10 +76,10 @@ TEST_F(NoteModelTest, ObserversMayLeaveOrChangeTheNotesWhileBeingTold)
 {
     // The first observer to hear ends the second's watch and renames again:
     // the second hears nothing, the rename is told after the first change.
-    NoteModel::Subscription second;
+    core::Subscription second;
     int secondHeard = 0;
-    NoteModel::Subscription first = model.observe([&](const Change& change) {
-        second = NoteModel::Subscription();
+    core::Subscription first = model.observe([&](const Change& change) {
+        second = core::Subscription();
         if (change.fields & Note::Icon)
             model.rename(change.path, "After the icon");
     });

@@ -139,7 +139,7 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
     ASSERT_TRUE(choose("play"));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
-    EXPECT_TRUE(browser().audioController()->playState().playing);
+    EXPECT_TRUE(browser().playback().audio()->playState().playing);
     EXPECT_TRUE(alerts().empty()) << "the window's alert of the note went with the bubble";
     // Played: the bubble goes.
     EXPECT_TRUE(runUntil([&] { return fake.closed() == std::vector<uint>{FakeNotificationService::kId}; }));

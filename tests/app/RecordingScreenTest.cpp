@@ -1,5 +1,6 @@
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
+#include "Classes/Playback.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
@@ -232,14 +233,16 @@ TEST_F(RecordingScreenTest, RecordingOnStartupRecordsAtOnceAndStopsAPlayingNoteF
     screen().SaveAction();
     clock.advance(1);
 
-    auto player = std::make_shared<AudioController>();
     writeAiff(documentsFile("playing.aif"), 80000, 8000);
-    player->setSampleRate(8000);
-    player->startPlayback("/playing.aif");
-    browser().setAudioController(player);
+    Note playing;
+    playing.path = "/playing.aif";
+    playing.packets = 80000;
+    browser().playback().play(playing);
+    auto player = browser().playback().audio();
     ASSERT_TRUE(player->playState().playing);
     pressNew();
     EXPECT_FALSE(player->playState().playing);
+    EXPECT_FALSE(browser().playback().active());
     screen().CancelAction();
 }
 

@@ -102,7 +102,7 @@ int main(int argc, char** argv)
         "click on a row until its note plays",
         [&](int run) {
             list.tableView().selectRowAtIndexPath({0, run % kRowsOnScreen});
-            if (!browser.audioController() || !browser.audioController()->playState().playing)
+            if (!browser.playback().audio() || !browser.playback().audio()->playState().playing)
                 std::fprintf(stderr, "list benchmark: a click did not start playback\n");
         },
         [&](int run) {

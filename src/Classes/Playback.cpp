@@ -1,0 +1,117 @@
+#include "Classes/Playback.h"
+
+#include "Classes/AudioController.h"
+
+#include "platform/audio/AudioDevice.h"
+#include "platform/core/Bundle.h"
+#include "platform/core/Timer.h"
+#include "platform/ui/AlertView.h"
+
+Playback::Playback(NoteModel& notes)
+    : m_noteWatch(notes.observe([this](const NoteModel::Change& change) {
+        if (change.kind == NoteModel::Change::Kind::Removed && isPlaying(change.path))
+            stop();
+    }))
+{
+}
+
+Playback::~Playback()
+{
+    stopTicking();
+    if (m_audio && !m_audio->playbackEnded())
+        m_audio->stopPlayback();
+}
+
+core::Subscription Playback::observe(std::function<void(Event)> observer)
+{
+    return m_observers.add(std::move(observer));
+}
+
+void Playback::play(const Note& note)
+{
+    stop();
+    m_audio = std::make_shared<AudioController>();
+    m_audio->setSampleRate(note.rate.value_or(0) > 0 ? int(*note.rate) : kDefaultSampleRate);
+    m_path = note.path;
+    m_packets = double(note.packets.value_or(0));
+    m_paused = false;
+    m_audio->startPlayback(note.path);
+    startTicking();
+    tell(Event::Started);
+    if (!m_audio->playState().queue && !audio::AudioDevice::shared().hasOutput())
+        std::make_shared<ui::AlertView>(core::localizedString("Alert"), core::localizedString("No Sound Output"), "OK")
+            ->show();
+}
+
+void Playback::pause()
+{
+    if (!active() || m_paused)
+        return;
+    m_audio->pausePlayback();
+    m_paused = true;
+    stopTicking();
+    tell(Event::Paused);
+}
+
+void Playback::resume()
+{
+    if (!active() || !m_paused)
+        return;
+    m_audio->resumePlayback();
+    m_paused = false;
+    startTicking();
+    tell(Event::Resumed);
+}
+
+void Playback::togglePause()
+{
+    if (m_paused)
+        resume();
+    else
+        pause();
+}
+
+void Playback::seek(double packet)
+{
+    if (!active())
+        return;
+    m_audio->changePacket(int(packet));
+    tell(Event::Moved);
+}
+
+void Playback::stop()
+{
+    if (!active())
+        return;
+    stopTicking();
+    // A paused queue is let run again so that it can be stopped.
+    if (m_audio->pause())
+        m_audio->resumePlayback();
+    m_audio->stopPlayback();
+    m_path.clear();
+    m_paused = false;
+    tell(Event::Ended);
+}
+
+double Playback::heard() const { return m_audio ? double(m_audio->playedPacket()) : 0; }
+
+void Playback::startTicking()
+{
+    stopTicking();
+    m_timer = core::Timer::scheduledTimer(kTickInterval, true, [this](core::Timer&) { tick(); });
+}
+
+void Playback::stopTicking()
+{
+    if (m_timer)
+        m_timer->invalidate();
+}
+
+void Playback::tick()
+{
+    tell(Event::Moved);
+    // Done once the last sound has been heard, not when the file has been
+    // read: the queued rest still plays.
+    if (active() && m_audio->playbackEnded())
+        stop();
+}

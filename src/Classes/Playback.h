@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Classes/Note.h"
+#include "Classes/NoteModel.h"
+
+#include "platform/core/ObserverList.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace core {
+class Timer;
+}
+class AudioController;
+
+// The window's one playback: which note plays, whether it is paused, the
+// place heard and its end. The rows, the ring, the slider and the toolbar
+// observe it; none keeps a state of its own. A note removed while it plays
+// (here or by another process) stops.
+class Playback {
+public:
+    static constexpr double kTickInterval = 0.2;
+    static constexpr int kDefaultSampleRate = 8000;
+    // Moved: the place heard changed (a tick while playing, or a seek).
+    // Ended: played to its end, stopped, or another note took its place.
+    enum class Event { Started, Paused, Resumed, Moved, Ended };
+
+    explicit Playback(NoteModel& notes);
+    ~Playback();
+    Playback(const Playback&) = delete;
+    Playback& operator=(const Playback&) = delete;
+
+    [[nodiscard]] core::Subscription observe(std::function<void(Event)> observer);
+
+    // Ends what plays, then plays the note from its start.
+    void play(const Note& note);
+    void pause();
+    void resume();
+    void togglePause();
+    void seek(double packet);
+    void stop();
+
+    // A note is playing or paused.
+    bool active() const { return !m_path.empty(); }
+    bool paused() const { return m_paused; }
+    bool isPlaying(const std::string& path) const { return active() && path == m_path; }
+    const std::string& path() const { return m_path; }
+    // The note's packets, and the one heard now.
+    double packets() const { return m_packets; }
+    double heard() const;
+    // The engine of the current or last playback.
+    const std::shared_ptr<AudioController>& audio() const { return m_audio; }
+    const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
+
+private:
+    void startTicking();
+    void stopTicking();
+    void tick();
+    void tell(Event event) { m_observers.tell(event); }
+
+    std::shared_ptr<AudioController> m_audio;
+    std::shared_ptr<core::Timer> m_timer;
+    std::string m_path;
+    double m_packets = 0;
+    bool m_paused = false;
+    core::ObserverList<Event> m_observers;
+    core::Subscription m_noteWatch;
+};
