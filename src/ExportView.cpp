@@ -6,7 +6,7 @@
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
 #include "Classes/UploadFailure.h"
-#include "Classes/UploadState.h"
+#include "Classes/UploadReport.h"
 #include "ExportingCell.h"
 
 #include "platform/core/Bundle.h"
@@ -333,7 +333,7 @@ void ExportView::timerCheckStatusAction()
     if (m_exportController->checkWriteStreamStatus() == ExportingController::kTransferring && !m_transferring) {
         m_transferring = true;
         if (m_mainCell)
-            m_mainCell->changeText(ExportingController::state().inClear);
+            m_mainCell->changeText(m_exportController->report().inClear);
     }
     if (m_exportController->checkWriteStreamStatus() == ExportingController::kClosed) {
         showSendingFace(false);
@@ -345,7 +345,7 @@ void ExportView::timerCheckStatusAction()
         stopStatusTimer();
         m_stoppedTimer = true;
         m_sending = false;
-        const UploadState& state = ExportingController::state();
+        UploadReport state = m_exportController->report();
         if (UploadFailure::asksForTrust(state))
             return askForTrust(UploadFailure::message(state), state.presentedKey);
         showMessage(UploadFailure::message(state));

@@ -6,7 +6,7 @@
 #include "Classes/FtpPassword.h"
 #include "Classes/PlistController.h"
 #include "Classes/UploadFailure.h"
-#include "Classes/UploadState.h"
+#include "Classes/UploadReport.h"
 
 #include "platform/audio/AudioDevice.h"
 #include "platform/core/Bundle.h"
@@ -358,12 +358,12 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     core::RunLoop::main().run();
     engine.checkWriteStreamStatus();
     if (!engine.checkError()) {
-        if (ExportingController::state().inClear)
+        if (engine.report().inClear)
             std::fprintf(stderr, "voicenotes: sent, not encrypted: %s offers no encryption\n",
-                         ExportingController::state().server.c_str());
+                         engine.report().server.c_str());
         return 0;
     }
-    const UploadState& state = ExportingController::state();
+    UploadReport state = engine.report();
     std::fprintf(stderr, "voicenotes: %s\n", UploadFailure::message(state).c_str());
     if (UploadFailure::asksForTrust(state))
         std::fprintf(stderr, "voicenotes: to trust it, send again with --trust %s\n", state.presentedKey.c_str());

@@ -19,8 +19,6 @@ AppContext::AppContext(std::unique_ptr<audio::AudioDevice> device)
 
 AppContext::~AppContext()
 {
-    // The upload ends before the device and the settings it may still use.
-    m_upload = UploadState{};
     // Closed while the run loop and the sounds it plays still exist.
     if (m_ownsDevice)
         audio::AudioDevice::setShared(nullptr);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Classes/StoreCache.h"
-#include "Classes/UploadState.h"
 
 #include "platform/core/StackedInstance.h"
 #include "platform/net/NetworkConnections.h"
@@ -14,12 +13,11 @@ class AudioDevice;
 }
 
 // What the application holds while it runs: the note store's parsed list,
-// the upload under way, the network connections and the sound device it
-// was started with. main() builds one for the window or a command, each
-// test its own, so nothing of one run reaches the next. The newest one
-// alive is current(): the store's and the upload's objects, made and
-// dropped all the time, reach their state through it. The settings are
-// read afresh in each context.
+// the network connections and the sound device it was started with.
+// main() builds one for the window or a command, each test its own, so
+// nothing of one run reaches the next. The newest one alive is current():
+// the store's objects, made and dropped all the time, reach their state
+// through it. The settings are read afresh in each context.
 class AppContext : public core::StackedInstance<AppContext> {
 public:
     AppContext();
@@ -32,12 +30,10 @@ public:
     static AppContext& current();
 
     std::optional<StoreCache>& storeCache() { return m_storeCache; }
-    UploadState& upload() { return m_upload; }
 
 private:
     bool m_ownsDevice;
-    // Ends after the upload that uses it.
+    // Ends after the uploads that use it.
     net::NetworkConnections m_network;
     std::optional<StoreCache> m_storeCache;
-    UploadState m_upload;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Classes/UploadReport.h"
+
 #include "platform/net/NetService.h"
 
 #include <cstdint>
@@ -7,41 +9,15 @@
 #include <memory>
 #include <string>
 
-namespace net {
-class FileReadStream;
-class FtpWriteStream;
-} // namespace net
 class ExportView;
-struct UploadState;
+class Uploader;
 
-// The state of one upload, handed to the write stream's callback.
-struct UploadStreamInfo {
-    static constexpr std::size_t kBufferSize = 32768;
-
-    // Held here too, so the stream outlives any controller that polls it
-    // until this upload is torn down.
-    std::shared_ptr<net::FtpWriteStream> writeStream;
-    std::unique_ptr<net::FileReadStream> readStream;
-    // "host:port": what its login shows of encryption is remembered under it.
-    std::string server;
-    std::int32_t bytesWritten = 0;
-    std::int32_t pendingCount = 0;
-    std::uint8_t buffer[kBufferSize];
-};
-
-UploadStreamInfo* MyStreamInfoCreate(std::unique_ptr<net::FileReadStream> readStream,
-                                     std::shared_ptr<net::FtpWriteStream> writeStream);
-void MyStreamInfoDestroy(UploadStreamInfo* info);
-// The write stream's callback; context is the upload's UploadStreamInfo.
-void MyUploadCallBack(net::FtpWriteStream* writeStream, unsigned type, void* context);
-
-// Uploads one note's audio file to an FTP server, driven by the write
-// stream's events on the main run loop. The caller polls
-// checkWriteStreamStatus and checkError. The upload state is shared by
-// every controller: the newest upload is the one polled.
+// Sends one note's audio file at a time to a server, as one Uploader
+// object per send; the caller polls checkWriteStreamStatus and checkError,
+// or is told of the end. A new send replaces the one polled: an earlier
+// upload still under way finishes on its own and is heard of no more.
 class ExportingController : public net::NetServiceDelegate {
 public:
-    static constexpr unsigned kEventMask = 31;
     enum WriteStreamReport : unsigned { kNoStream = 0, kClosed = 1, kTransferring = 2 };
 
     ExportingController() = default;
@@ -54,10 +30,12 @@ public:
     bool sendFile(const std::string& name, const std::string& host, const std::string& user,
                   const std::string& password, const std::string& title);
     unsigned checkWriteStreamStatus();
-    // True once after each error of the upload.
+    // True once after the upload failed.
     bool checkError();
-    // The newest upload's state, for the messages about it.
-    static const UploadState& state();
+    // The newest upload's report, for the messages about it.
+    UploadReport report() const;
+    // The newest upload; none before the first send.
+    Uploader* upload() const { return m_upload.get(); }
 
     // For the next send: the key the person trusts for its server, pinned
     // for it and remembered once the login succeeds through it.
@@ -73,8 +51,13 @@ public:
     void setExportView(const std::shared_ptr<ExportView>& view) { m_exportView = view; }
 
 private:
+    void replaceUpload(std::shared_ptr<Uploader> upload);
+
     // Weak: the screen holds this controller.
     std::weak_ptr<ExportView> m_exportView;
     std::string m_trustedKey;
     std::function<void()> m_uploadEnded;
+    std::shared_ptr<Uploader> m_upload;
+    // The failure not yet told by checkError().
+    bool m_problem = false;
 };

@@ -1,6 +1,6 @@
 #include "Classes/UploadFailure.h"
 
-#include "Classes/UploadState.h"
+#include "Classes/UploadReport.h"
 
 #include "platform/core/Bundle.h"
 
@@ -37,7 +37,7 @@ std::string filledIn(std::string text, const std::string& first, const std::stri
 }
 
 // What a message says beside the server: the folder, the key, or why.
-std::string detail(const UploadState& state)
+std::string detail(const UploadReport& state)
 {
     switch (state.failureKind) {
     case FtpFailure::NoFolder:
@@ -52,14 +52,14 @@ std::string detail(const UploadState& state)
 
 } // namespace
 
-std::string UploadFailure::message(const UploadState& state)
+std::string UploadFailure::message(const UploadReport& state)
 {
     auto key = kMessageKeys.find(state.failureKind);
     return filledIn(core::localizedString(key == kMessageKeys.end() ? "Upload failed" : key->second), state.server,
                     detail(state));
 }
 
-bool UploadFailure::asksForTrust(const UploadState& state)
+bool UploadFailure::asksForTrust(const UploadReport& state)
 {
     bool certificate = state.failureKind == FtpFailure::CertificateUntrusted
         || state.failureKind == FtpFailure::CertificateChanged;

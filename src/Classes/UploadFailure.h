@@ -2,7 +2,7 @@
 
 #include <string>
 
-struct UploadState;
+struct UploadReport;
 
 // What the person is told when an upload failed: one message for each way
 // it can fail, naming the server (and the folder, the server's own words
@@ -10,7 +10,7 @@ struct UploadState;
 // window's alert and on the command line.
 class UploadFailure {
 public:
-    static std::string message(const UploadState& state);
+    static std::string message(const UploadReport& state);
     // The failure is the server's certificate, which the person may trust.
-    static bool asksForTrust(const UploadState& state);
+    static bool asksForTrust(const UploadReport& state);
 };

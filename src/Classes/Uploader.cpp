@@ -1,0 +1,29 @@
+#include "Classes/Uploader.h"
+
+#include <utility>
+
+void Uploader::detach()
+{
+    on_transferring = nullptr;
+    on_ended = nullptr;
+}
+
+void Uploader::transferring()
+{
+    if (m_phase != Phase::Connecting)
+        return;
+    m_phase = Phase::Transferring;
+    if (on_transferring)
+        on_transferring();
+}
+
+void Uploader::end(Phase phase)
+{
+    if (ended())
+        return;
+    m_phase = phase;
+    // Let go last: the handler may be the last to hold it otherwise.
+    auto keep = std::exchange(m_selfUntilEnd, nullptr);
+    if (auto ended = std::exchange(on_ended, nullptr))
+        ended();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Classes/UploadReport.h"
+
+#include <functional>
+#include <memory>
+
+// One upload of one note's audio file to one destination. Its owner hears
+// when the file starts to go and, once, how it ended: sent when the
+// server confirmed the last byte, failed otherwise. An upload keeps itself
+// alive until it ends; an owner that lets go first hears nothing more.
+class Uploader : public std::enable_shared_from_this<Uploader> {
+public:
+    enum class Phase { Connecting, Transferring, Sent, Failed };
+
+    virtual ~Uploader() = default;
+    Uploader(const Uploader&) = delete;
+    Uploader& operator=(const Uploader&) = delete;
+
+    // Whether it is under way; when not, nothing will be told.
+    virtual bool start() = 0;
+
+    Phase phase() const { return m_phase; }
+    bool ended() const { return m_phase == Phase::Sent || m_phase == Phase::Failed; }
+    const UploadReport& report() const { return m_report; }
+
+    std::function<void()> on_transferring;
+    std::function<void()> on_ended;
+    // The owner goes: nothing more is told.
+    void detach();
+
+protected:
+    Uploader() = default;
+    // Under way: kept alive until it ends.
+    void holdUntilEnd() { m_selfUntilEnd = shared_from_this(); }
+    void transferring();
+    void end(Phase phase);
+
+    UploadReport m_report;
+
+private:
+    Phase m_phase = Phase::Connecting;
+    std::shared_ptr<Uploader> m_selfUntilEnd;
+};
