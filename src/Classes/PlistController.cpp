@@ -206,11 +206,6 @@ std::optional<NoteRecord> PlistController::loadObjectWithPath(const std::string&
     return index ? loadObject(*index) : std::nullopt;
 }
 
-PlistController::Locate PlistController::atIndex(std::size_t index)
-{
-    return [index](const NoteList& notes) { return index < notes.size() ? std::optional(index) : std::nullopt; };
-}
-
 PlistController::Locate PlistController::withPath(const std::string& path)
 {
     return [path](const NoteList& notes) { return indexWithPath(notes, path); };
@@ -338,8 +333,6 @@ bool PlistController::insertNewNote(const NewNote& note)
     });
     return hadLock && written;
 }
-
-void PlistController::removeObjectAtIndex(std::size_t index) { removeRecord(atIndex(index)); }
 
 PlistController::Result PlistController::removeObjectWithPath(const std::string& path)
 {
@@ -471,26 +464,6 @@ std::function<void(NoteRecord&)> setMark(bool remove)
 }
 
 } // namespace
-
-void PlistController::editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon)
-{
-    editRecord(atIndex(index), renameOrRecolour(newName, icon));
-}
-
-void PlistController::editInfoAtIndex(std::size_t index, const std::string& newInfo)
-{
-    editRecord(atIndex(index), setInfo(newInfo));
-}
-
-void PlistController::editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate)
-{
-    editRecord(atIndex(index), setAlert(newDate));
-}
-
-void PlistController::editBadgeatObjectatIndex(std::size_t index, bool remove)
-{
-    editRecord(atIndex(index), setMark(remove));
-}
 
 PlistController::Result PlistController::editObjectWithPath(const std::string& path, const std::string& newName,
                                                             const std::string& icon)

@@ -20,9 +20,8 @@
 // back atomically, so no process loses another's change and none ever
 // sees half a list.
 //
-// A note's identity is its "Path": the index-based operations act on
-// whatever note is at that row now; the path-based ones find their note
-// again under the lock and change nothing when it has gone.
+// A note's identity is its "Path": a change finds its note again under the
+// lock and changes nothing when it has gone.
 class PlistController {
 public:
     using NoteList = core::PropertyList::Array;
@@ -68,16 +67,10 @@ public:
     bool saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,
                              core::Date date);
     static constexpr const char* kRecoveredIcon = "OrangeIcon";
-    void removeObjectAtIndex(std::size_t index);
-    // A rename when icon is "NO"; otherwise an icon change that ignores name.
-    void editObjectAtIndex(std::size_t index, const std::string& newName, const std::string& icon);
-    void editInfoAtIndex(std::size_t index, const std::string& newInfo);
-    // No date removes the alert.
-    void editDateAlertAtIndex(std::size_t index, std::optional<core::Date> newDate);
-    // Sets the overdue-alert marker, or removes it; the badge is the caller's.
-    void editBadgeatObjectatIndex(std::size_t index, bool remove);
-
-    // The same changes, to the note with that audio file wherever it is now.
+    // Changes to the note with that audio file wherever it is now. A
+    // rename when icon is "NO"; otherwise an icon change that ignores name.
+    // No date removes the alert. The overdue-alert marker is set, or
+    // removed with remove; the badge is the caller's.
     Result removeObjectWithPath(const std::string& path);
     Result editObjectWithPath(const std::string& path, const std::string& newName, const std::string& icon);
     Result editInfoWithPath(const std::string& path, const std::string& newInfo);
@@ -116,7 +109,6 @@ private:
     // writeCachedList(); no snapshot handed out sees the change.
     static NoteList* listToChange();
     static std::int64_t nextNoteID(const NoteList& notes);
-    static Locate atIndex(std::size_t index);
     static Locate withPath(const std::string& path);
     // Runs the change under the store's lock; false when the lock was not had.
     bool locked(const std::function<void()>& change);

@@ -8,6 +8,7 @@
 #include "DetailController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "support/NotePathAt.h"
 
 #include "AppFixture.h"
 
@@ -92,8 +93,8 @@ TEST_F(AppFixture, ANameAndTextTooLongToEditAreShownCutAndNeverCutInTheStore)
     std::string longName(kLimit + 1, 'n'), longText = std::string(kLimit - 1, 't') + "\u00e9" + std::string(1000, 't');
     PlistController store;
     store.saveObject(0, 1, "/a.aif", 8000);
-    store.editObjectAtIndex(0, longName, "NO");
-    store.editInfoAtIndex(0, longText);
+    store.editObjectWithPath(notePathAt(0), longName, "NO");
+    store.editInfoWithPath(notePathAt(0), longText);
     launch(2);
     list().tableView().tapAccessoryButtonForRowAtIndexPath({0, 0});
     clock.advance(1);

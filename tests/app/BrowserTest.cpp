@@ -13,6 +13,7 @@
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "support/NotePathAt.h"
 
 #include "AppFixture.h"
 
@@ -117,8 +118,8 @@ TEST_F(BrowserTest, RowsShowIconNumberTitleDateAndTimeAndOnlyRowsOnScreenAreBuil
 {
     for (int i = 0; i < 12; ++i)
         addNote(8000);
-    PlistController().editObjectAtIndex(1, "", "VioletIcon");
-    PlistController().editBadgeatObjectatIndex(2, false);
+    PlistController().editObjectWithPath(notePathAt(1), "", "VioletIcon");
+    PlistController().editBadgeWithPath(notePathAt(2), false);
     launch();
     EXPECT_EQ(browser().statusLabel()->text(), "Notes: 12");
     EXPECT_EQ(table().numberOfRowsInSection(0), 12);
@@ -478,7 +479,7 @@ TEST_F(BrowserTest, TheDetailButtonStopsTheNoteAndOpensItsEditor)
     EXPECT_TRUE(browser().slider()->isHidden());
     EXPECT_EQ(browser().navigationBar().shownTitle(), "Details");
 
-    PlistController().editObjectAtIndex(0, "Renamed", "NO");
+    PlistController().editObjectWithPath(notePathAt(0), "Renamed", "NO");
     browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     EXPECT_EQ(browser().topViewController().get(), &list());
     EXPECT_FALSE(browser().toolbar()->isHidden());
@@ -525,8 +526,8 @@ class AlertTest : public BrowserTest {
 protected:
     void setAlert(std::size_t index, double secondsFromNow)
     {
-        PlistController().editDateAlertAtIndex(index,
-                                               core::Date(core::Date::now().timeIntervalSince1970() + secondsFromNow));
+        PlistController().editDateAlertWithPath(notePathAt(index),
+                                                core::Date(core::Date::now().timeIntervalSince1970() + secondsFromNow));
     }
     long badge() const { return application.applicationIconBadgeNumber(); }
 };
@@ -692,7 +693,7 @@ TEST_F(AlertTest, TheBadgeCountsTheMarkedNotesThereAre)
 
     table().commitDeleteForRowAtIndexPath({0, 1});
     EXPECT_EQ(badge(), 1);
-    PlistController().removeObjectAtIndex(1);
+    PlistController().removeObjectWithPath(notePathAt(1));
     list().storeMayHaveChanged();
     EXPECT_EQ(badge(), 0);
 }

@@ -9,6 +9,7 @@
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "support/NotePathAt.h"
 
 #include "AppFixture.h"
 
@@ -81,8 +82,8 @@ TEST_F(EditorTest, ShowsTheNotesNameIconLengthAlertAndText)
     addNote(3, 7);
     addNote(12, 45);
     addNote(0, 10);
-    PlistController().editObjectAtIndex(1, "", "RedIcon");
-    PlistController().editInfoAtIndex(1, "Buy milk\nand bread");
+    PlistController().editObjectWithPath(notePathAt(1), "", "RedIcon");
+    PlistController().editInfoWithPath(notePathAt(1), "Buy milk\nand bread");
     launch();
     auto& editor = open(1);
     EXPECT_EQ(browser().navigationBar().shownTitle(), "Details");
@@ -177,7 +178,7 @@ TEST_F(EditorTest, EscapeClosesTheInputLikeDone)
 TEST_F(EditorTest, TheIconWheelStartsAtYellowSavesEveryStopAndGivesWayToAnotherRow)
 {
     addNote(0, 5);
-    PlistController().editObjectAtIndex(0, "", "RedIcon");
+    PlistController().editObjectWithPath(notePathAt(0), "", "RedIcon");
     launch();
     auto& editor = open(0);
     tapRow(editor, 0, 1);
@@ -296,7 +297,7 @@ TEST_F(EditorTest, WhatWasTypedIsKeptHoweverTheDetailsAreLeftAndNothingElseIsWri
     EXPECT_EQ(NoteField::string(note(0), NoteKey::Info), "Typed text");
 
     open(1).textView1()->setText("Typed before quitting");
-    PlistController().editObjectAtIndex(1, "Renamed elsewhere", "NO");
+    PlistController().editObjectWithPath(notePathAt(1), "Renamed elsewhere", "NO");
     delegate->applicationWillTerminate(ui::Application::sharedApplication());
     EXPECT_EQ(NoteField::string(note(1), NoteKey::Info), "Typed before quitting");
     EXPECT_EQ(NoteField::string(note(1), NoteKey::Title), "Renamed elsewhere");
@@ -306,7 +307,7 @@ TEST_F(EditorTest, ALineBreakInANameKeepsTheRowToOneLine)
 {
     addNote(0, 5);
     // Typed, a name is one line; another program may still write two.
-    PlistController().editObjectAtIndex(0, "Two\tlines", "NO");
+    PlistController().editObjectWithPath(notePathAt(0), "Two\tlines", "NO");
     std::string store = documentsFile("data.plist");
     auto xml = core::FileManager::contentsAtPath(store).value_or("");
     ASSERT_NE(xml.find("Two lines"), std::string::npos);

@@ -7,6 +7,7 @@
 #include "Classes/TableNavigationController.h"
 #include "RecordingViewController.h"
 #include "TableViewController.h"
+#include "support/NotePathAt.h"
 
 #include "AppFixture.h"
 
@@ -37,7 +38,7 @@ protected:
         core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
         for (int i = 0; i < 30; ++i) {
             store.saveObject(0, 1, "/" + std::to_string(i) + ".aif", 8000);
-            store.editInfoAtIndex(0, std::string(2000, 'i'));
+            store.editInfoWithPath(notePathAt(0), std::string(2000, 'i'));
         }
         storeBefore = FileManager::contentsAtPath(home.documents() + "/data.plist").value_or("");
         core::UserDefaults settings(home.settingsFile());

@@ -13,6 +13,7 @@
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "support/NotePathAt.h"
 
 #include "platform/core/Date.h"
 #include "platform/core/UserDefaults.h"
@@ -208,7 +209,7 @@ TEST_F(KeyboardTest, AnAlertTakesTheKeyboardAndGivesItBack)
     auto focus = [&] { return delegate->window()->widget()->focusWidget(); };
     QWidget* before = focus();
     clock.engine().setWallClock(2'000'000'000);
-    PlistController().editDateAlertAtIndex(0, core::Date(1'999'999'999));
+    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'999'999'999));
     list().checkAlerts();
     ASSERT_EQ(alerts().size(), 1u);
     for (int key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_N, Qt::Key_Delete})

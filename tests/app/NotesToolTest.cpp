@@ -1,6 +1,7 @@
 // The command line, run as the real binary on the virtual sound device.
 
 #include "Classes/PlistController.h"
+#include "support/NotePathAt.h"
 
 #include "support/AudioFixture.h"
 #include "support/ChildProcess.h"
@@ -84,7 +85,7 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
 
     // A name is one line, and one another program wrote over several is
     // listed on one all the same.
-    PlistController().editObjectAtIndex(0, "Buy\tmilk\nnow", "NO");
+    PlistController().editObjectWithPath(notePathAt(0), "Buy\tmilk\nnow", "NO");
     EXPECT_EQ(*PlistController().loadObject(0)->at(NoteKey::Title).string(), "Buy milk now");
     std::string store = home.documents() + "/data.plist";
     auto xml = core::FileManager::contentsAtPath(store).value_or("");

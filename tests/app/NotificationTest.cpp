@@ -7,6 +7,7 @@
 #include "Classes/PlistController.h"
 #include "Classes/TableNavigationController.h"
 #include "TableViewController.h"
+#include "support/NotePathAt.h"
 
 #include "support/ChildProcess.h"
 
@@ -117,7 +118,7 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
 {
     writeAiff(documentsFile("due.aif"), 80000, 8000);
     PlistController().saveObject(0, 10, "/due.aif", 80000);
-    PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'000));
+    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'000));
     std::string launcherLog = home.path() + "/launcher.txt";
     ChildProcess monitor;
     ASSERT_TRUE(monitor.start(
@@ -159,8 +160,8 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
     const std::string title = "Ask <Lee> about R&D";
     writeAiff(documentsFile("due.aif"), 80000, 8000);
     PlistController().saveObject(0, 10, "/due.aif", 80000);
-    PlistController().editObjectAtIndex(0, title, "NO");
-    PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'000));
+    PlistController().editObjectWithPath(notePathAt(0), title, "NO");
+    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'000));
     launch(2);
     ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
     EXPECT_EQ(fake.received()[4].toString(), "Ask &lt;Lee&gt; about R&amp;D");
@@ -169,7 +170,7 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
 
     fake.setCapabilities({"body", "actions"});
-    PlistController().editDateAlertAtIndex(0, core::Date(1'000'000'060));
+    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'060));
     list().checkAlerts();
     ASSERT_TRUE(runUntil([&] { return fake.received()[4].toString() == QString::fromStdString(title); }));
 }

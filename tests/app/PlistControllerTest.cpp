@@ -1,4 +1,5 @@
 #include "Classes/PlistController.h"
+#include "support/NotePathAt.h"
 
 #include "support/TestEnvironment.h"
 
@@ -148,7 +149,7 @@ TEST_F(PlistControllerTest, RemovingTheLastNoteResetsToTheTemplate)
 {
     recordNote("only.aif");
     std::string before = storeBytes();
-    store.removeObjectAtIndex(0);
+    store.removeObjectWithPath(notePathAt(0));
 
     EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("only.aif")));
     // The template's own bytes, not a serialised empty list.
@@ -165,7 +166,7 @@ TEST_F(PlistControllerTest, RemovingOneOfSeveralKeepsTheOrderAndDeletesItsFile)
     recordNote("1.aif");
     recordNote("2.aif");
     recordNote("3.aif");
-    store.removeObjectAtIndex(1);
+    store.removeObjectWithPath(notePathAt(1));
 
     EXPECT_EQ(store.countInPlist(), 2u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/3.aif");
@@ -181,7 +182,7 @@ TEST_F(PlistControllerTest, RemovingANoteWhoseFileIsGoneStillRemovesTheRecord)
 {
     store.saveObject(0, 1, "/gone.aif", 1);
     store.saveObject(0, 1, "/also-gone.aif", 1);
-    store.removeObjectAtIndex(0);
+    store.removeObjectWithPath(notePathAt(0));
     EXPECT_EQ(store.countInPlist(), 1u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/gone.aif");
 }
@@ -198,7 +199,7 @@ TEST_F(PlistControllerTest, PathsThatLeaveDocumentsNeverRemoveAnything)
           std::string("//precious.txt"), std::string("/"), std::string("")}) {
         store.saveObject(0, 1, path, 1);
         store.saveObject(0, 1, "/other.aif", 1);
-        store.removeObjectAtIndex(1);
+        store.removeObjectWithPath(notePathAt(1));
         SCOPED_TRACE(path);
         EXPECT_TRUE(FileManager::fileExistsAtPath(outside));
         EXPECT_TRUE(FileManager::fileExistsAtPath(home.documents() + "/sub/inner.aif"));
@@ -209,11 +210,11 @@ TEST_F(PlistControllerTest, PathsThatLeaveDocumentsNeverRemoveAnything)
 TEST_F(PlistControllerTest, RenameAndIconChangeShareOneOperationThroughTheNoMarker)
 {
     store.saveObject(0, 1, "/a.aif", 1);
-    store.editObjectAtIndex(0, "Shopping", "NO");
+    store.editObjectWithPath(notePathAt(0), "Shopping", "NO");
     EXPECT_EQ(title(0), "Shopping");
     EXPECT_EQ(*store.loadObject(0)->at("Icon").string(), "YellowIcon");
 
-    store.editObjectAtIndex(0, "Something else", "RedIcon");
+    store.editObjectWithPath(notePathAt(0), "Something else", "RedIcon");
     EXPECT_EQ(title(0), "Shopping");
     EXPECT_EQ(*store.loadObject(0)->at("Icon").string(), "RedIcon");
 }
@@ -221,19 +222,19 @@ TEST_F(PlistControllerTest, RenameAndIconChangeShareOneOperationThroughTheNoMark
 TEST_F(PlistControllerTest, InfoAlertAndOverdueMarkerComeAndGo)
 {
     store.saveObject(0, 1, "/a.aif", 1);
-    store.editInfoAtIndex(0, "");
+    store.editInfoWithPath(notePathAt(0), "");
     EXPECT_EQ(*store.loadObject(0)->at("Info").string(), "");
 
-    store.editDateAlertAtIndex(0, std::nullopt);
+    store.editDateAlertWithPath(notePathAt(0), std::nullopt);
     EXPECT_FALSE(store.loadObject(0)->count("Alert"));
-    store.editDateAlertAtIndex(0, core::Date(1'800'000'000.0));
+    store.editDateAlertWithPath(notePathAt(0), core::Date(1'800'000'000.0));
     EXPECT_EQ(store.loadObject(0)->at("Alert").date()->timeIntervalSince1970(), 1'800'000'000.0);
-    store.editDateAlertAtIndex(0, std::nullopt);
+    store.editDateAlertWithPath(notePathAt(0), std::nullopt);
     EXPECT_FALSE(store.loadObject(0)->count("Alert"));
 
-    store.editBadgeatObjectatIndex(0, false);
+    store.editBadgeWithPath(notePathAt(0), false);
     EXPECT_EQ(*store.loadObject(0)->at("CheckPlay").integer(), 1);
-    store.editBadgeatObjectatIndex(0, true);
+    store.editBadgeWithPath(notePathAt(0), true);
     EXPECT_FALSE(store.loadObject(0)->count("CheckPlay"));
     EXPECT_EQ(store.loadObject(0)->size(), 9u);
 }
@@ -271,7 +272,7 @@ TEST_F(PlistControllerTest, ANoteOwnsOnlyARegularFileOfItsOwnAndRemovingItRemove
     ASSERT_TRUE(FileManager::writeAtomically(documentsFile("subdir/inside.aif"), "keep me"));
     ASSERT_EQ(::mkfifo(documentsFile("fifo.aif").c_str(), 0600), 0);
     recordNote("kept.aif");
-    store.editInfoAtIndex(0, "the text of the note that stays");
+    store.editInfoWithPath(notePathAt(0), "the text of the note that stays");
     // Notes a hostile or broken store may hold: none names a file it owns.
     const std::vector<std::string> hostile{"/data.plist", "/data.plist.lock", "/subdir",
                                            "/link.aif",   "/fifo.aif",        "/.data.plist.partial-a1B2c3"};
@@ -309,11 +310,11 @@ TEST_P(UnreadableStoreTest, CountsNothingAndEditsLeaveTheFileAlone)
     ASSERT_TRUE(FileManager::writeAtomically(storeFile(), text));
     EXPECT_EQ(store.countInPlist(), 0u);
     EXPECT_FALSE(store.loadObject(0));
-    store.editObjectAtIndex(0, "x", "NO");
-    store.editInfoAtIndex(0, "x");
-    store.editDateAlertAtIndex(0, core::Date(0));
-    store.editBadgeatObjectatIndex(0, false);
-    store.removeObjectAtIndex(0);
+    store.editObjectWithPath(notePathAt(0), "x", "NO");
+    store.editInfoWithPath(notePathAt(0), "x");
+    store.editDateAlertWithPath(notePathAt(0), core::Date(0));
+    store.editBadgeWithPath(notePathAt(0), false);
+    store.removeObjectWithPath(notePathAt(0));
     EXPECT_EQ(storeBytes(), text);
 }
 
@@ -347,12 +348,13 @@ TEST_F(PlistControllerTest, RecordsWithValuesOfTheWrongTypeAreReadWithoutHarm)
                 PropertyList(PropertyList::Dictionary{{"Lengh", "3:07"}, {"Title", 5}, {"Path", 1}})});
     EXPECT_EQ(store.countInPlist(), 2u);
     EXPECT_FALSE(store.loadObject(0));
-    store.editObjectAtIndex(0, "x", "NO");
-    store.editObjectAtIndex(1, "Renamed", "NO");
+    store.editObjectWithPath(notePathAt(0), "x", "NO");
+    store.editObjectWithPath(notePathAt(1), "Renamed", "NO");
     EXPECT_EQ(title(1), "Renamed");
-    store.removeObjectAtIndex(1);
-    store.removeObjectAtIndex(0);
-    EXPECT_EQ(store.countInPlist(), 0u);
+    store.removeObjectWithPath(notePathAt(1));
+    // What is no record has no path to be found by: it is left as it was.
+    store.removeObjectWithPath(notePathAt(0));
+    EXPECT_EQ(store.countInPlist(), 1u);
 }
 
 TEST_F(PlistControllerTest, SavingIntoAnUnreadableStoreKeepsBothTheOldFileAndTheNewNote)
@@ -472,7 +474,7 @@ TEST_F(PlistControllerTest, AChangeKeepingSizeAndModificationTimeIsSeenOnceTheSt
     EXPECT_EQ(title(0), "Memo 2");
 
     // Our own change is written, and read back from memory and file alike.
-    store.editInfoAtIndex(0, "text");
+    store.editInfoWithPath(notePathAt(0), "text");
     EXPECT_EQ(title(0), "Memo 2");
     EXPECT_NE(storeBytes().find("<string>text</string>"), std::string::npos);
 }
@@ -520,9 +522,9 @@ TEST_F(PlistControllerTest, RemovingANoteKeepsAFileThatAnotherNoteNames)
     ASSERT_TRUE(FileManager::writeAtomically(documentsFile("shared.aif"), "audio"));
     PropertyList::Dictionary note{{"Title", "One"}, {"Path", "/shared.aif"}};
     writeStore({note, note});
-    store.removeObjectAtIndex(0);
+    store.removeObjectWithPath(notePathAt(0));
     EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
-    store.removeObjectAtIndex(0);
+    store.removeObjectWithPath(notePathAt(0));
     EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
 }
 

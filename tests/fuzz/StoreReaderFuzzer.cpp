@@ -5,6 +5,7 @@
 
 #include "Classes/NoteRecord.h"
 #include "Classes/PlistController.h"
+#include "support/NotePathAt.h"
 
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
@@ -73,15 +74,15 @@ void editFirstRecord(PlistController& store)
     if (!store.loadObject(0))
         return;
     const std::string info = "checked";
-    store.editInfoAtIndex(0, info);
+    store.editInfoWithPath(notePathAt(0), info);
     auto edited = store.loadObject(0);
     if (!edited || NoteField::string(*edited, NoteKey::Info) != info)
         fail("an edit of a readable record was lost");
-    store.editObjectAtIndex(0, "renamed", "NO");
-    store.editObjectAtIndex(0, "", "GreenIcon");
-    store.editDateAlertAtIndex(0, core::Date::fromReferenceDate(0));
-    store.editBadgeatObjectatIndex(0, false);
-    store.editBadgeatObjectatIndex(0, true);
+    store.editObjectWithPath(notePathAt(0), "renamed", "NO");
+    store.editObjectWithPath(notePathAt(0), "", "GreenIcon");
+    store.editDateAlertWithPath(notePathAt(0), core::Date::fromReferenceDate(0));
+    store.editBadgeWithPath(notePathAt(0), false);
+    store.editBadgeWithPath(notePathAt(0), true);
     readStore(store);
 }
 
@@ -119,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readStore(store);
     editFirstRecord(store);
     store.saveObject(1, 2, "fuzz.aif", 16000);
-    store.removeObjectAtIndex(0);
+    store.removeObjectWithPath(notePathAt(0));
     readStore(store);
     return 0;
 }

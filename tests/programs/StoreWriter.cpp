@@ -17,6 +17,7 @@
 //     each change that reached the store.
 
 #include "Classes/PlistController.h"
+#include "support/NotePathAt.h"
 
 #include "platform/core/Bundle.h"
 #include "platform/core/Paths.h"
@@ -48,13 +49,14 @@ void say(const std::string& line)
             break;
         case 1:
         case 2:
-            store.editInfoAtIndex(0, std::to_string(write) + ":" + std::string(4000, char('a' + write % 26)));
+            store.editInfoWithPath(notePathAt(0),
+                                   std::to_string(write) + ":" + std::string(4000, char('a' + write % 26)));
             break;
         case 3:
             if (store.countInPlist() > kMostNotes)
-                store.removeObjectAtIndex(kMostNotes);
+                store.removeObjectWithPath(notePathAt(kMostNotes));
             else
-                store.editObjectAtIndex(0, "Renamed " + std::to_string(write), "NO");
+                store.editObjectWithPath(notePathAt(0), "Renamed " + std::to_string(write), "NO");
             break;
         }
         say("wrote " + std::to_string(write));

@@ -8,6 +8,7 @@
 #include "BenchHome.h"
 #include "BenchNotes.h"
 #include "Classes/PlistController.h"
+#include "support/NotePathAt.h"
 
 #include "platform/core/Date.h"
 #include "platform/core/FileLock.h"
@@ -48,17 +49,19 @@ const Operation kOperations[] = {
     {"saveObject", "saveObject", true, true,
      [](PlistController& s, std::size_t) { s.saveObject(0, 5, "/new.aif", 40000); }},
     {"removeObjectAtIndex", "removeObjectAtIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.removeObjectAtIndex(i); }},
+     [](PlistController& s, std::size_t i) { s.removeObjectWithPath(notePathAt(i)); }},
     {"editObjectAtIndex (rename)", "rename", true, true,
-     [](PlistController& s, std::size_t i) { s.editObjectAtIndex(i, "Renamed", "NO"); }},
+     [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(i), "Renamed", "NO"); }},
     {"editObjectAtIndex (icon)", "icon", true, true,
-     [](PlistController& s, std::size_t i) { s.editObjectAtIndex(i, "", "BlueIcon"); }},
+     [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(i), "", "BlueIcon"); }},
     {"editInfoAtIndex", "editInfoAtIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.editInfoAtIndex(i, "Some text"); }},
+     [](PlistController& s, std::size_t i) { s.editInfoWithPath(notePathAt(i), "Some text"); }},
     {"editDateAlertAtIndex", "editDateAlertAtIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.editDateAlertAtIndex(i, core::Date::fromReferenceDate(915000000)); }},
+     [](PlistController& s, std::size_t i) {
+         s.editDateAlertWithPath(notePathAt(i), core::Date::fromReferenceDate(915000000));
+     }},
     {"editBadgeatObjectatIndex", "editBadgeatObjectatIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.editBadgeatObjectatIndex(i, false); }},
+     [](PlistController& s, std::size_t i) { s.editBadgeWithPath(notePathAt(i), false); }},
 };
 
 // Milliseconds the peer took, by its own clock (the interpreter's start is
