@@ -37,9 +37,25 @@ TableViewController::~TableViewController()
 
 void TableViewController::loadView()
 {
+    readRows();
     ui::TableViewController::loadView();
-    if (m_plistControl.countInPlist() == 0)
+    if (m_rows->empty())
         addNoNotesScreen();
+}
+
+void TableViewController::readRows()
+{
+    // Taken first: a change made while the list is read is seen again later.
+    m_rowsIdentity = m_plistControl.fileIdentity();
+    m_rows = notesNow();
+    updateBadge(*m_rows);
+    armAlertTimer(*m_rows);
+}
+
+void TableViewController::reloadRows()
+{
+    readRows();
+    tableView().reloadData();
 }
 
 void TableViewController::configureTableView(ui::TableView& table)
@@ -95,15 +111,7 @@ void TableViewController::newAction()
         root->startRecording();
 }
 
-int TableViewController::numberOfRowsInSection(ui::TableView&, int)
-{
-    // Taken first: a change made while the list is read is seen again later.
-    m_rowsIdentity = m_plistControl.fileIdentity();
-    m_rows = notesNow();
-    updateBadge(*m_rows);
-    armAlertTimer(*m_rows);
-    return int(m_rows->size());
-}
+int TableViewController::numberOfRowsInSection(ui::TableView&, int) { return int(m_rows->size()); }
 
 std::shared_ptr<const PlistController::NoteList> TableViewController::notesNow()
 {
@@ -278,8 +286,9 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
             browser->noteDeletedElsewhere();
         return;
     }
+    readRows();
     table.deleteRowsAtIndexPaths({indexPath}, ui::TableViewRowAnimation::Right);
-    if (m_plistControl.countInPlist() == 0)
+    if (m_rows->empty())
         addNoNotesScreen();
     if (auto browser = navigationViewController())
         browser->reloadLabel(false);
@@ -378,7 +387,7 @@ void TableViewController::storeMayHaveChanged()
     if (now && m_rowsIdentity && now->isSameFileAsBefore(*m_rowsIdentity))
         return;
     bool hadRows = !m_rows->empty();
-    tableView().reloadData();
+    reloadRows();
     // The list became empty, or the first notes came: the screen changes.
     if (m_rows->empty() == hadRows) {
         loadView();
@@ -403,4 +412,4 @@ void TableViewController::playAlertSound()
     audio::SystemSound::dispose(sound);
 }
 
-void TableViewController::alertViewClickedButtonAtIndex(ui::ModalPanel&, int) { tableView().reloadData(); }
+void TableViewController::alertViewClickedButtonAtIndex(ui::ModalPanel&, int) { reloadRows(); }

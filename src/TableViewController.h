@@ -46,6 +46,7 @@ public:
     void newAction();
 
     int numberOfSectionsInTableView(ui::TableView&) override { return 1; }
+    // The rows as last read: counting them changes nothing.
     int numberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::shared_ptr<ui::TableViewCell> cellForRowAtIndexPath(ui::TableView& tableView,
                                                              ui::IndexPath indexPath) override;
@@ -66,6 +67,8 @@ public:
     // the rows show it and the playing note plays on in its new row (it
     // stops when it is gone).
     void storeMayHaveChanged();
+    // Reads the rows again, with the badge and the alert timer, and shows them.
+    void reloadRows();
 
     // None once the navigation controller is gone.
     std::shared_ptr<TableNavigationController> navigationViewController() const
@@ -101,6 +104,8 @@ private:
     // The badge counts the marked notes there are, so that it follows any
     // change, a delete here or elsewhere included.
     std::shared_ptr<const PlistController::NoteList> notesNow();
+    // The rows as the store has them now; the badge and the alert timer follow.
+    void readRows();
     void updateBadge(const PlistController::NoteList& notes);
     void updateBadgeFromStore();
     // One timer to the earliest alert date among the notes, set again

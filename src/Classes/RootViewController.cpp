@@ -131,7 +131,7 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
         m_myNavigationController->setCurrentSystemItem(ui::BarButtonSystemItem::FlexibleSpace);
         m_myNavigationController->createButtons();
     }
-    list->tableView().reloadData();
+    list->reloadRows();
 }
 
 void RootViewController::reportUnstoredNote(const std::string& path)

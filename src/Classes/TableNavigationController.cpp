@@ -193,7 +193,7 @@ void TableNavigationController::noteDeletedElsewhere()
     if (topViewController().get() != m_tableViewController)
         popViewControllerAnimated(true);
     if (m_tableViewController)
-        m_tableViewController->tableView().reloadData();
+        m_tableViewController->reloadRows();
     reloadLabel(false);
 }
 
@@ -232,7 +232,7 @@ void TableNavigationController::navigationControllerWillShowViewController(ui::N
     if (&shown == m_tableViewController)
         m_detailViewController.reset();
     if (m_tableViewController)
-        m_tableViewController->tableView().reloadData();
+        m_tableViewController->reloadRows();
 }
 
 std::string TableNavigationController::openNotePath() const

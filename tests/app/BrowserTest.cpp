@@ -285,7 +285,7 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     // Renamed meanwhile: the row kept for the playing note shows and says the new name.
     std::string path = NoteField::string(cell(0).noteObject(), NoteKey::Path);
     ASSERT_EQ(PlistController().editObjectWithPath(path, "Renamed", "NO"), PlistController::Result::Written);
-    table().reloadData();
+    list().reloadRows();
     EXPECT_EQ(cell(0).titleLabel().text(), "Renamed");
     EXPECT_TRUE(cell(0).accessibilityLabel().starts_with("Renamed,")) << cell(0).accessibilityLabel();
 

@@ -48,19 +48,19 @@ const Operation kOperations[] = {
      [](PlistController& s, std::size_t i) { s.loadObject(i); }},
     {"saveObject", "saveObject", true, true,
      [](PlistController& s, std::size_t) { s.saveObject(0, 5, "/new.aif", 40000); }},
-    {"removeObjectAtIndex", "removeObjectAtIndex", true, true,
+    {"removeObjectWithPath", "removeObjectAtIndex", true, true,
      [](PlistController& s, std::size_t i) { s.removeObjectWithPath(notePathAt(i)); }},
-    {"editObjectAtIndex (rename)", "rename", true, true,
+    {"editObjectWithPath (rename)", "rename", true, true,
      [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(i), "Renamed", "NO"); }},
-    {"editObjectAtIndex (icon)", "icon", true, true,
+    {"editObjectWithPath (icon)", "icon", true, true,
      [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(i), "", "BlueIcon"); }},
-    {"editInfoAtIndex", "editInfoAtIndex", true, true,
+    {"editInfoWithPath", "editInfoAtIndex", true, true,
      [](PlistController& s, std::size_t i) { s.editInfoWithPath(notePathAt(i), "Some text"); }},
-    {"editDateAlertAtIndex", "editDateAlertAtIndex", true, true,
+    {"editDateAlertWithPath", "editDateAlertAtIndex", true, true,
      [](PlistController& s, std::size_t i) {
          s.editDateAlertWithPath(notePathAt(i), core::Date::fromReferenceDate(915000000));
      }},
-    {"editBadgeatObjectatIndex", "editBadgeatObjectatIndex", true, true,
+    {"editBadgeWithPath", "editBadgeatObjectatIndex", true, true,
      [](PlistController& s, std::size_t i) { s.editBadgeWithPath(notePathAt(i), false); }},
 };
 
