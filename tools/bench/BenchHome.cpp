@@ -35,6 +35,9 @@ BenchHome::BenchHome(int sampleRate)
 BenchHome::~BenchHome()
 {
     core::Log::setSink(nullptr);
+    // Written and let go while the home and the toolkit are still there,
+    // not among the statics at exit.
+    core::UserDefaults::resetStandardUserDefaults();
     if (isValid())
         core::FileManager::removeItemAtPath(m_path);
 }
