@@ -155,15 +155,18 @@ bool FtpUploader::start()
         m_writeStream->setClient(0, nullptr, nullptr);
         return false;
     }
-    holdUntilEnd();
+    holdItself();
     return true;
 }
 
 void FtpUploader::callback(net::FtpWriteStream* stream, unsigned type, void* context)
 {
     auto* self = static_cast<FtpUploader*>(context);
-    if (stream && self && self->m_writeStream.get() == stream)
-        self->handle(type);
+    if (!stream || !self || self->m_writeStream.get() != stream)
+        return;
+    // It may let go of itself meanwhile: it goes once this returns.
+    auto keep = self->shared_from_this();
+    self->handle(type);
 }
 
 void FtpUploader::handle(unsigned type)
@@ -242,6 +245,8 @@ void FtpUploader::letGo()
     m_writeStream->unscheduleFromRunLoop();
     m_writeStream->setClient(0, nullptr, nullptr);
     m_writeStream->close();
+    // The stream completes the file on its own.
+    letGoOfItself();
 }
 
 void FtpUploader::finished()

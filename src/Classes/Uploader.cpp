@@ -23,7 +23,7 @@ void Uploader::end(Phase phase)
         return;
     m_phase = phase;
     // Let go last: the handler may be the last to hold it otherwise.
-    auto keep = std::exchange(m_selfUntilEnd, nullptr);
+    auto keep = std::exchange(m_self, nullptr);
     if (auto ended = std::exchange(on_ended, nullptr))
         ended();
 }

@@ -8,7 +8,8 @@
 // One upload of one note's audio file to one destination. Its owner hears
 // when the file starts to go and, once, how it ended: sent when the
 // server confirmed the last byte, failed otherwise. An upload keeps itself
-// alive until it ends; an owner that lets go first hears nothing more.
+// alive while it still hands over bytes; only an owner that holds it to
+// the end hears the end.
 class Uploader : public std::enable_shared_from_this<Uploader> {
 public:
     enum class Phase { Connecting, Transferring, Sent, Failed };
@@ -31,8 +32,10 @@ public:
 
 protected:
     Uploader() = default;
-    // Under way: kept alive until it ends.
-    void holdUntilEnd() { m_selfUntilEnd = shared_from_this(); }
+    // Under way: kept alive while it hands over the file.
+    void holdItself() { m_self = shared_from_this(); }
+    // The last byte handed over (or none will be): the owner, if any, keeps it.
+    void letGoOfItself() { m_self.reset(); }
     void transferring();
     void end(Phase phase);
 
@@ -40,5 +43,5 @@ protected:
 
 private:
     Phase m_phase = Phase::Connecting;
-    std::shared_ptr<Uploader> m_selfUntilEnd;
+    std::shared_ptr<Uploader> m_self;
 };
