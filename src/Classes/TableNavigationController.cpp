@@ -7,6 +7,7 @@
 #include "TableViewController.h"
 
 #include "platform/core/Bundle.h"
+#include "platform/core/RunLoop.h"
 #include "platform/core/Timer.h"
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
@@ -23,10 +24,7 @@ TableNavigationController::TableNavigationController(std::shared_ptr<ui::ViewCon
                                                      NoteModel& notes, std::shared_ptr<Playback> playback)
     : ui::NavigationController(std::move(rootViewController))
     , m_playback(std::move(playback))
-    , m_notesWatch(notes.observe([this](const NoteModel::Change& change) {
-        if (change.source == NoteModel::Source::Elsewhere)
-            storeMayHaveChanged();
-    }))
+    , m_notesWatch(notes.observe([this](const NoteModel::Change&) { storeMayHaveChangedSoon(); }))
     , m_playbackWatch(m_playback->observe([this](Playback::Event event) { showPlayback(event); }))
 {
     setDelegate(this);
@@ -195,6 +193,23 @@ void TableNavigationController::noteDeletedElsewhere()
     if (m_tableViewController)
         m_tableViewController->reloadRows();
     reloadLabel(false);
+}
+
+// Whoever made the change: one made here may also bring what another
+// process wrote just before. The list may be halfway through its own
+// update, so it looks once that is done, once for all the changes told.
+void TableNavigationController::storeMayHaveChangedSoon()
+{
+    if (m_storeCheckPosted)
+        return;
+    m_storeCheckPosted = true;
+    std::weak_ptr<ui::ViewController> weak = weak_from_this();
+    core::RunLoop::main().post([weak] {
+        if (auto self = std::static_pointer_cast<TableNavigationController>(weak.lock())) {
+            self->m_storeCheckPosted = false;
+            self->storeMayHaveChanged();
+        }
+    });
 }
 
 void TableNavigationController::storeMayHaveChanged()

@@ -31,7 +31,7 @@ public:
     static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
     static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
 
-    // Follows the changes other processes make to the notes, and the playback.
+    // Follows the changes to the notes, and the playback.
     TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController, NoteModel& notes,
                               std::shared_ptr<Playback> playback);
     ~TableNavigationController() override;
@@ -107,6 +107,8 @@ public:
 
 private:
     std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
+    // storeMayHaveChanged() at the run loop's next turn.
+    void storeMayHaveChangedSoon();
     // The toolbar and the slider show the playback's state and place.
     void showPlayback(Playback::Event event);
 
@@ -123,6 +125,7 @@ private:
     std::shared_ptr<ui::Slider> m_slider;
     std::shared_ptr<ExportView> m_exportView;
     std::shared_ptr<ExportingController> m_exportController;
+    bool m_storeCheckPosted = false;
     core::Subscription m_notesWatch;
     core::Subscription m_playbackWatch;
 };

@@ -244,6 +244,19 @@ TEST_F(WindowBesideAnotherWriter, OpenDetailsCloseWhenTheirNoteIsDeletedElsewher
     EXPECT_EQ(list().tableView().numberOfRowsInSection(0), 0);
 }
 
+// A change made here reads the store before the window hears of another
+// process's note: the list still shows it.
+TEST_F(WindowBesideAnotherWriter, AnotherProcesssNoteShowsThoughAChangeHereReadItFirst)
+{
+    addNote("a.aif");
+    // Marked: playing it takes the mark off through the notes' model.
+    ASSERT_EQ(PlistController().editBadgeWithPath("/a.aif", false), PlistController::Result::Written);
+    launch(2);
+    ASSERT_TRUE(elsewhere({"save", "/b.aif"}));
+    list().tableView().selectRowAtIndexPath({0, 0});
+    EXPECT_TRUE(listShows(2));
+}
+
 // Another program's changes show in the open details at once, except in
 // the field being typed in: it keeps what is typed, the store gets it
 // field by field, and the other change shows once the typing ends.
