@@ -23,12 +23,15 @@ namespace {
 constexpr double kSectionZeroRowHeight = 44;
 constexpr double kTextRowHeight = 150;
 
-std::string alertText(core::Date date)
+// "None" without an alert.
+std::string alertText(std::optional<core::Date> date)
 {
+    if (!date)
+        return localizedString("None");
     core::DateFormatter formatter;
     formatter.setDateStyle(core::DateFormatter::Style::Medium);
     formatter.setTimeStyle(core::DateFormatter::Style::Short);
-    return formatter.stringFromDate(date);
+    return formatter.stringFromDate(*date);
 }
 
 } // namespace
@@ -66,11 +69,13 @@ void DetailController::follow(unsigned fields)
     if ((fields & Note::Icon) && (m_shownIcon = noteIconNamed(note.icon))) {
         if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
             showIcon(*cell, *m_shownIcon);
+        else if (m_iconLabel)
+            m_iconLabel->setText(localizedString(m_shownIcon->labelKey));
     }
     if ((fields & Note::Length) && m_lengthLabel)
         m_lengthLabel->setText(note.length);
     if ((fields & Note::Alert) && m_dateLabel)
-        m_dateLabel->setText(note.alert ? alertText(*note.alert) : localizedString("None"));
+        m_dateLabel->setText(alertText(note.alert));
 }
 
 bool DetailController::isTyping(const ui::TextInput& input, const std::string& shown)
@@ -203,8 +208,7 @@ std::shared_ptr<ui::TableViewCell> DetailController::cellForRowAtIndexPath(ui::T
         if (!m_dateLabel) {
             m_dateLabel = makeValueLabel({70, 7, 210, 30}, ui::TextAlignment::Right);
             m_dateLabel->setTextColor(kValueColor);
-            auto alert = stored().alert;
-            m_dateLabel->setText(alert ? alertText(*alert) : localizedString("None"));
+            m_dateLabel->setText(alertText(stored().alert));
         }
         cell->contentView().addSubview(m_dateLabel);
         return cell;
@@ -402,14 +406,8 @@ void DetailController::didSelectRow(ui::PickerView&, int row, int)
 {
     if (row < 0 || row >= int(kNoteIcons.size()))
         return;
-    const NoteIconChoice& icon = kNoteIcons[std::size_t(row)];
-    if (!changed(m_notes.setIcon(m_notePath, icon.name)))
-        return;
-    m_shownIcon = &icon;
-    if (auto cell = tableView().cellForRowAtIndexPath({0, 1}))
-        showIcon(*cell, icon);
-    else if (m_iconLabel)
-        m_iconLabel->setText(localizedString(icon.labelKey));
+    // The row shows it as the model tells the change.
+    changed(m_notes.setIcon(m_notePath, kNoteIcons[std::size_t(row)].name));
 }
 
 void DetailController::openDatePicker()
@@ -441,8 +439,6 @@ core::Date DetailController::firstAlertChoice() const
 
 void DetailController::dateDone()
 {
-    if (!changed(m_notes.setAlert(m_notePath, m_datePickerView->date())))
-        return;
-    if (m_dateLabel)
-        m_dateLabel->setText(alertText(m_datePickerView->date()));
+    // The row shows it as the model tells the change.
+    changed(m_notes.setAlert(m_notePath, m_datePickerView->date()));
 }

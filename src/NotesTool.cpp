@@ -357,13 +357,12 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     }
     core::RunLoop::main().run();
     engine.checkWriteStreamStatus();
+    UploadReport state = engine.report();
     if (!engine.checkError()) {
-        if (engine.report().inClear)
-            std::fprintf(stderr, "voicenotes: sent, not encrypted: %s offers no encryption\n",
-                         engine.report().server.c_str());
+        if (state.inClear)
+            std::fprintf(stderr, "voicenotes: sent, not encrypted: %s offers no encryption\n", state.server.c_str());
         return 0;
     }
-    UploadReport state = engine.report();
     std::fprintf(stderr, "voicenotes: %s\n", UploadFailure::message(state).c_str());
     if (UploadFailure::asksForTrust(state))
         std::fprintf(stderr, "voicenotes: to trust it, send again with --trust %s\n", state.presentedKey.c_str());

@@ -20,7 +20,6 @@ class ProgressIndicator;
 class TableCell : public ui::TableViewCell {
 public:
     static constexpr ui::Color kMarkedTitleColor{0.8, 0.08, 0.08, 1.0};
-    static constexpr int kDefaultSampleRate = 8000;
 
     // Follows the playback for as long as both live.
     explicit TableCell(const std::shared_ptr<Playback>& playback);

@@ -277,10 +277,7 @@ void TableViewController::pushDetailController(std::size_t row)
 void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableViewCellEditingStyle,
                                              ui::IndexPath indexPath)
 {
-    // Nothing keeps playing that the list no longer shows; the playing row
-    // finds its place again when the rows are counted.
-    if (m_playback->isPlaying(rowPath(indexPath.row)))
-        m_playback->stop();
+    // A playing note removed stops (the playback follows the notes).
     if (m_notes.remove(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
         if (auto browser = navigationViewController())
             browser->noteDeletedElsewhere();

@@ -52,10 +52,9 @@ PlistController::Result NoteModel::remove(const std::string& path)
     return changed(PlistController().removeObjectWithPath(path), Source::Here);
 }
 
-// A note found gone is news as well: another process removed it.
 PlistController::Result NoteModel::changed(PlistController::Result result, Source source)
 {
-    refresh(result == PlistController::Result::NoSuchNote ? Source::Elsewhere : source);
+    refresh(source);
     return result;
 }
 

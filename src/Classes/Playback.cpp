@@ -43,32 +43,19 @@ void Playback::play(const Note& note)
             ->show();
 }
 
-void Playback::pause()
+void Playback::setPaused(bool paused)
 {
-    if (!active() || m_paused)
+    if (!active() || m_paused == paused)
         return;
-    m_audio->pausePlayback();
-    m_paused = true;
-    stopTicking();
-    tell(Event::Paused);
-}
-
-void Playback::resume()
-{
-    if (!active() || !m_paused)
-        return;
-    m_audio->resumePlayback();
-    m_paused = false;
-    startTicking();
-    tell(Event::Resumed);
-}
-
-void Playback::togglePause()
-{
-    if (m_paused)
-        resume();
-    else
-        pause();
+    m_paused = paused;
+    if (paused) {
+        m_audio->pausePlayback();
+        stopTicking();
+    } else {
+        m_audio->resumePlayback();
+        startTicking();
+    }
+    tell(paused ? Event::Paused : Event::Resumed);
 }
 
 void Playback::seek(double packet)

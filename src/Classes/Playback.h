@@ -35,9 +35,10 @@ public:
 
     // Ends what plays, then plays the note from its start.
     void play(const Note& note);
-    void pause();
-    void resume();
-    void togglePause();
+    void pause() { setPaused(true); }
+    void resume() { setPaused(false); }
+    void togglePause() { setPaused(!m_paused); }
+    void setPaused(bool paused);
     void seek(double packet);
     void stop();
 

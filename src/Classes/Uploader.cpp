@@ -2,19 +2,12 @@
 
 #include <utility>
 
-void Uploader::detach()
-{
-    on_transferring = nullptr;
-    on_ended = nullptr;
-}
+void Uploader::detach() { on_ended = nullptr; }
 
 void Uploader::transferring()
 {
-    if (m_phase != Phase::Connecting)
-        return;
-    m_phase = Phase::Transferring;
-    if (on_transferring)
-        on_transferring();
+    if (m_phase == Phase::Connecting)
+        m_phase = Phase::Transferring;
 }
 
 void Uploader::end(Phase phase)

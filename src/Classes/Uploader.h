@@ -5,8 +5,8 @@
 #include <functional>
 #include <memory>
 
-// One upload of one note's audio file to one destination. Its owner hears
-// when the file starts to go and, once, how it ended: sent when the
+// One upload of one note's audio file to one destination. Its phase says
+// when the file starts to go; its owner hears, once, how it ended: sent when the
 // server confirmed the last byte, failed otherwise. An upload keeps itself
 // alive while it still hands over bytes; only an owner that holds it to
 // the end hears the end.
@@ -25,7 +25,6 @@ public:
     bool ended() const { return m_phase == Phase::Sent || m_phase == Phase::Failed; }
     const UploadReport& report() const { return m_report; }
 
-    std::function<void()> on_transferring;
     std::function<void()> on_ended;
     // The owner goes: nothing more is told.
     void detach();
