@@ -320,13 +320,13 @@ void DetailController::keepWhatWasTyped(bool sayWhenGone)
 {
     // Compared with the note as stored now, not as last read: a name
     // changed and changed back is written back.
-    auto now = PlistController().loadObjectWithPath(m_notePath);
+    auto now = m_notes.storedNote(m_notePath);
     if (!now) {
         if (sayWhenGone)
             changed(PlistController::Result::NoSuchNote);
         return;
     }
-    Note current = Note::fromRecord(*now);
+    const Note& current = *now;
     // Only what the person typed: a field left as it was shown never
     // writes back over what another program changed meanwhile.
     std::string text = m_textView1 ? m_textView1->text() : std::string();

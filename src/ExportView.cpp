@@ -1,5 +1,6 @@
 #include "ExportView.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/ExportingController.h"
 #include "Classes/FtpPassword.h"
 #include "Classes/FtpTrust.h"
@@ -31,16 +32,17 @@ constexpr const char* kIPAddressKey = "IP Address";
 constexpr const char* kNameKey = "FTP Name";
 constexpr const char* kPasswordKey = "FTP Pass";
 
-std::string storedText(const char* key)
-{
-    return core::UserDefaults::standardUserDefaults().objectForKey(key).value_or(std::string());
-}
-
 } // namespace
 
-ExportView::ExportView()
-    : m_password(std::make_unique<FtpPassword>())
+ExportView::ExportView(AppContext& context)
+    : m_context(context)
+    , m_password(std::make_unique<FtpPassword>(context.defaults()))
 {
+}
+
+std::string ExportView::storedText(const char* key) const
+{
+    return m_context.defaults().objectForKey(key).value_or(std::string());
 }
 
 ExportView::~ExportView()
@@ -88,7 +90,7 @@ void ExportView::viewDidLoad()
 
 void ExportView::startSearching()
 {
-    m_browser = std::make_unique<net::NetServiceBrowser>();
+    m_browser = std::make_unique<net::NetServiceBrowser>(m_context.network());
     m_browser->setDelegate(this);
     m_browser->searchForServicesOfType("_exportNote._tcp", "");
 }
@@ -113,7 +115,7 @@ std::string ExportView::footerText() const
     // A server that offered no encryption before is said to, before the
     // password goes: the one in the field as it is typed.
     auto address = net::FtpAddress::parse(m_ipTextField ? m_ipTextField->text() : storedText(kIPAddressKey));
-    bool inClear = address && FtpTrust::isKnownInClear(address->server());
+    bool inClear = address && FtpTrust(m_context.defaults()).isKnownInClear(address->server());
     std::string footer = localizedString("footer text");
     if (inClear)
         footer += "\n" + localizedString("footer not encrypted");
@@ -174,7 +176,7 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
 {
     if (indexPath.section == 0) {
         m_mainCell = std::make_shared<ExportingCell>();
-        m_mainCell->setNoteObject(PlistController().loadObjectWithPath(m_notePath).value_or(NoteRecord{}));
+        m_mainCell->setNoteObject(PlistController(m_context).loadObjectWithPath(m_notePath).value_or(NoteRecord{}));
         m_mainCell->createIcon();
         m_mainCell->createLabels();
         // A cell made again mid-upload shows the upload too.
@@ -266,7 +268,7 @@ void ExportView::sendFileViaFTP()
         user = m_nameTextField->text();
         password = m_passwordTextField->text();
     } else {
-        if (!core::UserDefaults::standardUserDefaults().objectForKey(kNameKey)) {
+        if (!m_context.defaults().objectForKey(kNameKey)) {
             showAlert("Please fill all text fields");
             m_sending = false;
             return;
@@ -276,7 +278,7 @@ void ExportView::sendFileViaFTP()
         password = m_password->stored().value_or("");
     }
 
-    auto note = PlistController().loadObjectWithPath(m_notePath);
+    auto note = PlistController(m_context).loadObjectWithPath(m_notePath);
     if (!note) {
         m_sending = false;
         auto keep = shared_from_this();
@@ -284,7 +286,7 @@ void ExportView::sendFileViaFTP()
             browser->noteDeletedElsewhere();
         return;
     }
-    m_exportController = std::make_shared<ExportingController>();
+    m_exportController = std::make_shared<ExportingController>(m_context);
     m_exportController->setExportView(std::static_pointer_cast<ExportView>(shared_from_this()));
     m_exportController->setTrustedKey(std::exchange(m_trustedKey, {}));
     showSendingFace(true);
@@ -303,7 +305,7 @@ void ExportView::sendFileViaFTP()
             self->timerCheckStatusAction();
     });
     if (m_moreInfo) {
-        auto& defaults = core::UserDefaults::standardUserDefaults();
+        auto& defaults = m_context.defaults();
         defaults.setObject(host, kIPAddressKey);
         defaults.setObject(user, kNameKey);
         m_password->remember(host, user, password);
@@ -422,7 +424,7 @@ bool ExportView::textFieldShouldReturn(ui::TextField& field)
 
 void ExportView::netServiceBrowserDidFindService(net::NetServiceBrowser&, const net::FoundService& service, bool)
 {
-    if (service.name == net::NetService::ownName())
+    if (service.name == net::NetService::ownName(m_context.network()))
         return;
     m_servicesArray.push_back(service);
     m_tableViewExport->reloadData();

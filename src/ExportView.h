@@ -13,6 +13,7 @@ class Timer;
 namespace ui {
 class TextField;
 }
+class AppContext;
 class ExportingCell;
 class ExportingController;
 class FtpPassword;
@@ -35,7 +36,8 @@ public:
     // On the alert about a server's certificate; 0 is Cancel.
     static constexpr int kTrustButton = 1;
 
-    ExportView();
+    // The context outlives it.
+    explicit ExportView(AppContext& context);
     ~ExportView() override;
 
     void loadView() override;
@@ -94,6 +96,7 @@ public:
     bool stoppedTimer() const { return m_stoppedTimer; }
 
 private:
+    std::string storedText(const char* key) const;
     std::string footerText() const;
     std::shared_ptr<ui::TableViewCell> makeFormCell(const char* textKey, bool centred);
     // Puts the field (made on first use, with the remembered text) into
@@ -112,6 +115,7 @@ private:
     void scheduleClose();
     void stopStatusTimer();
 
+    AppContext& m_context;
     std::shared_ptr<ui::TableView> m_tableViewExport;
     std::weak_ptr<TableNavigationController> m_navigationController;
     std::vector<net::FoundService> m_servicesArray;

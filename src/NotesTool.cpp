@@ -1,5 +1,6 @@
 #include "NotesTool.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
@@ -175,7 +176,7 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     // Only a command that changes the notes makes or repairs the store: the
     // others read it as it is.
     if (command == "record")
-        AppDelegate::prepareStoreAndDefaults();
+        AppDelegate::prepareStoreAndDefaults(m_context);
     if (command == "list")
         return list(arguments.size() > 1 && arguments[1] == "--json");
     if (command == "record") {
@@ -205,7 +206,7 @@ int NotesTool::run(const std::vector<std::string>& arguments)
 
 int NotesTool::list(bool json)
 {
-    PlistController store;
+    PlistController store(m_context);
     auto notes = store.storeState() == PlistController::StoreState::Missing ? PlistController::NoteList{}
                                                                             : store.getPlistObject();
     if (!notes) {
@@ -249,14 +250,13 @@ void NotesTool::runUntil(const std::function<bool()>& done)
 
 int NotesTool::record(int seconds)
 {
-    AudioController recorder;
+    AudioController recorder(m_context.audioDevice(), m_context.defaults());
     recorder.startRecording();
     if (!recorder.recordState().recording) {
         recorder.stopRecording();
         std::fprintf(
             stderr, "voicenotes: %s\n",
-            core::localizedString(audio::AudioDevice::shared().hasInput() ? "Recording Failed" : "No Microphone")
-                .c_str());
+            core::localizedString(m_context.audioDevice().hasInput() ? "Recording Failed" : "No Microphone").c_str());
         return 1;
     }
     auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
@@ -277,8 +277,8 @@ int NotesTool::record(int seconds)
     });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();
-    if (!PlistController().saveObject(std::int64_t(length / 60), std::int64_t(length % 60), recorder.recordName(),
-                                      std::uint64_t(recorder.numPacketsToRead()))) {
+    if (!PlistController(m_context).saveObject(std::int64_t(length / 60), std::int64_t(length % 60),
+                                               recorder.recordName(), std::uint64_t(recorder.numPacketsToRead()))) {
         std::fprintf(stderr, "voicenotes: the note could not be stored; the recording is kept as %s\n",
                      recorder.recordName().c_str());
         return 1;
@@ -299,17 +299,17 @@ int NotesTool::record(int seconds)
 
 int NotesTool::play(std::size_t index)
 {
-    auto note = PlistController().loadObject(index);
+    auto note = PlistController(m_context).loadObject(index);
     if (!note)
         return usage("there is no note " + std::to_string(index));
     auto rate = NoteField::integer(*note, NoteKey::SampleRate).value_or(0);
     auto packets = NoteField::integer(*note, NoteKey::NumPackets).value_or(0);
-    AudioController player;
+    AudioController player(m_context.audioDevice(), m_context.defaults());
     player.setSampleRate(rate > 0 ? int(rate) : 8000);
     player.startPlayback(NoteField::string(*note, NoteKey::Path));
     // No queue: the file or the sound output could not be opened (logged).
     if (!player.playState().queue) {
-        if (!audio::AudioDevice::shared().hasOutput())
+        if (!m_context.audioDevice().hasOutput())
             std::fprintf(stderr, "voicenotes: %s\n", core::localizedString("No Sound Output").c_str());
         return 1;
     }
@@ -337,14 +337,15 @@ int NotesTool::play(std::size_t index)
 
 int NotesTool::exportNote(std::size_t index, const Destination& destination)
 {
-    auto note = PlistController().loadObject(index);
+    auto note = PlistController(m_context).loadObject(index);
     if (!note)
         return usage("there is no note " + std::to_string(index));
     const char* fromEnvironment = std::getenv("VOICENOTES_FTP_PASSWORD");
-    auto password = fromEnvironment ? std::optional<std::string>(fromEnvironment) : FtpPassword().stored();
+    auto password = fromEnvironment ? std::optional<std::string>(fromEnvironment)
+                                    : FtpPassword(m_context.defaults()).stored();
     if (!password)
         return usage("no password: set VOICENOTES_FTP_PASSWORD or send once from the window");
-    ExportingController engine;
+    ExportingController engine(m_context);
     engine.setTrustedKey(destination.trustedKey);
     // The end of the upload ends the wait at once.
     engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class AppContext;
+
 // The command line over the same store and engines as the window:
 //   list [--json]                 the notes, newest first
 //   record --seconds N            records a note of N seconds
@@ -23,20 +25,25 @@ public:
     static std::string commandsUsage();
     // Whether the arguments name one of the commands.
     static bool isCommand(const std::vector<std::string>& arguments);
+    // The context outlives it.
+    explicit NotesTool(AppContext& context)
+        : m_context(context)
+    {
+    }
     // Runs it; the process's exit status.
-    static int run(const std::vector<std::string>& arguments);
+    int run(const std::vector<std::string>& arguments);
 
 private:
-    static int list(bool json);
-    static int record(int seconds);
-    static int play(std::size_t index);
+    int list(bool json);
+    int record(int seconds);
+    int play(std::size_t index);
     struct Destination {
         std::string host;
         std::string user;
         // A key's fingerprint the person trusts for this server; empty for none.
         std::string trustedKey;
     };
-    static int exportNote(std::size_t index, const Destination& destination);
+    int exportNote(std::size_t index, const Destination& destination);
     static std::optional<std::string> option(const std::vector<std::string>& arguments, const std::string& name);
     static std::optional<std::size_t> index(const std::vector<std::string>& arguments);
     // The text as a number from 0 to `most`, digits alone; none otherwise.
@@ -47,4 +54,6 @@ private:
     static std::optional<std::string> strayArgument(const std::vector<std::string>& arguments);
     // Runs the main loop until `done` holds, checking every 0.2 s.
     static void runUntil(const std::function<bool()>& done);
+
+    AppContext& m_context;
 };

@@ -42,7 +42,6 @@ void PreferencesViewController::viewDidLoad()
 {
     view()->setBackgroundColor(ui::Color::groupTableViewBackground());
     m_prefTableView->setBackgroundColor(ui::Color::clear());
-    m_defaults = &core::UserDefaults::standardUserDefaults();
 
     auto navBar = std::make_shared<ui::NavigationBar>(ui::Rect{0, 0, 320, ui::NavigationBar::kHeight});
     navBar->setBarStyle(ui::BarStyle::Default);
@@ -79,7 +78,7 @@ std::shared_ptr<ui::Switch> PreferencesViewController::makeSwitch(ui::TableViewC
     control->setAccessibilityLabel(cell.textLabel().text());
     cell.contentView().addSubview(control);
     cell.setSelectionStyle(ui::TableViewCellSelectionStyle::None);
-    if (m_defaults->boolForKey(key))
+    if (m_defaults.boolForKey(key))
         control->setOn(true, false);
     return control;
 }
@@ -99,14 +98,14 @@ std::shared_ptr<ui::TableViewCell> PreferencesViewController::cellForRowAtIndexP
         break;
     case 1:
         cell->textLabel().setText(localizedString(kQualityKeys[row]));
-        if (m_defaults->integerForKey("SampleRate") == kSampleRates[row]) {
+        if (m_defaults.integerForKey("SampleRate") == kSampleRates[row]) {
             cell->setAccessoryType(ui::TableViewCellAccessoryType::Checkmark);
             m_indexPathCell = indexPath;
         }
         break;
     case 2:
         cell->textLabel().setText(localizedString(kLengthKeys[row]));
-        if (m_defaults->integerForKey("Maximum Time") == kMaximumTimes[row]) {
+        if (m_defaults.integerForKey("Maximum Time") == kMaximumTimes[row]) {
             cell->setAccessoryType(ui::TableViewCellAccessoryType::Checkmark);
             m_indexPathCellLength = indexPath;
         }
@@ -140,14 +139,14 @@ void PreferencesViewController::didSelectRowAtIndexPath(ui::TableView& table, ui
     case 1:
         moveCheckmark(m_indexPathCell, indexPath);
         if (known)
-            m_defaults->setInteger(kSampleRates[row], "SampleRate");
+            m_defaults.setInteger(kSampleRates[row], "SampleRate");
         synchronize();
         break;
     case 2:
         // Stored at once, as the rate is: a crash must not lose the choice.
         moveCheckmark(m_indexPathCellLength, indexPath);
         if (known)
-            m_defaults->setInteger(kMaximumTimes[row], "Maximum Time");
+            m_defaults.setInteger(kMaximumTimes[row], "Maximum Time");
         synchronize();
         break;
     case 3:
@@ -161,19 +160,19 @@ void PreferencesViewController::didSelectRowAtIndexPath(ui::TableView& table, ui
 
 void PreferencesViewController::synchronize()
 {
-    if (!m_defaults->synchronize())
+    if (!m_defaults.synchronize())
         core::Log::system("Could not store the settings");
 }
 
 void PreferencesViewController::switcherAction()
 {
-    m_defaults->setBool(m_autoRecSwitch->isOn(), "AutoRecording");
+    m_defaults.setBool(m_autoRecSwitch->isOn(), "AutoRecording");
     synchronize();
 }
 
 void PreferencesViewController::receiverAction()
 {
-    m_defaults->setBool(m_receiverSwitch->isOn(), "UseReceiver");
+    m_defaults.setBool(m_receiverSwitch->isOn(), "UseReceiver");
     synchronize();
 }
 

@@ -25,6 +25,12 @@ public:
     static constexpr int kSampleRates[3] = {8000, 22050, 44100};
     static constexpr int kMaximumTimes[3] = {5, 10, 1000};
 
+    // The settings outlive it.
+    explicit PreferencesViewController(core::UserDefaults& defaults)
+        : m_defaults(defaults)
+    {
+    }
+
     // None once the root controller is gone.
     std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
     void setRootViewController(std::weak_ptr<RootViewController> controller)
@@ -62,7 +68,7 @@ private:
     void moveCheckmark(std::optional<ui::IndexPath>& checked, ui::IndexPath tapped);
     void synchronize();
 
-    core::UserDefaults* m_defaults = nullptr;
+    core::UserDefaults& m_defaults;
     std::weak_ptr<RootViewController> m_rootViewController;
     std::shared_ptr<ui::Switch> m_autoRecSwitch;
     std::shared_ptr<ui::Switch> m_receiverSwitch;

@@ -1,5 +1,6 @@
 #include "RecordingViewController.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
 #include "Classes/RootViewController.h"
@@ -31,7 +32,10 @@ std::string clockText(unsigned minutes, unsigned seconds)
 
 } // namespace
 
-RecordingViewController::RecordingViewController() = default;
+RecordingViewController::RecordingViewController(AppContext& context)
+    : m_context(context)
+{
+}
 
 RecordingViewController::~RecordingViewController()
 {
@@ -113,9 +117,9 @@ void RecordingViewController::startTimer()
     m_minutes = 0;
     m_progressBar->setProgress(0.0f);
     m_time->setText("0:00");
-    m_maxLengh = unsigned(core::UserDefaults::standardUserDefaults().integerForKey("Maximum Time"));
+    m_maxLengh = unsigned(m_context.defaults().integerForKey("Maximum Time"));
 
-    m_recordController = std::make_unique<AudioController>();
+    m_recordController = std::make_unique<AudioController>(m_context.audioDevice(), m_context.defaults());
     m_recordController->startRecording();
     // Nothing is recorded: the clock stands still and says why, so that
     // nobody believes a silent screen is recording, and Save keeps nothing.

@@ -13,6 +13,7 @@ class Button;
 class Label;
 class ProgressView;
 } // namespace ui
+class AppContext;
 class AudioController;
 class RootViewController;
 
@@ -24,7 +25,8 @@ public:
     // A maximum length of 1000 minutes means no limit.
     static constexpr unsigned kNoLimit = 1000;
 
-    RecordingViewController();
+    // The context outlives it.
+    explicit RecordingViewController(AppContext& context);
     ~RecordingViewController() override;
 
     void loadView() override;
@@ -65,6 +67,7 @@ private:
     void showFailure(const std::string& text);
     void setRecordingFlag(bool recording);
 
+    AppContext& m_context;
     std::weak_ptr<RootViewController> m_rootViewController;
     std::shared_ptr<ui::Label> m_time;
     std::shared_ptr<ui::Button> m_save;

@@ -1,5 +1,6 @@
 #include "TableViewController.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/Playback.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
@@ -20,8 +21,10 @@
 
 using ui::BarButtonSystemItem;
 
-TableViewController::TableViewController(NoteModel& notes, std::shared_ptr<Playback> playback)
+TableViewController::TableViewController(AppContext& context, NoteModel& notes, std::shared_ptr<Playback> playback)
     : ui::TableViewController(ui::TableViewStyle::Grouped)
+    , m_context(context)
+    , m_plistControl(context)
     , m_notes(notes)
     , m_playback(std::move(playback))
 {
@@ -400,13 +403,14 @@ void TableViewController::playAlertSound()
     if (!path)
         return;
     audio::SystemSoundID sound = 0;
-    audio::OSStatus error = audio::SystemSound::create(*path, sound);
+    auto& sounds = m_context.sounds();
+    audio::OSStatus error = sounds.create(*path, sound);
     if (error != audio::noErr) {
         core::Log::system("Error " + std::to_string(error) + " loading sound at path: " + *path);
         return;
     }
-    audio::SystemSound::play(sound);
-    audio::SystemSound::dispose(sound);
+    sounds.play(sound, m_context.audioDevice());
+    sounds.dispose(sound);
 }
 
 void TableViewController::alertViewClickedButtonAtIndex(ui::ModalPanel&, int) { reloadRows(); }

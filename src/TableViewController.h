@@ -19,6 +19,7 @@ namespace ui {
 class AlertView;
 class ModalPanel;
 } // namespace ui
+class AppContext;
 class Playback;
 class TableCell;
 class TableNavigationController;
@@ -37,7 +38,8 @@ public:
     static constexpr double kLongestAlertWait = 600;
     static constexpr double kPastTheAlertDate = 0.01;
 
-    TableViewController(NoteModel& notes, std::shared_ptr<Playback> playback);
+    // The context and the notes outlive it.
+    TableViewController(AppContext& context, NoteModel& notes, std::shared_ptr<Playback> playback);
     ~TableViewController() override;
 
     void loadView() override;
@@ -118,6 +120,7 @@ private:
     std::optional<core::Date> pendingAlert(const core::PropertyList& entry, const std::string& heldPath) const;
     std::string heldAlertPath() const;
 
+    AppContext& m_context;
     PlistController m_plistControl;
     NoteModel& m_notes;
     std::shared_ptr<Playback> m_playback;

@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     auto arguments = ui::Application::withoutToolkitOptions({argv + 1, argv + argc});
     if (NotesTool::isCommand(arguments)) {
         core::ConsoleApplication console(argc, argv);
-        return NotesTool::run(arguments);
+        return NotesTool(context).run(arguments);
     }
     if (!arguments.empty() && !arguments[0].starts_with("-")) {
         std::fprintf(stderr, "voicenotes: unknown command %s\n\n%s%s", arguments[0].c_str(),
@@ -63,5 +63,6 @@ int main(int argc, char** argv)
         return 2;
     }
     bool announce = options.announce();
-    return ui::Application::main(argc, argv, [announce] { return std::make_unique<AppDelegate>(announce); });
+    return ui::Application::main(argc, argv, context.defaults(),
+                                 [&context, announce] { return std::make_unique<AppDelegate>(context, announce); });
 }

@@ -45,10 +45,6 @@ public:
     // A note or an alert.
     virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                                     std::string& error) = 0;
-
-    // The device every queue uses.
-    static AudioDevice& shared();
-    static void setShared(std::unique_ptr<AudioDevice> device);
 };
 
 } // namespace audio

@@ -30,8 +30,8 @@ AudioQueue::~AudioQueue()
         ::close(m_wakeFd);
 }
 
-OSStatus AudioQueue::create(StreamRole role, const AudioStreamBasicDescription& format, void* userData,
-                            AudioQueue*& outQueue)
+OSStatus AudioQueue::create(AudioDevice& device, StreamRole role, const AudioStreamBasicDescription& format,
+                            void* userData, AudioQueue*& outQueue)
 {
     Direction direction = role == StreamRole::Recording ? Direction::Input : Direction::Output;
     if (!isSixteenBitMono(format))
@@ -46,7 +46,6 @@ OSStatus AudioQueue::create(StreamRole role, const AudioStreamBasicDescription& 
     queue->m_watch = core::RunLoop::main().watch(queue->m_wakeFd, core::FdEvent::Read,
                                                  [raw](core::FdEvent) { raw->onWake(); });
     std::string error;
-    AudioDevice& device = AudioDevice::shared();
     queue->m_stream = direction == Direction::Input ? device.openInput(format.mSampleRate, *queue, error)
                                                     : device.openOutput(format.mSampleRate, role, *queue, error);
     if (!queue->m_stream) {
@@ -58,23 +57,23 @@ OSStatus AudioQueue::create(StreamRole role, const AudioStreamBasicDescription& 
     return noErr;
 }
 
-OSStatus AudioQueue::newInput(const AudioStreamBasicDescription& format, InputCallback callback, void* userData,
-                              AudioQueue*& outQueue)
+OSStatus AudioQueue::newInput(AudioDevice& device, const AudioStreamBasicDescription& format, InputCallback callback,
+                              void* userData, AudioQueue*& outQueue)
 {
     if (!callback)
         return kAudioQueueErr_InvalidParameter;
-    OSStatus status = create(StreamRole::Recording, format, userData, outQueue);
+    OSStatus status = create(device, StreamRole::Recording, format, userData, outQueue);
     if (status == noErr)
         outQueue->m_inputCallback = callback;
     return status;
 }
 
-OSStatus AudioQueue::newOutput(const AudioStreamBasicDescription& format, OutputCallback callback, void* userData,
-                               AudioQueue*& outQueue, StreamRole role)
+OSStatus AudioQueue::newOutput(AudioDevice& device, const AudioStreamBasicDescription& format, OutputCallback callback,
+                               void* userData, AudioQueue*& outQueue, StreamRole role)
 {
     if (!callback)
         return kAudioQueueErr_InvalidParameter;
-    OSStatus status = create(role, format, userData, outQueue);
+    OSStatus status = create(device, role, format, userData, outQueue);
     if (status == noErr)
         outQueue->m_outputCallback = callback;
     return status;

@@ -27,11 +27,12 @@ public:
     // after stop(false), or the device failed (hasFailed()).
     using StoppedCallback = void (*)(void* userData, AudioQueue* queue);
 
-    static OSStatus newInput(const AudioStreamBasicDescription& format, InputCallback callback, void* userData,
-                             AudioQueue*& outQueue);
+    // The device outlives the queue.
+    static OSStatus newInput(AudioDevice& device, const AudioStreamBasicDescription& format, InputCallback callback,
+                             void* userData, AudioQueue*& outQueue);
     // Plays a note unless told it is an alert.
-    static OSStatus newOutput(const AudioStreamBasicDescription& format, OutputCallback callback, void* userData,
-                              AudioQueue*& outQueue, StreamRole role = StreamRole::Note);
+    static OSStatus newOutput(AudioDevice& device, const AudioStreamBasicDescription& format, OutputCallback callback,
+                              void* userData, AudioQueue*& outQueue, StreamRole role = StreamRole::Note);
     // Stops the queue at once and deletes it with its buffers.
     static OSStatus dispose(AudioQueue* queue, bool immediate);
 
@@ -67,8 +68,8 @@ private:
 
     AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData);
     ~AudioQueue() override;
-    static OSStatus create(StreamRole role, const AudioStreamBasicDescription& format, void* userData,
-                           AudioQueue*& outQueue);
+    static OSStatus create(AudioDevice& device, StreamRole role, const AudioStreamBasicDescription& format,
+                           void* userData, AudioQueue*& outQueue);
 
     // On the device's thread.
     void capture(const std::int16_t* samples, std::size_t count) override;

@@ -43,11 +43,7 @@ AudioStreamBasicDescription nativeMonoFormat(double sampleRate)
 
 } // namespace
 
-std::map<SystemSoundID, std::shared_ptr<const SystemSound::Sound>>& SystemSound::sounds()
-{
-    static std::map<SystemSoundID, std::shared_ptr<const Sound>> loaded;
-    return loaded;
-}
+SystemSound::~SystemSound() { stopAll(); }
 
 OSStatus SystemSound::create(const std::string& path, SystemSoundID& outID)
 {
@@ -63,22 +59,21 @@ OSStatus SystemSound::create(const std::string& path, SystemSoundID& outID)
     libsndfile().sf_close(file);
     if (!read)
         return kAudioFileUnspecifiedError;
-    static SystemSoundID nextID = 4096;
-    outID = nextID++;
-    sounds()[outID] = std::move(sound);
+    outID = m_nextID++;
+    m_sounds[outID] = std::move(sound);
     return noErr;
 }
 
-void SystemSound::dispose(SystemSoundID id) { sounds().erase(id); }
+void SystemSound::dispose(SystemSoundID id) { m_sounds.erase(id); }
 
-void SystemSound::play(SystemSoundID id)
+void SystemSound::play(SystemSoundID id, AudioDevice& device)
 {
-    auto found = sounds().find(id);
-    if (found == sounds().end())
+    auto found = m_sounds.find(id);
+    if (found == m_sounds.end())
         return;
     const Sound& sound = *found->second;
     AudioQueue* queue = nullptr;
-    if (AudioQueue::newOutput(nativeMonoFormat(sound.sampleRate), &SystemSound::finished, nullptr, queue,
+    if (AudioQueue::newOutput(device, nativeMonoFormat(sound.sampleRate), &SystemSound::finished, this, queue,
                               StreamRole::Alert)
         != noErr)
         return;
@@ -95,28 +90,25 @@ void SystemSound::play(SystemSoundID id)
         AudioQueue::dispose(queue, true);
         return;
     }
-    playing().push_back(queue);
-}
-
-std::vector<AudioQueue*>& SystemSound::playing()
-{
-    static std::vector<AudioQueue*> queues;
-    return queues;
+    m_playing.push_back(queue);
 }
 
 void SystemSound::release(AudioQueue* queue)
 {
-    std::erase(playing(), queue);
+    std::erase(m_playing, queue);
     AudioQueue::dispose(queue, true);
 }
 
 void SystemSound::stopAll()
 {
-    while (!playing().empty())
-        release(playing().back());
+    while (!m_playing.empty())
+        release(m_playing.back());
 }
 
 // The whole sound is one buffer: once it comes back, the queue is done.
-void SystemSound::finished(void*, AudioQueue* queue, AudioQueueBuffer*) { release(queue); }
+void SystemSound::finished(void* sounds, AudioQueue* queue, AudioQueueBuffer*)
+{
+    static_cast<SystemSound*>(sounds)->release(queue);
+}
 
 } // namespace audio

@@ -10,6 +10,7 @@
 
 namespace audio {
 
+class AudioDevice;
 class AudioQueue;
 struct AudioQueueBuffer;
 
@@ -19,25 +20,34 @@ using SystemSoundID = std::uint32_t;
 // queue of its own that goes away when the sound has been played.
 class SystemSound {
 public:
+    SystemSound() = default;
+    // Stops what still plays.
+    ~SystemSound();
+    SystemSound(const SystemSound&) = delete;
+    SystemSound& operator=(const SystemSound&) = delete;
+
     // Loads a sound file (any format libsndfile reads); a failure gives a
     // non-zero status and leaves outID alone.
-    static OSStatus create(const std::string& path, SystemSoundID& outID);
-    // Starts playing the sound and returns at once; an unknown id does nothing.
-    static void play(SystemSoundID id);
-    static void dispose(SystemSoundID id);
+    OSStatus create(const std::string& path, SystemSoundID& outID);
+    // Starts playing the sound on the device and returns at once; an
+    // unknown id does nothing.
+    void play(SystemSoundID id, AudioDevice& device);
+    void dispose(SystemSoundID id);
     // Stops every sound still playing, before the device it plays on goes.
-    static void stopAll();
+    void stopAll();
 
 private:
     struct Sound {
         double sampleRate = 0;
         std::vector<std::int16_t> samples;
     };
-    static std::map<SystemSoundID, std::shared_ptr<const Sound>>& sounds();
+    void release(AudioQueue* queue);
+    static void finished(void* sounds, AudioQueue* queue, AudioQueueBuffer* buffer);
+
+    std::map<SystemSoundID, std::shared_ptr<const Sound>> m_sounds;
+    SystemSoundID m_nextID = 4096;
     // The queues whose sound has not come back yet.
-    static std::vector<AudioQueue*>& playing();
-    static void release(AudioQueue* queue);
-    static void finished(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer);
+    std::vector<AudioQueue*> m_playing;
 };
 
 } // namespace audio

@@ -21,12 +21,6 @@ namespace {
 // the lock far longer is stuck.
 constexpr double kLockSeconds = 10;
 
-std::unique_ptr<UserDefaults>& shared()
-{
-    static std::unique_ptr<UserDefaults> instance;
-    return instance;
-}
-
 QString qKey(const std::string& key) { return QString::fromStdString(key); }
 
 // Why the file at the path cannot be used; empty when it can (or is absent).
@@ -73,14 +67,7 @@ std::optional<long long> number(const std::string& text)
 
 } // namespace
 
-UserDefaults& UserDefaults::standardUserDefaults()
-{
-    if (!shared())
-        shared() = std::make_unique<UserDefaults>(Paths::configDirectory() + "/voicenotes.conf");
-    return *shared();
-}
-
-void UserDefaults::resetStandardUserDefaults() { shared().reset(); }
+std::string UserDefaults::standardPath() { return Paths::configDirectory() + "/voicenotes.conf"; }
 
 UserDefaults::UserDefaults(const std::string& filePath)
     : m_filePath(filePath)

@@ -12,9 +12,8 @@ namespace core {
 // configuration folder, readable by its owner only.
 class UserDefaults {
 public:
-    static UserDefaults& standardUserDefaults();
-    // Drops the shared object so the next use reads the (new) home's file.
-    static void resetStandardUserDefaults();
+    // The settings file of the home in use.
+    static std::string standardPath();
 
     explicit UserDefaults(const std::string& filePath);
     ~UserDefaults();

@@ -8,32 +8,21 @@
 
 namespace net {
 
-namespace {
-
-std::shared_ptr<AvahiConnection>& current() { return NetworkConnections::current().avahi(); }
-
-// Unavailability is told once, not on every search and publication.
-bool& unavailabilityLogged()
+std::shared_ptr<AvahiConnection> AvahiConnection::shared(NetworkConnections& network)
 {
-    static bool logged = false;
-    return logged;
-}
-
-} // namespace
-
-std::shared_ptr<AvahiConnection> AvahiConnection::shared()
-{
-    auto& connection = current();
+    auto& connection = network.avahi();
     if (!connection || connection->m_state == State::Failed) {
+        bool told = connection && connection->m_unavailabilityTold;
         connection.reset(new AvahiConnection);
+        connection->m_unavailabilityTold = told;
         connection->start();
     }
     return connection;
 }
 
-std::string AvahiConnection::runningHostName()
+std::string AvahiConnection::runningHostName(NetworkConnections& network)
 {
-    auto& connection = current();
+    auto& connection = network.avahi();
     std::string name;
     if (connection && connection->m_state == State::Running)
         connection->withClient([&](AvahiClient* client) { name = hostName(client); });
@@ -110,9 +99,9 @@ void AvahiConnection::changeState(State state, const std::string& reason)
         return;
     m_state = state;
     if (state == State::Running)
-        unavailabilityLogged() = false;
-    if (state == State::Failed && !unavailabilityLogged()) {
-        unavailabilityLogged() = true;
+        m_unavailabilityTold = false;
+    if (state == State::Failed && !m_unavailabilityTold) {
+        m_unavailabilityTold = true;
         core::Log::system("Service discovery is unavailable: " + reason);
     }
     std::vector<ListenerId> ids;

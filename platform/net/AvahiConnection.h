@@ -10,6 +10,8 @@
 
 namespace net {
 
+class NetworkConnections;
+
 // The process's one connection to the Avahi daemon: an Avahi client on
 // Avahi's own poll thread. What that thread hears is handed to the main
 // run loop; nothing of the application runs on it.
@@ -22,9 +24,9 @@ public:
     // The connection in use, made on first use and again once the daemon
     // was found gone. Without a daemon it is Failed, which is logged once
     // until a connection works again.
-    static std::shared_ptr<AvahiConnection> shared();
+    static std::shared_ptr<AvahiConnection> shared(NetworkConnections& network);
     // The host name Avahi announces under, when a connection runs; else empty.
-    static std::string runningHostName();
+    static std::string runningHostName(NetworkConnections& network);
     // The client's host name (empty if it has none yet); under the lock.
     static std::string hostName(AvahiClient* client);
     ~AvahiConnection();
@@ -55,6 +57,9 @@ private:
     AvahiClient* m_client = nullptr;
     // Main thread only.
     State m_state = State::Starting;
+    // Unavailability is told once, not on every search and publication,
+    // nor again by the connection that replaces a failed one.
+    bool m_unavailabilityTold = false;
     std::map<ListenerId, Listener> m_listeners;
     ListenerId m_nextListener = 1;
 };

@@ -15,8 +15,9 @@ constexpr const char* kCertificateField = "Cert:";
 
 } // namespace
 
-CertificateProbe::CertificateProbe(const URL& url)
+CertificateProbe::CertificateProbe(const URL& url, CurlMulti& multi)
     : m_url(url)
+    , m_network(multi)
 {
 }
 
@@ -35,7 +36,7 @@ bool CertificateProbe::start(Done done)
     if (!m_easy || !handle || libcurl().curl_url_set(handle, CURLUPART_USER, nullptr, 0) != CURLUE_OK
         || libcurl().curl_url_set(handle, CURLUPART_PASSWORD, nullptr, 0) != CURLUE_OK || configure() != CURLE_OK)
         return false;
-    m_multi = &CurlMulti::shared();
+    m_multi = &m_network;
     bool added = m_multi->add(m_easy, [this, done = std::move(done)](CURLcode) {
         m_multi = nullptr;
         // The last statement: the owner may let go of this probe inside.

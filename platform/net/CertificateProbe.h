@@ -20,8 +20,9 @@ public:
     // Hears the key's fingerprint, empty when none could be read.
     using Done = std::function<void(std::string fingerprint)>;
 
-    // The server of `url`; its login and path are not used.
-    explicit CertificateProbe(const URL& url);
+    // The server of `url`; its login and path are not used. The multi
+    // handle outlives the probe.
+    CertificateProbe(const URL& url, CurlMulti& multi);
     ~CertificateProbe();
     CertificateProbe(const CertificateProbe&) = delete;
     CertificateProbe& operator=(const CertificateProbe&) = delete;
@@ -38,6 +39,8 @@ private:
 
     URL m_url;
     CURL* m_easy = nullptr;
+    CurlMulti& m_network;
+    // While the transfer is under way.
     CurlMulti* m_multi = nullptr;
 };
 

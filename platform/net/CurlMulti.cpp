@@ -2,7 +2,6 @@
 
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
-#include "platform/net/NetworkConnections.h"
 
 #include <algorithm>
 #include <poll.h>
@@ -31,8 +30,6 @@ core::FdEvent fdEvents(int what)
 }
 
 } // namespace
-
-CurlMulti& CurlMulti::shared() { return NetworkConnections::current().curl(); }
 
 CurlMulti::CurlMulti()
 {

@@ -26,9 +26,6 @@ public:
     CurlMulti(const CurlMulti&) = delete;
     CurlMulti& operator=(const CurlMulti&) = delete;
 
-    // The current run's (NetworkConnections::current()).
-    static CurlMulti& shared();
-
     // Starts the transfer; false (with a log line) when curl refuses it.
     bool add(CURL* easy, DoneHandler onDone);
     // Takes a transfer out; one not done yet is abandoned.

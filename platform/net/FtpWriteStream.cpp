@@ -57,9 +57,10 @@ bool storeInLoginDirectory(const URL& url)
 // file from, and pausing while that buffer is empty.
 class FtpWriteStream::Transfer {
 public:
-    Transfer(FtpWriteStream& stream, const URL& url)
+    Transfer(FtpWriteStream& stream, const URL& url, CurlMulti& network)
         : m_stream(stream)
         , m_url(url)
+        , m_network(network)
     {
     }
 
@@ -82,7 +83,7 @@ public:
             result = configureEncryption(security);
         if (result != CURLE_OK)
             return result;
-        m_multi = &CurlMulti::shared();
+        m_multi = &m_network;
         m_running = m_multi->add(m_easy, [this](CURLcode done) { finish(done); });
         return m_running ? CURLE_OK : CURLE_FAILED_INIT;
     }
@@ -115,6 +116,7 @@ public:
     bool isEncrypted() const { return m_encrypted; }
     const std::string& presentedKey() const { return m_presentedKey; }
     const URL& url() const { return m_url; }
+    CurlMulti& network() const { return m_network; }
     // "address:port" of the server connected to, once it has greeted.
     const std::string& reachedServer() const { return m_reached; }
     // The server reached needs more encryption than was asked for: the
@@ -423,7 +425,7 @@ private:
         // A certificate that did not verify: what it was is fetched anew,
         // without the login, for the person to decide on.
         if (result == CURLE_PEER_FAILED_VERIFICATION && !m_probe) {
-            m_probe = std::make_unique<CertificateProbe>(m_url);
+            m_probe = std::make_unique<CertificateProbe>(m_url, m_network);
             if (m_probe->start([this, result](std::string key) {
                     m_presentedKey = std::move(key);
                     end(result);
@@ -453,6 +455,8 @@ private:
     CURL* m_easy = nullptr;
     // The run's multi handle the transfer was started on; it ends every
     // transfer (finish()) before it goes.
+    CurlMulti& m_network;
+    // While the transfer is under way.
     CurlMulti* m_multi = nullptr;
     ByteQueue m_buffer{kBufferCapacity};
     bool m_running = false;
@@ -474,16 +478,16 @@ private:
     std::unique_ptr<CertificateProbe> m_probe;
 };
 
-std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url)
+std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url, CurlMulti& network)
 {
     // What libcurl would send in USER, PASS and CWD/STOR, decoded.
     if (url.scheme() != "ftp" || url.decodesToControlCharacter())
         return nullptr;
-    return std::shared_ptr<FtpWriteStream>(new FtpWriteStream(url));
+    return std::shared_ptr<FtpWriteStream>(new FtpWriteStream(url, network));
 }
 
-FtpWriteStream::FtpWriteStream(const URL& url)
-    : m_transfer(std::make_unique<Transfer>(*this, url))
+FtpWriteStream::FtpWriteStream(const URL& url, CurlMulti& network)
+    : m_transfer(std::make_unique<Transfer>(*this, url, network))
 {
 }
 
@@ -558,7 +562,7 @@ bool FtpWriteStream::restart(FtpSecurity security)
     m_security = std::move(security);
     std::shared_ptr<Transfer> ended = std::move(m_transfer);
     core::RunLoop::main().post([ended] {});
-    m_transfer = std::make_unique<Transfer>(*this, ended->url());
+    m_transfer = std::make_unique<Transfer>(*this, ended->url(), ended->network());
     if (!startTransfer())
         return false;
     if (m_status == StreamStatus::Writing)
@@ -718,7 +722,5 @@ bool FtpWriteStream::clientWants(StreamEvent event) const
     StreamStatus expected = event == kStreamEventErrorOccurred ? StreamStatus::Error : StreamStatus::Open;
     return m_status == expected && m_scheduled && (m_eventMask & event) && m_callback;
 }
-
-bool FtpWriteStream::anyUploadInProgress() { return CurlMulti::shared().transferCount() > 0; }
 
 } // namespace net

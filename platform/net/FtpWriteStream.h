@@ -11,6 +11,8 @@
 
 namespace net {
 
+class CurlMulti;
+
 // Stores what is written to it as one file on an FTP server, with libcurl's
 // multi interface driven by the main run loop (file-descriptor watches and
 // one timer; no thread of its own).
@@ -33,8 +35,9 @@ public:
     // The URL's user and password log in; its path names the file, in the
     // login directory or a folder under it ("//name" is "/name"). None when
     // the URL is no ftp URL, or its login or path holds a control
-    // character (which would end an FTP command early).
-    static std::shared_ptr<FtpWriteStream> createWithFTPURL(const URL& url);
+    // character (which would end an FTP command early). The transfer runs
+    // on the multi handle, which outlives the stream.
+    static std::shared_ptr<FtpWriteStream> createWithFTPURL(const URL& url, CurlMulti& network);
     ~FtpWriteStream();
 
     // Events in the mask go to the callback with info; a mask of 0 or no
@@ -72,9 +75,6 @@ public:
     void setCompletionHandler(std::function<void()> handler) { m_completionHandler = std::move(handler); }
 
     StreamStatus status() const { return m_status; }
-    // Some upload is still being completed (also one already closed), so a
-    // process about to end should let the run loop go on until none is.
-    static bool anyUploadInProgress();
     StreamError error() const { return m_error; }
     // Why it failed, in the server's own words when it said why.
     const std::string& failure() const { return m_failure; }
@@ -97,7 +97,7 @@ public:
 
 private:
     class Transfer;
-    explicit FtpWriteStream(const URL& url);
+    FtpWriteStream(const URL& url, CurlMulti& network);
 
     // From the transfer, inside curl's callbacks: only state changes and
     // posted events here.

@@ -24,7 +24,7 @@ class NetService::Publication {
 public:
     explicit Publication(NetService& service)
         : m_service(service)
-        , m_connection(AvahiConnection::shared())
+        , m_connection(AvahiConnection::shared(service.m_network))
     {
         m_listener = m_connection->listen([this](AvahiConnection::State state) { connectionChanged(state); });
     }
@@ -174,8 +174,9 @@ private:
     bool m_reported = false;
 };
 
-NetService::NetService(std::string domain, std::string type, std::string name, int port)
-    : m_domain(std::move(domain))
+NetService::NetService(NetworkConnections& network, std::string domain, std::string type, std::string name, int port)
+    : m_network(network)
+    , m_domain(std::move(domain))
     , m_type(std::move(type))
     , m_name(std::move(name))
     , m_port(port)
@@ -192,9 +193,9 @@ void NetService::publish()
 
 void NetService::stop() { m_publication.reset(); }
 
-std::string NetService::ownName()
+std::string NetService::ownName(NetworkConnections& network)
 {
-    std::string name = AvahiConnection::runningHostName();
+    std::string name = AvahiConnection::runningHostName(network);
     if (!name.empty())
         return name;
     char hostName[HOST_NAME_MAX + 1] = {};

@@ -6,6 +6,7 @@
 namespace net {
 
 class NetService;
+class NetworkConnections;
 
 // Hears how publishing went; called on the main run loop.
 class NetServiceDelegate {
@@ -19,8 +20,8 @@ public:
 class NetService {
 public:
     // An empty domain means the default (".local"); an empty name the
-    // machine's own name (see ownName()).
-    NetService(std::string domain, std::string type, std::string name, int port);
+    // machine's own name (see ownName()). The connections outlive it.
+    NetService(NetworkConnections& network, std::string domain, std::string type, std::string name, int port);
     ~NetService();
 
     void setDelegate(NetServiceDelegate* delegate) { m_delegate = delegate; }
@@ -34,11 +35,12 @@ public:
     int port() const { return m_port; }
 
     // The name this machine announces its services under by default.
-    static std::string ownName();
+    static std::string ownName(NetworkConnections& network);
 
 private:
     class Publication;
 
+    NetworkConnections& m_network;
     std::string m_domain;
     std::string m_type;
     std::string m_name;

@@ -18,7 +18,7 @@ public:
         : m_browser(browser)
         , m_type(std::move(type))
         , m_domain(std::move(domain))
-        , m_connection(AvahiConnection::shared())
+        , m_connection(AvahiConnection::shared(browser.m_network))
     {
         m_listener = m_connection->listen([this](AvahiConnection::State state) {
             if (state == AvahiConnection::State::Running)
@@ -113,7 +113,10 @@ private:
     bool m_toldAllForNow = false;
 };
 
-NetServiceBrowser::NetServiceBrowser() = default;
+NetServiceBrowser::NetServiceBrowser(NetworkConnections& network)
+    : m_network(network)
+{
+}
 
 NetServiceBrowser::~NetServiceBrowser() = default;
 

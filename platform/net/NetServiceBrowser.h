@@ -6,6 +6,7 @@
 namespace net {
 
 class NetServiceBrowser;
+class NetworkConnections;
 
 // A service found on the local network.
 struct FoundService {
@@ -29,7 +30,8 @@ public:
 // Avahi daemon it says so in the log once and finds nothing.
 class NetServiceBrowser {
 public:
-    NetServiceBrowser();
+    // The connections outlive it.
+    explicit NetServiceBrowser(NetworkConnections& network);
     ~NetServiceBrowser();
 
     void setDelegate(NetServiceBrowserDelegate* delegate) { m_delegate = delegate; }
@@ -40,6 +42,7 @@ public:
 private:
     class Search;
 
+    NetworkConnections& m_network;
     NetServiceBrowserDelegate* m_delegate = nullptr;
     std::unique_ptr<Search> m_search;
 };

@@ -11,16 +11,6 @@ NetworkConnections::NetworkConnections() = default;
 // threads and run-loop watches.
 NetworkConnections::~NetworkConnections() = default;
 
-NetworkConnections& NetworkConnections::current()
-{
-    if (auto* newest = StackedInstance::newest())
-        return *newest;
-    // Never destroyed: ending it at exit would call into a run loop that
-    // may already be gone, for transfers nobody waits for any more.
-    static auto* processWide = new NetworkConnections;
-    return *processWide;
-}
-
 CurlMulti& NetworkConnections::curl()
 {
     if (!m_curl)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/core/StackedInstance.h"
-
 #include <memory>
 
 namespace net {
@@ -12,14 +10,14 @@ class CurlMulti;
 // The network connections of one run of the application: the curl multi
 // handle its uploads share and its connection to the Avahi daemon, each
 // made on first use and ended with this object, so that nothing of one
-// run (a transfer, a watch on the run loop) reaches the next. The newest
-// one alive is current(); a process that makes none has one of its own.
-class NetworkConnections : public core::StackedInstance<NetworkConnections> {
+// run (a transfer, a watch on the run loop) reaches the next. Handed to
+// what uses the network.
+class NetworkConnections {
 public:
     NetworkConnections();
     ~NetworkConnections();
-
-    static NetworkConnections& current();
+    NetworkConnections(const NetworkConnections&) = delete;
+    NetworkConnections& operator=(const NetworkConnections&) = delete;
 
     CurlMulti& curl();
     // The Avahi connection in use: none yet, or one AvahiConnection::shared()

@@ -123,7 +123,7 @@ int Application::checkArguments(int argc, char** argv)
     return 0;
 }
 
-int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate)
+int Application::main(int argc, char** argv, core::UserDefaults& defaults, const DelegateFactory& makeDelegate)
 {
     if (int status = checkArguments(argc, argv); status != 0)
         return status;
@@ -138,7 +138,7 @@ int Application::main(int argc, char** argv, const DelegateFactory& makeDelegate
         std::puts("Voice Notes is open already: its window comes forward.");
         return 0;
     }
-    Application application;
+    Application application(&defaults);
     // SIGTERM and SIGINT end the application through its delegate, like
     // closing the window.
     core::TerminationSignals termination([&application] { application.terminate(); });
@@ -172,8 +172,10 @@ Application& Application::sharedApplication()
     return *g_current;
 }
 
-Application::Application()
-    : m_previous(g_current)
+Application::Application(core::UserDefaults* defaults)
+    : m_defaults(defaults)
+    , m_badge(defaults ? long(defaults->integerForKey(kBadgeKey)) : 0)
+    , m_previous(g_current)
 {
     g_current = this;
 }
@@ -195,21 +197,21 @@ void Application::terminate()
     m_terminated = true;
     if (m_delegate)
         m_delegate->applicationWillTerminate(*this);
-    core::UserDefaults::standardUserDefaults().synchronize();
+    if (m_defaults && !m_defaults->synchronize())
+        core::Log::system("Could not store the settings");
     core::RunLoop::main().quit(0);
 }
 
-long Application::applicationIconBadgeNumber() const
-{
-    return long(core::UserDefaults::standardUserDefaults().integerForKey(kBadgeKey));
-}
+long Application::applicationIconBadgeNumber() const { return m_badge; }
 
 void Application::setApplicationIconBadgeNumber(long number)
 {
-    auto& defaults = core::UserDefaults::standardUserDefaults();
-    defaults.setInteger(number, kBadgeKey);
-    if (!defaults.synchronize())
-        core::Log::system("Could not store the badge number");
+    m_badge = number;
+    if (m_defaults) {
+        m_defaults->setInteger(number, kBadgeKey);
+        if (!m_defaults->synchronize())
+            core::Log::system("Could not store the badge number");
+    }
     if (m_keyWindow)
         m_keyWindow->updateTitle(number);
     DesktopNotifications::shared().setLauncherCount(number);

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace core {
+class UserDefaults;
+}
+
 namespace ui {
 
 class Window;
@@ -21,8 +25,8 @@ public:
     using DelegateFactory = std::function<std::unique_ptr<ApplicationDelegate>()>;
 
     // Creates the toolkit, then the delegate, launches and runs the loop;
-    // returns the process's exit code.
-    static int main(int argc, char** argv, const DelegateFactory& makeDelegate);
+    // returns the process's exit code. The badge is kept in the settings.
+    static int main(int argc, char** argv, core::UserDefaults& defaults, const DelegateFactory& makeDelegate);
     // Before the toolkit starts: 2 (and why) for an option neither ours
     // nor the toolkit's, 1 (and why) when no display is named, else 0.
     static int checkArguments(int argc, char** argv);
@@ -32,7 +36,8 @@ public:
     // The application object that exists now (tests make their own).
     static Application& sharedApplication();
 
-    Application();
+    // Without settings the badge lasts this run only.
+    explicit Application(core::UserDefaults* defaults = nullptr);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -59,6 +64,8 @@ public:
     void setKeyWindow(Window* window) { m_keyWindow = window; }
 
 private:
+    core::UserDefaults* m_defaults;
+    long m_badge = 0;
     ApplicationDelegate* m_delegate = nullptr;
     Window* m_keyWindow = nullptr;
     bool m_launched = false;

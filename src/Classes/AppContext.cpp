@@ -1,8 +1,9 @@
 #include "Classes/AppContext.h"
 
-#include "platform/audio/AudioDevice.h"
+#include "platform/audio/AudioDevices.h"
+#include "platform/audio/VirtualAudioDevice.h"
+#include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/net/FtpWriteStream.h"
 
 AppContext::AppContext()
     : AppContext(nullptr)
@@ -10,27 +11,36 @@ AppContext::AppContext()
 }
 
 AppContext::AppContext(std::unique_ptr<audio::AudioDevice> device)
-    : m_ownsDevice(device != nullptr)
+    : m_ownDevice(std::move(device))
+    , m_device(m_ownDevice.get())
 {
-    core::UserDefaults::resetStandardUserDefaults();
-    if (m_ownsDevice)
-        audio::AudioDevice::setShared(std::move(device));
 }
 
-AppContext::~AppContext()
+AppContext::~AppContext() = default;
+
+core::UserDefaults& AppContext::defaults()
 {
-    // Closed while the run loop and the sounds it plays still exist.
-    if (m_ownsDevice)
-        audio::AudioDevice::setShared(nullptr);
-    core::UserDefaults::resetStandardUserDefaults();
+    if (!m_defaults)
+        m_defaults = std::make_unique<core::UserDefaults>(core::UserDefaults::standardPath());
+    return *m_defaults;
 }
 
-AppContext& AppContext::current()
+audio::AudioDevice& AppContext::audioDevice()
 {
-    if (auto* context = newest())
-        return *context;
-    // Never destroyed: made for a process's whole life, and dropping it at
-    // exit would race the other statics' destruction.
-    static auto* processWide = new AppContext;
-    return *processWide;
+    if (!m_device) {
+        std::string error;
+        m_ownDevice = audio::AudioDevices::select(std::nullopt, error);
+        if (!m_ownDevice) {
+            core::Log::system("No audio device: " + error + "; using the virtual device");
+            m_ownDevice = std::make_unique<audio::VirtualAudioDevice>();
+        }
+        m_device = m_ownDevice.get();
+    }
+    return *m_device;
+}
+
+void AppContext::useAudioDevice(audio::AudioDevice& device)
+{
+    m_sounds.stopAll();
+    m_device = &device;
 }

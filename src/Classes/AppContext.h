@@ -2,7 +2,7 @@
 
 #include "Classes/StoreCache.h"
 
-#include "platform/core/StackedInstance.h"
+#include "platform/audio/SystemSound.h"
 #include "platform/net/NetworkConnections.h"
 
 #include <memory>
@@ -11,28 +11,39 @@
 namespace audio {
 class AudioDevice;
 }
+namespace core {
+class UserDefaults;
+}
 
-// What the application holds while it runs: the note store's parsed list,
-// the network connections and the sound device it was started with.
-// main() builds one for the window or a command, each test its own, so
-// nothing of one run reaches the next. The newest one alive is current():
-// the store's objects, made and dropped all the time, reach their state
-// through it. The settings are read afresh in each context.
-class AppContext : public core::StackedInstance<AppContext> {
+// What one run of the application holds: the note store's parsed list,
+// the settings, the sound device and the network connections. main()
+// builds one for the window or a command and hands it to what it builds;
+// each test builds its own, so nothing of one run reaches the next.
+class AppContext {
 public:
+    // The system's default device is opened on first use (the virtual one
+    // when there is none).
     AppContext();
-    // The device is the shared one for as long as this lives.
     explicit AppContext(std::unique_ptr<audio::AudioDevice> device);
     ~AppContext();
-
-    // The newest context alive; a process that builds none gets one of
-    // its own on first use.
-    static AppContext& current();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
 
     std::optional<StoreCache>& storeCache() { return m_storeCache; }
+    // Read from the home in use at the first call.
+    core::UserDefaults& defaults();
+    audio::AudioDevice& audioDevice();
+    // From now on the device is that one, which outlives its use here.
+    void useAudioDevice(audio::AudioDevice& device);
+    audio::SystemSound& sounds() { return m_sounds; }
+    net::NetworkConnections& network() { return m_network; }
 
 private:
-    bool m_ownsDevice;
+    std::unique_ptr<audio::AudioDevice> m_ownDevice;
+    audio::AudioDevice* m_device;
+    // Stopped before the device goes.
+    audio::SystemSound m_sounds;
+    std::unique_ptr<core::UserDefaults> m_defaults;
     // Ends after the uploads that use it.
     net::NetworkConnections m_network;
     std::optional<StoreCache> m_storeCache;

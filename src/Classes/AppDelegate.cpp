@@ -1,5 +1,6 @@
 #include "Classes/AppDelegate.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/KeyboardCommands.h"
 #include "Classes/Playback.h"
 #include "Classes/PlistController.h"
@@ -30,10 +31,12 @@ void writeDefaultIfZero(core::UserDefaults& defaults, const std::string& key, lo
 
 } // namespace
 
-AppDelegate::AppDelegate(bool announce)
-    : m_playback(std::make_shared<Playback>(m_notes))
+AppDelegate::AppDelegate(AppContext& context, bool announce)
+    : m_context(context)
+    , m_notes(context)
+    , m_playback(std::make_shared<Playback>(context, m_notes))
     , m_window(std::make_shared<ui::Window>())
-    , m_rootViewController(std::make_shared<RootViewController>(m_notes, m_playback))
+    , m_rootViewController(std::make_shared<RootViewController>(context, m_notes, m_playback))
     , m_announce(announce)
 {
 }
@@ -44,9 +47,9 @@ AppDelegate::~AppDelegate()
     m_rootViewController->on_recordingChanged = nullptr;
 }
 
-void AppDelegate::prepareStoreAndDefaults()
+void AppDelegate::prepareStoreAndDefaults(AppContext& context)
 {
-    PlistController store;
+    PlistController store(context);
     store.checkPlistFile();
     // Never deleted behind the user's back, nor hidden: a recording may be
     // all that is left of a session that ended before it could store its note.
@@ -54,7 +57,7 @@ void AppDelegate::prepareStoreAndDefaults()
     // Half a copy of the list, from a write that a crash cut short.
     for (const auto& copy : store.removeUnfinishedWrites())
         core::Log::system("Removed " + copy + ": an unfinished copy of data.plist");
-    auto& defaults = core::UserDefaults::standardUserDefaults();
+    auto& defaults = context.defaults();
     writeDefaultIfZero(defaults, "Maximum Time", 5);
     writeDefaultIfZero(defaults, "SampleRate", 8000);
 }
@@ -62,7 +65,7 @@ void AppDelegate::prepareStoreAndDefaults()
 void AppDelegate::applicationDidFinishLaunching(ui::Application&)
 {
     m_rootViewController->on_recordingChanged = [this](bool recording) { m_recording = recording; };
-    prepareStoreAndDefaults();
+    prepareStoreAndDefaults(m_context);
     m_notes.refresh(NoteModel::Source::Here);
 
     // Loading the view runs the root controller's viewDidLoad, after the
@@ -76,7 +79,7 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     // a large picture to read: the first frame needs neither.
     m_window->on_firstFrame = [this] {
         m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
-        if (audio::AudioDevice::shared().name() == "virtual")
+        if (m_context.audioDevice().name() == "virtual")
             m_window->setTitleNote(core::localizedString("Virtual Sound"));
     };
     m_window->makeKeyAndVisible();

@@ -21,13 +21,14 @@ class RootViewController;
 class AppDelegate : public ui::ApplicationDelegate {
 public:
     // With announce, the machine announces itself on the local network.
-    explicit AppDelegate(bool announce = false);
+    // The context outlives the delegate.
+    explicit AppDelegate(AppContext& context, bool announce = false);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching(ui::Application& application) override;
     // The first steps of a start, also for the command line: the note
     // store exists and the settings that need one have their default.
-    static void prepareStoreAndDefaults();
+    static void prepareStoreAndDefaults(AppContext& context);
     void applicationWillTerminate(ui::Application& application) override;
 
     const std::shared_ptr<ui::Window>& window() const { return m_window; }
@@ -39,6 +40,7 @@ public:
     void setRecording(bool recording) { m_recording = recording; }
 
 private:
+    AppContext& m_context;
     // Before the screens that observe them.
     NoteModel m_notes;
     std::shared_ptr<Playback> m_playback;

@@ -81,7 +81,7 @@ void AudioController::fillFormat(audio::AudioStreamBasicDescription* format, dou
 
 void AudioController::setupAudioFormat(audio::AudioStreamBasicDescription* format)
 {
-    fillFormat(format, double(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate")));
+    fillFormat(format, double(m_defaults.integerForKey("SampleRate")));
 }
 
 void AudioController::setupAudioFormatForPlayBack(audio::AudioStreamBasicDescription* format)
@@ -112,7 +112,8 @@ void AudioController::startRecording()
     m_recordState.deviceLost = false;
 
     bool created = false;
-    if (AudioQueue::newInput(m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_recordState.queue)
+    if (AudioQueue::newInput(m_device, m_recordState.dataFormat, AudioInputCallback, &m_recordState,
+                             m_recordState.queue)
         == noErr) {
         m_recordState.queue->setStoppedCallback(RecordingStoppedCallback);
         bool buffersReady = true;
@@ -240,7 +241,7 @@ void AudioController::startPlayback(const std::string& name)
     setupAudioFormatForPlayBack(&m_playState.dataFormat);
     m_fileURL = m_fileName;
 
-    bool useReceiver = core::UserDefaults::standardUserDefaults().boolForKey("UseReceiver");
+    bool useReceiver = m_defaults.boolForKey("UseReceiver");
     AudioSession::initialize(interruptionListenerCallback, this);
     AudioSession::setCategory(useReceiver ? AudioSession::kAudioSessionCategory_PlayAndRecord
                                           : AudioSession::kAudioSessionCategory_MediaPlayback);
@@ -258,7 +259,8 @@ void AudioController::startPlayback(const std::string& name)
         stopPlayback();
         return;
     }
-    if (AudioQueue::newOutput(m_playState.dataFormat, AudioOutputCallback, &m_playState, m_playState.queue) != noErr) {
+    if (AudioQueue::newOutput(m_device, m_playState.dataFormat, AudioOutputCallback, &m_playState, m_playState.queue)
+        != noErr) {
         stopPlayback();
         return;
     }

@@ -8,6 +8,10 @@
 #include <deque>
 #include <string>
 
+namespace core {
+class UserDefaults;
+}
+
 inline constexpr int kNumberBuffers = 3;
 
 // The recording side's record; the input callback works on it alone.
@@ -58,7 +62,13 @@ public:
     // Names tried for recordings started in the same second.
     static constexpr int kNameAttempts = 1000;
 
-    AudioController() = default;
+    // Both outlive this object; the settings give the rate recorded at and
+    // whether playback goes to the receiver.
+    AudioController(audio::AudioDevice& device, core::UserDefaults& defaults)
+        : m_device(device)
+        , m_defaults(defaults)
+    {
+    }
     ~AudioController();
     AudioController(const AudioController&) = delete;
     AudioController& operator=(const AudioController&) = delete;
@@ -102,6 +112,8 @@ public:
     const std::string& fileName() const { return m_fileName; }
 
 private:
+    audio::AudioDevice& m_device;
+    core::UserDefaults& m_defaults;
     // "/yyyyMMddHmmss.aif", then "/yyyyMMddHmmss-2.aif" and so on.
     static std::string recordingName(const std::string& stamp, int attempt);
     // Creates the new recording's file under a name no file has yet.

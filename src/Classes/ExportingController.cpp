@@ -13,7 +13,7 @@ ExportingController::~ExportingController() { replaceUpload(nullptr); }
 bool ExportingController::sendFile(const std::string& name, const std::string& host, const std::string& user,
                                    const std::string& password, const std::string&)
 {
-    replaceUpload(FtpUploader::create(name, host, user, password, m_trustedKey));
+    replaceUpload(FtpUploader::create(m_context, name, host, user, password, m_trustedKey));
     m_upload->on_ended = [this] {
         m_problem = m_upload->phase() == Uploader::Phase::Failed;
         if (m_uploadEnded)

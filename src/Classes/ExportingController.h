@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class AppContext;
 class ExportView;
 class Uploader;
 
@@ -20,7 +21,11 @@ class ExportingController : public net::NetServiceDelegate {
 public:
     enum WriteStreamReport : unsigned { kNoStream = 0, kClosed = 1, kTransferring = 2 };
 
-    ExportingController() = default;
+    // The context outlives it and its uploads.
+    explicit ExportingController(AppContext& context)
+        : m_context(context)
+    {
+    }
     ~ExportingController() override;
 
     // Starts uploading the Documents file `name` to `host` ("host[:port]
@@ -53,6 +58,7 @@ public:
 private:
     void replaceUpload(std::shared_ptr<Uploader> upload);
 
+    AppContext& m_context;
     // Weak: the screen holds this controller.
     std::weak_ptr<ExportView> m_exportView;
     std::string m_trustedKey;

@@ -17,26 +17,24 @@ std::string serverOf(const std::string& address)
     return parsed ? parsed->server() : address;
 }
 
-void forgetInSettingsFile()
+} // namespace
+
+void FtpPassword::forgetInSettingsFile()
 {
-    auto& defaults = core::UserDefaults::standardUserDefaults();
-    if (!defaults.objectForKey(kPasswordKey))
+    if (!m_defaults.objectForKey(kPasswordKey))
         return;
-    defaults.removeObjectForKey(kPasswordKey);
-    if (!defaults.synchronize())
+    m_defaults.removeObjectForKey(kPasswordKey);
+    if (!m_defaults.synchronize())
         core::Log::system("Could not remove the FTP password from the settings file");
 }
 
-} // namespace
-
 std::optional<std::string> FtpPassword::stored()
 {
-    auto& defaults = core::UserDefaults::standardUserDefaults();
-    auto inSettingsFile = defaults.objectForKey(kPasswordKey);
+    auto inSettingsFile = m_defaults.objectForKey(kPasswordKey);
     if (!m_keyring.isAvailable())
         return inSettingsFile;
-    std::string server = serverOf(defaults.objectForKey(kIPAddressKey).value_or(""));
-    std::string user = defaults.objectForKey(kNameKey).value_or("");
+    std::string server = serverOf(m_defaults.objectForKey(kIPAddressKey).value_or(""));
+    std::string user = m_defaults.objectForKey(kNameKey).value_or("");
     if (!inSettingsFile)
         return m_keyring.password(server, user);
     if (m_keyring.storePassword(server, user, *inSettingsFile))
@@ -51,5 +49,5 @@ void FtpPassword::remember(const std::string& address, const std::string& user, 
         return;
     }
     // Without a keyring (or when it refused), as kept before there was one.
-    core::UserDefaults::standardUserDefaults().setObject(password, kPasswordKey);
+    m_defaults.setObject(password, kPasswordKey);
 }

@@ -1,5 +1,6 @@
 #include "Classes/FtpTrust.h"
 
+#include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
 
 namespace {
@@ -8,14 +9,14 @@ constexpr const char* kGroup = "FTP Security/";
 constexpr const char* kInClear = "clear";
 constexpr const char* kVerified = "TLS";
 
-std::string remembered(const std::string& server)
-{
-    return core::UserDefaults::standardUserDefaults().objectForKey(kGroup + server).value_or("");
-}
-
 } // namespace
 
-net::FtpSecurity FtpTrust::securityFor(const std::string& server)
+std::string FtpTrust::remembered(const std::string& server) const
+{
+    return m_defaults.objectForKey(kGroup + server).value_or("");
+}
+
+net::FtpSecurity FtpTrust::securityFor(const std::string& server) const
 {
     std::string known = remembered(server);
     if (known.empty() || known == kInClear)
@@ -23,7 +24,7 @@ net::FtpSecurity FtpTrust::securityFor(const std::string& server)
     return {true, known == kVerified ? std::string() : known};
 }
 
-bool FtpTrust::isKnownInClear(const std::string& server) { return remembered(server) == kInClear; }
+bool FtpTrust::isKnownInClear(const std::string& server) const { return remembered(server) == kInClear; }
 
 void FtpTrust::rememberLogin(const std::string& server, const net::FtpSecurity& security, bool encrypted)
 {
@@ -32,7 +33,7 @@ void FtpTrust::rememberLogin(const std::string& server, const net::FtpSecurity& 
     // In clear is only ever what the server offered; never a step down.
     if (now == known || (!encrypted && !known.empty() && known != kInClear))
         return;
-    auto& defaults = core::UserDefaults::standardUserDefaults();
-    defaults.setObject(now, kGroup + server);
-    defaults.synchronize();
+    m_defaults.setObject(now, kGroup + server);
+    if (!m_defaults.synchronize())
+        core::Log::system("Could not store what is known of " + server + "'s encryption");
 }

@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace core {
+class UserDefaults;
+}
+
 // What is remembered of each FTP server's encryption, beside the FTP
 // settings (readable by the owner only): whether it went in clear, used
 // TLS with a certificate the system's authorities vouch for, or uses the
@@ -11,11 +15,21 @@
 // clear again, and a trusted key is pinned.
 class FtpTrust {
 public:
+    explicit FtpTrust(core::UserDefaults& defaults)
+        : m_defaults(defaults)
+    {
+    }
+
     // What to ask of a server ("host:port") now.
-    static net::FtpSecurity securityFor(const std::string& server);
+    net::FtpSecurity securityFor(const std::string& server) const;
     // The last login to the server went in clear (and it never used TLS).
-    static bool isKnownInClear(const std::string& server);
+    bool isKnownInClear(const std::string& server) const;
     // After a login: what it showed of the server. `security` is what was
     // asked of it.
-    static void rememberLogin(const std::string& server, const net::FtpSecurity& security, bool encrypted);
+    void rememberLogin(const std::string& server, const net::FtpSecurity& security, bool encrypted);
+
+private:
+    std::string remembered(const std::string& server) const;
+
+    core::UserDefaults& m_defaults;
 };

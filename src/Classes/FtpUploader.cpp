@@ -1,6 +1,6 @@
 #include "Classes/FtpUploader.h"
 
-#include "Classes/FtpTrust.h"
+#include "Classes/AppContext.h"
 #include "Classes/PlistController.h"
 
 #include "platform/core/Log.h"
@@ -84,16 +84,18 @@ std::optional<std::string> localFile(const std::string& name)
 
 } // namespace
 
-std::shared_ptr<FtpUploader> FtpUploader::create(std::string name, std::string host, std::string user,
-                                                 std::string password, std::string trustedKey)
+std::shared_ptr<FtpUploader> FtpUploader::create(AppContext& context, std::string name, std::string host,
+                                                 std::string user, std::string password, std::string trustedKey)
 {
-    return std::shared_ptr<FtpUploader>(
-        new FtpUploader(std::move(name), std::move(host), std::move(user), std::move(password), std::move(trustedKey)));
+    return std::shared_ptr<FtpUploader>(new FtpUploader(context, std::move(name), std::move(host), std::move(user),
+                                                        std::move(password), std::move(trustedKey)));
 }
 
-FtpUploader::FtpUploader(std::string name, std::string host, std::string user, std::string password,
-                         std::string trustedKey)
-    : m_name(std::move(name))
+FtpUploader::FtpUploader(AppContext& context, std::string name, std::string host, std::string user,
+                         std::string password, std::string trustedKey)
+    : m_network(context.network().curl())
+    , m_trust(context.defaults())
+    , m_name(std::move(name))
     , m_host(std::move(host))
     , m_user(std::move(user))
     , m_password(std::move(password))
@@ -126,14 +128,16 @@ bool FtpUploader::start()
     if (!file)
         return false;
     m_readStream = net::FileReadStream::createWithFile(*file);
-    m_writeStream = net::FtpWriteStream::createWithFTPURL(*url);
+    m_writeStream = net::FtpWriteStream::createWithFTPURL(*url, m_network);
     if (!m_readStream || !m_writeStream)
         return false;
     m_report.server = address->server();
     m_report.folder = address->folder;
-    m_writeStream->setSecurity(m_trustedKey.empty() ? FtpTrust::securityFor(m_report.server)
+    m_writeStream->setSecurity(m_trustedKey.empty() ? m_trust.securityFor(m_report.server)
                                                     : net::FtpSecurity{true, m_trustedKey});
-    m_writeStream->on_serverReached = &FtpTrust::securityFor;
+    m_writeStream->on_serverReached = [trust = m_trust](const std::string& server) {
+        return trust.securityFor(server);
+    };
     if (!m_readStream->open()) {
         Log::printError("CFReadStreamOpen failed\n");
         return false;
@@ -178,7 +182,7 @@ void FtpUploader::handle(unsigned type)
         // under the name typed and the address reached.
         for (const std::string& server : {m_report.server, m_writeStream->reachedServer()}) {
             if (!server.empty())
-                FtpTrust::rememberLogin(server, m_writeStream->security(), m_writeStream->isEncrypted());
+                m_trust.rememberLogin(server, m_writeStream->security(), m_writeStream->isEncrypted());
         }
         m_report.inClear = !m_writeStream->isEncrypted();
         transferring();

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "Classes/FtpTrust.h"
 #include "Classes/Uploader.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+class AppContext;
+
 namespace net {
+class CurlMulti;
 class FileReadStream;
 class FtpWriteStream;
 } // namespace net
@@ -22,8 +26,9 @@ public:
     // The Documents file `name` to `host` ("host[:port][/folder/sub]", IPv6
     // in brackets when a port follows); the trusted key, when given, is
     // pinned for the server and remembered once the login succeeds.
-    static std::shared_ptr<FtpUploader> create(std::string name, std::string host, std::string user,
-                                               std::string password, std::string trustedKey);
+    // The context outlives the upload.
+    static std::shared_ptr<FtpUploader> create(AppContext& context, std::string name, std::string host,
+                                               std::string user, std::string password, std::string trustedKey);
     ~FtpUploader() override;
 
     // False, with the reason in the log, for an address, user name or
@@ -34,7 +39,8 @@ public:
     net::FileReadStream* readStream() const { return m_readStream.get(); }
 
 private:
-    FtpUploader(std::string name, std::string host, std::string user, std::string password, std::string trustedKey);
+    FtpUploader(AppContext& context, std::string name, std::string host, std::string user, std::string password,
+                std::string trustedKey);
     static void callback(net::FtpWriteStream* stream, unsigned type, void* context);
     void handle(unsigned type);
     void transferStep();
@@ -42,6 +48,8 @@ private:
     void letGo();
     void finished();
 
+    net::CurlMulti& m_network;
+    FtpTrust m_trust;
     std::string m_name;
     std::string m_host;
     std::string m_user;

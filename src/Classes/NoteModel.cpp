@@ -4,7 +4,10 @@
 #include <unordered_set>
 #include <utility>
 
-NoteModel::NoteModel() = default;
+NoteModel::NoteModel(AppContext& context)
+    : m_context(context)
+{
+}
 
 NoteModel::~NoteModel() = default;
 
@@ -22,34 +25,53 @@ std::optional<Note> NoteModel::note(const std::string& path) const
     return std::nullopt;
 }
 
+std::optional<Note> NoteModel::storedNote(const std::string& path) const
+{
+    auto record = store().loadObjectWithPath(path);
+    return record ? std::optional(Note::fromRecord(*record)) : std::nullopt;
+}
+
+bool NoteModel::add(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets)
+{
+    bool saved = store().saveObject(minutes, seconds, path, numPackets);
+    refresh(Source::Here);
+    return saved;
+}
+
 PlistController::Result NoteModel::rename(const std::string& path, const std::string& name)
 {
-    return changed(PlistController().editObjectWithPath(path, name, "NO"), Source::Here);
+    return changed(store().editObjectWithPath(path, name, "NO"), Source::Here);
 }
 
 PlistController::Result NoteModel::setIcon(const std::string& path, const std::string& icon)
 {
-    return changed(PlistController().editObjectWithPath(path, "", icon), Source::Here);
+    return changed(store().editObjectWithPath(path, "", icon), Source::Here);
 }
 
 PlistController::Result NoteModel::setText(const std::string& path, const std::string& text)
 {
-    return changed(PlistController().editInfoWithPath(path, text), Source::Here);
+    return changed(store().editInfoWithPath(path, text), Source::Here);
 }
 
 PlistController::Result NoteModel::setAlert(const std::string& path, std::optional<core::Date> alert, Source source)
 {
-    return changed(PlistController().editDateAlertWithPath(path, alert), source);
+    return changed(store().editDateAlertWithPath(path, alert), source);
 }
 
 PlistController::Result NoteModel::setMarked(const std::string& path, bool marked, Source source)
 {
-    return changed(PlistController().editBadgeWithPath(path, !marked), source);
+    return changed(store().editBadgeWithPath(path, !marked), source);
 }
 
 PlistController::Result NoteModel::remove(const std::string& path)
 {
-    return changed(PlistController().removeObjectWithPath(path), Source::Here);
+    return changed(store().removeObjectWithPath(path), Source::Here);
+}
+
+void NoteModel::removeAll()
+{
+    store().deleteAll();
+    refresh(Source::Here);
 }
 
 PlistController::Result NoteModel::changed(PlistController::Result result, Source source)
@@ -65,7 +87,7 @@ void NoteModel::refresh(Source source)
         return;
     }
     for (std::optional<Source> next = source; next; next = std::exchange(m_pending, std::nullopt)) {
-        auto read = PlistController().snapshot();
+        auto read = store().snapshot();
         if (read == m_read)
             continue;
         std::vector<Note> now;

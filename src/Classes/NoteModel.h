@@ -29,8 +29,8 @@ public:
         unsigned fields;
         Source source;
     };
-    // Empty until the first refresh().
-    NoteModel();
+    // Empty until the first refresh(). The context outlives the model.
+    explicit NoteModel(AppContext& context);
     ~NoteModel();
     NoteModel(const NoteModel&) = delete;
     NoteModel& operator=(const NoteModel&) = delete;
@@ -40,6 +40,11 @@ public:
     // Newest first, as last read.
     const std::vector<Note>& notes() const { return m_notes; }
     std::optional<Note> note(const std::string& path) const;
+    // The note as the store has it now, whatever was last read.
+    std::optional<Note> storedNote(const std::string& path) const;
+
+    // A new recording's note; whether it reached the disk.
+    bool add(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
 
     PlistController::Result rename(const std::string& path, const std::string& name);
     PlistController::Result setIcon(const std::string& path, const std::string& icon);
@@ -49,15 +54,19 @@ public:
                                      Source source = Source::Here);
     PlistController::Result setMarked(const std::string& path, bool marked, Source source = Source::Here);
     PlistController::Result remove(const std::string& path);
+    // Every note with its audio file.
+    void removeAll();
 
     // Reads the store again and tells what differs from the last reading.
     void refresh(Source source);
 
 private:
+    PlistController store() const { return PlistController(m_context); }
     PlistController::Result changed(PlistController::Result result, Source source);
     std::vector<Change> differences(const std::vector<Note>& now, Source source) const;
     void tell(const std::vector<Change>& changes);
 
+    AppContext& m_context;
     core::ObserverList<Change> m_observers;
     std::shared_ptr<const PlistController::NoteList> m_read;
     std::vector<Note> m_notes;

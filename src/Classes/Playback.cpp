@@ -1,5 +1,6 @@
 #include "Classes/Playback.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/AudioController.h"
 
 #include "platform/audio/AudioDevice.h"
@@ -7,8 +8,9 @@
 #include "platform/core/Timer.h"
 #include "platform/ui/AlertView.h"
 
-Playback::Playback(NoteModel& notes)
-    : m_noteWatch(notes.observe([this](const NoteModel::Change& change) {
+Playback::Playback(AppContext& context, NoteModel& notes)
+    : m_context(context)
+    , m_noteWatch(notes.observe([this](const NoteModel::Change& change) {
         if (change.kind == NoteModel::Change::Kind::Removed && isPlaying(change.path))
             stop();
     }))
@@ -30,7 +32,7 @@ core::Subscription Playback::observe(std::function<void(Event)> observer)
 void Playback::play(const Note& note)
 {
     stop();
-    m_audio = std::make_shared<AudioController>();
+    m_audio = std::make_shared<AudioController>(m_context.audioDevice(), m_context.defaults());
     m_audio->setSampleRate(note.rate.value_or(0) > 0 ? int(*note.rate) : kDefaultSampleRate);
     m_path = note.path;
     m_packets = double(note.packets.value_or(0));
@@ -38,7 +40,7 @@ void Playback::play(const Note& note)
     m_audio->startPlayback(note.path);
     startTicking();
     tell(Event::Started);
-    if (!m_audio->playState().queue && !audio::AudioDevice::shared().hasOutput())
+    if (!m_audio->playState().queue && !m_context.audioDevice().hasOutput())
         std::make_shared<ui::AlertView>(core::localizedString("Alert"), core::localizedString("No Sound Output"), "OK")
             ->show();
 }

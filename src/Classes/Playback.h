@@ -18,6 +18,8 @@ class AudioController;
 // place heard and its end. The rows, the ring, the slider and the toolbar
 // observe it; none keeps a state of its own. A note removed while it plays
 // (here or by another process) stops.
+class AppContext;
+
 class Playback {
 public:
     static constexpr double kTickInterval = 0.2;
@@ -26,7 +28,8 @@ public:
     // Ended: played to its end, stopped, or another note took its place.
     enum class Event { Started, Paused, Resumed, Moved, Ended };
 
-    explicit Playback(NoteModel& notes);
+    // Both outlive it.
+    Playback(AppContext& context, NoteModel& notes);
     ~Playback();
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
@@ -60,6 +63,7 @@ private:
     void tick();
     void tell(Event event) { m_observers.tell(event); }
 
+    AppContext& m_context;
     std::shared_ptr<AudioController> m_audio;
     std::shared_ptr<core::Timer> m_timer;
     std::string m_path;

@@ -27,8 +27,6 @@ using core::PropertyList;
 
 namespace {
 
-std::optional<StoreCache>& cachedList() { return AppContext::current().storeCache(); }
-
 // Whether the cached list is still what the file holds: by the file's
 // identity alone once that has settled, else by its bytes as well.
 bool cacheIsCurrent(StoreCache& cache, const std::string& path)
@@ -119,7 +117,7 @@ void PlistController::replaceWithTemplate()
 const PlistController::NoteList* PlistController::currentList(StoreState* state)
 {
     std::string path = storePath();
-    auto& cache = cachedList();
+    auto& cache = m_context.storeCache();
     StoreState ignored;
     StoreState& outcome = state ? *state : ignored;
     outcome = StoreState::Readable;
@@ -160,7 +158,7 @@ PlistController::NoteList* PlistController::listToChange()
 {
     if (!currentList())
         return nullptr;
-    auto& list = cachedList()->list;
+    auto& list = m_context.storeCache()->list;
     if (list.use_count() > 1)
         list = std::make_shared<PropertyList>(*list);
     return list->array();
@@ -175,7 +173,7 @@ std::optional<PlistController::NoteList> PlistController::getPlistObject()
 std::shared_ptr<const PlistController::NoteList> PlistController::snapshot()
 {
     const NoteList* notes = currentList();
-    return notes ? std::shared_ptr<const NoteList>(cachedList()->list, notes) : nullptr;
+    return notes ? std::shared_ptr<const NoteList>(m_context.storeCache()->list, notes) : nullptr;
 }
 
 std::optional<core::FileIdentity> PlistController::fileIdentity() { return core::FileIdentity::ofPath(storePath()); }
@@ -213,7 +211,7 @@ PlistController::Locate PlistController::withPath(const std::string& path)
 
 bool PlistController::writeCachedList()
 {
-    auto& cache = cachedList();
+    auto& cache = m_context.storeCache();
     auto xml = core::PropertyListSerialization::dataFromPropertyList(*cache->list);
     std::optional<core::FileIdentity> written;
     if (!xml || !FileManager::writeAtomically(cache->path, *xml, &written)) {
@@ -259,7 +257,7 @@ PlistController::NoteList* PlistController::listForNewNote()
     if (NoteList* fresh = listToChange())
         return fresh;
     // Not even the template: the note starts a list of its own.
-    auto& own = cachedList().emplace(
+    auto& own = m_context.storeCache().emplace(
         StoreCache{storePath(), std::nullopt, {}, std::make_shared<PropertyList>(NoteList{})});
     return own.list->array();
 }
@@ -283,7 +281,7 @@ bool PlistController::startAfresh()
 bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                  std::uint64_t numPackets)
 {
-    std::int64_t rate = core::UserDefaults::standardUserDefaults().integerForKey("SampleRate");
+    std::int64_t rate = m_context.defaults().integerForKey("SampleRate");
     return insertNewNote(
         NewNote{"Note Name", "YellowIcon", path, minutes, seconds, numPackets, rate, core::Date::now()});
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class AppContext;
+
 // The note store: data.plist in the Documents directory, newest note
 // first. Every operation reads the file as it is now (its parsed list is
 // reused while the file is unchanged, whoever changed it). Every change
@@ -31,6 +33,12 @@ public:
     static constexpr double kLockWaitSeconds = 10;
 
     enum class Result { Written, NoSuchNote, NotWritten };
+
+    // The context keeps the parsed list for every controller of its run.
+    explicit PlistController(AppContext& context)
+        : m_context(context)
+    {
+    }
 
     // Creates the store from the template when there is none.
     void checkPlistFile();
@@ -104,10 +112,10 @@ private:
     static std::string lockPath();
     // The store's list as it is on disk now (the cached one while the file
     // is unchanged); none when it cannot be read.
-    static const NoteList* currentList(StoreState* state = nullptr);
+    const NoteList* currentList(StoreState* state = nullptr);
     // The same, for a change made in place and then written with
     // writeCachedList(); no snapshot handed out sees the change.
-    static NoteList* listToChange();
+    NoteList* listToChange();
     static std::int64_t nextNoteID(const NoteList& notes);
     static Locate withPath(const std::string& path);
     // Runs the change under the store's lock; false when the lock was not had.
@@ -141,5 +149,6 @@ private:
     bool startAfresh();
     void keepUnreadableStoreAside();
 
+    AppContext& m_context;
     double m_lockWait = kLockWaitSeconds;
 };

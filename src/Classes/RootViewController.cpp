@@ -1,5 +1,6 @@
 #include "Classes/RootViewController.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
 #include "Classes/Playback.h"
@@ -22,8 +23,9 @@
 
 #include <filesystem>
 
-RootViewController::RootViewController(NoteModel& notes, std::shared_ptr<Playback> playback)
-    : m_notes(notes)
+RootViewController::RootViewController(AppContext& context, NoteModel& notes, std::shared_ptr<Playback> playback)
+    : m_context(context)
+    , m_notes(notes)
     , m_playback(std::move(playback))
 {
 }
@@ -36,10 +38,11 @@ RootViewController::~RootViewController()
 
 void RootViewController::viewDidLoad()
 {
-    auto tableViewController = std::make_shared<TableViewController>(m_notes, m_playback);
+    auto tableViewController = std::make_shared<TableViewController>(m_context, m_notes, m_playback);
     loadRecordingViewController();
 
-    m_myNavigationController = std::make_shared<TableNavigationController>(tableViewController, m_notes, m_playback);
+    m_myNavigationController = std::make_shared<TableNavigationController>(m_context, tableViewController, m_notes,
+                                                                           m_playback);
     m_myNavigationController->view()->setFrame(ui::ViewController::kContentFrame);
 
     m_myNavigationController->setTableViewController(tableViewController.get());
@@ -47,7 +50,7 @@ void RootViewController::viewDidLoad()
     view()->addSubview(m_myNavigationController->view());
     tableViewController->setNavigationViewController(m_myNavigationController);
 
-    if (core::UserDefaults::standardUserDefaults().boolForKey("AutoRecording"))
+    if (m_context.defaults().boolForKey("AutoRecording"))
         startRecording();
     else
         scheduleAlertCheck();
@@ -69,14 +72,14 @@ void RootViewController::scheduleAlertCheck()
 
 void RootViewController::loadRecordingViewController()
 {
-    m_recordingViewController = std::make_shared<RecordingViewController>();
+    m_recordingViewController = std::make_shared<RecordingViewController>(m_context);
     m_recordingViewController->setRootViewController(self());
     m_recordingViewController->view()->layoutIfNeeded();
 }
 
 void RootViewController::loadSettingsViewController()
 {
-    m_preferencesViewController = std::make_shared<PreferencesViewController>();
+    m_preferencesViewController = std::make_shared<PreferencesViewController>(m_context.defaults());
     m_preferencesViewController->setRootViewController(self());
     m_preferencesViewController->view()->layoutIfNeeded();
 }
@@ -84,7 +87,7 @@ void RootViewController::loadSettingsViewController()
 void RootViewController::startRecording()
 {
     // Told where New was pressed; nothing is stored that no microphone heard.
-    if (!audio::AudioDevice::shared().hasInput()) {
+    if (!m_context.audioDevice().hasInput()) {
         std::make_shared<ui::AlertView>(core::localizedString("Alert"), core::localizedString("No Microphone"), "OK")
             ->show();
         return;
@@ -120,12 +123,11 @@ bool RootViewController::showNotesList()
 void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                        std::uint64_t numPackets)
 {
-    PlistController plistController;
-    if (!plistController.saveObject(minutes, seconds, path, numPackets))
+    if (!m_notes.add(minutes, seconds, path, numPackets))
         reportUnstoredNote(path);
     m_myNavigationController->reloadLabel(false);
     auto* list = m_myNavigationController->tableViewController();
-    if (plistController.countInPlist() == 1) {
+    if (m_notes.notes().size() == 1) {
         list->loadView();
         list->editButtonItem()->setEnabled(true);
         m_myNavigationController->setCurrentSystemItem(ui::BarButtonSystemItem::FlexibleSpace);
@@ -178,13 +180,13 @@ std::shared_ptr<ui::View> RootViewController::keyboardView()
 void RootViewController::checkAlerts()
 {
     // At launch the check already ran unless recording started at once.
-    if (core::UserDefaults::standardUserDefaults().boolForKey("AutoRecording"))
+    if (m_context.defaults().boolForKey("AutoRecording"))
         scheduleAlertCheck();
 }
 
 void RootViewController::enableBonjour()
 {
-    auto delegate = std::make_shared<ExportingController>();
+    auto delegate = std::make_shared<ExportingController>(m_context);
     auto reserved = std::make_unique<net::ReservedPort>();
     auto port = reserved->port();
     if (!port) {
@@ -194,7 +196,7 @@ void RootViewController::enableBonjour()
     if (m_exportService)
         return;
     m_exportPort = std::move(reserved);
-    m_exportService = std::make_unique<net::NetService>("", "_exportNote._tcp", "", *port);
+    m_exportService = std::make_unique<net::NetService>(m_context.network(), "", "_exportNote._tcp", "", *port);
     m_exportService->setDelegate(delegate.get());
     m_myNavigationController->setExportController(delegate);
     m_exportService->publish();

@@ -14,6 +14,7 @@ namespace net {
 class NetService;
 class ReservedPort;
 } // namespace net
+class AppContext;
 class NoteModel;
 class Playback;
 class PreferencesViewController;
@@ -28,7 +29,8 @@ public:
     static constexpr double kAlertCheckDelay = 1.5;
     static constexpr double kFlipDuration = 1.0;
 
-    RootViewController(NoteModel& notes, std::shared_ptr<Playback> playback);
+    // The context and the notes outlive it.
+    RootViewController(AppContext& context, NoteModel& notes, std::shared_ptr<Playback> playback);
     ~RootViewController() override;
 
     void viewDidLoad() override;
@@ -74,6 +76,7 @@ private:
     void scheduleAlertCheck();
     std::shared_ptr<RootViewController> self();
 
+    AppContext& m_context;
     NoteModel& m_notes;
     std::shared_ptr<Playback> m_playback;
     std::shared_ptr<PreferencesViewController> m_preferencesViewController;

@@ -1,6 +1,5 @@
 #include "Classes/TableNavigationController.h"
 
-#include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "DetailController.h"
 #include "ExportView.h"
@@ -20,9 +19,12 @@
 
 using ui::BarButtonSystemItem;
 
-TableNavigationController::TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController,
+TableNavigationController::TableNavigationController(AppContext& context,
+                                                     std::shared_ptr<ui::ViewController> rootViewController,
                                                      NoteModel& notes, std::shared_ptr<Playback> playback)
     : ui::NavigationController(std::move(rootViewController))
+    , m_context(context)
+    , m_notes(notes)
     , m_playback(std::move(playback))
     , m_notesWatch(notes.observe([this](const NoteModel::Change&) { storeMayHaveChangedSoon(); }))
     , m_playbackWatch(m_playback->observe([this](Playback::Event event) { showPlayback(event); }))
@@ -56,7 +58,7 @@ void TableNavigationController::createToolbar()
 
 void TableNavigationController::reloadLabel(bool create)
 {
-    std::string text = core::localizedString("Notes Label") + ": " + std::to_string(PlistController().countInPlist());
+    std::string text = core::localizedString("Notes Label") + ": " + std::to_string(m_notes.notes().size());
     if (!create) {
         if (m_statusLabel)
             m_statusLabel->setText(text);
@@ -151,7 +153,7 @@ void TableNavigationController::actionSheetClickedButtonAtIndex(int buttonIndex)
 {
     if (buttonIndex != 0)
         return;
-    PlistController().deleteAll();
+    m_notes.removeAll();
     if (m_tableViewController)
         m_tableViewController->loadView();
     // The count shown while the sheet asked is no longer true.
@@ -172,7 +174,7 @@ void TableNavigationController::toggleView()
 
 void TableNavigationController::loadExportViewController(const std::string& notePath)
 {
-    m_exportView = std::make_shared<ExportView>();
+    m_exportView = std::make_shared<ExportView>(m_context);
     // Before the view loads: its first rows show the note.
     m_exportView->setNotePath(notePath);
     m_exportView->setNavigationViewController(std::static_pointer_cast<TableNavigationController>(shared_from_this()));
@@ -222,7 +224,7 @@ void TableNavigationController::storeMayHaveChanged()
     // An upload under way finishes: it has the file open already.
     if (m_exportView && modalViewController() == m_exportView && !m_exportView->sending())
         shown = m_exportView->notePath();
-    if (!shown.empty() && !PlistController().indexOfNoteWithPath(shown))
+    if (!shown.empty() && !m_notes.storedNote(shown))
         noteDeletedElsewhere();
 }
 

@@ -15,6 +15,7 @@ class Label;
 class Slider;
 class Toolbar;
 } // namespace ui
+class AppContext;
 class DetailController;
 class ExportView;
 class ExportingController;
@@ -31,9 +32,10 @@ public:
     static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
     static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
 
-    // Follows the changes to the notes, and the playback.
-    TableNavigationController(std::shared_ptr<ui::ViewController> rootViewController, NoteModel& notes,
-                              std::shared_ptr<Playback> playback);
+    // Follows the changes to the notes, and the playback. The context and
+    // the notes outlive it.
+    TableNavigationController(AppContext& context, std::shared_ptr<ui::ViewController> rootViewController,
+                              NoteModel& notes, std::shared_ptr<Playback> playback);
     ~TableNavigationController() override;
 
     void viewDidLoad() override;
@@ -115,6 +117,8 @@ private:
     std::weak_ptr<RootViewController> m_rootViewController;
     TableViewController* m_tableViewController = nullptr;
     std::shared_ptr<ui::BarButtonItem> m_playPauseButton;
+    AppContext& m_context;
+    NoteModel& m_notes;
     std::shared_ptr<Playback> m_playback;
     std::shared_ptr<ui::Label> m_statusLabel;
     std::shared_ptr<ui::Toolbar> m_toolbar;

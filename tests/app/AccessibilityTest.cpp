@@ -1,6 +1,7 @@
 // Everything a click can reach says what it is to assistive technologies.
 
 #include "AppFixture.h"
+#include "TestContext.h"
 
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
@@ -51,7 +52,7 @@ TEST_F(AccessibilityTest, EveryScreensControlsHaveNames)
     for (int i = 0; i < 3; ++i) {
         std::string name = "n" + std::to_string(i) + ".aif";
         writeAiff(documentsFile(name), 80000, 8000);
-        PlistController().saveObject(0, 10, "/" + name, 80000);
+        testStore().saveObject(0, 10, "/" + name, 80000);
     }
     launch(2);
     delegate->window()->makeKeyAndVisible();

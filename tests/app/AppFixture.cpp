@@ -1,5 +1,7 @@
 #include "AppFixture.h"
+#include "TestContext.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 
@@ -16,9 +18,18 @@
 
 #include <cstdlib>
 
-AppFixture::AppFixture() { core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate"); }
+AppFixture::AppFixture()
+{
+    testContext().useAudioDevice(*device);
+    testContext().defaults().setInteger(8000, "SampleRate");
+}
 
-AppFixture::~AppFixture() { ui::ModalPanel::closeAll(); }
+AppFixture::~AppFixture()
+{
+    ui::ModalPanel::closeAll();
+    // Before the fixture's device goes.
+    testContext().sounds().stopAll();
+}
 
 void AppFixture::TearDown()
 {
@@ -28,7 +39,7 @@ void AppFixture::TearDown()
 
 void AppFixture::launch(double settle)
 {
-    delegate = std::make_unique<AppDelegate>();
+    delegate = std::make_unique<AppDelegate>(testContext());
     application.setDelegate(delegate.get());
     application.finishLaunching();
     if (QGuiApplication::platformName() == "xcb")

@@ -3,6 +3,7 @@
 #include "Classes/AppDelegate.h"
 
 #include "StrayWindowWatch.h"
+#include "TestContext.h"
 
 #include "support/AudioFixture.h"
 
@@ -38,7 +39,7 @@ protected:
     // Saved under $VOICENOTES_SCREENSHOTS when it is set.
     void screenshot(const std::string& name);
 
-    ui::Application application;
+    ui::Application application{&testContext().defaults()};
     std::unique_ptr<AppDelegate> delegate;
 
 private:

@@ -8,6 +8,7 @@
 #include "DetailController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "AppFixture.h"
@@ -78,7 +79,7 @@ TEST_P(BadValuesTest, TheApplicationGoesOnWithFallbacks)
 
     // The next recording gets a number from 1 to 50.
     root().saveNewRecord(0, 1, "/next.aif", 8000);
-    auto next = PlistController().loadObject(0);
+    auto next = testStore().loadObject(0);
     ASSERT_TRUE(next);
     auto id = NoteField::integer(*next, NoteKey::NoteID);
     ASSERT_TRUE(id);
@@ -91,10 +92,10 @@ TEST_F(AppFixture, ANameAndTextTooLongToEditAreShownCutAndNeverCutInTheStore)
 {
     constexpr std::size_t kLimit = DetailController::kLongestEditableText;
     std::string longName(kLimit + 1, 'n'), longText = std::string(kLimit - 1, 't') + "\u00e9" + std::string(1000, 't');
-    PlistController store;
+    PlistController store{testContext()};
     store.saveObject(0, 1, "/a.aif", 8000);
-    store.editObjectWithPath(notePathAt(0), longName, "NO");
-    store.editInfoWithPath(notePathAt(0), longText);
+    store.editObjectWithPath(notePathAt(testStore(), 0), longName, "NO");
+    store.editInfoWithPath(notePathAt(testStore(), 0), longText);
     launch(2);
     list().tableView().tapAccessoryButtonForRowAtIndexPath({0, 0});
     clock.advance(1);

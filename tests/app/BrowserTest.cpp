@@ -13,6 +13,7 @@
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "AppFixture.h"
@@ -57,7 +58,7 @@ protected:
     {
         std::string path = "/note" + std::to_string(++m_notes) + ".aif";
         writeAiff(documentsFile(path.substr(1)), packets, 8000);
-        PlistController().saveObject(0, std::int64_t(packets / 8000), path, packets);
+        testStore().saveObject(0, std::int64_t(packets / 8000), path, packets);
         // Recorded some minutes apart, as notes are.
         clock.engine().setWallClock(core::Date::now().timeIntervalSince1970() + 47 * 60);
     }
@@ -118,8 +119,8 @@ TEST_F(BrowserTest, RowsShowIconNumberTitleDateAndTimeAndOnlyRowsOnScreenAreBuil
 {
     for (int i = 0; i < 12; ++i)
         addNote(8000);
-    PlistController().editObjectWithPath(notePathAt(1), "", "VioletIcon");
-    PlistController().editBadgeWithPath(notePathAt(2), false);
+    testStore().editObjectWithPath(notePathAt(testStore(), 1), "", "VioletIcon");
+    testStore().editBadgeWithPath(notePathAt(testStore(), 2), false);
     launch();
     EXPECT_EQ(browser().statusLabel()->text(), "Notes: 12");
     EXPECT_EQ(table().numberOfRowsInSection(0), 12);
@@ -284,7 +285,7 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     EXPECT_NEAR(cell(0).indicatorView()->endAngle(), 0.9 * 2 * M_PI, 0.01);
     // Renamed meanwhile: the row kept for the playing note shows and says the new name.
     std::string path = NoteField::string(cell(0).noteObject(), NoteKey::Path);
-    ASSERT_EQ(PlistController().editObjectWithPath(path, "Renamed", "NO"), PlistController::Result::Written);
+    ASSERT_EQ(testStore().editObjectWithPath(path, "Renamed", "NO"), PlistController::Result::Written);
     list().reloadRows();
     EXPECT_EQ(cell(0).titleLabel().text(), "Renamed");
     EXPECT_TRUE(cell(0).accessibilityLabel().starts_with("Renamed,")) << cell(0).accessibilityLabel();
@@ -390,7 +391,7 @@ TEST_F(BrowserTest, DeletingTheLastNoteSlidesItAwayAndShowsTheNoNotesScreen)
     EXPECT_EQ(noNotesLabel(), nullptr);
 
     table().commitDeleteForRowAtIndexPath({0, 0});
-    EXPECT_EQ(PlistController().countInPlist(), 0u);
+    EXPECT_EQ(testStore().countInPlist(), 0u);
     EXPECT_NE(noNotesLabel(), nullptr);
     EXPECT_FALSE(list().isEditing());
     EXPECT_EQ(browser().statusLabel()->text(), "Notes: 0");
@@ -411,7 +412,7 @@ TEST_F(BrowserTest, TheTrashAsksBeforeDeletingEveryNote)
         EXPECT_EQ(sheet->title(), "Delete all notes and their recordings?");
         EXPECT_EQ(sheet->buttonTitles(), (std::vector<std::string>{"OK", "Cancel"}));
         sheet->dismissWithClickedButtonIndex(choice, true);
-        EXPECT_EQ(PlistController().countInPlist(), choice == 1 ? 2u : 0u);
+        EXPECT_EQ(testStore().countInPlist(), choice == 1 ? 2u : 0u);
     }
     EXPECT_FALSE(core::FileManager::fileExistsAtPath(documentsFile("note1.aif")));
     EXPECT_EQ(table().numberOfRowsInSection(0), 0);
@@ -479,7 +480,7 @@ TEST_F(BrowserTest, TheDetailButtonStopsTheNoteAndOpensItsEditor)
     EXPECT_TRUE(browser().slider()->isHidden());
     EXPECT_EQ(browser().navigationBar().shownTitle(), "Details");
 
-    PlistController().editObjectWithPath(notePathAt(0), "Renamed", "NO");
+    testStore().editObjectWithPath(notePathAt(testStore(), 0), "Renamed", "NO");
     browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     EXPECT_EQ(browser().topViewController().get(), &list());
     EXPECT_FALSE(browser().toolbar()->isHidden());
@@ -526,8 +527,8 @@ class AlertTest : public BrowserTest {
 protected:
     void setAlert(std::size_t index, double secondsFromNow)
     {
-        PlistController().editDateAlertWithPath(notePathAt(index),
-                                                core::Date(core::Date::now().timeIntervalSince1970() + secondsFromNow));
+        testStore().editDateAlertWithPath(notePathAt(testStore(), index),
+                                          core::Date(core::Date::now().timeIntervalSince1970() + secondsFromNow));
     }
     long badge() const { return application.applicationIconBadgeNumber(); }
 };
@@ -542,7 +543,7 @@ TEST_F(AlertTest, AnAlertIsDueOnlyOnceItsDateHasPassed)
     clock.advance(1.0);
     EXPECT_EQ(alerts().size(), 0u);
     EXPECT_EQ(badge(), 0);
-    EXPECT_TRUE(PlistController().loadObject(0)->count(NoteKey::Alert));
+    EXPECT_TRUE(testStore().loadObject(0)->count(NoteKey::Alert));
 
     list().checkAlerts();
     EXPECT_EQ(alerts().size(), 0u);
@@ -652,7 +653,7 @@ TEST_F(AlertTest, EachDueNoteGetsItsSoundAndAlertAndIsCountedOnce)
     clock.advance(1.5);
     EXPECT_EQ(alerts().size(), 2u);
     EXPECT_EQ(badge(), 2);
-    PlistController store;
+    PlistController store{testContext()};
     for (std::size_t i : {0u, 2u}) {
         EXPECT_TRUE(NoteField::isMarked(*store.loadObject(i)));
         EXPECT_FALSE(store.loadObject(i)->count(NoteKey::Alert));
@@ -687,13 +688,13 @@ TEST_F(AlertTest, TheBadgeCountsTheMarkedNotesThereAre)
     ASSERT_EQ(badge(), 3);
     click(0);
     EXPECT_EQ(badge(), 2);
-    EXPECT_FALSE(NoteField::isMarked(*PlistController().loadObject(0)));
+    EXPECT_FALSE(NoteField::isMarked(*testStore().loadObject(0)));
     click(0);
     EXPECT_EQ(cell(0).titleLabel().textColor(), ui::Color::black());
 
     table().commitDeleteForRowAtIndexPath({0, 1});
     EXPECT_EQ(badge(), 1);
-    PlistController().removeObjectWithPath(notePathAt(1));
+    testStore().removeObjectWithPath(notePathAt(testStore(), 1));
     list().storeMayHaveChanged();
     EXPECT_EQ(badge(), 0);
 }
@@ -701,7 +702,7 @@ TEST_F(AlertTest, TheBadgeCountsTheMarkedNotesThereAre)
 TEST_F(BrowserTest, OddRecordsAndMissingFilesDoNoHarm)
 {
     addNote(8000);
-    PlistController store;
+    PlistController store{testContext()};
     auto notes = *store.getPlistObject();
     NoteRecord bare{{NoteKey::Title, std::string("Bare")},
                     {NoteKey::Path, std::string("/gone.aif")},

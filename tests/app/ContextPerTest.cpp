@@ -2,6 +2,8 @@
 // of the program does: no note list, upload or setting of one test is
 // seen by the next.
 
+#include "TestContext.h"
+
 #include "Classes/AppContext.h"
 
 #include <gtest/gtest.h>
@@ -16,13 +18,19 @@ public:
     void OnTestStart(const testing::TestInfo&) override { m_context = std::make_unique<AppContext>(); }
     void OnTestEnd(const testing::TestInfo&) override { m_context.reset(); }
 
+    AppContext& context() const { return *m_context; }
+
 private:
     std::unique_ptr<AppContext> m_context;
 };
 
-const bool contextPerTestListening = [] {
-    testing::UnitTest::GetInstance()->listeners().Append(new ContextPerTest);
-    return true;
+// Owned by gtest's listener list once appended.
+ContextPerTest* const listener = [] {
+    auto* made = new ContextPerTest;
+    testing::UnitTest::GetInstance()->listeners().Append(made);
+    return made;
 }();
 
 } // namespace
+
+AppContext& testContext() { return listener->context(); }

@@ -9,6 +9,7 @@
 #include "RecordingViewController.h"
 #include "TableCell.h"
 #include "TableViewController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "AppFixture.h"
@@ -48,7 +49,7 @@ protected:
     void launch() { AppFixture::launch(2); }
     void addNote(std::int64_t minutes, std::int64_t seconds)
     {
-        PlistController().saveObject(minutes, seconds, "/n" + std::to_string(++m_notes) + ".aif", 8000);
+        testStore().saveObject(minutes, seconds, "/n" + std::to_string(++m_notes) + ".aif", 8000);
     }
     // Opens the editor of the list's row, as its detail button does.
     DetailController& open(int row)
@@ -67,7 +68,7 @@ protected:
     {
         browser().navigationBar().leftButton().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     }
-    NoteRecord note(std::size_t index) { return PlistController().loadObject(index).value_or(NoteRecord{}); }
+    NoteRecord note(std::size_t index) { return testStore().loadObject(index).value_or(NoteRecord{}); }
     std::string rightButtonText()
     {
         return browser().topViewController()->navigationItem().rightBarButtonItem()->displayText();
@@ -82,8 +83,8 @@ TEST_F(EditorTest, ShowsTheNotesNameIconLengthAlertAndText)
     addNote(3, 7);
     addNote(12, 45);
     addNote(0, 10);
-    PlistController().editObjectWithPath(notePathAt(1), "", "RedIcon");
-    PlistController().editInfoWithPath(notePathAt(1), "Buy milk\nand bread");
+    testStore().editObjectWithPath(notePathAt(testStore(), 1), "", "RedIcon");
+    testStore().editInfoWithPath(notePathAt(testStore(), 1), "Buy milk\nand bread");
     launch();
     auto& editor = open(1);
     EXPECT_EQ(browser().navigationBar().shownTitle(), "Details");
@@ -178,7 +179,7 @@ TEST_F(EditorTest, EscapeClosesTheInputLikeDone)
 TEST_F(EditorTest, TheIconWheelStartsAtYellowSavesEveryStopAndGivesWayToAnotherRow)
 {
     addNote(0, 5);
-    PlistController().editObjectWithPath(notePathAt(0), "", "RedIcon");
+    testStore().editObjectWithPath(notePathAt(testStore(), 0), "", "RedIcon");
     launch();
     auto& editor = open(0);
     tapRow(editor, 0, 1);
@@ -246,9 +247,9 @@ TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueOnceTheDetailsClose)
     std::string other = NoteField::string(note(0), NoteKey::Path);
     if (other == edited)
         other = NoteField::string(note(1), NoteKey::Path);
-    ASSERT_EQ(PlistController().editDateAlertWithPath(other, core::Date(now - 60)), PlistController::Result::Written);
+    ASSERT_EQ(testStore().editDateAlertWithPath(other, core::Date(now - 60)), PlistController::Result::Written);
     auto alertOf = [](const std::string& path) {
-        return NoteField::date(PlistController().loadObjectWithPath(path).value_or(NoteRecord{}), NoteKey::Alert);
+        return NoteField::date(testStore().loadObjectWithPath(path).value_or(NoteRecord{}), NoteKey::Alert);
     };
     list().checkAlerts();
     EXPECT_EQ(application.applicationIconBadgeNumber(), 1);
@@ -264,7 +265,7 @@ TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueOnceTheDetailsClose)
 
 TEST_F(EditorTest, OddRecordsShowTheFallbacks)
 {
-    auto store = PlistController();
+    auto store = testStore();
     store.checkPlistFile();
     auto notes = PlistController::NoteList{core::PropertyList(NoteRecord{{NoteKey::Icon, std::string("PinkIcon")}})};
     ASSERT_TRUE(core::FileManager::writeAtomically(
@@ -297,7 +298,7 @@ TEST_F(EditorTest, WhatWasTypedIsKeptHoweverTheDetailsAreLeftAndNothingElseIsWri
     EXPECT_EQ(NoteField::string(note(0), NoteKey::Info), "Typed text");
 
     open(1).textView1()->setText("Typed before quitting");
-    PlistController().editObjectWithPath(notePathAt(1), "Renamed elsewhere", "NO");
+    testStore().editObjectWithPath(notePathAt(testStore(), 1), "Renamed elsewhere", "NO");
     delegate->applicationWillTerminate(ui::Application::sharedApplication());
     EXPECT_EQ(NoteField::string(note(1), NoteKey::Info), "Typed before quitting");
     EXPECT_EQ(NoteField::string(note(1), NoteKey::Title), "Renamed elsewhere");
@@ -307,7 +308,7 @@ TEST_F(EditorTest, ALineBreakInANameKeepsTheRowToOneLine)
 {
     addNote(0, 5);
     // Typed, a name is one line; another program may still write two.
-    PlistController().editObjectWithPath(notePathAt(0), "Two\tlines", "NO");
+    testStore().editObjectWithPath(notePathAt(testStore(), 0), "Two\tlines", "NO");
     std::string store = documentsFile("data.plist");
     auto xml = core::FileManager::contentsAtPath(store).value_or("");
     ASSERT_NE(xml.find("Two lines"), std::string::npos);
@@ -379,13 +380,13 @@ TEST_F(PreferencesTest, QualityIsWrittenAtOnceAndOnlyNewRecordingsUseIt)
     clock.advance(RootViewController::kFlipDuration + 0.1);
 
     writeAiff(documentsFile("old.aif"), 8000, 8000);
-    UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    testContext().defaults().setInteger(8000, "SampleRate");
     root().saveNewRecord(0, 1, "/old.aif", 8000);
-    UserDefaults::standardUserDefaults().setInteger(44100, "SampleRate");
+    testContext().defaults().setInteger(44100, "SampleRate");
     list().navigationItem().rightBarButtonItem()->trigger();
     clock.advance(2);
     root().recordingViewController()->SaveAction();
-    PlistController store;
+    PlistController store{testContext()};
     EXPECT_EQ(*store.loadObject(0)->at(NoteKey::SampleRate).integer(), 44100);
     EXPECT_EQ(*store.loadObject(1)->at(NoteKey::SampleRate).integer(), 8000);
     int rate = 0;
@@ -395,7 +396,7 @@ TEST_F(PreferencesTest, QualityIsWrittenAtOnceAndOnlyNewRecordingsUseIt)
 
 TEST_F(PreferencesTest, UnlimitedLengthAndAnUnknownRate)
 {
-    UserDefaults::standardUserDefaults().setInteger(16000, "SampleRate");
+    testContext().defaults().setInteger(16000, "SampleRate");
     launch();
     auto& screen = preferences();
     for (int i = 0; i < 3; ++i)
@@ -403,12 +404,12 @@ TEST_F(PreferencesTest, UnlimitedLengthAndAnUnknownRate)
     EXPECT_FALSE(screen.indexPathCell());
     screen.prefTableView().selectRowAtIndexPath({1, 1});
     EXPECT_TRUE(checked(row(screen, 1, 1)));
-    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("SampleRate"), 22050);
+    EXPECT_EQ(testContext().defaults().integerForKey("SampleRate"), 22050);
 
     screen.prefTableView().selectRowAtIndexPath({2, 2});
     EXPECT_TRUE(checked(row(screen, 2, 2)));
     EXPECT_FALSE(checked(row(screen, 2, 0)));
-    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("Maximum Time"), 1000);
+    EXPECT_EQ(testContext().defaults().integerForKey("Maximum Time"), 1000);
     // On disk at once, as another process (or the next start) reads it.
     EXPECT_EQ(UserDefaults(home.settingsFile()).integerForKey("Maximum Time"), 1000);
 }

@@ -12,6 +12,7 @@
 #include "ExportingCell.h"
 #include "RecordingViewController.h"
 #include "TableViewController.h"
+#include "TestContext.h"
 
 #include "AppFixture.h"
 #include "support/ChildProcess.h"
@@ -59,7 +60,7 @@ protected:
         for (std::size_t i = 0; i < size; ++i)
             bytes[i] = char(i * 31 % 251);
         EXPECT_TRUE(core::FileManager::writeAtomically(home.documents() + name, bytes));
-        PlistController().saveObject(0, 1, name, size / 2);
+        testStore().saveObject(0, 1, name, size / 2);
         return bytes;
     }
     void launch() { AppFixture::launch(2); }
@@ -120,7 +121,7 @@ TEST_F(ExportTest, ARecordingArrivesByteForByteAndTheScreenClosesItself)
     clock.advance(3);
     delegate->rootViewController()->recordingViewController()->SaveAction();
     clock.advance(1);
-    std::string path = *PlistController().loadObject(0)->at(NoteKey::Path).string();
+    std::string path = *testStore().loadObject(0)->at(NoteKey::Path).string();
 
     auto& screen = openExport();
     EXPECT_TRUE(shown());
@@ -151,7 +152,7 @@ TEST_F(ExportTest, ARecordingArrivesByteForByteAndTheScreenClosesItself)
     EXPECT_EQ(log.count("is not in the application's resources"), 0);
 
     // Remembered: the next export sends from the short form.
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Name"), server.user());
+    EXPECT_EQ(testContext().defaults().objectForKey("FTP Name"), server.user());
     ASSERT_TRUE(core::FileManager::removeItemAtPath(server.directory() + path));
     auto& again = exportAgain();
     tap(again, 1);
@@ -164,7 +165,7 @@ TEST_F(ExportTest, BufferSizedEmptyAndPartlyTakenWrites)
     addNote(32768, "/exact.aif");
     addNote(0, "/empty.aif");
     launch();
-    ExportingController engine;
+    ExportingController engine(testContext());
     EXPECT_EQ(engine.checkWriteStreamStatus(), ExportingController::kNoStream);
 
     ASSERT_TRUE(engine.sendFile("/exact.aif", address(), server.user(), server.password(), "Note"));
@@ -186,7 +187,7 @@ TEST_F(ExportTest, AFileLargerThanTheStreamsBufferArrivesByteForByte)
 {
     std::string bytes = addNote(3 * net::FtpWriteStream::kBufferCapacity + 777, "/long.aif");
     launch();
-    ExportingController engine;
+    ExportingController engine(testContext());
     ASSERT_TRUE(engine.sendFile("/long.aif", address(), server.user(), server.password(), "Note"));
     ASSERT_TRUE(clock.runUntil([&] { return engine.checkWriteStreamStatus() == ExportingController::kClosed; }));
     EXPECT_FALSE(engine.checkError());
@@ -208,7 +209,7 @@ TEST_F(ExportTest, AWrongPasswordIsReportedOnceAndTheScreenStillCloses)
     EXPECT_FALSE(screen.sending());
     EXPECT_GE(log.count("an error occured"), 1);
     // Remembered all the same: the send had started.
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Pass"), std::string("wrong"));
+    EXPECT_EQ(testContext().defaults().objectForKey("FTP Pass"), std::string("wrong"));
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_FALSE(screen.exportController()->checkError());
 }
@@ -218,7 +219,7 @@ TEST_F(ExportTest, NoServerAndAServerThatDiesMidTransfer)
     addNote(64 << 20, "/big.aif");
     addNote(5000, "/small.aif");
     launch();
-    ExportingController engine;
+    ExportingController engine(testContext());
     // A failed upload is never Closed: the poll sees the error, once.
     auto failedOnce = [&] {
         EXPECT_NE(engine.checkWriteStreamStatus(), ExportingController::kClosed);
@@ -244,7 +245,7 @@ TEST_F(ExportTest, AnEarlierUploadsLaterFailureIsNotTheNewOnes)
     addNote(5000, "/small.aif");
     launch();
     FtpServer dying(server.user(), server.password());
-    ExportingController engine;
+    ExportingController engine(testContext());
     ASSERT_TRUE(engine.sendFile("/big.aif", "127.0.0.1:" + std::to_string(dying.port()), dying.user(), dying.password(),
                                 "Note"));
     ASSERT_TRUE(clock.runUntil([&] { return log.count("\rRead") > 10; }));
@@ -380,7 +381,7 @@ TEST_F(ExportTest, FieldsThatWouldChangeTheCommandsNeverReachTheServer)
         clock.advance(1);
     }
     EXPECT_EQ(onServer("keep.txt"), "kept");
-    EXPECT_FALSE(UserDefaults::standardUserDefaults().objectForKey("FTP Name"));
+    EXPECT_FALSE(testContext().defaults().objectForKey("FTP Name"));
 }
 
 // A login like an e-mail address and a password of every printable
@@ -465,7 +466,7 @@ TEST_F(ExportTest, AServersCertificateIsTrustedOnceThenPinned)
     alert->dismissWithClickedButtonIndex(1, false);
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_TRUE(clock.runUntil([&] { return core::FileManager::contentsAtPath(file) == bytes; }));
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Security/" + nas.host()), nas.keyFingerprint());
+    EXPECT_EQ(testContext().defaults().objectForKey("FTP Security/" + nas.host()), nas.keyFingerprint());
 
     ASSERT_TRUE(core::FileManager::removeItemAtPath(file));
     tap(exportAgain(), 1);
@@ -484,7 +485,7 @@ TEST_F(ExportTest, AServersCertificateIsTrustedOnceThenPinned)
     alert->dismissWithClickedButtonIndex(0, false);
     ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
     EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("FTP Security/" + nas.host()), trusted);
+    EXPECT_EQ(testContext().defaults().objectForKey("FTP Security/" + nas.host()), trusted);
 
     ASSERT_TRUE(nas.restart(FtpServer::Encryption::None)) << nas.log();
     tap(exportAgain(), 1);
@@ -619,7 +620,7 @@ TEST_F(ExportTest, AServiceFoundMidUploadKeepsWhatWasTypedAndTheUploadsFace)
     screen.nameTextField()->becomeFirstResponder();
     screen.nameTextField()->setText("typed, not stored");
 
-    net::NetServiceBrowser browser;
+    net::NetServiceBrowser browser(testContext().network());
     screen.netServiceBrowserDidFindService(browser, {"Kitchen", "_exportNote._tcp", "local.", false}, false);
     EXPECT_EQ(screen.ipTextField()->text(), "192.0.2.7");
     EXPECT_EQ(screen.nameTextField()->text(), "typed, not stored");
@@ -655,7 +656,7 @@ TEST_F(ExportTest, TheScreenCollectsOtherMachinesButNotThisOne)
     ASSERT_TRUE(clock.runUntil([&] { return found(kitchenName); }));
     // Give our own announcement the same chance to arrive; it is left out.
     clock.advance(2);
-    EXPECT_FALSE(found(net::NetService::ownName()));
+    EXPECT_FALSE(found(net::NetService::ownName(testContext().network())));
 }
 
 } // namespace

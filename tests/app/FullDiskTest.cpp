@@ -7,6 +7,7 @@
 #include "Classes/TableNavigationController.h"
 #include "RecordingViewController.h"
 #include "TableViewController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "AppFixture.h"
@@ -35,10 +36,10 @@ class FullDiskTest : public testing::Test {
 protected:
     FullDiskTest()
     {
-        core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+        testContext().defaults().setInteger(8000, "SampleRate");
         for (int i = 0; i < 30; ++i) {
             store.saveObject(0, 1, "/" + std::to_string(i) + ".aif", 8000);
-            store.editInfoWithPath(notePathAt(0), std::string(2000, 'i'));
+            store.editInfoWithPath(notePathAt(testStore(), 0), std::string(2000, 'i'));
         }
         storeBefore = FileManager::contentsAtPath(home.documents() + "/data.plist").value_or("");
         core::UserDefaults settings(home.settingsFile());
@@ -78,7 +79,7 @@ protected:
     }
 
     TemporaryHome home;
-    PlistController store;
+    PlistController store{testContext()};
     std::string storeBefore;
 };
 
@@ -147,7 +148,7 @@ protected:
 
 TEST_F(FullDiskWindowTest, ANoteThatCannotBeStoredRaisesAnAlertNamingItsRecording)
 {
-    PlistController store;
+    PlistController store{testContext()};
     for (int i = 0; i < 20; ++i)
         store.saveObject(0, 1, "/" + std::to_string(i) + ".aif", 8000);
     std::string before = FileManager::contentsAtPath(documentsFile("data.plist")).value_or("");

@@ -1,6 +1,7 @@
 // The keyboard's paths go through the same operations as the clicks.
 
 #include "AppFixture.h"
+#include "TestContext.h"
 
 #include "Classes/AudioController.h"
 #include "Classes/KeyboardCommands.h"
@@ -44,7 +45,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             std::string name = "n" + std::to_string(i) + ".aif";
             writeAiff(documentsFile(name), 80000, 8000);
-            PlistController().saveObject(0, 10, "/" + name, 80000);
+            testStore().saveObject(0, 10, "/" + name, 80000);
         }
     }
     // Offscreen, a key event to the focused control (or the window), from
@@ -120,20 +121,20 @@ TEST_F(KeyboardTest, RecordCancelDeleteAndQuit)
     EXPECT_EQ(root().modalViewController(), root().recordingViewController());
     press(Qt::Key_Escape);
     EXPECT_EQ(root().modalViewController(), nullptr);
-    EXPECT_EQ(PlistController().countInPlist(), 2u);
+    EXPECT_EQ(testStore().countInPlist(), 2u);
 
     press(Qt::Key_Down);
     press(Qt::Key_Delete);
-    EXPECT_EQ(PlistController().countInPlist(), 2u);
+    EXPECT_EQ(testStore().countInPlist(), 2u);
     list().setEditing(true, false);
     press(Qt::Key_Delete);
-    EXPECT_EQ(PlistController().countInPlist(), 1u);
+    EXPECT_EQ(testStore().countInPlist(), 1u);
 
     press(Qt::Key_R, Qt::ControlModifier);
     clock.advance(3);
     press(Qt::Key_Q, Qt::ControlModifier);
     // Quitting during a recording keeps it, as closing the window does.
-    EXPECT_EQ(PlistController().countInPlist(), 2u);
+    EXPECT_EQ(testStore().countInPlist(), 2u);
 }
 
 // The chosen row scrolled out of view (by the wheel) and Space pressed:
@@ -195,7 +196,7 @@ TEST_F(KeyboardTest, OnlyTheTrashButtonAsksToDeleteEveryNote)
     clock.advance(2);
     EXPECT_EQ(browser().modalViewController(), nullptr);
     EXPECT_TRUE(ui::ModalPanel::visiblePanels().empty());
-    EXPECT_EQ(PlistController().countInPlist(), 2u);
+    EXPECT_EQ(testStore().countInPlist(), 2u);
 }
 
 // An alert falling due takes the keyboard from the list: no key reaches the
@@ -209,7 +210,7 @@ TEST_F(KeyboardTest, AnAlertTakesTheKeyboardAndGivesItBack)
     auto focus = [&] { return delegate->window()->widget()->focusWidget(); };
     QWidget* before = focus();
     clock.engine().setWallClock(2'000'000'000);
-    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'999'999'999));
+    testStore().editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(1'999'999'999));
     list().checkAlerts();
     ASSERT_EQ(alerts().size(), 1u);
     for (int key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_N, Qt::Key_Delete})
@@ -274,7 +275,7 @@ TEST_F(KeyboardTest, EveryScreenIsUsedByTheKeyboardAlone)
     press(Qt::Key_Return);
     ASSERT_TRUE(detail.editing()) << "Return opened the icon wheel";
     press(Qt::Key_Down);
-    EXPECT_EQ(NoteField::string(*PlistController().loadObject(1), NoteKey::Icon), "GreenIcon") << "the chosen note's";
+    EXPECT_EQ(NoteField::string(*testStore().loadObject(1), NoteKey::Icon), "GreenIcon") << "the chosen note's";
     press(Qt::Key_Escape);
     EXPECT_FALSE(detail.editing());
     EXPECT_TRUE(detail.tableView().hasKeyboardFocus());
@@ -290,7 +291,7 @@ TEST_F(KeyboardTest, EveryScreenIsUsedByTheKeyboardAlone)
     for (int i = 0; i < 4; ++i)
         press(Qt::Key_Down);
     press(Qt::Key_Return);
-    EXPECT_EQ(core::UserDefaults::standardUserDefaults().integerForKey("SampleRate"), 22050);
+    EXPECT_EQ(testContext().defaults().integerForKey("SampleRate"), 22050);
     press(Qt::Key_Escape);
     clock.advance(RootViewController::kFlipDuration);
     EXPECT_FALSE(root().preferencesShown());

@@ -1,6 +1,7 @@
 // The real binary, started as a user would, with a temporary home.
 
 #include "Classes/PlistController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "support/AudioFixture.h"
@@ -178,9 +179,9 @@ TEST(Launch, AnOverdueAlertIsShownAndTheApplicationStillEndsCleanly)
 {
     TemporaryHome home;
     core::FileManager::createDirectoryAtPath(home.documents());
-    PlistController store;
+    PlistController store{testContext()};
     store.saveObject(0, 1, "/gone.aif", 8000);
-    store.editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'000));
+    store.editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(1'000'000'000));
 
     ProcessResult run = runVoiceNotes({"--home", home.path(), "--audio-device", "virtual"}, "Alert check ran");
     ASSERT_TRUE(WIFEXITED(run.status)) << run.output;

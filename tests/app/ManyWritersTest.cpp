@@ -3,6 +3,7 @@
 // reached the store is there, exactly once, and nothing else is.
 
 #include "AppFixture.h"
+#include "TestContext.h"
 
 #include "Classes/AudioController.h"
 #include "Classes/PlistController.h"
@@ -153,7 +154,7 @@ protected:
     void addNote(const std::string& name)
     {
         writeAiff(documentsFile(name), 80000, 8000);
-        PlistController().saveObject(0, 10, "/" + name, 80000);
+        testStore().saveObject(0, 10, "/" + name, 80000);
     }
     DetailController& openDetails(int row)
     {
@@ -211,7 +212,7 @@ TEST_F(WindowBesideAnotherWriter, TheDetailsChangeTheirOwnNoteAndSayWhenItWasDel
     clock.advance(1);
     details.textFieldName()->setText("Mine");
     details.doneAction();
-    PlistController store;
+    PlistController store{testContext()};
     EXPECT_EQ(NoteField::string(*store.loadObjectWithPath("/mine.aif"), NoteKey::Title), "Mine");
     EXPECT_EQ(NoteField::string(*store.loadObjectWithPath("/newer.aif"), NoteKey::Title), "Note 3");
     ASSERT_TRUE(elsewhere({"rename", "/mine.aif", "Renamed elsewhere"}));
@@ -250,7 +251,7 @@ TEST_F(WindowBesideAnotherWriter, AnotherProcesssNoteShowsThoughAChangeHereReadI
 {
     addNote("a.aif");
     // Marked: playing it takes the mark off through the notes' model.
-    ASSERT_EQ(PlistController().editBadgeWithPath("/a.aif", false), PlistController::Result::Written);
+    ASSERT_EQ(testStore().editBadgeWithPath("/a.aif", false), PlistController::Result::Written);
     launch(2);
     ASSERT_TRUE(elsewhere({"save", "/b.aif"}));
     list().tableView().selectRowAtIndexPath({0, 0});
@@ -281,7 +282,7 @@ TEST_F(WindowBesideAnotherWriter, OpenDetailsFollowOtherProgramsButKeepWhatIsBei
     ASSERT_TRUE(clock.runUntil([&] { return details.textView1()->text() == "Second text"; }));
     EXPECT_EQ(details.textFieldName()->text(), "Typed");
     details.doneAction();
-    auto stored = PlistController().loadObjectWithPath("/mine.aif");
+    auto stored = testStore().loadObjectWithPath("/mine.aif");
     EXPECT_EQ(NoteField::string(*stored, NoteKey::Title), "Typed");
     EXPECT_EQ(NoteField::string(*stored, NoteKey::Info), "Second text");
 

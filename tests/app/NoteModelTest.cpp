@@ -1,4 +1,5 @@
 #include "Classes/NoteModel.h"
+#include "TestContext.h"
 
 #include "support/TestEnvironment.h"
 
@@ -18,7 +19,7 @@ class NoteModelTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+        testContext().defaults().setInteger(8000, "SampleRate");
         writer.checkPlistFile();
         writer.saveObject(0, 1, "/a.aif", 8000);
         writer.saveObject(0, 2, "/b.aif", 8000);
@@ -43,8 +44,8 @@ protected:
 
     TemporaryHome home;
     // Another writer of the same store, as another process is.
-    PlistController writer;
-    NoteModel model;
+    PlistController writer{testContext()};
+    NoteModel model{testContext()};
     std::vector<Change> heard;
     core::Subscription watch = model.observe([this](const Change& change) { heard.push_back(change); });
 };

@@ -1,6 +1,7 @@
 // The command line, run as the real binary on the virtual sound device.
 
 #include "Classes/PlistController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "support/AudioFixture.h"
@@ -42,9 +43,9 @@ protected:
         ASSERT_TRUE(core::FileManager::createDirectoryAtPath(home.documents()));
         std::string path = "/ramp" + std::to_string(rate) + "-" + std::to_string(count) + ".aif";
         AudioFixture::writeAiff(home.documents() + path, std::size_t(count), rate);
-        core::UserDefaults::standardUserDefaults().setInteger(rate, "SampleRate");
-        ASSERT_TRUE(core::UserDefaults::standardUserDefaults().synchronize());
-        ASSERT_TRUE(PlistController().saveObject(0, count / rate, path, std::uint64_t(count)));
+        testContext().defaults().setInteger(rate, "SampleRate");
+        ASSERT_TRUE(testContext().defaults().synchronize());
+        ASSERT_TRUE(testStore().saveObject(0, count / rate, path, std::uint64_t(count)));
     }
 
     // Starts voicenotes through the private sound server and waits until
@@ -72,7 +73,7 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
     ASSERT_EQ(run({"list", "--json"}), 0) << output;
     EXPECT_NE(output.find("\"length\": \"0:01\""), std::string::npos) << output;
     EXPECT_NE(output.find("\"title\": \"Note 1\""), std::string::npos) << output;
-    auto note = PlistController().loadObject(0);
+    auto note = testStore().loadObject(0);
     ASSERT_TRUE(note);
     std::string path = *note->at(NoteKey::Path).string();
     // At least the second asked for; exactly what the file holds.
@@ -85,8 +86,8 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
 
     // A name is one line, and one another program wrote over several is
     // listed on one all the same.
-    PlistController().editObjectWithPath(notePathAt(0), "Buy\tmilk\nnow", "NO");
-    EXPECT_EQ(*PlistController().loadObject(0)->at(NoteKey::Title).string(), "Buy milk now");
+    testStore().editObjectWithPath(notePathAt(testStore(), 0), "Buy\tmilk\nnow", "NO");
+    EXPECT_EQ(*testStore().loadObject(0)->at(NoteKey::Title).string(), "Buy milk now");
     std::string store = home.documents() + "/data.plist";
     auto xml = core::FileManager::contentsAtPath(store).value_or("");
     xml.replace(xml.find("Buy milk now"), 12, "Buy\tmilk\\now\n");
@@ -231,7 +232,7 @@ TEST_F(NotesToolTest, ARecordingWhoseSoundServerDiesKeepsWhatItHas)
     EXPECT_EQ(process.waitForExit(60), 1);
     output = core::FileManager::contentsAtPath(outputPath()).value_or("");
     EXPECT_NE(output.find("voicenotes: the sound input went away"), std::string::npos) << output;
-    auto note = PlistController().loadObject(0);
+    auto note = testStore().loadObject(0);
     ASSERT_TRUE(note) << output;
     auto samples = AudioFixture::readSamples(home.documents() + *note->at(NoteKey::Path).string());
     EXPECT_GE(samples.size(), 16000u);
@@ -322,7 +323,7 @@ TEST_F(NotesToolTest, RecordKeepsTheSecondsAskedForToTheFrameAndPrintsOnlyItsFil
                                VOICENOTES_BINARY, home.path()},
                               outputPath()));
     ASSERT_EQ(process.waitForExit(60), 0);
-    auto note = PlistController().loadObject(0);
+    auto note = testStore().loadObject(0);
     ASSERT_TRUE(note);
     std::string path = *note->at(NoteKey::Path).string();
     EXPECT_EQ(core::FileManager::contentsAtPath(outputPath()), path + "\n");

@@ -2,6 +2,7 @@
 // own on a private bus.
 
 #include "AppFixture.h"
+#include "TestContext.h"
 
 #include "Classes/AudioController.h"
 #include "Classes/PlistController.h"
@@ -117,8 +118,8 @@ protected:
 TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
 {
     writeAiff(documentsFile("due.aif"), 80000, 8000);
-    PlistController().saveObject(0, 10, "/due.aif", 80000);
-    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'000));
+    testStore().saveObject(0, 10, "/due.aif", 80000);
+    testStore().editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(1'000'000'000));
     std::string launcherLog = home.path() + "/launcher.txt";
     ChildProcess monitor;
     ASSERT_TRUE(monitor.start(
@@ -159,9 +160,9 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
 {
     const std::string title = "Ask <Lee> about R&D";
     writeAiff(documentsFile("due.aif"), 80000, 8000);
-    PlistController().saveObject(0, 10, "/due.aif", 80000);
-    PlistController().editObjectWithPath(notePathAt(0), title, "NO");
-    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'000));
+    testStore().saveObject(0, 10, "/due.aif", 80000);
+    testStore().editObjectWithPath(notePathAt(testStore(), 0), title, "NO");
+    testStore().editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(1'000'000'000));
     launch(2);
     ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
     EXPECT_EQ(fake.received()[4].toString(), "Ask &lt;Lee&gt; about R&amp;D");
@@ -170,7 +171,7 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
 
     fake.setCapabilities({"body", "actions"});
-    PlistController().editDateAlertWithPath(notePathAt(0), core::Date(1'000'000'060));
+    testStore().editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(1'000'000'060));
     list().checkAlerts();
     ASSERT_TRUE(runUntil([&] { return fake.received()[4].toString() == QString::fromStdString(title); }));
 }

@@ -1,6 +1,7 @@
 #include "Classes/Playback.h"
 #include "Classes/AudioController.h"
 #include "Classes/NoteModel.h"
+#include "TestContext.h"
 
 #include "support/AudioFixture.h"
 
@@ -18,16 +19,17 @@ class PlaybackTest : public AudioFixture {
 protected:
     PlaybackTest()
     {
-        core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+        testContext().useAudioDevice(*device);
+        testContext().defaults().setInteger(8000, "SampleRate");
         writeAiff(documentsFile("a.aif"), 80000, 8000);
-        PlistController store;
+        PlistController store{testContext()};
         store.checkPlistFile();
         store.saveObject(0, 10, "/a.aif", 80000);
         notes.refresh(NoteModel::Source::Here);
     }
 
-    NoteModel notes;
-    std::shared_ptr<Playback> playback = std::make_shared<Playback>(notes);
+    NoteModel notes{testContext()};
+    std::shared_ptr<Playback> playback = std::make_shared<Playback>(testContext(), notes);
     std::vector<Event> heard;
     core::Subscription watch = playback->observe([this](Event event) {
         if (event != Event::Moved || heard.empty() || heard.back() != Event::Moved)

@@ -1,4 +1,5 @@
 #include "Classes/PlistController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "support/TestEnvironment.h"
@@ -30,7 +31,7 @@ class PlistControllerTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+        testContext().defaults().setInteger(8000, "SampleRate");
         store.checkPlistFile();
     }
 
@@ -62,7 +63,7 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
-    PlistController store;
+    PlistController store{testContext()};
 };
 
 TEST_F(PlistControllerTest, FirstStartCopiesTheEmptyTemplate)
@@ -76,7 +77,7 @@ TEST_F(PlistControllerTest, FirstStartCopiesTheEmptyTemplate)
 TEST_F(PlistControllerTest, NewRecordHoldsExactlyTheEightKeys)
 {
     clock.engine().setWallClock(1'700'000'000.0);
-    core::UserDefaults::standardUserDefaults().setInteger(22050, "SampleRate");
+    testContext().defaults().setInteger(22050, "SampleRate");
     store.saveObject(2, 7, "/20231114221320.aif", 16000);
 
     auto record = store.loadObject(0);
@@ -149,7 +150,7 @@ TEST_F(PlistControllerTest, RemovingTheLastNoteResetsToTheTemplate)
 {
     recordNote("only.aif");
     std::string before = storeBytes();
-    store.removeObjectWithPath(notePathAt(0));
+    store.removeObjectWithPath(notePathAt(testStore(), 0));
 
     EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("only.aif")));
     // The template's own bytes, not a serialised empty list.
@@ -166,7 +167,7 @@ TEST_F(PlistControllerTest, RemovingOneOfSeveralKeepsTheOrderAndDeletesItsFile)
     recordNote("1.aif");
     recordNote("2.aif");
     recordNote("3.aif");
-    store.removeObjectWithPath(notePathAt(1));
+    store.removeObjectWithPath(notePathAt(testStore(), 1));
 
     EXPECT_EQ(store.countInPlist(), 2u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/3.aif");
@@ -182,7 +183,7 @@ TEST_F(PlistControllerTest, RemovingANoteWhoseFileIsGoneStillRemovesTheRecord)
 {
     store.saveObject(0, 1, "/gone.aif", 1);
     store.saveObject(0, 1, "/also-gone.aif", 1);
-    store.removeObjectWithPath(notePathAt(0));
+    store.removeObjectWithPath(notePathAt(testStore(), 0));
     EXPECT_EQ(store.countInPlist(), 1u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/gone.aif");
 }
@@ -199,7 +200,7 @@ TEST_F(PlistControllerTest, PathsThatLeaveDocumentsNeverRemoveAnything)
           std::string("//precious.txt"), std::string("/"), std::string("")}) {
         store.saveObject(0, 1, path, 1);
         store.saveObject(0, 1, "/other.aif", 1);
-        store.removeObjectWithPath(notePathAt(1));
+        store.removeObjectWithPath(notePathAt(testStore(), 1));
         SCOPED_TRACE(path);
         EXPECT_TRUE(FileManager::fileExistsAtPath(outside));
         EXPECT_TRUE(FileManager::fileExistsAtPath(home.documents() + "/sub/inner.aif"));
@@ -210,11 +211,11 @@ TEST_F(PlistControllerTest, PathsThatLeaveDocumentsNeverRemoveAnything)
 TEST_F(PlistControllerTest, RenameAndIconChangeShareOneOperationThroughTheNoMarker)
 {
     store.saveObject(0, 1, "/a.aif", 1);
-    store.editObjectWithPath(notePathAt(0), "Shopping", "NO");
+    store.editObjectWithPath(notePathAt(testStore(), 0), "Shopping", "NO");
     EXPECT_EQ(title(0), "Shopping");
     EXPECT_EQ(*store.loadObject(0)->at("Icon").string(), "YellowIcon");
 
-    store.editObjectWithPath(notePathAt(0), "Something else", "RedIcon");
+    store.editObjectWithPath(notePathAt(testStore(), 0), "Something else", "RedIcon");
     EXPECT_EQ(title(0), "Shopping");
     EXPECT_EQ(*store.loadObject(0)->at("Icon").string(), "RedIcon");
 }
@@ -222,19 +223,19 @@ TEST_F(PlistControllerTest, RenameAndIconChangeShareOneOperationThroughTheNoMark
 TEST_F(PlistControllerTest, InfoAlertAndOverdueMarkerComeAndGo)
 {
     store.saveObject(0, 1, "/a.aif", 1);
-    store.editInfoWithPath(notePathAt(0), "");
+    store.editInfoWithPath(notePathAt(testStore(), 0), "");
     EXPECT_EQ(*store.loadObject(0)->at("Info").string(), "");
 
-    store.editDateAlertWithPath(notePathAt(0), std::nullopt);
+    store.editDateAlertWithPath(notePathAt(testStore(), 0), std::nullopt);
     EXPECT_FALSE(store.loadObject(0)->count("Alert"));
-    store.editDateAlertWithPath(notePathAt(0), core::Date(1'800'000'000.0));
+    store.editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(1'800'000'000.0));
     EXPECT_EQ(store.loadObject(0)->at("Alert").date()->timeIntervalSince1970(), 1'800'000'000.0);
-    store.editDateAlertWithPath(notePathAt(0), std::nullopt);
+    store.editDateAlertWithPath(notePathAt(testStore(), 0), std::nullopt);
     EXPECT_FALSE(store.loadObject(0)->count("Alert"));
 
-    store.editBadgeWithPath(notePathAt(0), false);
+    store.editBadgeWithPath(notePathAt(testStore(), 0), false);
     EXPECT_EQ(*store.loadObject(0)->at("CheckPlay").integer(), 1);
-    store.editBadgeWithPath(notePathAt(0), true);
+    store.editBadgeWithPath(notePathAt(testStore(), 0), true);
     EXPECT_FALSE(store.loadObject(0)->count("CheckPlay"));
     EXPECT_EQ(store.loadObject(0)->size(), 9u);
 }
@@ -272,7 +273,7 @@ TEST_F(PlistControllerTest, ANoteOwnsOnlyARegularFileOfItsOwnAndRemovingItRemove
     ASSERT_TRUE(FileManager::writeAtomically(documentsFile("subdir/inside.aif"), "keep me"));
     ASSERT_EQ(::mkfifo(documentsFile("fifo.aif").c_str(), 0600), 0);
     recordNote("kept.aif");
-    store.editInfoWithPath(notePathAt(0), "the text of the note that stays");
+    store.editInfoWithPath(notePathAt(testStore(), 0), "the text of the note that stays");
     // Notes a hostile or broken store may hold: none names a file it owns.
     const std::vector<std::string> hostile{"/data.plist", "/data.plist.lock", "/subdir",
                                            "/link.aif",   "/fifo.aif",        "/.data.plist.partial-a1B2c3"};
@@ -310,11 +311,11 @@ TEST_P(UnreadableStoreTest, CountsNothingAndEditsLeaveTheFileAlone)
     ASSERT_TRUE(FileManager::writeAtomically(storeFile(), text));
     EXPECT_EQ(store.countInPlist(), 0u);
     EXPECT_FALSE(store.loadObject(0));
-    store.editObjectWithPath(notePathAt(0), "x", "NO");
-    store.editInfoWithPath(notePathAt(0), "x");
-    store.editDateAlertWithPath(notePathAt(0), core::Date(0));
-    store.editBadgeWithPath(notePathAt(0), false);
-    store.removeObjectWithPath(notePathAt(0));
+    store.editObjectWithPath(notePathAt(testStore(), 0), "x", "NO");
+    store.editInfoWithPath(notePathAt(testStore(), 0), "x");
+    store.editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(0));
+    store.editBadgeWithPath(notePathAt(testStore(), 0), false);
+    store.removeObjectWithPath(notePathAt(testStore(), 0));
     EXPECT_EQ(storeBytes(), text);
 }
 
@@ -348,12 +349,12 @@ TEST_F(PlistControllerTest, RecordsWithValuesOfTheWrongTypeAreReadWithoutHarm)
                 PropertyList(PropertyList::Dictionary{{"Lengh", "3:07"}, {"Title", 5}, {"Path", 1}})});
     EXPECT_EQ(store.countInPlist(), 2u);
     EXPECT_FALSE(store.loadObject(0));
-    store.editObjectWithPath(notePathAt(0), "x", "NO");
-    store.editObjectWithPath(notePathAt(1), "Renamed", "NO");
+    store.editObjectWithPath(notePathAt(testStore(), 0), "x", "NO");
+    store.editObjectWithPath(notePathAt(testStore(), 1), "Renamed", "NO");
     EXPECT_EQ(title(1), "Renamed");
-    store.removeObjectWithPath(notePathAt(1));
+    store.removeObjectWithPath(notePathAt(testStore(), 1));
     // What is no record has no path to be found by: it is left as it was.
-    store.removeObjectWithPath(notePathAt(0));
+    store.removeObjectWithPath(notePathAt(testStore(), 0));
     EXPECT_EQ(store.countInPlist(), 1u);
 }
 
@@ -435,7 +436,7 @@ TEST_F(PlistControllerTest, ASnapshotKeepsItsNotesWhileTheStoreChanges)
     EXPECT_EQ(shown->size(), 2u);
     EXPECT_EQ(title(1), "Renamed");
     EXPECT_EQ(store.countInPlist(), 3u);
-    EXPECT_EQ(PlistController().snapshot()->size(), 3u);
+    EXPECT_EQ(testStore().snapshot()->size(), 3u);
 
     // Written as changed, not as the snapshot had it.
     auto onDisk = core::PropertyListSerialization::propertyListFromData(storeBytes());
@@ -474,7 +475,7 @@ TEST_F(PlistControllerTest, AChangeKeepingSizeAndModificationTimeIsSeenOnceTheSt
     EXPECT_EQ(title(0), "Memo 2");
 
     // Our own change is written, and read back from memory and file alike.
-    store.editInfoWithPath(notePathAt(0), "text");
+    store.editInfoWithPath(notePathAt(testStore(), 0), "text");
     EXPECT_EQ(title(0), "Memo 2");
     EXPECT_NE(storeBytes().find("<string>text</string>"), std::string::npos);
 }
@@ -522,9 +523,9 @@ TEST_F(PlistControllerTest, RemovingANoteKeepsAFileThatAnotherNoteNames)
     ASSERT_TRUE(FileManager::writeAtomically(documentsFile("shared.aif"), "audio"));
     PropertyList::Dictionary note{{"Title", "One"}, {"Path", "/shared.aif"}};
     writeStore({note, note});
-    store.removeObjectWithPath(notePathAt(0));
+    store.removeObjectWithPath(notePathAt(testStore(), 0));
     EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
-    store.removeObjectWithPath(notePathAt(0));
+    store.removeObjectWithPath(notePathAt(testStore(), 0));
     EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("shared.aif")));
 }
 

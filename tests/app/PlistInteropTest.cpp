@@ -2,6 +2,7 @@
 // in for them as an independent implementation of the format.
 
 #include "Classes/PlistController.h"
+#include "TestContext.h"
 #include "support/NotePathAt.h"
 
 #include "support/TestEnvironment.h"
@@ -37,18 +38,18 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
-    PlistController store;
+    PlistController store{testContext()};
 };
 
 TEST_F(PlistInteropTest, PlistlibReadsOurStoreWithTheRightTypes)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(44100, "SampleRate");
+    testContext().defaults().setInteger(44100, "SampleRate");
     store.checkPlistFile();
     clock.engine().setWallClock(1'236'279'907.4); // 2009-03-05 19:05:07.4 UTC
     store.saveObject(12, 30, "/20090305190507.aif", 4294967296ULL);
-    store.editInfoWithPath(notePathAt(0), "Ärger & <Tags>");
-    store.editDateAlertWithPath(notePathAt(0), core::Date(946'684'799.0)); // before 2001
-    store.editBadgeWithPath(notePathAt(0), false);
+    store.editInfoWithPath(notePathAt(testStore(), 0), "Ärger & <Tags>");
+    store.editDateAlertWithPath(notePathAt(testStore(), 0), core::Date(946'684'799.0)); // before 2001
+    store.editBadgeWithPath(notePathAt(testStore(), 0), false);
 
     EXPECT_EQ(runScript("describe", storeFile()),
               "Alert=date:1999-12-31T23:59:59Z CheckPlay=int:1 Date=date:2009-03-05T19:05:07Z Icon=str:YellowIcon "
@@ -62,8 +63,8 @@ TEST_F(PlistInteropTest, CharactersXmlForbidsAreLeftOut)
 {
     store.checkPlistFile();
     store.saveObject(0, 1, "/a.aif", 8000);
-    store.editObjectWithPath(notePathAt(0), "Ask\x01 Lee\x0b\x1f about\tR&D\xef\xbf\xbf", "NO");
-    store.editInfoWithPath(notePathAt(0), "line\none\x08\r\nline two\x7f\xc2\x85");
+    store.editObjectWithPath(notePathAt(testStore(), 0), "Ask\x01 Lee\x0b\x1f about\tR&D\xef\xbf\xbf", "NO");
+    store.editInfoWithPath(notePathAt(testStore(), 0), "line\none\x08\r\nline two\x7f\xc2\x85");
     std::string described = runScript("describe", storeFile());
     EXPECT_NE(described.find("Title=str:Ask Lee about R&D "), std::string::npos) << described;
     EXPECT_NE(described.find("Info=str:line\none\nline two\x7f\xc2\x85 "), std::string::npos) << described;

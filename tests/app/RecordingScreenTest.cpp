@@ -6,6 +6,7 @@
 #include "Classes/TableNavigationController.h"
 #include "RecordingViewController.h"
 #include "TableViewController.h"
+#include "TestContext.h"
 
 #include "AppFixture.h"
 
@@ -68,7 +69,7 @@ TEST_F(RecordingScreenTest, NewPresentsTheScreenWithAFreshClockAndARunningRecord
 
 TEST_F(RecordingScreenTest, TheClockShowsMinutesAndTwoDigitSecondsAndNoLimitNeverStops)
 {
-    UserDefaults::standardUserDefaults().setInteger(RecordingViewController::kNoLimit, "Maximum Time");
+    testContext().defaults().setInteger(RecordingViewController::kNoLimit, "Maximum Time");
     launch();
     pressNew();
     const std::pair<int, const char*> expected[] = {{9, "0:09"}, {10, "0:10"}, {60, "1:00"}, {605, "10:05"}};
@@ -91,14 +92,14 @@ TEST_F(RecordingScreenTest, ALimitOfFiveSavesItselfOnTheThreeHundredthTickWithAF
     EXPECT_EQ(screen().progressBar().progress(), 0.5f);
     ticks(149);
     EXPECT_TRUE(shown());
-    EXPECT_EQ(PlistController().countInPlist(), 0u);
+    EXPECT_EQ(testStore().countInPlist(), 0u);
 
     ticks(1);
     EXPECT_EQ(clockText(), "5:00");
     EXPECT_EQ(screen().progressBar().progress(), 1.0f);
     EXPECT_FALSE(screen().timer()->isValid());
     EXPECT_FALSE(delegate->recording());
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 1u);
     auto note = *store.loadObject(0);
     EXPECT_EQ(length(note), std::make_pair(5, 0));
@@ -114,10 +115,10 @@ TEST_F(RecordingScreenTest, ALimitOfFiveSavesItselfOnTheThreeHundredthTickWithAF
 
 TEST_F(RecordingScreenTest, AChangedLimitWaitsForTheNextRecording)
 {
-    UserDefaults::standardUserDefaults().setInteger(10, "Maximum Time");
+    testContext().defaults().setInteger(10, "Maximum Time");
     launch();
     pressNew();
-    UserDefaults::standardUserDefaults().setInteger(1, "Maximum Time");
+    testContext().defaults().setInteger(1, "Maximum Time");
     ticks(60);
     EXPECT_FLOAT_EQ(screen().progressBar().progress(), 0.1f);
     EXPECT_TRUE(shown());
@@ -126,7 +127,7 @@ TEST_F(RecordingScreenTest, AChangedLimitWaitsForTheNextRecording)
 
     pressNew();
     ticks(60);
-    EXPECT_EQ(PlistController().countInPlist(), 1u);
+    EXPECT_EQ(testStore().countInPlist(), 1u);
 }
 
 TEST_F(RecordingScreenTest, PauseHoldsTheClockAndSaveWhilePausedStoresWhatIsShown)
@@ -148,7 +149,7 @@ TEST_F(RecordingScreenTest, PauseHoldsTheClockAndSaveWhilePausedStoresWhatIsShow
     screen().PauseAction();
     screen().save().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
 
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 1u);
     EXPECT_EQ(length(*store.loadObject(0)), std::make_pair(0, 5));
     // The screen is ready for the next recording.
@@ -170,7 +171,7 @@ TEST_F(RecordingScreenTest, TheStoredLengthIsTheAudiosWhenPausesCutTheClockShort
     EXPECT_EQ(clockText(), "0:03");
     screen().SaveAction();
 
-    auto note = *PlistController().loadObject(0);
+    auto note = *testStore().loadObject(0);
     EXPECT_EQ(*note.at(NoteKey::NumPackets).integer(), std::int64_t(5.7 * 8000));
     EXPECT_EQ(length(note), std::make_pair(0, 5));
 }
@@ -184,7 +185,7 @@ TEST_F(RecordingScreenTest, CancelLeavesNoFileAndNoNote)
     ASSERT_EQ(home.audioFiles().size(), 1u);
     screen().cancel().sendActionsForControlEvents(ui::ControlEvent::TouchUpInside);
     EXPECT_TRUE(home.audioFiles().empty());
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 1u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/kept.aif");
     EXPECT_FALSE(delegate->recording());
@@ -202,7 +203,7 @@ TEST_F(RecordingScreenTest, AfterARecordingTheAlertCheckComesBackOnlyWithRecordi
     clock.advance(5);
     EXPECT_EQ(log.count("Alert check ran"), 1);
 
-    UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
+    testContext().defaults().setBool(true, "AutoRecording");
     pressNew();
     ticks(2);
     screen().SaveAction();
@@ -225,7 +226,7 @@ TEST_F(RecordingScreenTest, AfterARecordingTheAlertCheckComesBackOnlyWithRecordi
 
 TEST_F(RecordingScreenTest, RecordingOnStartupRecordsAtOnceAndStopsAPlayingNoteFirst)
 {
-    UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
+    testContext().defaults().setBool(true, "AutoRecording");
     launch();
     EXPECT_TRUE(shown());
     EXPECT_TRUE(screen().recordController()->recordState().recording);
@@ -257,7 +258,7 @@ TEST_F(RecordingScreenTest, AMicrophoneThatCannotBeOpenedStopsTheClockAndSaveSto
     EXPECT_EQ(clockText(), "0:00");
     screen().PauseAction();
     screen().SaveAction();
-    PlistController store;
+    PlistController store{testContext()};
     EXPECT_EQ(store.countInPlist(), 0u);
     EXPECT_TRUE(home.audioFiles().empty());
 
@@ -279,7 +280,7 @@ TEST_F(RecordingScreenTest, WithoutAMicrophoneNewSaysSoAndNoToneIsStored)
     EXPECT_EQ(shown[0]->message(), "No microphone found: nothing can be recorded.");
     EXPECT_FALSE(root().isRecording());
     shown[0]->dismissWithClickedButtonIndex(0, false);
-    EXPECT_EQ(PlistController().countInPlist(), 0u);
+    EXPECT_EQ(testStore().countInPlist(), 0u);
     EXPECT_TRUE(home.audioFiles().empty());
 }
 
@@ -291,7 +292,7 @@ TEST_F(RecordingScreenTest, ClosingTheWindowMidRecordingStoresTheNoteWithTheCloc
     ASSERT_EQ(clockText(), "1:07");
     delegate->window()->widget()->close();
 
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 1u);
     auto note = *store.loadObject(0);
     EXPECT_EQ(length(note), std::make_pair(1, 7));
@@ -319,7 +320,7 @@ TEST_F(RecordingScreenTest, AMicrophoneLostMidRecordingKeepsWhatWasRecorded)
     EXPECT_FALSE(screen().recordController()->recordState().recording);
     screen().SaveAction();
 
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 1u);
     auto note = *store.loadObject(0);
     auto samples = readSamples(documentsFile(NoteField::string(note, NoteKey::Path)));

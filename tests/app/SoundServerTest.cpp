@@ -3,6 +3,7 @@
 // its streams by the program's name, icon and the stream's role.
 
 #include "Classes/PlistController.h"
+#include "TestContext.h"
 
 #include "support/AudioFixture.h"
 #include "support/ChildProcess.h"
@@ -66,7 +67,7 @@ TEST_F(SoundServerTest, ATonePlayedIntoTheMicrophoneIsRecordedAndHeardBack)
     EXPECT_TRUE(showsOurStream("source-outputs", "production"));
     ASSERT_EQ(recording.waitForExit(60), 0) << output();
     tone.stop(SIGTERM);
-    auto note = PlistController().loadObject(0);
+    auto note = testStore().loadObject(0);
     ASSERT_TRUE(note) << output();
     int rate = 0;
     auto recorded = AudioFixture::readSamples(home.documents() + *note->at(NoteKey::Path).string(), &rate);

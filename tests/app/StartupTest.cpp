@@ -3,6 +3,7 @@
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "PreferencesViewController.h"
+#include "TestContext.h"
 
 #include "support/AudioFixture.h"
 #include "support/TestEnvironment.h"
@@ -34,7 +35,7 @@ class StartupTest : public testing::Test {
 protected:
     void launch()
     {
-        delegate = std::make_unique<AppDelegate>();
+        delegate = std::make_unique<AppDelegate>(testContext());
         application.setDelegate(delegate.get());
         application.finishLaunching();
     }
@@ -45,7 +46,7 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
-    ui::Application application;
+    ui::Application application{&testContext().defaults()};
     std::unique_ptr<AppDelegate> delegate;
 };
 
@@ -68,10 +69,9 @@ TEST_F(StartupTest, FirstLaunchCreatesTheStoreAndWritesTheTwoDefaults)
 {
     launch();
     EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/data.plist"));
-    EXPECT_EQ(PlistController().countInPlist(), 0u);
+    EXPECT_EQ(testStore().countInPlist(), 0u);
 
-    UserDefaults::resetStandardUserDefaults();
-    auto& stored = UserDefaults::standardUserDefaults();
+    UserDefaults stored(home.settingsFile());
     EXPECT_EQ(stored.integerForKey("Maximum Time"), 5);
     EXPECT_EQ(stored.integerForKey("SampleRate"), 8000);
     EXPECT_FALSE(stored.boolForKey("AutoRecording"));
@@ -89,12 +89,12 @@ TEST_F(StartupTest, OnlySettingsThatReadZeroGetTheirDefault)
     };
     for (Case c :
          {Case{10, 22050, 10, 22050}, Case{1000, 44100, 1000, 44100}, Case{0, 16000, 5, 16000}, Case{7, 0, 7, 8000}}) {
-        UserDefaults::standardUserDefaults().setInteger(c.maximumTime, "Maximum Time");
-        UserDefaults::standardUserDefaults().setInteger(c.sampleRate, "SampleRate");
-        AppDelegate fresh;
+        testContext().defaults().setInteger(c.maximumTime, "Maximum Time");
+        testContext().defaults().setInteger(c.sampleRate, "SampleRate");
+        AppDelegate fresh(testContext());
         fresh.applicationDidFinishLaunching(application);
-        EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("Maximum Time"), c.expectedTime);
-        EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("SampleRate"), c.expectedRate);
+        EXPECT_EQ(testContext().defaults().integerForKey("Maximum Time"), c.expectedTime);
+        EXPECT_EQ(testContext().defaults().integerForKey("SampleRate"), c.expectedRate);
     }
 }
 
@@ -114,7 +114,7 @@ TEST_F(StartupTest, AlertCheckRunsOnceOneAndAHalfSecondsAfterLaunch)
 
 TEST_F(StartupTest, WithRecordingOnStartupTheCheckWaitsForTheRecordingScreenToClose)
 {
-    UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
+    testContext().defaults().setBool(true, "AutoRecording");
     launch();
     clock.advance(60);
     EXPECT_EQ(alertChecks(), 0);
@@ -169,7 +169,7 @@ TEST_F(StartupTest, RecordingsNoNoteNamesAreKeptAndNamedInTheLog)
     core::FileManager::createDirectoryAtPath(home.documents());
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/20261207010101.aif", "left over"));
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/20261207020202.aif", "stored"));
-    PlistController().saveObject(0, 1, "/20261207020202.aif", 8000);
+    testStore().saveObject(0, 1, "/20261207020202.aif", 8000);
     launch();
     EXPECT_EQ(log.count("Kept 20261207010101.aif: no note names this recording and it cannot be read as audio"), 1);
     EXPECT_EQ(log.count("Kept 20261207020202.aif"), 0);
@@ -179,7 +179,7 @@ TEST_F(StartupTest, RecordingsNoNoteNamesAreKeptAndNamedInTheLog)
 TEST_F(StartupTest, ARecordingNoNoteNamesBecomesANoteOfItsOwnUnlessItIsBeingRecorded)
 {
     core::FileManager::createDirectoryAtPath(home.documents());
-    PlistController().saveObject(0, 1, "/stored.aif", 8000);
+    testStore().saveObject(0, 1, "/stored.aif", 8000);
     std::string orphan = home.documents() + "/20261207010101.aif";
     AudioFixture::writeAiff(orphan, 22050 * 75 + 100, 22050);
     struct timespec times[2] = {{1'800'000'000, 0}, {1'800'000'000, 0}};
@@ -191,7 +191,7 @@ TEST_F(StartupTest, ARecordingNoNoteNamesBecomesANoteOfItsOwnUnlessItIsBeingReco
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
 
     launch();
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 2u);
     auto note = *store.loadObject(0);
     EXPECT_EQ(NoteField::string(note, NoteKey::Path), "/20261207010101.aif");
@@ -208,7 +208,7 @@ TEST_F(StartupTest, ARecordingNoNoteNamesBecomesANoteOfItsOwnUnlessItIsBeingReco
 
 TEST_F(StartupTest, OnlyTheStoresOwnCopiesLeftByACrashAreRemovedOnceAMinuteOld)
 {
-    PlistController().checkPlistFile();
+    testStore().checkPlistFile();
     auto documentsFile = [&](const std::string& name) { return home.documents() + "/" + name; };
     auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
     const char* ours = ".data.plist.partial-a1B2c3";
@@ -234,7 +234,7 @@ TEST_F(StartupTest, ASavedRecordingBecomesTheNewestNote)
     launch();
     root().saveNewRecord(1, 5, "/20261207065703.aif", 520000);
     root().saveNewRecord(0, 9, "/20261207070000.aif", 72000);
-    PlistController store;
+    PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 2u);
     EXPECT_EQ(*store.loadObject(0)->at("Path").string(), "/20261207070000.aif");
     EXPECT_EQ(*store.loadObject(1)->at("numPackets").integer(), 520000);

@@ -48,13 +48,14 @@ protected:
         return lines;
     }
 
-    AudioController player;
+    core::UserDefaults defaults{core::UserDefaults::standardPath()};
+    AudioController player{*device, defaults};
 };
 
 TEST_F(PlayerTest, PlaysTheFileAtTheNotesOwnRateWhateverTheSetting)
 {
     writeAiff(documentsFile("note.aif"), 30000, 22050);
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    defaults.setInteger(8000, "SampleRate");
     play("/note.aif", 22050);
     ASSERT_TRUE(player.playState().playing);
     clock.advance(3);
@@ -85,7 +86,8 @@ TEST_F(PlayerTest, SilenceForWantOfBuffersIsCountedAndLogged)
 
     audio::AudioQueue* queue = nullptr;
     auto ignore = [](void*, audio::AudioQueue*, audio::AudioQueueBuffer*) {};
-    ASSERT_EQ(audio::AudioQueue::newOutput(player.playState().dataFormat, ignore, nullptr, queue), audio::noErr);
+    ASSERT_EQ(audio::AudioQueue::newOutput(*device, player.playState().dataFormat, ignore, nullptr, queue),
+              audio::noErr);
     audio::AudioQueueBuffer* buffer = nullptr;
     ASSERT_EQ(queue->allocateBuffer(1600, buffer), audio::noErr);
     // A tenth of a second, then nothing more.
@@ -204,10 +206,10 @@ TEST_F(PlayerTest, AnInterruptionPausesPlaybackAndItsEndResumesIt)
 TEST_F(PlayerTest, TheReceiverSettingChoosesTheCategoryAtEachStart)
 {
     writeAiff(documentsFile("quiet.aif"), 8000, 8000);
-    core::UserDefaults::standardUserDefaults().setBool(true, "UseReceiver");
+    defaults.setBool(true, "UseReceiver");
     play("/quiet.aif", 8000);
     EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
-    core::UserDefaults::standardUserDefaults().setBool(false, "UseReceiver");
+    defaults.setBool(false, "UseReceiver");
     EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
     player.stopPlayback();
     play("/quiet.aif", 8000);

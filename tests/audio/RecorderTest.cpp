@@ -32,15 +32,18 @@ std::string soxi(const std::string& flag, const std::string& path)
     return output;
 }
 
-class RecorderTest : public AudioFixture { };
+class RecorderTest : public AudioFixture {
+protected:
+    core::UserDefaults defaults{core::UserDefaults::standardPath()};
+};
 
 class RecordingAtRate : public RecorderTest, public testing::WithParamInterface<int> { };
 
 TEST_P(RecordingAtRate, TheFileHoldsExactlyTheSignalAtTheSettingsRate)
 {
     int rate = GetParam();
-    core::UserDefaults::standardUserDefaults().setInteger(rate, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(rate, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     ASSERT_TRUE(recorder.recordState().recording);
     clock.advance(2.5);
@@ -69,10 +72,10 @@ INSTANTIATE_TEST_SUITE_P(Rates, RecordingAtRate, testing::Values(8000, 22050, 44
 
 TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    defaults.setInteger(8000, "SampleRate");
     for (auto [when, name] : {std::pair{kMorning, "/2009030590507.aif"}, std::pair{kEvening, "/20090305190507.aif"}}) {
         clock.engine().setWallClock(when);
-        AudioController recorder;
+        AudioController recorder(*device, defaults);
         recorder.startRecording();
         recorder.stopRecording();
         EXPECT_EQ(recorder.recordName(), name);
@@ -84,14 +87,14 @@ TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
 // takes the next free name and never writes through what is there.
 TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
+    defaults.setInteger(8000, "SampleRate");
     clock.engine().setWallClock(kEvening);
     std::string precious = home.path() + "/precious.txt";
     ASSERT_TRUE(core::FileManager::writeAtomically(precious, "keep me"));
     std::filesystem::create_symlink(precious, home.documents() + "/20090305190507.aif");
-    AudioController first;
+    AudioController first(*device, defaults);
     first.startRecording();
-    AudioController second;
+    AudioController second(*device, defaults);
     second.startRecording();
     clock.advance(1);
     first.stopRecording();
@@ -105,8 +108,8 @@ TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
 
 TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(8000, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     recorder.stopRecording();
     EXPECT_EQ(recorder.numPacketsToRead(), 0);
@@ -119,8 +122,8 @@ TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
 
 TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(8000, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(1.5);
     recorder.pauseRecording();
@@ -141,8 +144,8 @@ TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
 
 TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(8000, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(0.5);
     audio::AudioSession::beginInterruption();
@@ -158,8 +161,8 @@ TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
 
 TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 {
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(8000, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(1.25);
     device->failStreams();
@@ -173,8 +176,8 @@ TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 TEST_F(RecorderTest, WithoutAMicrophoneNothingStartsAndNoFileIsLeft)
 {
     device->setInputAvailable(false);
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(8000, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     EXPECT_FALSE(recorder.recordState().recording);
     EXPECT_EQ(recorder.numPacketsToRead(), 0);
@@ -187,8 +190,8 @@ TEST_F(RecorderTest, AnUnwritableDocumentsFolderStopsTheRecordingCleanly)
 {
     ASSERT_TRUE(core::FileManager::removeItemAtPath(home.documents()));
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents(), "not a folder"));
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    AudioController recorder;
+    defaults.setInteger(8000, "SampleRate");
+    AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(1);
     EXPECT_FALSE(recorder.recordState().recording);

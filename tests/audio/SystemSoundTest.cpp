@@ -9,15 +9,18 @@ using audio::SystemSoundID;
 
 namespace {
 
-class SystemSoundTest : public AudioFixture { };
+class SystemSoundTest : public AudioFixture {
+protected:
+    SystemSound sounds;
+};
 
 TEST_F(SystemSoundTest, PlaysTheWholeFileOnceAtItsOwnRate)
 {
     writeAiff(documentsFile("chime.aif"), 11025, 22050);
     SystemSoundID sound = 0;
-    ASSERT_EQ(SystemSound::create(documentsFile("chime.aif"), sound), audio::noErr);
-    SystemSound::play(sound);
-    SystemSound::dispose(sound);
+    ASSERT_EQ(sounds.create(documentsFile("chime.aif"), sound), audio::noErr);
+    sounds.play(sound, *device);
+    sounds.dispose(sound);
     clock.advance(2);
     EXPECT_EQ(device->playedRate(), 22050);
     std::vector<std::int16_t> expected;
@@ -29,15 +32,15 @@ TEST_F(SystemSoundTest, PlaysTheWholeFileOnceAtItsOwnRate)
 TEST_F(SystemSoundTest, UnreadableFilesAndUnknownSoundsDoNothing)
 {
     SystemSoundID sound = 77;
-    EXPECT_NE(SystemSound::create(documentsFile("missing.caf"), sound), audio::noErr);
+    EXPECT_NE(sounds.create(documentsFile("missing.caf"), sound), audio::noErr);
     ASSERT_TRUE(core::FileManager::writeAtomically(documentsFile("noise.caf"), "not a sound"));
-    EXPECT_NE(SystemSound::create(documentsFile("noise.caf"), sound), audio::noErr);
+    EXPECT_NE(sounds.create(documentsFile("noise.caf"), sound), audio::noErr);
     EXPECT_EQ(sound, 77u);
-    SystemSound::play(sound);
+    sounds.play(sound, *device);
     device->setOutputAvailable(false);
     writeAiff(documentsFile("chime.aif"), 100, 8000);
-    ASSERT_EQ(SystemSound::create(documentsFile("chime.aif"), sound), audio::noErr);
-    SystemSound::play(sound);
+    ASSERT_EQ(sounds.create(documentsFile("chime.aif"), sound), audio::noErr);
+    sounds.play(sound, *device);
     clock.advance(1);
     EXPECT_TRUE(device->played().empty());
 }

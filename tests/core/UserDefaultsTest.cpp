@@ -18,7 +18,7 @@ namespace {
 TEST(UserDefaults, AbsentKeysReadAsZeroFalseAndNone)
 {
     TemporaryHome home;
-    auto& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults defaults(UserDefaults::standardPath());
     EXPECT_EQ(defaults.integerForKey("Maximum Time"), 0);
     EXPECT_FALSE(defaults.boolForKey("AutoRecording"));
     EXPECT_FALSE(defaults.objectForKey("FTP Name"));
@@ -28,7 +28,7 @@ TEST(UserDefaults, ValuesPersistInAPrivateFile)
 {
     TemporaryHome home;
     {
-        auto& defaults = UserDefaults::standardUserDefaults();
+        UserDefaults defaults(UserDefaults::standardPath());
         defaults.setInteger(1000, "Maximum Time");
         defaults.setBool(true, "UseReceiver");
         defaults.setObject("p@ss word=;\"", "FTP Pass");
@@ -39,8 +39,7 @@ TEST(UserDefaults, ValuesPersistInAPrivateFile)
     ASSERT_EQ(::stat(home.settingsFile().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
-    UserDefaults::resetStandardUserDefaults();
-    auto& reread = UserDefaults::standardUserDefaults();
+    UserDefaults reread(UserDefaults::standardPath());
     EXPECT_EQ(reread.integerForKey("Maximum Time"), 1000);
     EXPECT_TRUE(reread.boolForKey("UseReceiver"));
     EXPECT_EQ(reread.objectForKey("FTP Pass"), "p@ss word=;\"");
@@ -53,7 +52,7 @@ TEST(UserDefaults, ValuesPersistInAPrivateFile)
 TEST(UserDefaults, ValuesOfAnotherTypeReadSensibly)
 {
     TemporaryHome home;
-    auto& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults defaults(UserDefaults::standardPath());
     defaults.setObject("not a number", "SampleRate");
     defaults.setBool(true, "Maximum Time");
     defaults.setInteger(2, "AutoRecording");
@@ -83,10 +82,9 @@ TEST_P(SettingsPathIsALink, AndWhatItPointsToIsLeftAlone)
     }
     core::Paths::configDirectory();
     ASSERT_EQ(::symlink(target.c_str(), home.settingsFile().c_str()), 0);
-    auto& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults defaults(UserDefaults::standardPath());
     defaults.setObject("secret", "FTP Pass");
     EXPECT_FALSE(defaults.synchronize());
-    UserDefaults::resetStandardUserDefaults();
     EXPECT_GE(log.count("voicenotes.conf is a symbolic link"), 1);
     EXPECT_TRUE(S_ISLNK(modeOf(home.settingsFile())));
     if (GetParam()) {

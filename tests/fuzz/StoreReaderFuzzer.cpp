@@ -3,6 +3,7 @@
 // that write the store back. Nothing may crash, and an edit of a record
 // that could be read must be readable afterwards.
 
+#include "Classes/AppContext.h"
 #include "Classes/NoteRecord.h"
 #include "Classes/PlistController.h"
 #include "support/NotePathAt.h"
@@ -74,15 +75,15 @@ void editFirstRecord(PlistController& store)
     if (!store.loadObject(0))
         return;
     const std::string info = "checked";
-    store.editInfoWithPath(notePathAt(0), info);
+    store.editInfoWithPath(notePathAt(store, 0), info);
     auto edited = store.loadObject(0);
     if (!edited || NoteField::string(*edited, NoteKey::Info) != info)
         fail("an edit of a readable record was lost");
-    store.editObjectWithPath(notePathAt(0), "renamed", "NO");
-    store.editObjectWithPath(notePathAt(0), "", "GreenIcon");
-    store.editDateAlertWithPath(notePathAt(0), core::Date::fromReferenceDate(0));
-    store.editBadgeWithPath(notePathAt(0), false);
-    store.editBadgeWithPath(notePathAt(0), true);
+    store.editObjectWithPath(notePathAt(store, 0), "renamed", "NO");
+    store.editObjectWithPath(notePathAt(store, 0), "", "GreenIcon");
+    store.editDateAlertWithPath(notePathAt(store, 0), core::Date::fromReferenceDate(0));
+    store.editBadgeWithPath(notePathAt(store, 0), false);
+    store.editBadgeWithPath(notePathAt(store, 0), true);
     readStore(store);
 }
 
@@ -116,11 +117,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     core::FileManager::removeItemAtPath(core::Paths::documentsDirectory());
     if (!core::FileManager::writeAtomically(core::Paths::documentsDirectory() + "/data.plist", bytes))
         fail("cannot write data.plist");
-    PlistController store;
+    AppContext context;
+    PlistController store(context);
     readStore(store);
     editFirstRecord(store);
     store.saveObject(1, 2, "fuzz.aif", 16000);
-    store.removeObjectWithPath(notePathAt(0));
+    store.removeObjectWithPath(notePathAt(store, 0));
     readStore(store);
     return 0;
 }

@@ -28,9 +28,8 @@ std::string inKeyring(const std::string& server, const std::string& user)
     return found;
 }
 
-void rememberServer(const std::string& password)
+void rememberServer(UserDefaults& defaults, const std::string& password)
 {
-    auto& defaults = UserDefaults::standardUserDefaults();
     defaults.setObject("127.0.0.1:2121/notes", "IP Address");
     defaults.setObject("anna", "FTP Name");
     if (!password.empty())
@@ -46,27 +45,29 @@ std::string settingsText(const TemporaryHome& home)
 TEST(Keyring, APasswordIsKeptThereUnderTheServerAndUserAndNotInTheSettingsFile)
 {
     TemporaryHome home;
-    rememberServer("");
-    FtpPassword passwords;
+    UserDefaults defaults(UserDefaults::standardPath());
+    rememberServer(defaults, "");
+    FtpPassword passwords(defaults);
     EXPECT_FALSE(passwords.keptInSettingsFile());
     passwords.remember("127.0.0.1:2121/notes", "anna", "p@ss word");
-    ASSERT_TRUE(UserDefaults::standardUserDefaults().synchronize());
+    ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(settingsText(home).find("p@ss"), std::string::npos) << settingsText(home);
     EXPECT_EQ(inKeyring("127.0.0.1:2121", "anna"), "p@ss word");
     EXPECT_EQ(inKeyring("127.0.0.1:2121", "bob"), "");
-    EXPECT_EQ(FtpPassword().stored(), "p@ss word");
+    EXPECT_EQ(FtpPassword(defaults).stored(), "p@ss word");
 }
 
 TEST(Keyring, APasswordInTheSettingsFileMovesThere)
 {
     TemporaryHome home;
-    rememberServer("old secret");
-    EXPECT_EQ(FtpPassword().stored(), "old secret");
+    UserDefaults defaults(UserDefaults::standardPath());
+    rememberServer(defaults, "old secret");
+    EXPECT_EQ(FtpPassword(defaults).stored(), "old secret");
     EXPECT_EQ(settingsText(home).find("old secret"), std::string::npos) << settingsText(home);
     EXPECT_NE(settingsText(home).find("anna"), std::string::npos);
     EXPECT_EQ(inKeyring("127.0.0.1:2121", "anna"), "old secret");
-    UserDefaults::resetStandardUserDefaults();
-    EXPECT_EQ(FtpPassword().stored(), "old secret");
+    UserDefaults reread(UserDefaults::standardPath());
+    EXPECT_EQ(FtpPassword(reread).stored(), "old secret");
 }
 
 } // namespace

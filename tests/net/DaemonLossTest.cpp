@@ -27,12 +27,13 @@ TEST(AvahiDaemonLoss, ABrowserWhoseDaemonDiesLogsOnceAndNothingHangs)
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
+    net::NetworkConnections network;
     DaemonRestart restart;
     std::string name = uniqueName("VoiceNotesBeforeLoss");
     Announcer announcer(home, name);
     ASSERT_TRUE(announcer.waitUntilEstablished()) << announcer.output();
     BrowserDelegate browserDelegate;
-    net::NetServiceBrowser browser;
+    net::NetServiceBrowser browser(network);
     browser.setDelegate(&browserDelegate);
     browser.searchForServicesOfType(kType, "");
     ASSERT_TRUE(clock.runUntil([&] { return browserDelegate.named(name) != nullptr; }));
@@ -43,7 +44,7 @@ TEST(AvahiDaemonLoss, ABrowserWhoseDaemonDiesLogsOnceAndNothingHangs)
     // The loop still answers: a service announced now hears at once that
     // it cannot be, and the log has no second line.
     ServiceDelegate serviceDelegate;
-    net::NetService service("", kType, uniqueName("VoiceNotesAfterLoss"), 1234);
+    net::NetService service(network, "", kType, uniqueName("VoiceNotesAfterLoss"), 1234);
     service.setDelegate(&serviceDelegate);
     service.publish();
     // The answer is posted at once, after any log line of its own.

@@ -6,6 +6,7 @@
 #include "platform/core/FileManager.h"
 #include "platform/net/NetService.h"
 #include "platform/net/NetServiceBrowser.h"
+#include "platform/net/NetworkConnections.h"
 
 #include "support/ChildProcess.h"
 #include "support/TestEnvironment.h"

@@ -20,6 +20,7 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
+    net::NetworkConnections network;
 };
 
 TEST_F(ServiceDiscoveryTest, AServiceAnnouncedByAnotherProgramIsFoundAndNotOurOwn)
@@ -29,7 +30,7 @@ TEST_F(ServiceDiscoveryTest, AServiceAnnouncedByAnotherProgramIsFoundAndNotOurOw
     ASSERT_TRUE(announcer.waitUntilEstablished()) << announcer.output();
 
     BrowserDelegate delegate;
-    NetServiceBrowser browser;
+    NetServiceBrowser browser(network);
     browser.setDelegate(&delegate);
     browser.searchForServicesOfType(kType, "");
     ASSERT_TRUE(clock.runUntil([&] { return delegate.named(name); }));
@@ -43,7 +44,7 @@ TEST_F(ServiceDiscoveryTest, OurPublishedServiceIsSeenByOthersAndFlaggedAsOurOwn
 {
     std::string name = uniqueName("VoiceNotesSelf");
     ServiceDelegate serviceDelegate;
-    NetService service("", kType, name, 4321);
+    NetService service(network, "", kType, name, 4321);
     service.setDelegate(&serviceDelegate);
     service.publish();
     ASSERT_TRUE(clock.runUntil([&] { return serviceDelegate.published + serviceDelegate.notPublished > 0; }));
@@ -57,7 +58,7 @@ TEST_F(ServiceDiscoveryTest, OurPublishedServiceIsSeenByOthersAndFlaggedAsOurOwn
     EXPECT_NE(readFile(output).find(";" + name + ";" + kType + ";local;"), std::string::npos) << readFile(output);
 
     BrowserDelegate browserDelegate;
-    NetServiceBrowser browser;
+    NetServiceBrowser browser(network);
     browser.setDelegate(&browserDelegate);
     browser.searchForServicesOfType(kType, "");
     ASSERT_TRUE(clock.runUntil([&] { return browserDelegate.named(name); }));
@@ -69,12 +70,12 @@ TEST_F(ServiceDiscoveryTest, OurPublishedServiceIsSeenByOthersAndFlaggedAsOurOwn
 TEST_F(ServiceDiscoveryTest, AnEmptyNameAnnouncesUnderThisMachinesName)
 {
     ServiceDelegate delegate;
-    NetService service("", "_voicenotestest._tcp", "", 4322);
+    NetService service(network, "", "_voicenotestest._tcp", "", 4322);
     service.setDelegate(&delegate);
     service.publish();
     ASSERT_TRUE(clock.runUntil([&] { return delegate.published + delegate.notPublished > 0; }));
     EXPECT_EQ(delegate.published, 1);
-    EXPECT_EQ(service.name(), NetService::ownName());
+    EXPECT_EQ(service.name(), NetService::ownName(network));
     EXPECT_FALSE(service.name().empty());
 }
 
@@ -85,7 +86,7 @@ TEST_F(ServiceDiscoveryTest, ANameAnotherProgramHoldsGivesWayToTheAlternative)
     ASSERT_TRUE(holder.waitUntilEstablished()) << holder.output();
 
     ServiceDelegate delegate;
-    NetService service("", kType, name, 4325);
+    NetService service(network, "", kType, name, 4325);
     service.setDelegate(&delegate);
     service.publish();
     ASSERT_TRUE(clock.runUntil([&] { return delegate.published + delegate.notPublished > 0; }));
@@ -104,14 +105,14 @@ TEST_F(ServiceDiscoveryTest, ObjectsDroppedWhileResultsAreOnTheirWayHearNothingM
     ASSERT_TRUE(second.waitUntilEstablished());
 
     BrowserDelegate delegate;
-    auto browser = std::make_unique<NetServiceBrowser>();
+    auto browser = std::make_unique<NetServiceBrowser>(network);
     delegate.onFound = [&] { browser.reset(); };
     browser->setDelegate(&delegate);
     browser->searchForServicesOfType(kType, "");
     ASSERT_TRUE(clock.runUntil([&] { return !browser; }));
 
     ServiceDelegate serviceDelegate;
-    auto service = std::make_unique<NetService>("", kType, uniqueName("VoiceNotesGone"), 4323);
+    auto service = std::make_unique<NetService>(network, "", kType, uniqueName("VoiceNotesGone"), 4323);
     service->setDelegate(&serviceDelegate);
     service->publish();
     clock.advance(0);
@@ -120,7 +121,7 @@ TEST_F(ServiceDiscoveryTest, ObjectsDroppedWhileResultsAreOnTheirWayHearNothingM
     // The poll thread hands results over in order: once a service
     // published after these has its answer, theirs would have come too.
     ServiceDelegate laterDelegate;
-    NetService later("", kType, uniqueName("VoiceNotesLater"), 4324);
+    NetService later(network, "", kType, uniqueName("VoiceNotesLater"), 4324);
     later.setDelegate(&laterDelegate);
     later.publish();
     ASSERT_TRUE(clock.runUntil([&] { return laterDelegate.published + laterDelegate.notPublished > 0; }));
@@ -146,11 +147,12 @@ TEST(ServiceDiscoveryWithoutDaemon, NothingIsPublishedNorFoundAndTheLogSaysSoOnc
 
     VirtualClock clock;
     LogCapture log;
+    net::NetworkConnections network;
     ServiceDelegate serviceDelegate;
-    NetService service("", kType, "VoiceNotesNowhere", 1234);
+    NetService service(network, "", kType, "VoiceNotesNowhere", 1234);
     service.setDelegate(&serviceDelegate);
     BrowserDelegate browserDelegate;
-    NetServiceBrowser browser;
+    NetServiceBrowser browser(network);
     browser.setDelegate(&browserDelegate);
 
     service.publish();
@@ -166,7 +168,7 @@ TEST(ServiceDiscoveryWithoutDaemon, NothingIsPublishedNorFoundAndTheLogSaysSoOnc
     EXPECT_EQ(log.count("Service discovery is unavailable"), 1) << log.entries().size();
     char hostName[HOST_NAME_MAX + 1] = {};
     ASSERT_EQ(::gethostname(hostName, sizeof hostName - 1), 0);
-    EXPECT_EQ(NetService::ownName(), hostName);
+    EXPECT_EQ(NetService::ownName(network), hostName);
 }
 
 } // namespace

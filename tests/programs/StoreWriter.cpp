@@ -16,6 +16,7 @@
 //     again. Prints "saved PATH", "renamed PATH" and "removed PATH" for
 //     each change that reached the store.
 
+#include "Classes/AppContext.h"
 #include "Classes/PlistController.h"
 #include "support/NotePathAt.h"
 
@@ -49,14 +50,14 @@ void say(const std::string& line)
             break;
         case 1:
         case 2:
-            store.editInfoWithPath(notePathAt(0),
+            store.editInfoWithPath(notePathAt(store, 0),
                                    std::to_string(write) + ":" + std::string(4000, char('a' + write % 26)));
             break;
         case 3:
             if (store.countInPlist() > kMostNotes)
-                store.removeObjectWithPath(notePathAt(kMostNotes));
+                store.removeObjectWithPath(notePathAt(store, kMostNotes));
             else
-                store.editObjectWithPath(notePathAt(0), "Renamed " + std::to_string(write), "NO");
+                store.editObjectWithPath(notePathAt(store, 0), "Renamed " + std::to_string(write), "NO");
             break;
         }
         say("wrote " + std::to_string(write));
@@ -108,8 +109,9 @@ int main(int argc, char** argv)
     }
     core::Paths::setHome(argv[1]);
     core::Bundle::mainBundle().setResourceDirectory(VOICENOTES_TEST_RESOURCES);
-    core::UserDefaults::standardUserDefaults().setInteger(8000, "SampleRate");
-    PlistController store;
+    AppContext context;
+    context.defaults().setInteger(8000, "SampleRate");
+    PlistController store(context);
     store.checkPlistFile();
     if (racing)
         return race(store, argv[3], std::atol(argv[4]));

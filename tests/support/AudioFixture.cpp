@@ -1,6 +1,5 @@
 #include "support/AudioFixture.h"
 
-#include "platform/audio/AudioDevice.h"
 #include "platform/audio/AudioSession.h"
 #include "platform/core/FileManager.h"
 
@@ -11,16 +10,15 @@
 
 AudioFixture::AudioFixture()
 {
-    auto virtualDevice = std::make_unique<audio::VirtualAudioDevice>();
-    virtualDevice->setKeepsPlayed(true);
-    device = virtualDevice.get();
-    audio::AudioDevice::setShared(std::move(virtualDevice));
+    m_device = std::make_unique<audio::VirtualAudioDevice>();
+    m_device->setKeepsPlayed(true);
+    device = m_device.get();
     audio::AudioSession::endInterruption();
     clock.advance(0);
     core::FileManager::createDirectoryAtPath(home.documents());
 }
 
-AudioFixture::~AudioFixture() { audio::AudioDevice::setShared(nullptr); }
+AudioFixture::~AudioFixture() = default;
 
 std::vector<std::int16_t> AudioFixture::readSamples(const std::string& path, int* rate)
 {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,6 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
+    std::unique_ptr<audio::VirtualAudioDevice> m_device;
     audio::VirtualAudioDevice* device;
 };

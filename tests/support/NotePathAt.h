@@ -7,8 +7,8 @@
 
 // The audio file of the note at that row of the store now; empty when the
 // store has no such row (a change to it then finds no note).
-inline std::string notePathAt(std::size_t index)
+inline std::string notePathAt(PlistController store, std::size_t index)
 {
-    auto note = PlistController().loadObject(index);
+    auto note = store.loadObject(index);
     return note ? NoteField::string(*note, NoteKey::Path) : std::string();
 }

@@ -4,7 +4,6 @@
 #include "platform/core/Paths.h"
 #include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
-#include "platform/core/UserDefaults.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -19,14 +18,9 @@ TemporaryHome::TemporaryHome()
         throw std::runtime_error("cannot make a temporary folder");
     m_path = pattern;
     core::Paths::setHome(m_path);
-    core::UserDefaults::resetStandardUserDefaults();
 }
 
-TemporaryHome::~TemporaryHome()
-{
-    core::UserDefaults::resetStandardUserDefaults();
-    core::FileManager::removeItemAtPath(m_path);
-}
+TemporaryHome::~TemporaryHome() { core::FileManager::removeItemAtPath(m_path); }
 
 std::string TemporaryHome::documents() const { return m_path + "/.local/share/voicenotes/Documents"; }
 

@@ -44,14 +44,15 @@ TEST(Application, TheBadgeNumberOutlivesTheProcess)
 {
     TemporaryHome home;
     {
-        Application application;
+        core::UserDefaults defaults(core::UserDefaults::standardPath());
+        Application application(&defaults);
         Window window;
         window.makeKeyAndVisible();
         application.setApplicationIconBadgeNumber(3);
         EXPECT_EQ(window.widget()->windowTitle(), "Voice Notes (3)");
     }
-    core::UserDefaults::resetStandardUserDefaults();
-    Application later;
+    core::UserDefaults defaults(core::UserDefaults::standardPath());
+    Application later(&defaults);
     EXPECT_EQ(later.applicationIconBadgeNumber(), 3);
 }
 

@@ -6,6 +6,7 @@
 
 #include "BenchFigure.h"
 #include "BenchHome.h"
+#include "Classes/AppContext.h"
 #include "Classes/AudioController.h"
 
 #include "platform/audio/AudioDevice.h"
@@ -80,9 +81,9 @@ Cost costOf(const std::function<void()>& work)
 }
 
 // A ten-minute recording; the note's file name, empty when it came out short.
-std::string record()
+std::string record(AppContext& context)
 {
-    AudioController recorder;
+    AudioController recorder(context.audioDevice(), context.defaults());
     recorder.startRecording();
     for (int second = 0; second < int(kSeconds); ++second)
         virtualClock().advance(1.0);
@@ -92,9 +93,9 @@ std::string record()
 }
 
 // Plays the note to its end; false when it did not end on time.
-bool play(const std::string& name)
+bool play(AppContext& context, const std::string& name)
 {
-    AudioController player;
+    AudioController player(context.audioDevice(), context.defaults());
     player.setSampleRate(kRate);
     player.startPlayback(name);
     for (int second = 0; second <= int(kSeconds) && player.playState().playing; ++second)
@@ -123,18 +124,17 @@ int main()
     BenchHome home(kRate);
     if (!home.isValid())
         return 0;
-    audio::AudioDevice::setShared(std::make_unique<audio::VirtualAudioDevice>());
     std::vector<Cost> recordings;
     std::vector<Cost> playbacks;
     std::string note;
     for (int run = 0; run < kRuns; ++run) {
-        recordings.push_back(costOf([&] { note = record(); }));
+        recordings.push_back(costOf([&] { note = record(home.context()); }));
         if (note.empty()) {
             std::fprintf(stderr, "audio benchmark: the recording came out short\n");
             return 0;
         }
         bool ended = true;
-        playbacks.push_back(costOf([&] { ended = play(note); }));
+        playbacks.push_back(costOf([&] { ended = play(home.context(), note); }));
         if (!ended)
             std::fprintf(stderr, "audio benchmark: the playback did not end on time\n");
         core::FileManager::removeItemAtPath(core::Paths::documentsDirectory() + note);

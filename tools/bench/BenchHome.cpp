@@ -1,5 +1,8 @@
 #include "BenchHome.h"
 
+#include "Classes/AppContext.h"
+
+#include "platform/audio/VirtualAudioDevice.h"
 #include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Module.h"
@@ -25,7 +28,8 @@ BenchHome::BenchHome(int sampleRate)
     // Benchmarks do not live beside the modules.
     core::Module::setDirectory(VOICENOTES_MODULE_DIR);
     core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
-    core::UserDefaults::standardUserDefaults().setInteger(sampleRate, "SampleRate");
+    m_context = std::make_unique<AppContext>(std::make_unique<audio::VirtualAudioDevice>());
+    m_context->defaults().setInteger(sampleRate, "SampleRate");
     // The virtual clock starts at the real time, so that the note store's
     // files look as old to it as they are.
     core::RunLoop::main().setEngine(std::make_unique<core::VirtualRunLoopEngine>(double(std::time(nullptr))));
@@ -35,9 +39,8 @@ BenchHome::BenchHome(int sampleRate)
 BenchHome::~BenchHome()
 {
     core::Log::setSink(nullptr);
-    // Written and let go while the home and the toolkit are still there,
-    // not among the statics at exit.
-    core::UserDefaults::resetStandardUserDefaults();
+    // While the home and the toolkit are still there.
+    m_context.reset();
     if (isValid())
         core::FileManager::removeItemAtPath(m_path);
 }

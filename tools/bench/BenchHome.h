@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+class AppContext;
+
 // A throw-away home for one benchmark run: notes and settings in a fresh
-// folder, the virtual clock under the main loop, the log kept quiet.
-// Everything goes again when it does.
+// folder, the virtual clock under the main loop, the virtual sound device,
+// the log kept quiet. Everything goes again when it does.
 class BenchHome {
 public:
     explicit BenchHome(int sampleRate);
@@ -14,7 +17,10 @@ public:
 
     bool isValid() const { return !m_path.empty(); }
     const std::string& path() const { return m_path; }
+    // Valid homes only.
+    AppContext& context() const { return *m_context; }
 
 private:
     std::string m_path;
+    std::unique_ptr<AppContext> m_context;
 };

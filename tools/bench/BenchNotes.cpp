@@ -9,9 +9,9 @@
 
 std::string BenchNotes::storePath() { return core::Paths::documentsDirectory() + "/data.plist"; }
 
-bool BenchNotes::fill(std::size_t count)
+bool BenchNotes::fill(AppContext& context, std::size_t count)
 {
-    PlistController store;
+    PlistController store(context);
     core::FileManager::removeItemAtPath(storePath());
     store.saveObject(0, 5, audioName(0), 40000);
     auto saved = store.getPlistObject();

@@ -7,6 +7,7 @@
 
 #include "BenchFigure.h"
 #include "BenchHome.h"
+#include "Classes/AppContext.h"
 #include "Classes/ExportingController.h"
 #include "Classes/PlistController.h"
 
@@ -80,9 +81,9 @@ double checkedThroughput(Clock::duration spent, const std::string& uploaded)
 
 // Through the export's engine, as the export screen starts it, trusting
 // the server's key; done when the server has confirmed the file.
-double uploadWithEngine(const FtpServer& server, const std::string& name)
+double uploadWithEngine(AppContext& context, const FtpServer& server, const std::string& name)
 {
-    ExportingController engine;
+    ExportingController engine(context);
     engine.setTrustedKey(server.keyFingerprint());
     engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });
     auto start = Clock::now();
@@ -112,7 +113,7 @@ double uploadWithCurl(const FtpServer& server, const std::string& path)
     return checkedThroughput(Clock::now() - start, server.directory() + "/curl.bin");
 }
 
-void measureThroughput(const Peer& peer, const std::string& path)
+void measureThroughput(AppContext& context, const Peer& peer, const std::string& path)
 {
     std::string name = std::string("FTP upload of 200 MB to a local ") + peer.name + ": throughput";
     FtpServer server({peer.software, peer.encryption});
@@ -123,10 +124,10 @@ void measureThroughput(const Peer& peer, const std::string& path)
     for (int run = 0; run < kRuns; ++run) {
         // Taking turns at going first, so neither always follows the other's
         // file being written back.
-        double ours = run % 2 == 0 ? uploadWithEngine(server, "source.bin") : 0;
+        double ours = run % 2 == 0 ? uploadWithEngine(context, server, "source.bin") : 0;
         double theirs = uploadWithCurl(server, path);
         if (run % 2 == 1)
-            ours = uploadWithEngine(server, "source.bin");
+            ours = uploadWithEngine(context, server, "source.bin");
         if (ours < 0 || theirs < 0)
             std::fprintf(stderr, "FTP benchmark: an upload to %s failed in run %d; left out\n", peer.name, run + 1);
         else
@@ -186,13 +187,13 @@ void measureExportCommand(const std::string& home, const std::string& notePath)
     refused.print();
 }
 
-bool addNote(const std::string& path)
+bool addNote(AppContext& context, const std::string& path)
 {
     std::string bytes(kNoteSize, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = char(i * 31 % 251);
     return core::FileManager::writeAtomically(path, bytes)
-        && PlistController().saveObject(0, 1, "/note.aif", std::uint64_t(kNoteSize / 2));
+        && PlistController(context).saveObject(0, 1, "/note.aif", std::uint64_t(kNoteSize / 2));
 }
 
 } // namespace
@@ -210,10 +211,10 @@ int main(int argc, char** argv)
         return 0;
     }
     for (const Peer& peer : kPeers)
-        measureThroughput(peer, path);
+        measureThroughput(home.context(), peer, path);
     core::FileManager::removeItemAtPath(path);
     std::string note = core::Paths::documentsDirectory() + "/note.aif";
-    if (addNote(note))
+    if (addNote(home.context(), note))
         measureExportCommand(home.path(), note);
     else
         BenchFigure::printUnmeasured("voicenotes export", "the note could not be stored");

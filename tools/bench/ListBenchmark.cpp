@@ -7,6 +7,7 @@
 #include "BenchFigure.h"
 #include "BenchHome.h"
 #include "BenchNotes.h"
+#include "Classes/AppContext.h"
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
 #include "Classes/RootViewController.h"
@@ -43,9 +44,9 @@ core::VirtualRunLoopEngine& virtualClock()
 
 // One second recorded from the virtual device, copied to the first rows'
 // files so that a click on them has something to play.
-bool recordAudioForRows(int rows)
+bool recordAudioForRows(AppContext& context, int rows)
 {
-    AudioController recorder;
+    AudioController recorder(context.audioDevice(), context.defaults());
     recorder.startRecording();
     virtualClock().advance(1.0);
     recorder.stopRecording();
@@ -82,14 +83,14 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication toolkit(argc, argv);
     BenchHome home(8000);
-    audio::AudioDevice::setShared(std::make_unique<audio::VirtualAudioDevice>());
-    if (!home.isValid() || !BenchNotes::fill(kNotes) || !recordAudioForRows(kRowsOnScreen)) {
+    if (!home.isValid() || !BenchNotes::fill(home.context(), kNotes)
+        || !recordAudioForRows(home.context(), kRowsOnScreen)) {
         BenchFigure::printUnmeasured("list", "the store could not be filled");
         return 0;
     }
 
-    ui::Application application;
-    AppDelegate delegate;
+    ui::Application application(&home.context().defaults());
+    AppDelegate delegate(home.context());
     application.setDelegate(&delegate);
     application.finishLaunching();
     virtualClock().advance(1.0);

@@ -10,6 +10,7 @@
 #include "BenchFigure.h"
 #include "BenchHome.h"
 #include "BenchNotes.h"
+#include "Classes/AppContext.h"
 
 #include "platform/core/FileManager.h"
 #include "platform/core/Paths.h"
@@ -160,11 +161,10 @@ bool makeRecordingHome(const std::string& path, const std::string& benchHome)
     if (!core::FileManager::createDirectoryAtPath(path))
         return false;
     core::Paths::setHome(path);
-    core::UserDefaults::resetStandardUserDefaults();
-    core::UserDefaults::standardUserDefaults().setBool(true, "AutoRecording");
-    bool written = core::UserDefaults::standardUserDefaults().synchronize();
+    core::UserDefaults defaults(core::UserDefaults::standardPath());
+    defaults.setBool(true, "AutoRecording");
+    bool written = defaults.synchronize();
     core::Paths::setHome(benchHome);
-    core::UserDefaults::resetStandardUserDefaults();
     return written;
 }
 
@@ -198,7 +198,7 @@ int main()
     BenchHome home(8000);
     std::string empty = home.path() + "/empty";
     std::string recording = home.path() + "/recording";
-    if (!home.isValid() || !BenchNotes::fill(1000) || !core::FileManager::createDirectoryAtPath(empty)
+    if (!home.isValid() || !BenchNotes::fill(home.context(), 1000) || !core::FileManager::createDirectoryAtPath(empty)
         || !makeRecordingHome(recording, home.path())) {
         BenchFigure::printUnmeasured("start-up", "the notes could not be written");
         return 0;

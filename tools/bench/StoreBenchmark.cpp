@@ -7,6 +7,7 @@
 #include "BenchFigure.h"
 #include "BenchHome.h"
 #include "BenchNotes.h"
+#include "Classes/AppContext.h"
 #include "Classes/PlistController.h"
 #include "support/NotePathAt.h"
 
@@ -49,19 +50,19 @@ const Operation kOperations[] = {
     {"saveObject", "saveObject", true, true,
      [](PlistController& s, std::size_t) { s.saveObject(0, 5, "/new.aif", 40000); }},
     {"removeObjectWithPath", "removeObjectAtIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.removeObjectWithPath(notePathAt(i)); }},
+     [](PlistController& s, std::size_t i) { s.removeObjectWithPath(notePathAt(s, i)); }},
     {"editObjectWithPath (rename)", "rename", true, true,
-     [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(i), "Renamed", "NO"); }},
+     [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(s, i), "Renamed", "NO"); }},
     {"editObjectWithPath (icon)", "icon", true, true,
-     [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(i), "", "BlueIcon"); }},
+     [](PlistController& s, std::size_t i) { s.editObjectWithPath(notePathAt(s, i), "", "BlueIcon"); }},
     {"editInfoWithPath", "editInfoAtIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.editInfoWithPath(notePathAt(i), "Some text"); }},
+     [](PlistController& s, std::size_t i) { s.editInfoWithPath(notePathAt(s, i), "Some text"); }},
     {"editDateAlertWithPath", "editDateAlertAtIndex", true, true,
      [](PlistController& s, std::size_t i) {
-         s.editDateAlertWithPath(notePathAt(i), core::Date::fromReferenceDate(915000000));
+         s.editDateAlertWithPath(notePathAt(s, i), core::Date::fromReferenceDate(915000000));
      }},
     {"editBadgeWithPath", "editBadgeatObjectatIndex", true, true,
-     [](PlistController& s, std::size_t i) { s.editBadgeWithPath(notePathAt(i), false); }},
+     [](PlistController& s, std::size_t i) { s.editBadgeWithPath(notePathAt(s, i), false); }},
 };
 
 // Milliseconds the peer took, by its own clock (the interpreter's start is
@@ -90,7 +91,8 @@ double floorMilliseconds(bool writes)
     });
 }
 
-void measure(QProcess& peer, const Operation& operation, std::size_t size, const std::string& original)
+void measure(AppContext& context, QProcess& peer, const Operation& operation, std::size_t size,
+             const std::string& original)
 {
     std::string goal = size == kGoalSize ? "≤ 0.2 × plistlib" : "";
     BenchFigure figure("store, " + std::to_string(size) + " notes: " + operation.figure, "ms", goal,
@@ -99,7 +101,7 @@ void measure(QProcess& peer, const Operation& operation, std::size_t size, const
                            : BenchFigure::GoalTest());
     figure.setPeerName("plistlib");
     std::size_t index = size / 2;
-    PlistController store;
+    PlistController store(context);
     // Each side starts from the same file, written anew as another writer would.
     auto restore = [&] { core::FileManager::writeAtomically(BenchNotes::storePath(), original); };
     for (int run = 0; run < kRuns; ++run) {
@@ -122,7 +124,7 @@ void measure(QProcess& peer, const Operation& operation, std::size_t size, const
 // What the lock all processes share adds to a change: the lock alone, and
 // a change by path (re-read under the lock, written atomically) over the
 // floor of moving the same bytes.
-void measureLockCost(const std::string& original)
+void measureLockCost(AppContext& context, const std::string& original)
 {
     BenchFigure lock("store: its lock taken and released", "ms");
     for (int run = 0; run < kRuns; ++run)
@@ -132,7 +134,7 @@ void measureLockCost(const std::string& original)
     BenchFigure change("store, " + std::to_string(kGoalSize) + " notes: editObjectWithPath above the floor", "ms",
                        "≤ 2 ms",
                        BenchFigure::GoalTest([](double ours, double) { return ours <= kLockGoalMilliseconds; }));
-    PlistController store;
+    PlistController store(context);
     BenchFigure serialize("store, " + std::to_string(kGoalSize) + " notes: the list made into XML", "ms");
     auto notes = store.getPlistObject();
     const core::PropertyList list(notes.value_or(PlistController::NoteList{}));
@@ -166,13 +168,13 @@ int main(int argc, char** argv)
         return 0;
     }
     for (std::size_t size : {10, 100, 1000, 5000}) {
-        if (!BenchNotes::fill(size))
+        if (!BenchNotes::fill(home.context(), size))
             continue;
         auto original = core::FileManager::contentsAtPath(BenchNotes::storePath());
         for (const auto& operation : kOperations)
-            measure(peer, operation, size, original.value_or(""));
+            measure(home.context(), peer, operation, size, original.value_or(""));
         if (size == kGoalSize)
-            measureLockCost(original.value_or(""));
+            measureLockCost(home.context(), original.value_or(""));
     }
     peer.closeWriteChannel();
     peer.waitForFinished();
