@@ -1,8 +1,6 @@
 #include "DetailController.h"
 
 #include "Classes/PlistController.h"
-#include "Classes/TableNavigationController.h"
-#include "ExportView.h"
 
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
@@ -107,13 +105,8 @@ void DetailController::showDoneButton()
 
 void DetailController::exportAction()
 {
-    auto* browser = dynamic_cast<TableNavigationController*>(navigationController());
-    if (!browser)
-        return;
-    browser->loadExportViewController(notePath());
-    auto& exportView = browser->exportView();
-    exportView->setNoteID(m_index);
-    browser->presentModalViewController(exportView, true);
+    if (on_export)
+        on_export(m_notePath, m_index);
 }
 
 std::string DetailController::titleForHeaderInSection(ui::TableView&, int section)
@@ -347,8 +340,8 @@ bool DetailController::changed(PlistController::Result result)
     if (result == PlistController::Result::NoSuchNote) {
         // Kept alive while the browser lets go of this screen.
         auto keep = shared_from_this();
-        if (auto* browser = dynamic_cast<TableNavigationController*>(navigationController()))
-            browser->noteDeletedElsewhere();
+        if (on_noteGone)
+            on_noteGone();
     }
     return result == PlistController::Result::Written;
 }

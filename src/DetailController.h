@@ -8,6 +8,8 @@
 #include "platform/ui/PickerView.h"
 #include "platform/ui/TableViewController.h"
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +72,9 @@ public:
     std::size_t index() const { return m_index; }
     void setIndex(std::size_t index) { m_index = index; }
     const std::string& notePath() const { return m_notePath; }
+    // Set by whoever shows the screen: Export was pressed; the note went.
+    std::function<void(const std::string& notePath, std::size_t index)> on_export;
+    std::function<void()> on_noteGone;
     const std::shared_ptr<ui::TextView>& textView1() const { return m_textView1; }
     ui::TextField* textFieldName() const { return m_textFieldName.get(); }
     ui::Label* iconLabel() const { return m_iconLabel.get(); }

@@ -5,7 +5,6 @@
 #include "Classes/FtpPassword.h"
 #include "Classes/FtpTrust.h"
 #include "Classes/PlistController.h"
-#include "Classes/TableNavigationController.h"
 #include "Classes/UploadFailure.h"
 #include "Classes/UploadReport.h"
 #include "ExportingCell.h"
@@ -282,8 +281,8 @@ void ExportView::sendFileViaFTP()
     if (!note) {
         m_sending = false;
         auto keep = shared_from_this();
-        if (auto browser = m_navigationController.lock())
-            browser->noteDeletedElsewhere();
+        if (on_noteGone)
+            on_noteGone();
         return;
     }
     m_exportController = std::make_shared<ExportingController>(m_context);
@@ -390,13 +389,8 @@ void ExportView::scheduleClose()
 
 void ExportView::close()
 {
-    auto browser = m_navigationController.lock();
-    if (!browser)
-        return;
-    // The toolbar's button without its trash: only a press on that button
-    // asks to delete every note.
-    browser->togglePlayback();
-    browser->dismissModalViewControllerAnimated(true);
+    if (on_close)
+        on_close();
 }
 
 void ExportView::timerCloseAction()

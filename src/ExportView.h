@@ -4,6 +4,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,7 +18,6 @@ class AppContext;
 class ExportingCell;
 class ExportingController;
 class FtpPassword;
-class TableNavigationController;
 
 // The modal screen that sends one note's audio file to an FTP server: the
 // note at the top, then a form that starts as "Show FTP info" and "Send"
@@ -67,15 +67,10 @@ public:
     void startSearching();
 
     ui::TableView& tableViewExport() const { return *m_tableViewExport; }
-    // None once the navigation controller is gone.
-    std::shared_ptr<TableNavigationController> navigationViewController() const
-    {
-        return m_navigationController.lock();
-    }
-    void setNavigationViewController(std::weak_ptr<TableNavigationController> controller)
-    {
-        m_navigationController = std::move(controller);
-    }
+    // Set by whoever shows the screen: the note went meanwhile; the screen
+    // is done and goes.
+    std::function<void()> on_noteGone;
+    std::function<void()> on_close;
     const std::vector<net::FoundService>& servicesArray() const { return m_servicesArray; }
     std::size_t noteID() const { return m_noteID; }
     void setNoteID(std::size_t noteID) { m_noteID = noteID; }
@@ -117,7 +112,6 @@ private:
 
     AppContext& m_context;
     std::shared_ptr<ui::TableView> m_tableViewExport;
-    std::weak_ptr<TableNavigationController> m_navigationController;
     std::vector<net::FoundService> m_servicesArray;
     std::shared_ptr<core::Timer> m_timer;
     std::shared_ptr<core::Timer> m_timerClose;

@@ -1,7 +1,5 @@
 #include "PreferencesViewController.h"
 
-#include "Classes/RootViewController.h"
-
 #include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
@@ -184,6 +182,6 @@ void PreferencesViewController::alertSimpleAction()
 
 void PreferencesViewController::toggleView()
 {
-    if (auto root = m_rootViewController.lock())
-        root->toggleView();
+    if (on_done)
+        on_done();
 }

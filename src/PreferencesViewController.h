@@ -4,6 +4,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,7 +14,6 @@ class UserDefaults;
 namespace ui {
 class Switch;
 }
-class RootViewController;
 
 // The settings screen, flipped to from the browser: recording on start-up,
 // quiet playback, recording quality, maximum length, and About. Every
@@ -31,12 +31,8 @@ public:
     {
     }
 
-    // None once the root controller is gone.
-    std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
-    void setRootViewController(std::weak_ptr<RootViewController> controller)
-    {
-        m_rootViewController = std::move(controller);
-    }
+    // Done was pressed: whoever shows the screen turns it away.
+    std::function<void()> on_done;
 
     void loadView() override;
     // The form's table, not the bar above it.
@@ -69,7 +65,6 @@ private:
     void synchronize();
 
     core::UserDefaults& m_defaults;
-    std::weak_ptr<RootViewController> m_rootViewController;
     std::shared_ptr<ui::Switch> m_autoRecSwitch;
     std::shared_ptr<ui::Switch> m_receiverSwitch;
     std::shared_ptr<ui::TableView> m_prefTableView;

@@ -1,9 +1,7 @@
 #include "RecordingViewController.h"
 
 #include "Classes/AppContext.h"
-#include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
-#include "Classes/RootViewController.h"
 
 #include "platform/core/Bundle.h"
 #include "platform/core/FileManager.h"
@@ -106,9 +104,8 @@ void RecordingViewController::scheduleClock()
 
 void RecordingViewController::setRecordingFlag(bool recording)
 {
-    auto root = m_rootViewController.lock();
-    if (root && root->on_recordingChanged)
-        root->on_recordingChanged(recording);
+    if (on_recordingChanged)
+        on_recordingChanged(recording);
 }
 
 void RecordingViewController::startTimer()
@@ -195,12 +192,11 @@ void RecordingViewController::SaveAction()
     // on a busy machine and loses part of a second at each pause: the
     // note keeps the length of the audio it holds.
     std::uint64_t length = m_recordController->recordedSeconds();
-    // Without the root (the window going), the recording is recovered as
-    // a note at the next start; one that never started is none.
-    auto root = m_rootViewController.lock();
-    if (root && m_recording)
-        root->saveNewRecord(std::int64_t(length / 60), std::int64_t(length % 60), m_recordController->recordName(),
-                            unsigned(m_recordController->numPacketsToRead()));
+    // Unheard (the window going), the recording is recovered as a note at
+    // the next start; one that never started is none.
+    if (on_save && m_recording)
+        on_save(std::int64_t(length / 60), std::int64_t(length % 60), m_recordController->recordName(),
+                unsigned(m_recordController->numPacketsToRead()));
     hideSelf();
     setRecordingFlag(false);
 }
@@ -228,6 +224,6 @@ void RecordingViewController::hideSelf()
     dismissModalViewControllerAnimated(true);
     ui::Application::sharedApplication().setStatusBarStyle(ui::StatusBarStyle::Default, true);
     ui::Application::sharedApplication().setProximitySensingEnabled(false);
-    if (auto root = m_rootViewController.lock())
-        root->checkAlerts();
+    if (on_hidden)
+        on_hidden();
 }

@@ -3,7 +3,10 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ViewController.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace core {
 class Timer;
@@ -15,7 +18,6 @@ class ProgressView;
 } // namespace ui
 class AppContext;
 class AudioController;
-class RootViewController;
 
 // The screen shown while a note is recorded: a one-second clock, the
 // share of the maximum length used, and Save, Cancel and Pause.
@@ -43,12 +45,13 @@ public:
     void resumeTimer();
     void hideSelf();
 
-    // None once the root controller is gone.
-    std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
-    void setRootViewController(std::weak_ptr<RootViewController> controller)
-    {
-        m_rootViewController = std::move(controller);
-    }
+    // Told by the screen, set by whoever shows it: a recording started or
+    // ended; a recording to keep as a note (length, file, packets); the
+    // screen went.
+    std::function<void(bool recording)> on_recordingChanged;
+    std::function<void(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets)>
+        on_save;
+    std::function<void()> on_hidden;
     ui::Label& time() const { return *m_time; }
     ui::Button& save() const { return *m_save; }
     ui::Button& cancel() const { return *m_cancel; }
@@ -68,7 +71,6 @@ private:
     void setRecordingFlag(bool recording);
 
     AppContext& m_context;
-    std::weak_ptr<RootViewController> m_rootViewController;
     std::shared_ptr<ui::Label> m_time;
     std::shared_ptr<ui::Button> m_save;
     std::shared_ptr<ui::Button> m_cancel;

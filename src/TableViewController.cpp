@@ -1,10 +1,10 @@
 #include "TableViewController.h"
 
 #include "Classes/AppContext.h"
+#include "Classes/BrowserLayout.h"
 #include "Classes/Playback.h"
-#include "Classes/RootViewController.h"
-#include "Classes/TableNavigationController.h"
 #include "DetailController.h"
+#include "ListOwner.h"
 #include "TableCell.h"
 
 #include "platform/audio/SystemSound.h"
@@ -66,7 +66,7 @@ void TableViewController::configureTableView(ui::TableView& table)
     table.setRowHeight(kRowHeight);
     table.setAccessibilityLabel(core::localizedString("Notes List"));
     // The last row can scroll clear of the browser's toolbar.
-    table.setBottomInset(TableNavigationController::kToolbarFrame.height);
+    table.setBottomInset(BrowserLayout::kToolbarFrame.height);
 }
 
 void TableViewController::addButtons()
@@ -79,11 +79,8 @@ void TableViewController::addButtons()
 
 void TableViewController::setToolbarMode(BarButtonSystemItem item)
 {
-    auto browser = navigationViewController();
-    if (!browser)
-        return;
-    browser->setCurrentSystemItem(item);
-    browser->createButtons();
+    if (auto browser = m_owner.lock())
+        browser->showToolbarItem(item);
 }
 
 void TableViewController::addNoNotesScreen()
@@ -109,9 +106,8 @@ void TableViewController::newAction()
 {
     setEditing(false, false);
     ui::Application::sharedApplication().setProximitySensingEnabled(true);
-    auto browser = navigationViewController();
-    if (auto root = browser ? browser->rootViewController() : nullptr)
-        root->startRecording();
+    if (auto browser = m_owner.lock())
+        browser->startRecording();
 }
 
 int TableViewController::numberOfRowsInSection(ui::TableView&, int) { return int(m_rows->size()); }
@@ -138,7 +134,7 @@ std::optional<core::Date> TableViewController::pendingAlert(const core::Property
 
 std::string TableViewController::heldAlertPath() const
 {
-    auto browser = navigationViewController();
+    auto browser = m_owner.lock();
     return browser ? browser->openNotePath() : std::string();
 }
 
@@ -158,12 +154,10 @@ void TableViewController::armAlertTimer(const PlistController::NoteList& notes)
     // One already due waits as long as the check after a launch does; a
     // later one until just past its date (due means later than it).
     double until = earliest->timeIntervalSince(core::Date::now());
-    double wait = until > 0 ? std::min(until, kLongestAlertWait) + kPastTheAlertDate
-                            : RootViewController::kAlertCheckDelay;
+    double wait = until > 0 ? std::min(until, kLongestAlertWait) + kPastTheAlertDate : kAlertCheckDelay;
     m_alertTimer = core::Timer::scheduledTimer(wait, false, [this](core::Timer&) {
-        auto browser = navigationViewController();
-        auto root = browser ? browser->rootViewController() : nullptr;
-        if (root && !root->isRecording())
+        auto browser = m_owner.lock();
+        if (browser && !browser->isRecording())
             checkAlerts();
     });
 }
@@ -257,7 +251,7 @@ void TableViewController::accessoryButtonTappedForRowWithIndexPath(ui::TableView
 
 void TableViewController::pushDetailController(std::size_t row)
 {
-    auto browser = navigationViewController();
+    auto browser = m_owner.lock();
     if (!browser)
         return;
     // The row's note as the store has it now: a change since the rows were
@@ -270,11 +264,7 @@ void TableViewController::pushDetailController(std::size_t row)
     }
     auto detail = std::make_shared<DetailController>(m_notes, path);
     detail->setIndex(row);
-    detail->setNavigationController(browser.get());
-    browser->pushViewController(detail, true);
-    browser->setDetailViewController(detail);
-    browser->setToolbarElementsHidden(true);
-    browser->setWasDetailView(true);
+    browser->showDetails(detail);
 }
 
 void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableViewCellEditingStyle,
@@ -282,7 +272,7 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
 {
     // A playing note removed stops (the playback follows the notes).
     if (m_notes.remove(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
-        if (auto browser = navigationViewController())
+        if (auto browser = m_owner.lock())
             browser->noteDeletedElsewhere();
         return;
     }
@@ -290,7 +280,7 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
     table.deleteRowsAtIndexPaths({indexPath}, ui::TableViewRowAnimation::Right);
     if (m_rows->empty())
         addNoNotesScreen();
-    if (auto browser = navigationViewController())
+    if (auto browser = m_owner.lock())
         browser->reloadLabel(false);
 }
 
@@ -301,7 +291,7 @@ void TableViewController::setEditing(bool editing, bool animated)
         setToolbarMode(BarButtonSystemItem::FlexibleSpace);
         return;
     }
-    if (auto browser = navigationViewController())
+    if (auto browser = m_owner.lock())
         browser->reloadLabel(false);
     stopSelectedRow();
     setToolbarMode(BarButtonSystemItem::Trash);
@@ -359,11 +349,10 @@ void TableViewController::notifyDesktop(const NoteRecord& note, const std::share
 void TableViewController::playNoteWithPath(const std::string& path)
 {
     // Never into a recording's microphone, and never behind another screen.
-    auto browser = navigationViewController();
-    auto root = browser ? browser->rootViewController() : nullptr;
-    if (!root)
+    auto browser = m_owner.lock();
+    if (!browser)
         return;
-    if (!root->showNotesList()) {
+    if (!browser->showNotesList()) {
         core::Log::system("The alert's note is not played: a recording is on");
         return;
     }
@@ -393,7 +382,7 @@ void TableViewController::storeMayHaveChanged()
         loadView();
         editButtonItem()->setEnabled(!m_rows->empty());
     }
-    if (auto browser = navigationViewController())
+    if (auto browser = m_owner.lock())
         browser->reloadLabel(false);
 }
 

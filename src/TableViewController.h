@@ -22,7 +22,7 @@ class ModalPanel;
 class AppContext;
 class Playback;
 class TableCell;
-class TableNavigationController;
+class ListOwner;
 
 // The notes list, the browser's root screen: one row per note, newest
 // first. A click plays a note in its row, a second click stops it; the
@@ -33,6 +33,9 @@ public:
     static constexpr double kNoNotesFadeDuration = 0.3;
     static constexpr ui::Rect kNoNotesLabelFrame{20, 300, 280, 30};
 
+    // How long after launch (or a recording) the alerts are checked, and
+    // how long one already due waits.
+    static constexpr double kAlertCheckDelay = 1.5;
     // Checks before a wait this long too: the clock may jump (a suspended
     // machine) and the toolkit's timers do not take waits of weeks.
     static constexpr double kLongestAlertWait = 600;
@@ -72,15 +75,8 @@ public:
     // Reads the rows again, with the badge and the alert timer, and shows them.
     void reloadRows();
 
-    // None once the navigation controller is gone.
-    std::shared_ptr<TableNavigationController> navigationViewController() const
-    {
-        return m_navigationViewController.lock();
-    }
-    void setNavigationViewController(std::weak_ptr<TableNavigationController> controller)
-    {
-        m_navigationViewController = std::move(controller);
-    }
+    // The browser the list sits in; weak, as it owns the list.
+    void setOwner(std::weak_ptr<ListOwner> owner) { m_owner = std::move(owner); }
     // The row of the note playing, as the rows were last counted.
     std::optional<ui::IndexPath> selectedCell() const;
     // Stops the note playing; none plays afterwards.
@@ -124,7 +120,7 @@ private:
     PlistController m_plistControl;
     NoteModel& m_notes;
     std::shared_ptr<Playback> m_playback;
-    std::weak_ptr<TableNavigationController> m_navigationViewController;
+    std::weak_ptr<ListOwner> m_owner;
     // The playing note's cell, kept while it is scrolled off screen.
     std::shared_ptr<TableCell> m_playingCell;
     // The rows shown: the store as it was at the last reload.

@@ -46,9 +46,9 @@ void RootViewController::viewDidLoad()
     m_myNavigationController->view()->setFrame(ui::ViewController::kContentFrame);
 
     m_myNavigationController->setTableViewController(tableViewController.get());
-    m_myNavigationController->setRootViewController(self());
+    m_myNavigationController->setOwner(self());
     view()->addSubview(m_myNavigationController->view());
-    tableViewController->setNavigationViewController(m_myNavigationController);
+    tableViewController->setOwner(m_myNavigationController);
 
     if (m_context.defaults().boolForKey("AutoRecording"))
         startRecording();
@@ -67,20 +67,38 @@ void RootViewController::scheduleAlertCheck()
     // outlive this controller.
     if (m_timer)
         m_timer->invalidate();
-    m_timer = core::Timer::scheduledTimer(kAlertCheckDelay, false, [this](core::Timer&) { myTimerFireMethod(); });
+    m_timer = core::Timer::scheduledTimer(TableViewController::kAlertCheckDelay, false,
+                                          [this](core::Timer&) { myTimerFireMethod(); });
 }
 
 void RootViewController::loadRecordingViewController()
 {
     m_recordingViewController = std::make_shared<RecordingViewController>(m_context);
-    m_recordingViewController->setRootViewController(self());
+    std::weak_ptr<RootViewController> weak = self();
+    m_recordingViewController->on_recordingChanged = [weak](bool recording) {
+        auto root = weak.lock();
+        if (root && root->on_recordingChanged)
+            root->on_recordingChanged(recording);
+    };
+    m_recordingViewController->on_save = [weak](std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                                                std::uint64_t numPackets) {
+        if (auto root = weak.lock())
+            root->saveNewRecord(minutes, seconds, path, numPackets);
+    };
+    m_recordingViewController->on_hidden = [weak] {
+        if (auto root = weak.lock())
+            root->checkAlerts();
+    };
     m_recordingViewController->view()->layoutIfNeeded();
 }
 
 void RootViewController::loadSettingsViewController()
 {
     m_preferencesViewController = std::make_shared<PreferencesViewController>(m_context.defaults());
-    m_preferencesViewController->setRootViewController(self());
+    m_preferencesViewController->on_done = [weak = std::weak_ptr<RootViewController>(self())] {
+        if (auto root = weak.lock())
+            root->toggleView();
+    };
     m_preferencesViewController->view()->layoutIfNeeded();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Classes/BrowserOwner.h"
+
 #include "platform/ui/ViewController.h"
 
 #include <cstdint>
@@ -24,9 +26,8 @@ class TableNavigationController;
 // The hub of the screens: owns the notes browser and the preferences,
 // flips between them, stores finished recordings and runs the alert check
 // shortly after launch.
-class RootViewController : public ui::ViewController {
+class RootViewController : public ui::ViewController, public BrowserOwner {
 public:
-    static constexpr double kAlertCheckDelay = 1.5;
     static constexpr double kFlipDuration = 1.0;
 
     // The context and the notes outlive it.
@@ -37,14 +38,14 @@ public:
     // The list, or the preferences while they are turned up.
     std::shared_ptr<ui::View> keyboardView() override;
 
-    void startRecording();
+    void startRecording() override;
     // The recording screen is up.
-    bool isRecording() const;
+    bool isRecording() const override;
     // Brings the notes list forward (closing the details, the export form
     // and the preferences), unless a recording is on; whether it is shown.
-    bool showNotesList();
+    bool showNotesList() override;
     void saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
-    void toggleView();
+    void toggleView() override;
     // The preferences are turned up in place of the list.
     bool preferencesShown() const;
     void checkAlerts();

@@ -1,6 +1,6 @@
 #include "Classes/TableNavigationController.h"
 
-#include "Classes/RootViewController.h"
+#include "Classes/BrowserLayout.h"
 #include "DetailController.h"
 #include "ExportView.h"
 #include "TableViewController.h"
@@ -34,6 +34,11 @@ TableNavigationController::TableNavigationController(AppContext& context,
 
 TableNavigationController::~TableNavigationController() = default;
 
+std::shared_ptr<TableNavigationController> TableNavigationController::self()
+{
+    return std::static_pointer_cast<TableNavigationController>(shared_from_this());
+}
+
 void TableNavigationController::viewDidLoad()
 {
     // What shows where a screen is shorter than the browser (while text is written).
@@ -44,7 +49,7 @@ void TableNavigationController::viewDidLoad()
 
 void TableNavigationController::createToolbar()
 {
-    m_toolbar = std::make_shared<ui::Toolbar>(kToolbarFrame);
+    m_toolbar = std::make_shared<ui::Toolbar>(BrowserLayout::kToolbarFrame);
     m_toolbar->setBarStyle(ui::BarStyle::BlackTranslucent);
     view()->addSubview(m_toolbar);
 
@@ -168,8 +173,54 @@ void TableNavigationController::sliderAction()
 
 void TableNavigationController::toggleView()
 {
-    if (auto root = m_rootViewController.lock())
-        root->toggleView();
+    if (auto owner = m_owner.lock())
+        owner->toggleView();
+}
+
+void TableNavigationController::startRecording()
+{
+    if (auto owner = m_owner.lock())
+        owner->startRecording();
+}
+
+bool TableNavigationController::isRecording() const
+{
+    auto owner = m_owner.lock();
+    return owner && owner->isRecording();
+}
+
+bool TableNavigationController::showNotesList()
+{
+    auto owner = m_owner.lock();
+    return owner && owner->showNotesList();
+}
+
+void TableNavigationController::showToolbarItem(ui::BarButtonSystemItem item)
+{
+    setCurrentSystemItem(item);
+    createButtons();
+}
+
+void TableNavigationController::showDetails(const std::shared_ptr<DetailController>& detail)
+{
+    std::weak_ptr<TableNavigationController> weak = self();
+    detail->on_export = [weak](const std::string& notePath, std::size_t index) {
+        auto browser = weak.lock();
+        if (!browser)
+            return;
+        browser->loadExportViewController(notePath);
+        browser->m_exportView->setNoteID(index);
+        browser->presentModalViewController(browser->m_exportView, true);
+    };
+    detail->on_noteGone = [weak] {
+        if (auto browser = weak.lock())
+            browser->noteDeletedElsewhere();
+    };
+    detail->setNavigationController(this);
+    pushViewController(detail, true);
+    setDetailViewController(detail);
+    setToolbarElementsHidden(true);
+    setWasDetailView(true);
 }
 
 void TableNavigationController::loadExportViewController(const std::string& notePath)
@@ -177,7 +228,20 @@ void TableNavigationController::loadExportViewController(const std::string& note
     m_exportView = std::make_shared<ExportView>(m_context);
     // Before the view loads: its first rows show the note.
     m_exportView->setNotePath(notePath);
-    m_exportView->setNavigationViewController(std::static_pointer_cast<TableNavigationController>(shared_from_this()));
+    std::weak_ptr<TableNavigationController> weak = self();
+    m_exportView->on_noteGone = [weak] {
+        if (auto browser = weak.lock())
+            browser->noteDeletedElsewhere();
+    };
+    m_exportView->on_close = [weak] {
+        auto browser = weak.lock();
+        if (!browser)
+            return;
+        // The toolbar's button without its trash: only a press on that
+        // button asks to delete every note.
+        browser->togglePlayback();
+        browser->dismissModalViewControllerAnimated(true);
+    };
     m_exportView->setExportController(m_exportController);
     m_exportView->view();
     m_exportView->startSearching();

@@ -2,6 +2,7 @@
 
 #include "Classes/NoteModel.h"
 #include "Classes/Playback.h"
+#include "ListOwner.h"
 
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
@@ -19,15 +20,15 @@ class AppContext;
 class DetailController;
 class ExportView;
 class ExportingController;
-class RootViewController;
 class TableViewController;
 
 // The notes browser: a navigation controller whose root screen is the
 // notes list, with a toolbar for playback (or deleting every note), a
 // position slider, the notes count and the info button.
-class TableNavigationController : public ui::NavigationController, public ui::NavigationControllerDelegate {
+class TableNavigationController : public ui::NavigationController,
+                                  public ui::NavigationControllerDelegate,
+                                  public ListOwner {
 public:
-    static constexpr ui::Rect kToolbarFrame{0, 430, 320, 30};
     static constexpr ui::Rect kInfoButtonFrame{300, 437, 15, 15};
     static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
     static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
@@ -41,7 +42,7 @@ public:
     void viewDidLoad() override;
     void createToolbar();
     void createButtons();
-    void reloadLabel(bool create);
+    void reloadLabel(bool create) override;
     // The toolbar button's action: plays or pauses, or in edit mode asks
     // whether to delete every note.
     void select();
@@ -49,18 +50,19 @@ public:
     void togglePlayback();
     void actionSheetClickedButtonAtIndex(int buttonIndex);
     void sliderAction();
-    void toggleView();
+    void toggleView() override;
+    void startRecording() override;
+    bool isRecording() const override;
+    bool showNotesList() override;
+    void showToolbarItem(ui::BarButtonSystemItem item) override;
+    void showDetails(const std::shared_ptr<DetailController>& detail) override;
     // Makes the export screen for the detail editor's note.
     void loadExportViewController(const std::string& notePath);
     void navigationControllerWillShowViewController(ui::NavigationController& navigationController,
                                                     ui::ViewController& viewController, bool animated) override;
 
-    // None once the root controller is gone.
-    std::shared_ptr<RootViewController> rootViewController() const { return m_rootViewController.lock(); }
-    void setRootViewController(std::weak_ptr<RootViewController> controller)
-    {
-        m_rootViewController = std::move(controller);
-    }
+    // The screen the browser sits in; weak, as it owns the browser.
+    void setOwner(std::weak_ptr<BrowserOwner> owner) { m_owner = std::move(owner); }
     TableViewController* tableViewController() const { return m_tableViewController; }
     void setTableViewController(TableViewController* controller) { m_tableViewController = controller; }
 
@@ -95,26 +97,27 @@ public:
 
     // The audio file of the note whose details are open (also under its
     // export screen); empty while the list shows.
-    std::string openNotePath() const;
+    std::string openNotePath() const override;
 
     // The toolbar, status label, info button and slider, while a detail
     // screen is shown.
     void setToolbarElementsHidden(bool hidden);
     // A screen's note was deleted by another process: the person is told,
     // and the browser goes back to the list as the store has it now.
-    void noteDeletedElsewhere();
+    void noteDeletedElsewhere() override;
     // Another process may have changed the store: the list follows it, and
     // an editor or export screen whose note has gone closes and says so.
     void storeMayHaveChanged();
 
 private:
+    std::shared_ptr<TableNavigationController> self();
     std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
     // storeMayHaveChanged() at the run loop's next turn.
     void storeMayHaveChangedSoon();
     // The toolbar and the slider show the playback's state and place.
     void showPlayback(Playback::Event event);
 
-    std::weak_ptr<RootViewController> m_rootViewController;
+    std::weak_ptr<BrowserOwner> m_owner;
     TableViewController* m_tableViewController = nullptr;
     std::shared_ptr<ui::BarButtonItem> m_playPauseButton;
     AppContext& m_context;
