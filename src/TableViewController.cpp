@@ -13,7 +13,6 @@
 #include "platform/core/Timer.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
@@ -335,7 +334,7 @@ void TableViewController::notifyDesktop(const NoteRecord& note, const std::share
     std::string path = NoteField::string(note, NoteKey::Path);
     std::weak_ptr<ViewController> weak = weak_from_this();
     std::weak_ptr<ui::AlertView> shown = alert;
-    ui::DesktopNotifications::shared().notify(
+    ui::Application::sharedApplication().notifications().notify(
         core::localizedString("Alert"), NoteField::string(note, NoteKey::Title), core::localizedString("Play"),
         [weak, shown, path] {
             // Answered on the desktop: the window's own alert of it goes too.

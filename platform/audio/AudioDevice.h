@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/audio/AudioSession.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -45,6 +47,12 @@ public:
     // A note or an alert.
     virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
                                                     std::string& error) = 0;
+
+    // The application's claim on this device.
+    AudioSession& session() { return m_session; }
+
+private:
+    AudioSession m_session;
 };
 
 } // namespace audio

@@ -15,42 +15,47 @@ struct Listener {
     bool operator==(const Listener&) const = default;
 };
 
-struct State {
+constexpr float kReceiverGain = 0.25f;
+
+} // namespace
+
+struct AudioSession::State {
     std::vector<Listener> listeners;
-    AudioSession::Category category = AudioSession::kAudioSessionCategory_MediaPlayback;
+    Category category = kAudioSessionCategory_MediaPlayback;
     bool active = false;
     bool interrupted = false;
 };
 
-State& state()
+AudioSession::AudioSession()
+    : m_state(std::make_shared<State>())
 {
-    static State instance;
-    return instance;
 }
 
-constexpr float kReceiverGain = 0.25f;
+AudioSession::~AudioSession() = default;
 
-void tellListeners(std::uint32_t interruptionState)
+void AudioSession::tellListeners(std::uint32_t interruptionState)
 {
-    core::RunLoop::main().post([interruptionState] {
-        // A listener may remove itself (or others) while it runs.
-        auto listeners = state().listeners;
+    core::RunLoop::main().post([weak = std::weak_ptr<State>(m_state), interruptionState] {
+        // A listener may remove itself (or others) while it runs, or end
+        // the session.
+        auto state = weak.lock();
+        if (!state)
+            return;
+        auto listeners = state->listeners;
         for (const auto& listener : listeners) {
-            auto& current = state().listeners;
+            auto& current = state->listeners;
             if (std::find(current.begin(), current.end(), listener) != current.end())
                 listener.function(listener.userData, interruptionState);
         }
     });
 }
 
-} // namespace
-
 OSStatus AudioSession::initialize(InterruptionListener listener, void* userData)
 {
     if (!listener)
         return kAudioQueueErr_InvalidParameter;
     Listener entry{listener, userData};
-    auto& listeners = state().listeners;
+    auto& listeners = m_state->listeners;
     if (std::find(listeners.begin(), listeners.end(), entry) == listeners.end())
         listeners.push_back(entry);
     return noErr;
@@ -58,7 +63,7 @@ OSStatus AudioSession::initialize(InterruptionListener listener, void* userData)
 
 void AudioSession::removeListener(void* userData)
 {
-    auto& listeners = state().listeners;
+    auto& listeners = m_state->listeners;
     std::erase_if(listeners, [userData](const Listener& listener) { return listener.userData == userData; });
 }
 
@@ -68,43 +73,43 @@ OSStatus AudioSession::setCategory(Category category)
     case kAudioSessionCategory_RecordAudio:
     case kAudioSessionCategory_PlayAndRecord:
     case kAudioSessionCategory_MediaPlayback:
-        state().category = category;
+        m_state->category = category;
         return noErr;
     }
     return kAudioQueueErr_InvalidParameter;
 }
 
-AudioSession::Category AudioSession::category() { return state().category; }
+AudioSession::Category AudioSession::category() const { return m_state->category; }
 
 OSStatus AudioSession::setActive(bool active)
 {
-    state().active = active;
+    m_state->active = active;
     return noErr;
 }
 
-bool AudioSession::isActive() { return state().active; }
+bool AudioSession::isActive() const { return m_state->active; }
 
 void AudioSession::beginInterruption()
 {
-    if (state().interrupted)
+    if (m_state->interrupted)
         return;
-    state().interrupted = true;
+    m_state->interrupted = true;
     tellListeners(kAudioSessionBeginInterruption);
 }
 
 void AudioSession::endInterruption()
 {
-    if (!state().interrupted)
+    if (!m_state->interrupted)
         return;
-    state().interrupted = false;
+    m_state->interrupted = false;
     tellListeners(kAudioSessionEndInterruption);
 }
 
-bool AudioSession::isInterrupted() { return state().interrupted; }
+bool AudioSession::isInterrupted() const { return m_state->interrupted; }
 
-float AudioSession::outputGain()
+float AudioSession::outputGain() const
 {
-    return state().category == kAudioSessionCategory_PlayAndRecord ? kReceiverGain : 1.0f;
+    return m_state->category == kAudioSessionCategory_PlayAndRecord ? kReceiverGain : 1.0f;
 }
 
 } // namespace audio

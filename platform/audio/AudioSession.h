@@ -3,13 +3,15 @@
 #include "platform/audio/AudioFormat.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace audio {
 
-// The application's claim on the sound devices: what it does with them
-// (its category), whether it is active, and who hears of interruptions.
-// An interruption begins when a device stream fails or vanishes; tests
-// begin and end them at will. Listeners are called on the main run loop.
+// The application's claim on a sound device (each device has one): what
+// it does with it (its category), whether it is active, and who hears of
+// interruptions. An interruption begins when a device stream fails or
+// vanishes; tests begin and end them at will. Listeners are called on the
+// main run loop, while the session lives.
 class AudioSession {
 public:
     using InterruptionListener = void (*)(void* userData, std::uint32_t interruptionState);
@@ -23,23 +25,36 @@ public:
         kAudioSessionCategory_MediaPlayback = fourCharCode("medi"),
     };
 
+    AudioSession();
+    ~AudioSession();
+    AudioSession(const AudioSession&) = delete;
+    AudioSession& operator=(const AudioSession&) = delete;
+
     // Adds the listener for this user data (once; calling again is harmless).
-    static OSStatus initialize(InterruptionListener listener, void* userData);
+    OSStatus initialize(InterruptionListener listener, void* userData);
     // Forgets every listener of this user data; its owner is going away.
-    static void removeListener(void* userData);
+    void removeListener(void* userData);
 
-    static OSStatus setCategory(Category category);
-    static Category category();
-    static OSStatus setActive(bool active);
-    static bool isActive();
+    OSStatus setCategory(Category category);
+    Category category() const;
+    OSStatus setActive(bool active);
+    bool isActive() const;
 
-    static void beginInterruption();
-    static void endInterruption();
-    static bool isInterrupted();
+    void beginInterruption();
+    void endInterruption();
+    bool isInterrupted() const;
 
     // Play-and-record is what "Use phone receiver" chooses: playback in
     // that category is turned down, as a quiet earpiece would be.
-    static float outputGain();
+    float outputGain() const;
+
+private:
+    struct State;
+    void tellListeners(std::uint32_t interruptionState);
+
+    // Shared with the tellings posted to the run loop, which find it gone
+    // once the session is.
+    std::shared_ptr<State> m_state;
 };
 
 } // namespace audio

@@ -214,7 +214,7 @@ void Application::setApplicationIconBadgeNumber(long number)
     }
     if (m_keyWindow)
         m_keyWindow->updateTitle(number);
-    DesktopNotifications::shared().setLauncherCount(number);
+    m_notifications.setLauncherCount(number);
 }
 
 void Application::setStatusBarStyle(StatusBarStyle style, bool)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/ApplicationDelegate.h"
+#include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/StatusBar.h"
 
 #include <functional>
@@ -60,12 +61,16 @@ public:
     bool isProximitySensingEnabled() const { return m_proximitySensing; }
     void setProximitySensingEnabled(bool enabled) { m_proximitySensing = enabled; }
 
+    // The desktop's notifications and launcher count, for this application.
+    DesktopNotifications& notifications() { return m_notifications; }
+
     Window* keyWindow() const { return m_keyWindow; }
     void setKeyWindow(Window* window) { m_keyWindow = window; }
 
 private:
     core::UserDefaults* m_defaults;
     long m_badge = 0;
+    DesktopNotifications m_notifications;
     ApplicationDelegate* m_delegate = nullptr;
     Window* m_keyWindow = nullptr;
     bool m_launched = false;

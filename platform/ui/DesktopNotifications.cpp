@@ -40,12 +40,6 @@ QString markupEscaped(const std::string& text)
 
 } // namespace
 
-DesktopNotifications& DesktopNotifications::shared()
-{
-    static DesktopNotifications instance;
-    return instance;
-}
-
 DesktopNotifications::DesktopNotifications()
     : m_listener(std::make_unique<NotificationListener>(*this))
 {

@@ -19,8 +19,10 @@ class DesktopNotifications {
 public:
     static constexpr const char* kDesktopEntry = "org.voicenotes.VoiceNotes.desktop";
 
-    static DesktopNotifications& shared();
+    DesktopNotifications();
     ~DesktopNotifications();
+    DesktopNotifications(const DesktopNotifications&) = delete;
+    DesktopNotifications& operator=(const DesktopNotifications&) = delete;
 
     // Uses the bus at this address instead of the session's own.
     void connectTo(const std::string& busAddress);
@@ -39,7 +41,6 @@ public:
     void actionInvoked(std::uint32_t id, const std::string& action);
 
 private:
-    DesktopNotifications();
     bool connected();
     // Sends the notification, the body ready for what the server takes.
     void show(const std::string& title, const QString& body, const std::string& actionLabel,

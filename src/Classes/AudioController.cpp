@@ -56,7 +56,7 @@ void closeFile(State& state)
 
 AudioController::~AudioController()
 {
-    AudioSession::removeListener(this);
+    m_device.session().removeListener(this);
     if (m_playState.queue)
         disposeQueue(m_playState);
     if (m_recordState.queue)
@@ -93,9 +93,9 @@ void AudioController::setupAudioFormatForPlayBack(audio::AudioStreamBasicDescrip
 
 void AudioController::startRecording()
 {
-    AudioSession::initialize(interruptionListenerCallback, this);
-    AudioSession::setCategory(AudioSession::kAudioSessionCategory_RecordAudio);
-    AudioSession::setActive(true);
+    m_device.session().initialize(interruptionListenerCallback, this);
+    m_device.session().setCategory(AudioSession::kAudioSessionCategory_RecordAudio);
+    m_device.session().setActive(true);
 
     Log::printLine("Starting recording");
     setupAudioFormat(&m_recordState.dataFormat);
@@ -218,7 +218,7 @@ void AudioController::resumeRecording()
 
 void AudioController::stopRecording()
 {
-    AudioSession::setActive(false);
+    m_device.session().setActive(false);
     Log::printLine("Stopping recording");
     m_recordState.recording = false;
     if (m_recordState.queue) {
@@ -242,10 +242,10 @@ void AudioController::startPlayback(const std::string& name)
     m_fileURL = m_fileName;
 
     bool useReceiver = m_defaults.boolForKey("UseReceiver");
-    AudioSession::initialize(interruptionListenerCallback, this);
-    AudioSession::setCategory(useReceiver ? AudioSession::kAudioSessionCategory_PlayAndRecord
-                                          : AudioSession::kAudioSessionCategory_MediaPlayback);
-    AudioSession::setActive(true);
+    m_device.session().initialize(interruptionListenerCallback, this);
+    m_device.session().setCategory(useReceiver ? AudioSession::kAudioSessionCategory_PlayAndRecord
+                                               : AudioSession::kAudioSessionCategory_MediaPlayback);
+    m_device.session().setActive(true);
 
     audio::OSStatus opened = m_fileURL.empty()
         ? audio::kAudioFilePermissionsError

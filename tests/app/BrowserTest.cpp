@@ -318,7 +318,7 @@ TEST_F(BrowserTest, SpeakersLostMidPlaybackEndTheNoteAndTheListGoesOn)
     // Ended, not paused for ever: the row stops and nothing is interrupted.
     EXPECT_FALSE(cell(0).isPlaying());
     EXPECT_TRUE(player()->playbackEnded());
-    EXPECT_FALSE(audio::AudioSession::isInterrupted());
+    EXPECT_FALSE(device->session().isInterrupted());
     auto heard = device->played().size();
     clock.advance(2);
     EXPECT_EQ(device->played().size(), heard);

@@ -81,14 +81,14 @@ protected:
         });
         address = core::FileManager::contentsAtPath(addressFile).value_or("");
         address = address.substr(0, address.find('\n'));
-        ui::DesktopNotifications::shared().connectTo(address);
+        application.notifications().connectTo(address);
         service = QDBusConnection::connectToBus(QString::fromStdString(address), "desktop");
         service.registerService("org.freedesktop.Notifications");
         service.registerVirtualObject("/org/freedesktop/Notifications", &fake);
     }
     ~NotificationTest() override
     {
-        ui::DesktopNotifications::shared().useSessionBus();
+        application.notifications().useSessionBus();
         QDBusConnection::disconnectFromBus("desktop");
     }
     // Runs the clock and the bus's messages until the condition holds.
@@ -138,7 +138,7 @@ TEST_F(NotificationTest, ADueAlertIsOnTheDesktopAndItsActionPlaysTheNote)
     EXPECT_EQ(notify[5].toStringList(), (QStringList{"default", "Play", "play", "Play"}));
 
     // The reply with the notification's number arrives; then the user chooses.
-    ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
+    ASSERT_TRUE(runUntil([this] { return application.notifications().waitingActions() == 1; }));
     ASSERT_TRUE(choose("play"));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
     EXPECT_TRUE(browser().playback().audio()->playState().playing);
@@ -166,7 +166,7 @@ TEST_F(NotificationTest, ATitleIsShownAsWrittenAndAClickOnTheBubblePlays)
     launch(2);
     ASSERT_TRUE(runUntil([&] { return !fake.received().isEmpty(); }));
     EXPECT_EQ(fake.received()[4].toString(), "Ask &lt;Lee&gt; about R&amp;D");
-    ASSERT_TRUE(runUntil([] { return ui::DesktopNotifications::shared().waitingActions() == 1; }));
+    ASSERT_TRUE(runUntil([this] { return application.notifications().waitingActions() == 1; }));
     ASSERT_TRUE(choose("default"));
     ASSERT_TRUE(runUntil([&] { return list().selectedCell().has_value(); }));
 

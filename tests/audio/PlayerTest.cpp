@@ -192,11 +192,11 @@ TEST_F(PlayerTest, AnInterruptionPausesPlaybackAndItsEndResumesIt)
     writeAiff(documentsFile("talk.aif"), 24000, 8000);
     play("/talk.aif", 8000);
     clock.advance(0.5);
-    AudioSession::beginInterruption();
+    device->session().beginInterruption();
     clock.advance(0.01);
     EXPECT_TRUE(player.pause());
     EXPECT_TRUE(player.interruptedOnPlayback());
-    AudioSession::endInterruption();
+    device->session().endInterruption();
     clock.advance(0.01);
     EXPECT_FALSE(player.pause());
     EXPECT_FALSE(player.interruptedOnPlayback());
@@ -208,12 +208,12 @@ TEST_F(PlayerTest, TheReceiverSettingChoosesTheCategoryAtEachStart)
     writeAiff(documentsFile("quiet.aif"), 8000, 8000);
     defaults.setBool(true, "UseReceiver");
     play("/quiet.aif", 8000);
-    EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
+    EXPECT_EQ(device->session().category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
     defaults.setBool(false, "UseReceiver");
-    EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
+    EXPECT_EQ(device->session().category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
     player.stopPlayback();
     play("/quiet.aif", 8000);
-    EXPECT_EQ(AudioSession::category(), AudioSession::kAudioSessionCategory_MediaPlayback);
+    EXPECT_EQ(device->session().category(), AudioSession::kAudioSessionCategory_MediaPlayback);
     player.stopPlayback();
 }
 

@@ -148,11 +148,11 @@ TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(0.5);
-    audio::AudioSession::beginInterruption();
+    device->session().beginInterruption();
     clock.advance(0.5);
     EXPECT_FALSE(recorder.recordState().recording);
     EXPECT_EQ(log.count("Interrupted. Stopping playback or recording."), 1);
-    audio::AudioSession::endInterruption();
+    device->session().endInterruption();
     clock.advance(2);
     EXPECT_FALSE(recorder.recordState().recording);
     recorder.stopRecording();

@@ -1,6 +1,5 @@
 #include "support/AudioFixture.h"
 
-#include "platform/audio/AudioSession.h"
 #include "platform/core/FileManager.h"
 
 #include <sndfile.h>
@@ -13,7 +12,6 @@ AudioFixture::AudioFixture()
     m_device = std::make_unique<audio::VirtualAudioDevice>();
     m_device->setKeepsPlayed(true);
     device = m_device.get();
-    audio::AudioSession::endInterruption();
     clock.advance(0);
     core::FileManager::createDirectoryAtPath(home.documents());
 }

@@ -31,8 +31,10 @@ protected:
     std::string documentsFile(const std::string& name) const { return home.documents() + "/" + name; }
 
     TemporaryHome home;
+    // Goes after the clock, whose pending tasks may still hold a recorder
+    // or player of it.
+    std::unique_ptr<audio::VirtualAudioDevice> m_device;
     VirtualClock clock;
     LogCapture log;
-    std::unique_ptr<audio::VirtualAudioDevice> m_device;
     audio::VirtualAudioDevice* device;
 };
