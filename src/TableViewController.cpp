@@ -23,7 +23,6 @@ using ui::BarButtonSystemItem;
 TableViewController::TableViewController(AppContext& context, NoteModel& notes, std::shared_ptr<Playback> playback)
     : ui::TableViewController(ui::TableViewStyle::Grouped)
     , m_context(context)
-    , m_plistControl(context)
     , m_notes(notes)
     , m_playback(std::move(playback))
 {
@@ -48,7 +47,6 @@ void TableViewController::loadView()
 void TableViewController::readRows()
 {
     // Taken first: a change made while the list is read is seen again later.
-    m_rowsIdentity = m_plistControl.fileIdentity();
     m_rows = notesNow();
     updateBadge(*m_rows);
     armAlertTimer(*m_rows);
@@ -114,8 +112,8 @@ int TableViewController::numberOfRowsInSection(ui::TableView&, int) { return int
 std::shared_ptr<const PlistController::NoteList> TableViewController::notesNow()
 {
     // A store that cannot be read shows as no notes.
-    auto notes = m_plistControl.snapshot();
-    return notes ? notes : std::make_shared<const PlistController::NoteList>();
+    m_notes.refresh(NoteModel::Source::Elsewhere);
+    return m_notes.records();
 }
 
 std::optional<core::Date> TableViewController::pendingAlert(const core::PropertyList& entry,
@@ -235,8 +233,8 @@ void TableViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
 void TableViewController::unmark(const std::string& path)
 {
     // The store's record, not the row's copy: an alert may have marked it since.
-    auto note = m_plistControl.loadObjectWithPath(path);
-    if (!note || !NoteField::isMarked(*note))
+    auto note = m_notes.storedNote(path);
+    if (!note || !note->marked)
         return;
     if (m_notes.setMarked(path, false) == PlistController::Result::Written)
         updateBadgeFromStore();
@@ -298,11 +296,11 @@ void TableViewController::setEditing(bool editing, bool animated)
 
 void TableViewController::checkAlerts()
 {
-    auto notes = m_plistControl.snapshot();
+    auto notes = notesNow();
     core::Date now = core::Date::now();
     int due = 0;
     std::string held = heldAlertPath();
-    for (std::size_t i = 0; notes && i < notes->size(); ++i) {
+    for (std::size_t i = 0; i < notes->size(); ++i) {
         auto alert = pendingAlert((*notes)[i], held);
         if (!alert || !(now > *alert))
             continue;
@@ -325,7 +323,7 @@ void TableViewController::checkAlerts()
     if (due > 0)
         updateBadgeFromStore();
     armAlertTimer(*notesNow());
-    core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes ? notes->size() : 0)
+    core::Log::system("Alert check ran; " + std::to_string(due) + " of " + std::to_string(notes->size())
                       + " notes due");
 }
 
@@ -355,8 +353,8 @@ void TableViewController::playNoteWithPath(const std::string& path)
         core::Log::system("The alert's note is not played: a recording is on");
         return;
     }
-    auto notes = m_plistControl.snapshot();
-    for (std::size_t i = 0; notes && i < notes->size(); ++i) {
+    auto notes = notesNow();
+    for (std::size_t i = 0; i < notes->size(); ++i) {
         const NoteRecord* note = (*notes)[i].dictionary();
         if (!note || NoteField::string(*note, NoteKey::Path) != path)
             continue;
@@ -371,8 +369,9 @@ void TableViewController::playNoteWithPath(const std::string& path)
 
 void TableViewController::storeMayHaveChanged()
 {
-    auto now = m_plistControl.fileIdentity();
-    if (now && m_rowsIdentity && now->isSameFileAsBefore(*m_rowsIdentity))
+    // The rows are the notes' model's reading of the store: unless the
+    // store reads differently now, they stand.
+    if (notesNow() == m_rows)
         return;
     bool hadRows = !m_rows->empty();
     reloadRows();

@@ -117,7 +117,6 @@ private:
     std::string heldAlertPath() const;
 
     AppContext& m_context;
-    PlistController m_plistControl;
     NoteModel& m_notes;
     std::shared_ptr<Playback> m_playback;
     std::weak_ptr<ListOwner> m_owner;
@@ -126,7 +125,6 @@ private:
     // The rows shown: the store as it was at the last reload.
     std::shared_ptr<const PlistController::NoteList> m_rows = std::make_shared<const PlistController::NoteList>();
     // The store's file when the rows were counted.
-    std::optional<core::FileIdentity> m_rowsIdentity;
     std::shared_ptr<core::Timer> m_alertTimer;
     // (audio file, alert date) of each alert shown in this run.
     std::set<std::pair<std::string, double>> m_shownAlerts;

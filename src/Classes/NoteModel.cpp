@@ -25,6 +25,11 @@ std::optional<Note> NoteModel::note(const std::string& path) const
     return std::nullopt;
 }
 
+std::shared_ptr<const PlistController::NoteList> NoteModel::records() const
+{
+    return m_read ? m_read : std::make_shared<const PlistController::NoteList>();
+}
+
 std::optional<Note> NoteModel::storedNote(const std::string& path) const
 {
     auto record = store().loadObjectWithPath(path);

@@ -39,6 +39,9 @@ public:
 
     // Newest first, as last read.
     const std::vector<Note>& notes() const { return m_notes; }
+    // The same as the store's records; an empty list when the store could
+    // not be read.
+    std::shared_ptr<const PlistController::NoteList> records() const;
     std::optional<Note> note(const std::string& path) const;
     // The note as the store has it now, whatever was last read.
     std::optional<Note> storedNote(const std::string& path) const;
