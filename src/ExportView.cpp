@@ -4,7 +4,7 @@
 #include "Classes/ExportingController.h"
 #include "Classes/FtpPassword.h"
 #include "Classes/FtpTrust.h"
-#include "Classes/PlistController.h"
+#include "Classes/NoteModel.h"
 #include "Classes/UploadFailure.h"
 #include "Classes/UploadReport.h"
 #include "ExportingCell.h"
@@ -33,8 +33,9 @@ constexpr const char* kPasswordKey = "FTP Pass";
 
 } // namespace
 
-ExportView::ExportView(AppContext& context)
+ExportView::ExportView(AppContext& context, NoteModel& notes)
     : m_context(context)
+    , m_notes(notes)
     , m_password(std::make_unique<FtpPassword>(context.defaults()))
 {
 }
@@ -175,7 +176,7 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
 {
     if (indexPath.section == 0) {
         m_mainCell = std::make_shared<ExportingCell>();
-        m_mainCell->setNoteObject(PlistController(m_context).loadObjectWithPath(m_notePath).value_or(NoteRecord{}));
+        m_mainCell->setNoteObject(m_notes.storedNote(m_notePath).value_or(Note{}));
         m_mainCell->createIcon();
         m_mainCell->createLabels();
         // A cell made again mid-upload shows the upload too.
@@ -277,7 +278,7 @@ void ExportView::sendFileViaFTP()
         password = m_password->stored().value_or("");
     }
 
-    auto note = PlistController(m_context).loadObjectWithPath(m_notePath);
+    auto note = m_notes.storedNote(m_notePath);
     if (!note) {
         m_sending = false;
         auto keep = shared_from_this();
@@ -291,8 +292,7 @@ void ExportView::sendFileViaFTP()
     showSendingFace(true);
     // An upload that never started leaves nothing to poll (the state seen
     // would be an earlier upload's) and Send ready for another try.
-    m_sending = m_exportController->sendFile(m_notePath, host, user, password,
-                                             NoteField::string(*note, NoteKey::Title));
+    m_sending = m_exportController->sendFile(m_notePath, host, user, password, note->name);
     if (!m_sending) {
         showAlert("File cannot be sent");
         showSendingFace(false);

@@ -15,6 +15,7 @@ namespace ui {
 class TextField;
 }
 class AppContext;
+class NoteModel;
 class ExportingCell;
 class ExportingController;
 class FtpPassword;
@@ -37,7 +38,7 @@ public:
     static constexpr int kTrustButton = 1;
 
     // The context outlives it.
-    explicit ExportView(AppContext& context);
+    ExportView(AppContext& context, NoteModel& notes);
     ~ExportView() override;
 
     void loadView() override;
@@ -111,6 +112,7 @@ private:
     void stopStatusTimer();
 
     AppContext& m_context;
+    NoteModel& m_notes;
     std::shared_ptr<ui::TableView> m_tableViewExport;
     std::vector<net::FoundService> m_servicesArray;
     std::shared_ptr<core::Timer> m_timer;

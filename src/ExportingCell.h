@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Classes/NoteRecord.h"
+#include "Classes/Note.h"
 
 #include "platform/ui/TableViewCell.h"
 
@@ -21,8 +21,8 @@ public:
 
     ExportingCell() = default;
 
-    const NoteRecord& noteObject() const { return m_noteObject; }
-    void setNoteObject(NoteRecord note) { m_noteObject = std::move(note); }
+    const Note& noteObject() const { return m_noteObject; }
+    void setNoteObject(Note note) { m_noteObject = std::move(note); }
 
     void createIcon();
     void createLabels();
@@ -47,7 +47,7 @@ private:
     std::shared_ptr<ui::View> m_superIconView;
     std::shared_ptr<ui::ImageView> m_imageViewDefault;
     std::shared_ptr<ui::ImageView> m_imageViewPlaying;
-    NoteRecord m_noteObject;
+    Note m_noteObject;
     std::shared_ptr<ui::Label> m_titleLabel;
     std::shared_ptr<ui::Label> m_sendingLabel;
 };

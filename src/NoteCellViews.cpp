@@ -43,10 +43,10 @@ std::shared_ptr<ui::ImageView> NoteCellViews::makeImageView(const std::string& n
     return view;
 }
 
-NoteCellViews::Icon NoteCellViews::makeIcon(ui::View& contentView, const NoteRecord& note)
+NoteCellViews::Icon NoteCellViews::makeIcon(ui::View& contentView, const Note& note)
 {
     Icon icon;
-    icon.image = makeImageView(NoteField::string(note, NoteKey::Icon) + ".png");
+    icon.image = makeImageView(note.icon + ".png");
     ui::Rect size = icon.image->frame();
     ui::Rect bounds = contentView.bounds();
     icon.container = std::make_shared<ui::View>(ui::Rect{bounds.x + 10, bounds.y + 5, size.width, size.height});
@@ -56,18 +56,17 @@ NoteCellViews::Icon NoteCellViews::makeIcon(ui::View& contentView, const NoteRec
     icon.number = std::make_shared<ui::Label>(ui::Rect{(size.width - 65) * 0.5, (size.height - 45) * 0.5, 60, 50});
     icon.number->setFont(ui::Font::systemFontOfSize(45));
     icon.number->setTextAlignment(ui::TextAlignment::Center);
-    auto noteID = NoteField::integer(note, NoteKey::NoteID);
-    icon.number->setText(noteID ? std::to_string(*noteID) : std::string());
+    icon.number->setText(note.number ? std::to_string(*note.number) : std::string());
     icon.image->addSubview(icon.number);
     return icon;
 }
 
-NoteCellViews::Labels NoteCellViews::makeLabels(ui::View& contentView, const NoteRecord& note, double dateWidth)
+NoteCellViews::Labels NoteCellViews::makeLabels(ui::View& contentView, const Note& note, double dateWidth)
 {
     using Style = core::DateFormatter::Style;
-    auto date = NoteField::date(note, NoteKey::Date);
+    const auto& date = note.date;
     Labels labels;
-    labels.title = addLabel(contentView, {90, 7, 175, 23}, 20, NoteField::string(note, NoteKey::Title));
+    labels.title = addLabel(contentView, {90, 7, 175, 23}, 20, note.name);
     labels.date = addLabel(contentView, {90, 30, dateWidth, 17}, 14, formatDate(date, Style::Full, Style::None));
     // A long weekday and month would otherwise lose the year.
     labels.date->setAdjustsFontSizeToFitWidth(true);
@@ -76,15 +75,15 @@ NoteCellViews::Labels NoteCellViews::makeLabels(ui::View& contentView, const Not
     return labels;
 }
 
-std::string NoteCellViews::accessibilityLabel(const NoteRecord& note, const Labels& labels)
+std::string NoteCellViews::accessibilityLabel(const Note& note, const Labels& labels)
 {
     std::string label = labels.title->text();
-    const NoteIconChoice* icon = noteIconNamed(NoteField::string(note, NoteKey::Icon));
+    const NoteIconChoice* icon = noteIconNamed(note.icon);
     std::string colour = icon ? core::localizedString(icon->labelKey) + " " : std::string();
-    if (auto number = NoteField::integer(note, NoteKey::NoteID))
-        label += ", " + colour + core::localizedString("Note Name") + " " + std::to_string(*number);
+    if (note.number)
+        label += ", " + colour + core::localizedString("Note Name") + " " + std::to_string(*note.number);
     label += ", " + labels.date->text() + ", " + labels.time->text();
-    if (NoteField::isMarked(note))
+    if (note.marked)
         label += ", " + core::localizedString("Alert");
     return label;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Classes/NoteRecord.h"
+#include "Classes/Note.h"
 
 #include "platform/ui/Geometry.h"
 
@@ -36,11 +36,11 @@ public:
     // The bundle image, or an empty view of the usual size when it is missing.
     static std::shared_ptr<ui::ImageView> makeImageView(const std::string& name);
     // The icon in its container at (10, 5) of the content view.
-    static Icon makeIcon(ui::View& contentView, const NoteRecord& note);
-    static Labels makeLabels(ui::View& contentView, const NoteRecord& note, double dateWidth);
+    static Icon makeIcon(ui::View& contentView, const Note& note);
+    static Labels makeLabels(ui::View& contentView, const Note& note, double dateWidth);
     // What a screen reader says for a note's row: its title, its colour and
     // number (the colour is never the only cue), its date and time.
-    static std::string accessibilityLabel(const NoteRecord& note, const Labels& labels);
+    static std::string accessibilityLabel(const Note& note, const Labels& labels);
     // Shows the other face in the container with a flip; `changes` runs
     // inside the animation, told whether the second face is now shown.
     static void flip(ui::View& container, ui::View& firstFace, ui::View& secondFace,

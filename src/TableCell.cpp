@@ -38,21 +38,21 @@ void TableCell::createLabels()
     m_dateLabel = labels.date;
     m_timeLabel = labels.time;
     nameNote();
-    if (NoteField::isMarked(m_noteObject))
+    if (m_noteObject.marked)
         changeTitleLabelColor(false);
 }
 
-void TableCell::showName(const NoteRecord& note)
+void TableCell::showName(const Note& note)
 {
     m_noteObject = note;
-    m_titleLabel->setText(NoteField::string(m_noteObject, NoteKey::Title));
+    m_titleLabel->setText(m_noteObject.name);
     nameNote();
 }
 
 void TableCell::nameNote()
 {
     setAccessibilityLabel(NoteCellViews::accessibilityLabel(m_noteObject, {m_titleLabel, m_dateLabel, m_timeLabel}));
-    setDeleteLabel(core::localizedString("Delete Note", NoteField::string(m_noteObject, NoteKey::Title)));
+    setDeleteLabel(core::localizedString("Delete Note", m_noteObject.name));
 }
 
 void TableCell::changeTitleLabelColor(bool black)
@@ -69,7 +69,7 @@ bool TableCell::isPlaying() const
 void TableCell::makePlayingIcon()
 {
     m_imageViewPlaying = NoteCellViews::makeImageView("playing.png");
-    double packets = double(NoteField::integer(m_noteObject, NoteKey::NumPackets).value_or(0));
+    double packets = double(m_noteObject.packets.value_or(0));
     if (auto playback = m_playback.lock())
         m_indicatorView = std::make_shared<ProgressIndicator>(ui::Rect{0, 0, 70, 70}, playback, notePath(), packets);
     if (m_indicatorView)

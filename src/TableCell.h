@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Classes/NoteRecord.h"
+#include "Classes/Note.h"
 
 #include "platform/core/Subscription.h"
 #include "platform/ui/TableViewCell.h"
@@ -25,13 +25,13 @@ public:
     explicit TableCell(const std::shared_ptr<Playback>& playback);
     ~TableCell() override;
 
-    const NoteRecord& noteObject() const { return m_noteObject; }
-    void setNoteObject(NoteRecord note) { m_noteObject = std::move(note); }
+    const Note& noteObject() const { return m_noteObject; }
+    void setNoteObject(Note note) { m_noteObject = std::move(note); }
 
     void createIcon();
     void createLabels();
     // The note renamed while its row is kept (it plays): the row shows and says the new name.
-    void showName(const NoteRecord& note);
+    void showName(const Note& note);
     void changeTitleLabelColor(bool black);
     void setEditing(bool editing, bool animated) override;
 
@@ -49,7 +49,7 @@ private:
     void makePlayingIcon();
     // Turns the icon to the face that says whether its note plays.
     void showPlayback();
-    std::string notePath() const { return NoteField::string(m_noteObject, NoteKey::Path); }
+    const std::string& notePath() const { return m_noteObject.path; }
     // What a screen reader says of the row and of its delete controls.
     void nameNote();
 
@@ -60,7 +60,7 @@ private:
     std::shared_ptr<ProgressIndicator> m_indicatorView;
     std::weak_ptr<Playback> m_playback;
     core::Subscription m_playbackWatch;
-    NoteRecord m_noteObject;
+    Note m_noteObject;
     std::shared_ptr<ui::Label> m_titleLabel;
     std::shared_ptr<ui::Label> m_dateLabel;
     std::shared_ptr<ui::Label> m_timeLabel;

@@ -174,10 +174,21 @@ void TableViewController::updateBadge(const PlistController::NoteList& notes)
         application.setApplicationIconBadgeNumber(marked);
 }
 
-NoteRecord TableViewController::rowNote(int row) const
+const NoteRecord* TableViewController::rowRecord(int row) const
 {
-    const NoteRecord* note = row >= 0 && row < int(m_rows->size()) ? (*m_rows)[std::size_t(row)].dictionary() : nullptr;
-    return note ? *note : NoteRecord{};
+    return row >= 0 && row < int(m_rows->size()) ? (*m_rows)[std::size_t(row)].dictionary() : nullptr;
+}
+
+Note TableViewController::rowNote(int row) const
+{
+    const NoteRecord* note = rowRecord(row);
+    return note ? Note::fromRecord(*note) : Note{};
+}
+
+std::string TableViewController::rowPath(int row) const
+{
+    const NoteRecord* note = rowRecord(row);
+    return note ? NoteField::string(*note, NoteKey::Path) : std::string();
 }
 
 std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui::TableView&, ui::IndexPath indexPath)
@@ -226,7 +237,7 @@ void TableViewController::didSelectRowAtIndexPath(ui::TableView& table, ui::Inde
         return;
     }
     m_playingCell = tapped;
-    m_playback->play(Note::fromRecord(rowNote(indexPath.row)));
+    m_playback->play(rowNote(indexPath.row));
     unmark(path);
 }
 

@@ -94,8 +94,10 @@ private:
     // The note a row shows: as the store had it when the rows were last
     // counted. What a click or a delete acts on is that note, found again
     // by its audio file.
-    NoteRecord rowNote(int row) const;
-    std::string rowPath(int row) const { return NoteField::string(rowNote(row), NoteKey::Path); }
+    // None for a row past the end, or an entry that is no note's record.
+    const NoteRecord* rowRecord(int row) const;
+    Note rowNote(int row) const;
+    std::string rowPath(int row) const;
     // Takes the mark off the note that starts playing; the badge counts one less.
     void unmark(const std::string& path);
 

@@ -20,6 +20,7 @@ Note Note::fromRecord(const NoteRecord& record)
     note.path = NoteField::string(record, NoteKey::Path);
     note.name = NoteField::string(record, NoteKey::Title);
     note.icon = NoteField::string(record, NoteKey::Icon);
+    note.number = NoteField::integer(record, NoteKey::NoteID);
     note.text = NoteField::string(record, NoteKey::Info);
     note.length = NoteField::lengthText(record);
     note.alert = toTheMicrosecond(NoteField::date(record, NoteKey::Alert));
@@ -38,7 +39,7 @@ unsigned Note::fieldsDifferentFrom(const Note& other) const
             fields |= field;
     };
     differ(name != other.name, Name);
-    differ(icon != other.icon, Icon);
+    differ(icon != other.icon || number != other.number, Icon);
     differ(length != other.length, Length);
     differ(alert != other.alert, Alert);
     differ(text != other.text, Text);

@@ -26,6 +26,8 @@ struct Note {
     std::string path;
     std::string name;
     std::string icon;
+    // The number on the icon.
+    std::optional<std::int64_t> number;
     std::string text;
     // As the list shows it: minutes:seconds.
     std::string length;

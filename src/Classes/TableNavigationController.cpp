@@ -225,7 +225,7 @@ void TableNavigationController::showDetails(const std::shared_ptr<DetailControll
 
 void TableNavigationController::loadExportViewController(const std::string& notePath)
 {
-    m_exportView = std::make_shared<ExportView>(m_context);
+    m_exportView = std::make_shared<ExportView>(m_context, m_notes);
     // Before the view loads: its first rows show the note.
     m_exportView->setNotePath(notePath);
     std::weak_ptr<TableNavigationController> weak = self();

@@ -284,7 +284,7 @@ TEST_F(BrowserTest, PauseAndPlayKeepThePositionWithoutReopeningTheFile)
     EXPECT_EQ(cell(0).indicatorView()->accessibilityValue(), 90);
     EXPECT_NEAR(cell(0).indicatorView()->endAngle(), 0.9 * 2 * M_PI, 0.01);
     // Renamed meanwhile: the row kept for the playing note shows and says the new name.
-    std::string path = NoteField::string(cell(0).noteObject(), NoteKey::Path);
+    std::string path = cell(0).noteObject().path;
     ASSERT_EQ(testStore().editObjectWithPath(path, "Renamed", "NO"), PlistController::Result::Written);
     list().reloadRows();
     EXPECT_EQ(cell(0).titleLabel().text(), "Renamed");

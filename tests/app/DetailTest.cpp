@@ -212,7 +212,7 @@ TEST_F(EditorTest, TheIconWheelStartsAtYellowSavesEveryStopAndGivesWayToAnotherR
     clock.advance(1);
     auto& row = dynamic_cast<TableCell&>(*list().tableView().cellForRowAtIndexPath({0, 0}));
     EXPECT_EQ(row.imageViewDefault().image()->size().width, 70);
-    EXPECT_EQ(NoteField::string(row.noteObject(), NoteKey::Icon), "VioletIcon");
+    EXPECT_EQ(row.noteObject().icon, "VioletIcon");
 }
 
 TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueOnceTheDetailsClose)

@@ -14,10 +14,12 @@ class ExportCellTest : public testing::Test {
 protected:
     ExportCellTest()
     {
-        cell->setNoteObject(NoteRecord{{NoteKey::Title, std::string("Groceries")},
-                                       {NoteKey::Icon, std::string("GreenIcon")},
-                                       {NoteKey::NoteID, std::int64_t(7)},
-                                       {NoteKey::Date, core::Date(1'800'000'000)}});
+        Note note;
+        note.name = "Groceries";
+        note.icon = "GreenIcon";
+        note.number = 7;
+        note.date = core::Date(1'800'000'000);
+        cell->setNoteObject(note);
         cell->createIcon();
         cell->createLabels();
     }
