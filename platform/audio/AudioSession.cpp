@@ -15,8 +15,6 @@ struct Listener {
     bool operator==(const Listener&) const = default;
 };
 
-constexpr float kReceiverGain = 0.25f;
-
 } // namespace
 
 struct AudioSession::State {
@@ -106,10 +104,5 @@ void AudioSession::endInterruption()
 }
 
 bool AudioSession::isInterrupted() const { return m_state->interrupted; }
-
-float AudioSession::outputGain() const
-{
-    return m_state->category == kAudioSessionCategory_PlayAndRecord ? kReceiverGain : 1.0f;
-}
 
 } // namespace audio

@@ -159,6 +159,28 @@ TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
     EXPECT_EQ(recorder.numPacketsToRead(), 4000);
 }
 
+// Each device has a session of its own: an interruption of one reaches
+// only its listeners, and one told after its device went reaches nobody.
+TEST_F(RecorderTest, AnInterruptionReachesOnlyTheListenersOfItsOwnDevice)
+{
+    int heard = 0;
+    auto listener = [](void* count, std::uint32_t) { ++*static_cast<int*>(count); };
+    ASSERT_EQ(device->session().initialize(listener, &heard), audio::noErr);
+    auto other = std::make_unique<audio::VirtualAudioDevice>();
+    other->session().beginInterruption();
+    clock.advance(0.1);
+    EXPECT_EQ(heard, 0);
+    ASSERT_EQ(other->session().initialize(listener, &heard), audio::noErr);
+    other->session().endInterruption();
+    other.reset();
+    clock.advance(0.1);
+    EXPECT_EQ(heard, 0);
+    device->session().beginInterruption();
+    clock.advance(0.1);
+    EXPECT_EQ(heard, 1);
+    device->session().removeListener(&heard);
+}
+
 TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 {
     defaults.setInteger(8000, "SampleRate");
