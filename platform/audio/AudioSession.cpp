@@ -15,6 +15,8 @@ struct Listener {
     bool operator==(const Listener&) const = default;
 };
 
+constexpr float kReceiverGain = 0.25f;
+
 } // namespace
 
 struct AudioSession::State {
@@ -104,5 +106,10 @@ void AudioSession::endInterruption()
 }
 
 bool AudioSession::isInterrupted() const { return m_state->interrupted; }
+
+float AudioSession::outputGain() const
+{
+    return m_state->category == kAudioSessionCategory_PlayAndRecord ? kReceiverGain : 1.0f;
+}
 
 } // namespace audio

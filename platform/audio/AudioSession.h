@@ -44,6 +44,10 @@ public:
     void endInterruption();
     bool isInterrupted() const;
 
+    // Play-and-record is what "Use phone receiver" chooses: playback in
+    // that category is turned down, as a quiet earpiece would be.
+    float outputGain() const;
+
 private:
     struct State;
     void tellListeners(std::uint32_t interruptionState);

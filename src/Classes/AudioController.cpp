@@ -264,7 +264,8 @@ void AudioController::startPlayback(const std::string& name)
         stopPlayback();
         return;
     }
-    m_playState.queue->setParameter(audio::kAudioQueueParam_Volume, 1.0f);
+    // "Quiet playback" (the receiver's category) is heard quieter.
+    m_playState.queue->setParameter(audio::kAudioQueueParam_Volume, m_device.session().outputGain());
     m_playState.queue->setStoppedCallback(PlaybackStoppedCallback);
 
     m_playState.playing = true;

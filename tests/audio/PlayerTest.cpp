@@ -7,6 +7,7 @@
 #include "platform/core/FileManager.h"
 #include "platform/core/UserDefaults.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 using audio::AudioSession;
@@ -203,7 +204,8 @@ TEST_F(PlayerTest, AnInterruptionPausesPlaybackAndItsEndResumesIt)
     player.stopPlayback();
 }
 
-TEST_F(PlayerTest, TheReceiverSettingChoosesTheCategoryAtEachStart)
+// The receiver's category is quiet playback: heard at a quarter.
+TEST_F(PlayerTest, TheReceiverSettingChoosesTheCategoryAndTheLoudnessAtEachStart)
 {
     writeAiff(documentsFile("quiet.aif"), 8000, 8000);
     defaults.setBool(true, "UseReceiver");
@@ -211,6 +213,13 @@ TEST_F(PlayerTest, TheReceiverSettingChoosesTheCategoryAtEachStart)
     EXPECT_EQ(device->session().category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
     defaults.setBool(false, "UseReceiver");
     EXPECT_EQ(device->session().category(), AudioSession::kAudioSessionCategory_PlayAndRecord);
+    clock.advance(2);
+    auto quiet = heard();
+    ASSERT_EQ(quiet.size(), 8000u);
+    int louder = 0;
+    for (std::size_t i = 0; i < quiet.size(); ++i)
+        louder += std::abs(quiet[i] - ramp(i) / 4) > 1;
+    EXPECT_EQ(louder, 0);
     player.stopPlayback();
     play("/quiet.aif", 8000);
     EXPECT_EQ(device->session().category(), AudioSession::kAudioSessionCategory_MediaPlayback);
