@@ -46,7 +46,6 @@ void TableViewController::loadView()
 
 void TableViewController::readRows()
 {
-    // Taken first: a change made while the list is read is seen again later.
     m_rows = notesNow();
     updateBadge(*m_rows);
     armAlertTimer(*m_rows);

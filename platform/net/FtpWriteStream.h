@@ -36,7 +36,7 @@ public:
     // login directory or a folder under it ("//name" is "/name"). None when
     // the URL is no ftp URL, or its login or path holds a control
     // character (which would end an FTP command early). The transfer runs
-    // on the multi handle, which outlives the stream.
+    // on the multi handle; one that goes first ends it as failed.
     static std::shared_ptr<FtpWriteStream> createWithFTPURL(const URL& url, CurlMulti& network);
     ~FtpWriteStream();
 

@@ -112,14 +112,14 @@ public:
     const std::string& fileName() const { return m_fileName; }
 
 private:
-    audio::AudioDevice& m_device;
-    core::UserDefaults& m_defaults;
     // "/yyyyMMddHmmss.aif", then "/yyyyMMddHmmss-2.aif" and so on.
     static std::string recordingName(const std::string& stamp, int attempt);
     // Creates the new recording's file under a name no file has yet.
     bool createRecordingFile(const std::string& stamp);
     static void fillFormat(audio::AudioStreamBasicDescription* format, double sampleRate);
 
+    audio::AudioDevice& m_device;
+    core::UserDefaults& m_defaults;
     double m_numPacketsToRead = 0;
     std::string m_fileName;
     std::string m_recordName;

@@ -12,14 +12,13 @@
 namespace core {
 class Timer;
 }
+class AppContext;
 class AudioController;
 
 // The window's one playback: which note plays, whether it is paused, the
 // place heard and its end. The rows, the ring, the slider and the toolbar
 // observe it; none keeps a state of its own. A note removed while it plays
 // (here or by another process) stops.
-class AppContext;
-
 class Playback {
 public:
     static constexpr double kTickInterval = 0.2;

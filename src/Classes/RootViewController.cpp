@@ -148,8 +148,7 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
     if (m_notes.notes().size() == 1) {
         list->loadView();
         list->editButtonItem()->setEnabled(true);
-        m_myNavigationController->setCurrentSystemItem(ui::BarButtonSystemItem::FlexibleSpace);
-        m_myNavigationController->createButtons();
+        m_myNavigationController->showToolbarItem(ui::BarButtonSystemItem::FlexibleSpace);
     }
     list->reloadRows();
 }

@@ -212,10 +212,7 @@ void TableNavigationController::showDetails(const std::shared_ptr<DetailControll
         browser->m_exportView->setNoteID(index);
         browser->presentModalViewController(browser->m_exportView, true);
     };
-    detail->on_noteGone = [weak] {
-        if (auto browser = weak.lock())
-            browser->noteDeletedElsewhere();
-    };
+    detail->on_noteGone = whenNoteGone();
     detail->setNavigationController(this);
     pushViewController(detail, true);
     setDetailViewController(detail);
@@ -228,12 +225,8 @@ void TableNavigationController::loadExportViewController(const std::string& note
     m_exportView = std::make_shared<ExportView>(m_context, m_notes);
     // Before the view loads: its first rows show the note.
     m_exportView->setNotePath(notePath);
-    std::weak_ptr<TableNavigationController> weak = self();
-    m_exportView->on_noteGone = [weak] {
-        if (auto browser = weak.lock())
-            browser->noteDeletedElsewhere();
-    };
-    m_exportView->on_close = [weak] {
+    m_exportView->on_noteGone = whenNoteGone();
+    m_exportView->on_close = [weak = std::weak_ptr<TableNavigationController>(self())] {
         auto browser = weak.lock();
         if (!browser)
             return;
@@ -245,6 +238,14 @@ void TableNavigationController::loadExportViewController(const std::string& note
     m_exportView->setExportController(m_exportController);
     m_exportView->view();
     m_exportView->startSearching();
+}
+
+std::function<void()> TableNavigationController::whenNoteGone()
+{
+    return [weak = std::weak_ptr<TableNavigationController>(self())] {
+        if (auto browser = weak.lock())
+            browser->noteDeletedElsewhere();
+    };
 }
 
 void TableNavigationController::noteDeletedElsewhere()

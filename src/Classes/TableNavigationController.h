@@ -7,6 +7,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -111,6 +112,8 @@ public:
 
 private:
     std::shared_ptr<TableNavigationController> self();
+    // For a screen shown here whose note went: what noteDeletedElsewhere() does.
+    std::function<void()> whenNoteGone();
     std::shared_ptr<ui::BarButtonItem> makePlayPauseButton();
     // storeMayHaveChanged() at the run loop's next turn.
     void storeMayHaveChangedSoon();

@@ -34,6 +34,8 @@ std::string soxi(const std::string& flag, const std::string& path)
 
 class RecorderTest : public AudioFixture {
 protected:
+    RecorderTest() { defaults.setInteger(8000, "SampleRate"); }
+
     core::UserDefaults defaults{core::UserDefaults::standardPath()};
 };
 
@@ -72,7 +74,6 @@ INSTANTIATE_TEST_SUITE_P(Rates, RecordingAtRate, testing::Values(8000, 22050, 44
 
 TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
 {
-    defaults.setInteger(8000, "SampleRate");
     for (auto [when, name] : {std::pair{kMorning, "/2009030590507.aif"}, std::pair{kEvening, "/20090305190507.aif"}}) {
         clock.engine().setWallClock(when);
         AudioController recorder(*device, defaults);
@@ -87,7 +88,6 @@ TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
 // takes the next free name and never writes through what is there.
 TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
 {
-    defaults.setInteger(8000, "SampleRate");
     clock.engine().setWallClock(kEvening);
     std::string precious = home.path() + "/precious.txt";
     ASSERT_TRUE(core::FileManager::writeAtomically(precious, "keep me"));
@@ -108,7 +108,6 @@ TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
 
 TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
 {
-    defaults.setInteger(8000, "SampleRate");
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     recorder.stopRecording();
@@ -122,7 +121,6 @@ TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
 
 TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
 {
-    defaults.setInteger(8000, "SampleRate");
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(1.5);
@@ -144,7 +142,6 @@ TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
 
 TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
 {
-    defaults.setInteger(8000, "SampleRate");
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(0.5);
@@ -183,7 +180,6 @@ TEST_F(RecorderTest, AnInterruptionReachesOnlyTheListenersOfItsOwnDevice)
 
 TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 {
-    defaults.setInteger(8000, "SampleRate");
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(1.25);
@@ -198,7 +194,6 @@ TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 TEST_F(RecorderTest, WithoutAMicrophoneNothingStartsAndNoFileIsLeft)
 {
     device->setInputAvailable(false);
-    defaults.setInteger(8000, "SampleRate");
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     EXPECT_FALSE(recorder.recordState().recording);
@@ -212,7 +207,6 @@ TEST_F(RecorderTest, AnUnwritableDocumentsFolderStopsTheRecordingCleanly)
 {
     ASSERT_TRUE(core::FileManager::removeItemAtPath(home.documents()));
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents(), "not a folder"));
-    defaults.setInteger(8000, "SampleRate");
     AudioController recorder(*device, defaults);
     recorder.startRecording();
     clock.advance(1);
