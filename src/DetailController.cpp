@@ -316,7 +316,7 @@ void DetailController::keepWhatWasTyped(bool sayWhenGone)
     auto now = m_notes.storedNote(m_notePath);
     if (!now) {
         if (sayWhenGone)
-            changed(PlistController::Result::NoSuchNote);
+            changed(core::Error{core::Error::Kind::NotFound, "The note is gone"});
         return;
     }
     const Note& current = *now;
@@ -335,15 +335,15 @@ void DetailController::keepWhatWasTyped(bool sayWhenGone)
     follow(Note::Name | Note::Text);
 }
 
-bool DetailController::changed(PlistController::Result result)
+bool DetailController::changed(const core::Outcome& result)
 {
-    if (result == PlistController::Result::NoSuchNote) {
+    if (result && result->kind == core::Error::Kind::NotFound) {
         // Kept alive while the browser lets go of this screen.
         auto keep = shared_from_this();
         if (on_noteGone)
             on_noteGone();
     }
-    return result == PlistController::Result::Written;
+    return !result;
 }
 
 void DetailController::createPickerViews()

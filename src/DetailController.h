@@ -99,7 +99,7 @@ private:
     void showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon);
     // Whether the change reached the note; when the note is gone the
     // browser says so and goes back to the list.
-    bool changed(PlistController::Result result);
+    bool changed(const core::Outcome& result);
     // Stores what was typed into the name and the text.
     void keepWhatWasTyped(bool sayWhenGone);
     // The note as the model last read it; an empty one once it is gone.

@@ -347,9 +347,10 @@ void ExportView::timerCheckStatusAction()
         m_stoppedTimer = true;
         m_sending = false;
         UploadReport state = m_exportController->report();
+        std::string message = state.error.value_or(core::Error{}).words;
         if (UploadFailure::asksForTrust(state))
-            return askForTrust(UploadFailure::message(state), state.presentedKey);
-        showMessage(UploadFailure::message(state));
+            return askForTrust(message, state.presentedKey);
+        showMessage(message);
         // The screen goes as after a sent file; the alert stays to be read.
         scheduleClose();
     }

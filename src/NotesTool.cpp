@@ -364,7 +364,7 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
             std::fprintf(stderr, "voicenotes: sent, not encrypted: %s offers no encryption\n", state.server.c_str());
         return 0;
     }
-    std::fprintf(stderr, "voicenotes: %s\n", UploadFailure::message(state).c_str());
+    std::fprintf(stderr, "voicenotes: %s\n", state.error.value_or(core::Error{}).words.c_str());
     if (UploadFailure::asksForTrust(state))
         std::fprintf(stderr, "voicenotes: to trust it, send again with --trust %s\n", state.presentedKey.c_str());
     return 1;

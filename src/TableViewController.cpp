@@ -246,7 +246,7 @@ void TableViewController::unmark(const std::string& path)
     auto note = m_notes.storedNote(path);
     if (!note || !note->marked)
         return;
-    if (m_notes.setMarked(path, false) == PlistController::Result::Written)
+    if (!m_notes.setMarked(path, false))
         updateBadgeFromStore();
 }
 
@@ -278,7 +278,7 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
                                              ui::IndexPath indexPath)
 {
     // A playing note removed stops (the playback follows the notes).
-    if (m_notes.remove(rowPath(indexPath.row)) == PlistController::Result::NoSuchNote) {
+    if (auto failed = m_notes.remove(rowPath(indexPath.row)); failed && failed->kind == core::Error::Kind::NotFound) {
         if (auto browser = m_owner.lock())
             browser->noteDeletedElsewhere();
         return;

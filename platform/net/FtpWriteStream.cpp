@@ -142,44 +142,45 @@ public:
             + std::to_string(m_url.port() > 0 ? m_url.port() : FtpAddress::kDefaultPort) + m_url.path();
     }
 
-    FtpFailure failureKind(CURLcode result) const
+    core::Error::Kind failureKind(CURLcode result) const
     {
+        using Kind = core::Error::Kind;
         if (m_aborted)
-            return FtpFailure::FileUnreadable;
+            return Kind::Unreadable;
         if (m_fileInClear)
-            return FtpFailure::FileInClear;
+            return Kind::FileInClear;
         if (responseCode() == kPolicyRefusal || (result == CURLE_LOGIN_DENIED && mentionsEncryption(m_refusal)))
-            return FtpFailure::EncryptionRequired;
+            return Kind::EncryptionRequired;
         // Whatever the server answers to the file once it took the upload
         // is its verdict on the file (curl calls most of them a partial file).
         if (m_asked && !m_refusal.empty())
-            return FtpFailure::FileRefused;
+            return Kind::FileRefused;
         switch (result) {
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_CONNECT:
-            return FtpFailure::NoServer;
+            return Kind::NoServer;
         case CURLE_OPERATION_TIMEDOUT:
         case CURLE_FTP_ACCEPT_TIMEOUT:
-            return FtpFailure::Silent;
+            return Kind::Silent;
         case CURLE_SEND_ERROR:
         case CURLE_RECV_ERROR:
         case CURLE_GOT_NOTHING:
         case CURLE_PARTIAL_FILE:
-            return FtpFailure::ConnectionLost;
+            return Kind::ConnectionLost;
         case CURLE_LOGIN_DENIED:
-            return FtpFailure::LoginRefused;
+            return Kind::LoginRefused;
         case CURLE_USE_SSL_FAILED:
-            return FtpFailure::EncryptionDropped;
+            return Kind::EncryptionDropped;
         case CURLE_SSL_CONNECT_ERROR:
-            return FtpFailure::EncryptionFailed;
+            return Kind::EncryptionFailed;
         case CURLE_PEER_FAILED_VERIFICATION:
-            return FtpFailure::CertificateUntrusted;
+            return Kind::CertificateUntrusted;
         case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-            return FtpFailure::CertificateChanged;
+            return Kind::CertificateChanged;
         case CURLE_REMOTE_ACCESS_DENIED:
-            return FtpFailure::NoFolder;
+            return Kind::NoFolder;
         default:
-            return responseCode() >= 400 ? FtpFailure::FileRefused : FtpFailure::Other;
+            return responseCode() >= 400 ? Kind::FileRefused : Kind::Other;
         }
     }
 
@@ -536,9 +537,8 @@ bool FtpWriteStream::startTransfer()
     if (result != CURLE_OK) {
         core::Log::system("Cannot start the FTP upload to " + m_transfer->destination() + ": "
                           + libcurl().curl_easy_strerror(result));
-        m_failureKind = FtpFailure::Other;
         m_status = StreamStatus::Error;
-        m_error = StreamError{StreamErrorDomain::Curl, int(result)};
+        m_error = core::Error{core::Error::Kind::Other, libcurl().curl_easy_strerror(result), long(result)};
     }
     return result == CURLE_OK;
 }
@@ -607,8 +607,7 @@ void FtpWriteStream::abort(std::string reason)
     if (m_status == StreamStatus::Error || m_status == StreamStatus::Closed)
         return;
     if (!m_transfer->isRunning()) {
-        m_failure = std::move(reason);
-        m_failureKind = FtpFailure::FileUnreadable;
+        m_error = core::Error{core::Error::Kind::Unreadable, std::move(reason)};
         m_status = StreamStatus::Error;
         return;
     }
@@ -656,12 +655,10 @@ void FtpWriteStream::transferDone(int curlCode)
     }
     long response = m_transfer->responseCode();
     // A server that said no tells more than curl's code for it.
-    m_error = response >= 400 ? StreamError{StreamErrorDomain::FTP, int(response)}
-                              : StreamError{StreamErrorDomain::Curl, int(result)};
-    m_failure = m_transfer->failureText(result);
-    m_failureKind = m_transfer->failureKind(result);
+    m_error = core::Error{m_transfer->failureKind(result), m_transfer->failureText(result),
+                          response >= 400 ? response : long(result)};
     m_presentedKey = m_transfer->presentedKey();
-    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + m_failure
+    core::Log::system("FTP upload to " + m_transfer->destination() + " failed: " + m_error->words
                       + " (curl: " + m_transfer->curlText(result) + ")");
     // Also after close(): the file did not arrive, whoever still asks.
     m_status = StreamStatus::Error;

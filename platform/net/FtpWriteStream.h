@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Error.h"
 #include "platform/net/StreamTypes.h"
 #include "platform/net/URL.h"
 
@@ -66,7 +67,7 @@ public:
     void close();
     // The rest of the file cannot be had (the local file could not be
     // read): the upload is broken off rather than completed short, and
-    // ends in an error (FileUnreadable) that gives the reason.
+    // ends in an error (Unreadable) that gives the reason.
     void abort(std::string reason);
 
     // Called from the run loop once the upload has ended, confirmed
@@ -75,10 +76,9 @@ public:
     void setCompletionHandler(std::function<void()> handler) { m_completionHandler = std::move(handler); }
 
     StreamStatus status() const { return m_status; }
-    StreamError error() const { return m_error; }
-    // Why it failed, in the server's own words when it said why.
-    const std::string& failure() const { return m_failure; }
-    FtpFailure failureKind() const { return m_failureKind; }
+    // Once it failed: why, in the server's own words when it said why, with
+    // the server's reply code (else curl's) as the code.
+    const std::optional<core::Error>& error() const { return m_error; }
     // After a certificate failure: the fingerprint of the key the server
     // presented, empty when it could not be read.
     const std::string& presentedKey() const { return m_presentedKey; }
@@ -119,9 +119,7 @@ private:
     bool isClosedForWriting() const { return m_status == StreamStatus::Writing || m_status == StreamStatus::Closed; }
 
     StreamStatus m_status = StreamStatus::NotOpen;
-    StreamError m_error;
-    std::string m_failure;
-    FtpFailure m_failureKind = FtpFailure::None;
+    std::optional<core::Error> m_error;
     std::string m_presentedKey;
     FtpSecurity m_security;
     std::unique_ptr<Transfer> m_transfer;

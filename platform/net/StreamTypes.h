@@ -25,46 +25,6 @@ enum StreamEvent : unsigned {
     kStreamEventEndEncountered = 16,
 };
 
-// Where an error comes from, and its number there.
-enum class StreamErrorDomain : long { None = 0, POSIX = 1, FTP = 6, Curl = 100 };
-
-struct StreamError {
-    StreamErrorDomain domain = StreamErrorDomain::None;
-    int error = 0;
-};
-
-// Why an FTP upload failed, as far as the person can act on it.
-enum class FtpFailure {
-    None,
-    // Nothing listens at the address, or the name is unknown.
-    NoServer,
-    // The server stopped answering or taking data.
-    Silent,
-    // The connection broke before the file was complete.
-    ConnectionLost,
-    LoginRefused,
-    // The server wants encryption, and none could be agreed on.
-    EncryptionRequired,
-    // Encryption was required (the server used it before) and is no longer offered.
-    EncryptionDropped,
-    // The encrypted connection could not be set up.
-    EncryptionFailed,
-    // The certificate does not verify against the system's authorities.
-    CertificateUntrusted,
-    // The server's key is not the one trusted for it.
-    CertificateChanged,
-    // The folder cannot be entered (it does not exist, or is not ours).
-    NoFolder,
-    // The server refused to store the file (quota, permissions), before
-    // or after the data.
-    FileRefused,
-    // The login went encrypted, and the server would not encrypt the file.
-    FileInClear,
-    // The local file could not be read to its end; the upload was broken off.
-    FileUnreadable,
-    Other,
-};
-
 // What an FTP upload asks of encryption (AUTH TLS). Without a pinned key
 // the server's certificate must verify against the system's authorities.
 struct FtpSecurity {

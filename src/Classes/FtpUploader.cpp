@@ -191,9 +191,8 @@ void FtpUploader::handle(unsigned type)
         transferStep();
         break;
     case net::kStreamEventErrorOccurred: {
-        net::StreamError error = m_writeStream->error();
-        Log::printError("Upload error: domain " + std::to_string(long(error.domain)) + ", code "
-                        + std::to_string(error.error) + "\n");
+        core::Error error = m_writeStream->error().value_or(core::Error{});
+        Log::printError("Upload error: code " + std::to_string(error.code) + ", " + error.words + "\n");
         letGo();
         break;
     }
@@ -256,11 +255,9 @@ void FtpUploader::letGo()
 void FtpUploader::finished()
 {
     if (m_writeStream->status() == StreamStatus::Closed) {
-        end(Phase::Sent);
+        sent();
         return;
     }
-    m_report.failure = m_writeStream->failure();
-    m_report.failureKind = m_writeStream->failureKind();
     m_report.presentedKey = m_writeStream->presentedKey();
-    end(Phase::Failed);
+    fail(m_writeStream->error().value_or(core::Error{}));
 }

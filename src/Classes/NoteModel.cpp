@@ -43,32 +43,32 @@ bool NoteModel::add(std::int64_t minutes, std::int64_t seconds, const std::strin
     return saved;
 }
 
-PlistController::Result NoteModel::rename(const std::string& path, const std::string& name)
+core::Outcome NoteModel::rename(const std::string& path, const std::string& name)
 {
     return changed(store().editObjectWithPath(path, name, "NO"), Source::Here);
 }
 
-PlistController::Result NoteModel::setIcon(const std::string& path, const std::string& icon)
+core::Outcome NoteModel::setIcon(const std::string& path, const std::string& icon)
 {
     return changed(store().editObjectWithPath(path, "", icon), Source::Here);
 }
 
-PlistController::Result NoteModel::setText(const std::string& path, const std::string& text)
+core::Outcome NoteModel::setText(const std::string& path, const std::string& text)
 {
     return changed(store().editInfoWithPath(path, text), Source::Here);
 }
 
-PlistController::Result NoteModel::setAlert(const std::string& path, std::optional<core::Date> alert, Source source)
+core::Outcome NoteModel::setAlert(const std::string& path, std::optional<core::Date> alert, Source source)
 {
     return changed(store().editDateAlertWithPath(path, alert), source);
 }
 
-PlistController::Result NoteModel::setMarked(const std::string& path, bool marked, Source source)
+core::Outcome NoteModel::setMarked(const std::string& path, bool marked, Source source)
 {
     return changed(store().editBadgeWithPath(path, !marked), source);
 }
 
-PlistController::Result NoteModel::remove(const std::string& path)
+core::Outcome NoteModel::remove(const std::string& path)
 {
     return changed(store().removeObjectWithPath(path), Source::Here);
 }
@@ -79,7 +79,7 @@ void NoteModel::removeAll()
     refresh(Source::Here);
 }
 
-PlistController::Result NoteModel::changed(PlistController::Result result, Source source)
+core::Outcome NoteModel::changed(core::Outcome result, Source source)
 {
     refresh(source);
     return result;

@@ -49,14 +49,13 @@ public:
     // A new recording's note; whether it reached the disk.
     bool add(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
 
-    PlistController::Result rename(const std::string& path, const std::string& name);
-    PlistController::Result setIcon(const std::string& path, const std::string& icon);
-    PlistController::Result setText(const std::string& path, const std::string& text);
+    core::Outcome rename(const std::string& path, const std::string& name);
+    core::Outcome setIcon(const std::string& path, const std::string& icon);
+    core::Outcome setText(const std::string& path, const std::string& text);
     // No date removes the alert.
-    PlistController::Result setAlert(const std::string& path, std::optional<core::Date> alert,
-                                     Source source = Source::Here);
-    PlistController::Result setMarked(const std::string& path, bool marked, Source source = Source::Here);
-    PlistController::Result remove(const std::string& path);
+    core::Outcome setAlert(const std::string& path, std::optional<core::Date> alert, Source source = Source::Here);
+    core::Outcome setMarked(const std::string& path, bool marked, Source source = Source::Here);
+    core::Outcome remove(const std::string& path);
     // Every note with its audio file.
     void removeAll();
 
@@ -65,7 +64,7 @@ public:
 
 private:
     PlistController store() const { return PlistController(m_context); }
-    PlistController::Result changed(PlistController::Result result, Source source);
+    core::Outcome changed(core::Outcome result, Source source);
     std::vector<Change> differences(const std::vector<Note>& now, Source source) const;
     void tell(const std::vector<Change>& changes);
 

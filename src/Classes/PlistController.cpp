@@ -71,15 +71,15 @@ std::string PlistController::storePath() { return core::Paths::documentsDirector
 
 std::string PlistController::lockPath() { return storePath() + ".lock"; }
 
-bool PlistController::locked(const std::function<void()>& change)
+core::Outcome PlistController::locked(const std::function<void()>& change)
 {
     core::FileLock lock(lockPath(), m_lockWait);
     if (!lock.isLocked()) {
         Log::system("The note store was not changed: " + lock.failure());
-        return false;
+        return core::Error{core::Error::Kind::NotWritten, "The notes could not be changed: " + lock.failure()};
     }
     change();
-    return true;
+    return std::nullopt;
 }
 
 void PlistController::checkPlistFile()
@@ -209,7 +209,7 @@ PlistController::Locate PlistController::withPath(const std::string& path)
     return [path](const NoteList& notes) { return indexWithPath(notes, path); };
 }
 
-bool PlistController::writeCachedList()
+core::Outcome PlistController::writeCachedList()
 {
     auto& cache = m_context.storeCache();
     auto xml = core::PropertyListSerialization::dataFromPropertyList(*cache->list);
@@ -218,11 +218,11 @@ bool PlistController::writeCachedList()
         Log::system("Could not write data.plist");
         // The change is in the cached list only; the file holds the old one.
         cache.reset();
-        return false;
+        return core::Error{core::Error::Kind::NotWritten, "The notes could not be saved to data.plist"};
     }
     cache->identity = written;
     cache->bytes = std::move(*xml);
-    return true;
+    return std::nullopt;
 }
 
 std::int64_t PlistController::nextNoteID(const NoteList& notes)
@@ -296,8 +296,8 @@ bool PlistController::saveRecoveredObject(const std::string& path, std::uint64_t
 
 bool PlistController::insertNewNote(const NewNote& note)
 {
-    bool written = false;
-    bool hadLock = locked([&] {
+    core::Outcome written = core::Error{core::Error::Kind::NotWritten, "The notes could not be read"};
+    core::Outcome hadLock = locked([&] {
         NoteList* list = listForNewNote();
         if (!list)
             return;
@@ -329,26 +329,23 @@ bool PlistController::insertNewNote(const NewNote& note)
         notes.insert(notes.begin(), PropertyList(std::move(record)));
         written = writeCachedList();
     });
-    return hadLock && written;
+    return !hadLock && !written;
 }
 
-PlistController::Result PlistController::removeObjectWithPath(const std::string& path)
-{
-    return removeRecord(withPath(path));
-}
+core::Outcome PlistController::removeObjectWithPath(const std::string& path) { return removeRecord(withPath(path)); }
 
-PlistController::Result PlistController::changeLocated(const Locate& locate, const LocatedChange& change)
+core::Outcome PlistController::changeLocated(const Locate& locate, const LocatedChange& change)
 {
-    Result result = Result::NotWritten;
-    locked([&] {
+    core::Outcome result;
+    core::Outcome hadLock = locked([&] {
         NoteList* notes = listToChange();
         auto index = notes ? locate(*notes) : std::nullopt;
-        result = index ? change(*notes, *index) : Result::NoSuchNote;
+        result = index ? change(*notes, *index) : core::Error{core::Error::Kind::NotFound, "The note is gone"};
     });
-    return result;
+    return hadLock ? hadLock : result;
 }
 
-PlistController::Result PlistController::removeRecord(const Locate& locate)
+core::Outcome PlistController::removeRecord(const Locate& locate)
 {
     return changeLocated(locate, [this](NoteList& notes, std::size_t index) {
         const NoteRecord* record = notes[index].dictionary();
@@ -359,15 +356,15 @@ PlistController::Result PlistController::removeRecord(const Locate& locate)
         } else {
             notes.erase(notes.begin() + std::ptrdiff_t(index));
             Log::printLine("Object removed");
-            if (!writeCachedList())
-                return Result::NotWritten;
+            if (auto failed = writeCachedList())
+                return failed;
         }
         Log::printLine("Data.plist changed");
         // Only once the note is gone from the store: a store that could
         // not be written keeps a note whose recording is still there.
         if (const NoteList* remaining = currentList())
             removeAudioFileUnlessNamedElsewhere(*remaining, name);
-        return Result::Written;
+        return core::Outcome();
     });
 }
 
@@ -399,17 +396,16 @@ void PlistController::removeAudioFile(const std::string& file)
         Log::system("Kept " + file + ": it is not an audio file that a note could own");
 }
 
-PlistController::Result PlistController::editRecord(const Locate& locate,
-                                                    const std::function<void(NoteRecord&)>& change)
+core::Outcome PlistController::editRecord(const Locate& locate, const std::function<void(NoteRecord&)>& change)
 {
     return changeLocated(locate, [&](NoteList& notes, std::size_t index) {
         NoteRecord* record = notes[index].dictionary();
         if (!record) {
             Log::system("Note " + std::to_string(index) + " in data.plist is not a record; left unchanged");
-            return Result::NotWritten;
+            return core::Outcome(core::Error{core::Error::Kind::Unreadable, "The note in data.plist is no record"});
         }
         change(*record);
-        return writeCachedList() ? Result::Written : Result::NotWritten;
+        return writeCachedList();
     });
 }
 
@@ -463,24 +459,23 @@ std::function<void(NoteRecord&)> setMark(bool remove)
 
 } // namespace
 
-PlistController::Result PlistController::editObjectWithPath(const std::string& path, const std::string& newName,
-                                                            const std::string& icon)
+core::Outcome PlistController::editObjectWithPath(const std::string& path, const std::string& newName,
+                                                  const std::string& icon)
 {
     return editRecord(withPath(path), renameOrRecolour(newName, icon));
 }
 
-PlistController::Result PlistController::editInfoWithPath(const std::string& path, const std::string& newInfo)
+core::Outcome PlistController::editInfoWithPath(const std::string& path, const std::string& newInfo)
 {
     return editRecord(withPath(path), setInfo(newInfo));
 }
 
-PlistController::Result PlistController::editDateAlertWithPath(const std::string& path,
-                                                               std::optional<core::Date> newDate)
+core::Outcome PlistController::editDateAlertWithPath(const std::string& path, std::optional<core::Date> newDate)
 {
     return editRecord(withPath(path), setAlert(newDate));
 }
 
-PlistController::Result PlistController::editBadgeWithPath(const std::string& path, bool remove)
+core::Outcome PlistController::editBadgeWithPath(const std::string& path, bool remove)
 {
     return editRecord(withPath(path), setMark(remove));
 }

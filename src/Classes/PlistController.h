@@ -3,6 +3,7 @@
 #include "Classes/NoteRecord.h"
 
 #include "platform/core/Date.h"
+#include "platform/core/Error.h"
 #include "platform/core/FileIdentity.h"
 
 #include <cstdint>
@@ -31,8 +32,6 @@ public:
     static constexpr std::int64_t kMaxNoteID = 50;
     // How long a change waits, at most, for another process's change.
     static constexpr double kLockWaitSeconds = 10;
-
-    enum class Result { Written, NoSuchNote, NotWritten };
 
     // The context keeps the parsed list for every controller of its run.
     explicit PlistController(AppContext& context)
@@ -78,12 +77,14 @@ public:
     // Changes to the note with that audio file wherever it is now. A
     // rename when icon is "NO"; otherwise an icon change that ignores name.
     // No date removes the alert. The overdue-alert marker is set, or
-    // removed with remove; the badge is the caller's.
-    Result removeObjectWithPath(const std::string& path);
-    Result editObjectWithPath(const std::string& path, const std::string& newName, const std::string& icon);
-    Result editInfoWithPath(const std::string& path, const std::string& newInfo);
-    Result editDateAlertWithPath(const std::string& path, std::optional<core::Date> newDate);
-    Result editBadgeWithPath(const std::string& path, bool remove);
+    // removed with remove; the badge is the caller's. No error when the
+    // change was written; NotFound when the note has gone, NotWritten when
+    // the store could not be changed.
+    core::Outcome removeObjectWithPath(const std::string& path);
+    core::Outcome editObjectWithPath(const std::string& path, const std::string& newName, const std::string& icon);
+    core::Outcome editInfoWithPath(const std::string& path, const std::string& newInfo);
+    core::Outcome editDateAlertWithPath(const std::string& path, std::optional<core::Date> newDate);
+    core::Outcome editBadgeWithPath(const std::string& path, bool remove);
 
     // Where the audio file a note's "Path" names is: a plain name directly
     // in Documents that is none of the store's own files. A hostile or
@@ -118,16 +119,15 @@ private:
     NoteList* listToChange();
     static std::int64_t nextNoteID(const NoteList& notes);
     static Locate withPath(const std::string& path);
-    // Runs the change under the store's lock; false when the lock was not had.
-    bool locked(const std::function<void()>& change);
+    // Runs the change under the store's lock; NotWritten when the lock was not had.
+    core::Outcome locked(const std::function<void()>& change);
     // Writes the changed list; when that fails the change is forgotten.
-    // Whether it reached the disk.
-    bool writeCachedList();
+    core::Outcome writeCachedList();
     // Runs the change under the lock on the record found there now.
-    using LocatedChange = std::function<Result(NoteList&, std::size_t index)>;
-    Result changeLocated(const Locate& locate, const LocatedChange& change);
-    Result editRecord(const Locate& locate, const std::function<void(NoteRecord&)>& change);
-    Result removeRecord(const Locate& locate);
+    using LocatedChange = std::function<core::Outcome(NoteList&, std::size_t index)>;
+    core::Outcome changeLocated(const Locate& locate, const LocatedChange& change);
+    core::Outcome editRecord(const Locate& locate, const std::function<void(NoteRecord&)>& change);
+    core::Outcome removeRecord(const Locate& locate);
     struct NewNote {
         const char* titleKey;
         std::string icon;

@@ -6,24 +6,24 @@
 
 #include <map>
 
-using net::FtpFailure;
+using Kind = core::Error::Kind;
 
 namespace {
 
-const std::map<FtpFailure, const char*> kMessageKeys = {
-    {FtpFailure::NoServer, "Upload failed: no server"},
-    {FtpFailure::Silent, "Upload failed: silent server"},
-    {FtpFailure::ConnectionLost, "Upload failed: connection lost"},
-    {FtpFailure::LoginRefused, "Upload failed: login refused"},
-    {FtpFailure::EncryptionRequired, "Upload failed: encryption required"},
-    {FtpFailure::EncryptionDropped, "Upload failed: encryption dropped"},
-    {FtpFailure::EncryptionFailed, "Upload failed: encryption failed"},
-    {FtpFailure::CertificateUntrusted, "Upload failed: certificate untrusted"},
-    {FtpFailure::CertificateChanged, "Upload failed: certificate changed"},
-    {FtpFailure::NoFolder, "Upload failed: no folder"},
-    {FtpFailure::FileRefused, "Upload failed: file refused"},
-    {FtpFailure::FileInClear, "Upload failed: file in clear"},
-    {FtpFailure::FileUnreadable, "Upload failed: file unreadable"},
+const std::map<Kind, const char*> kMessageKeys = {
+    {Kind::NoServer, "Upload failed: no server"},
+    {Kind::Silent, "Upload failed: silent server"},
+    {Kind::ConnectionLost, "Upload failed: connection lost"},
+    {Kind::LoginRefused, "Upload failed: login refused"},
+    {Kind::EncryptionRequired, "Upload failed: encryption required"},
+    {Kind::EncryptionDropped, "Upload failed: encryption dropped"},
+    {Kind::EncryptionFailed, "Upload failed: encryption failed"},
+    {Kind::CertificateUntrusted, "Upload failed: certificate untrusted"},
+    {Kind::CertificateChanged, "Upload failed: certificate changed"},
+    {Kind::NoFolder, "Upload failed: no folder"},
+    {Kind::FileRefused, "Upload failed: file refused"},
+    {Kind::FileInClear, "Upload failed: file in clear"},
+    {Kind::Unreadable, "Upload failed: file unreadable"},
 };
 
 // "%1" becomes the first value, "%2" the second.
@@ -37,31 +37,31 @@ std::string filledIn(std::string text, const std::string& first, const std::stri
 }
 
 // What a message says beside the server: the folder, the key, or why.
-std::string detail(const UploadReport& state)
+std::string detail(const core::Error& cause, const UploadReport& state)
 {
-    switch (state.failureKind) {
-    case FtpFailure::NoFolder:
+    switch (cause.kind) {
+    case Kind::NoFolder:
         return state.folder;
-    case FtpFailure::CertificateUntrusted:
-    case FtpFailure::CertificateChanged:
+    case Kind::CertificateUntrusted:
+    case Kind::CertificateChanged:
         return state.presentedKey.empty() ? core::localizedString("an unreadable key") : state.presentedKey;
     default:
-        return state.failure;
+        return cause.words;
     }
 }
 
 } // namespace
 
-std::string UploadFailure::message(const UploadReport& state)
+std::string UploadFailure::message(const core::Error& cause, const UploadReport& state)
 {
-    auto key = kMessageKeys.find(state.failureKind);
+    auto key = kMessageKeys.find(cause.kind);
     return filledIn(core::localizedString(key == kMessageKeys.end() ? "Upload failed" : key->second), state.server,
-                    detail(state));
+                    detail(cause, state));
 }
 
 bool UploadFailure::asksForTrust(const UploadReport& state)
 {
-    bool certificate = state.failureKind == FtpFailure::CertificateUntrusted
-        || state.failureKind == FtpFailure::CertificateChanged;
+    Kind kind = state.error ? state.error->kind : Kind::Other;
+    bool certificate = kind == Kind::CertificateUntrusted || kind == Kind::CertificateChanged;
     return certificate && !state.presentedKey.empty();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/Error.h"
+
 #include <string>
 
 struct UploadReport;
@@ -10,7 +12,8 @@ struct UploadReport;
 // window's alert and on the command line.
 class UploadFailure {
 public:
-    static std::string message(const UploadReport& state);
+    // The cause as the upload's edge found it, its words the server's.
+    static std::string message(const core::Error& cause, const UploadReport& state);
     // The failure is the server's certificate, which the person may trust.
     static bool asksForTrust(const UploadReport& state);
 };

@@ -1,5 +1,7 @@
 #include "Classes/Uploader.h"
 
+#include "Classes/UploadFailure.h"
+
 #include <utility>
 
 void Uploader::detach() { on_ended = nullptr; }
@@ -8,6 +10,13 @@ void Uploader::transferring()
 {
     if (m_phase == Phase::Connecting)
         m_phase = Phase::Transferring;
+}
+
+void Uploader::fail(core::Error cause)
+{
+    cause.words = UploadFailure::message(cause, m_report);
+    m_report.error = std::move(cause);
+    end(Phase::Failed);
 }
 
 void Uploader::end(Phase phase)

@@ -36,11 +36,17 @@ protected:
     // The last byte handed over (or none will be): the owner, if any, keeps it.
     void letGoOfItself() { m_self.reset(); }
     void transferring();
-    void end(Phase phase);
+    // The server confirmed the last byte.
+    void sent() { end(Phase::Sent); }
+    // Ends as failed with the cause at the edge (the server's words), told
+    // to the person as the message for its kind.
+    void fail(core::Error cause);
 
     UploadReport m_report;
 
 private:
+    void end(Phase phase);
+
     Phase m_phase = Phase::Connecting;
     std::shared_ptr<Uploader> m_self;
 };

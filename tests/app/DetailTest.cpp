@@ -247,7 +247,7 @@ TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueOnceTheDetailsClose)
     std::string other = NoteField::string(note(0), NoteKey::Path);
     if (other == edited)
         other = NoteField::string(note(1), NoteKey::Path);
-    ASSERT_EQ(testStore().editDateAlertWithPath(other, core::Date(now - 60)), PlistController::Result::Written);
+    ASSERT_FALSE(testStore().editDateAlertWithPath(other, core::Date(now - 60)));
     auto alertOf = [](const std::string& path) {
         return NoteField::date(testStore().loadObjectWithPath(path).value_or(NoteRecord{}), NoteKey::Alert);
     };

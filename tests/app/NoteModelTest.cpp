@@ -56,8 +56,8 @@ TEST_F(NoteModelTest, AChangeTouchesItsFieldOnlyAndEveryoneIsToldWhatChangedAndB
     EXPECT_TRUE(heard.empty());
 
     // Another writer's text, then a rename here that read nothing of it.
-    ASSERT_EQ(writer.editInfoWithPath("/a.aif", "Written elsewhere"), PlistController::Result::Written);
-    ASSERT_EQ(model.rename("/a.aif", "Renamed here"), PlistController::Result::Written);
+    ASSERT_FALSE(writer.editInfoWithPath("/a.aif", "Written elsewhere"));
+    ASSERT_FALSE(model.rename("/a.aif", "Renamed here"));
     EXPECT_EQ(model.note("/a.aif")->text, "Written elsewhere");
     EXPECT_EQ(model.note("/a.aif")->name, "Renamed here");
     EXPECT_EQ(told(), "~/a.aif:" + std::to_string(Note::Name | Note::Text) + " here ");
@@ -70,7 +70,7 @@ TEST_F(NoteModelTest, AChangeTouchesItsFieldOnlyAndEveryoneIsToldWhatChangedAndB
     heard.clear();
     model.refresh(Source::Elsewhere);
     EXPECT_TRUE(heard.empty()) << "an unchanged store is no news";
-    EXPECT_EQ(model.remove("/b.aif"), PlistController::Result::NoSuchNote);
+    EXPECT_EQ(model.remove("/b.aif").value_or(core::Error{}).kind, core::Error::Kind::NotFound);
 }
 
 TEST_F(NoteModelTest, ObserversMayLeaveOrChangeTheNotesWhileBeingTold)

@@ -282,7 +282,7 @@ TEST_F(PlistControllerTest, ANoteOwnsOnlyARegularFileOfItsOwnAndRemovingItRemove
         EXPECT_FALSE(PlistController::audioFilePath(path) && path.starts_with("/data.plist")) << path;
     }
     for (const auto& path : hostile)
-        EXPECT_EQ(store.removeObjectWithPath(path), PlistController::Result::Written) << path;
+        EXPECT_FALSE(store.removeObjectWithPath(path)) << path;
 
     ASSERT_EQ(store.countInPlist(), 1u);
     EXPECT_EQ(*store.loadObject(0)->at("Info").string(), "the text of the note that stays");
@@ -489,15 +489,14 @@ namespace {
 // note, or none.
 TEST_F(PlistControllerTest, ChangesByPathFindTheirNoteWhereverItIsNow)
 {
-    using Result = PlistController::Result;
     recordNote("mine.aif");
     recordNote("newer.aif");
     EXPECT_EQ(store.indexOfNoteWithPath("/mine.aif"), 1u);
-    EXPECT_EQ(store.editObjectWithPath("/mine.aif", "Mine", "NO"), Result::Written);
-    EXPECT_EQ(store.editInfoWithPath("/mine.aif", "text"), Result::Written);
-    EXPECT_EQ(store.editObjectWithPath("/mine.aif", "", "RedIcon"), Result::Written);
-    EXPECT_EQ(store.editBadgeWithPath("/mine.aif", false), Result::Written);
-    EXPECT_EQ(store.editDateAlertWithPath("/mine.aif", core::Date(1'000'000'000)), Result::Written);
+    EXPECT_FALSE(store.editObjectWithPath("/mine.aif", "Mine", "NO"));
+    EXPECT_FALSE(store.editInfoWithPath("/mine.aif", "text"));
+    EXPECT_FALSE(store.editObjectWithPath("/mine.aif", "", "RedIcon"));
+    EXPECT_FALSE(store.editBadgeWithPath("/mine.aif", false));
+    EXPECT_FALSE(store.editDateAlertWithPath("/mine.aif", core::Date(1'000'000'000)));
     auto mine = store.loadObjectWithPath("/mine.aif");
     ASSERT_TRUE(mine);
     EXPECT_EQ(NoteField::string(*mine, NoteKey::Title), "Mine");
@@ -506,12 +505,13 @@ TEST_F(PlistControllerTest, ChangesByPathFindTheirNoteWhereverItIsNow)
     EXPECT_TRUE(NoteField::isMarked(*mine));
     EXPECT_EQ(title(0), "Note 2");
 
-    EXPECT_EQ(store.removeObjectWithPath("/mine.aif"), Result::Written);
+    EXPECT_FALSE(store.removeObjectWithPath("/mine.aif"));
     EXPECT_FALSE(FileManager::fileExistsAtPath(documentsFile("mine.aif")));
     std::string before = storeBytes();
-    for (Result result : {store.editObjectWithPath("/mine.aif", "Gone", "NO"), store.editInfoWithPath("/mine.aif", "x"),
-                          store.editBadgeWithPath("/mine.aif", true), store.removeObjectWithPath("/mine.aif")})
-        EXPECT_EQ(result, Result::NoSuchNote);
+    for (const core::Outcome& result :
+         {store.editObjectWithPath("/mine.aif", "Gone", "NO"), store.editInfoWithPath("/mine.aif", "x"),
+          store.editBadgeWithPath("/mine.aif", true), store.removeObjectWithPath("/mine.aif")})
+        EXPECT_EQ(result.value_or(core::Error{}).kind, core::Error::Kind::NotFound);
     EXPECT_EQ(storeBytes(), before);
     EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile("newer.aif")));
 }
@@ -540,12 +540,13 @@ TEST_F(PlistControllerTest, AChangeGivesUpWhenAnotherHolderKeepsTheLock)
     // A lock of another open file is another holder, as another process's is.
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     store.setLockWait(0.2);
-    EXPECT_EQ(store.editObjectWithPath("/a.aif", "late", "NO"), PlistController::Result::NotWritten);
+    EXPECT_EQ(store.editObjectWithPath("/a.aif", "late", "NO").value_or(core::Error{}).kind,
+              core::Error::Kind::NotWritten);
     EXPECT_FALSE(store.saveObject(0, 1, "/b.aif", 8000));
     ::close(fd);
     EXPECT_EQ(storeBytes(), before);
     EXPECT_EQ(log.count("The note store was not changed: another process has held"), 2);
-    EXPECT_EQ(store.editObjectWithPath("/a.aif", "now", "NO"), PlistController::Result::Written);
+    EXPECT_FALSE(store.editObjectWithPath("/a.aif", "now", "NO"));
 }
 
 } // namespace

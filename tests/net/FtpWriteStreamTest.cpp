@@ -16,7 +16,6 @@
 #include <unistd.h>
 
 using net::FtpWriteStream;
-using net::StreamErrorDomain;
 using net::StreamStatus;
 using net::URL;
 
@@ -256,8 +255,7 @@ TEST_F(FtpWriteStreamTest, AWrongPasswordIsTheServersRefusal)
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
     EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
-    EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::FTP);
-    EXPECT_EQ(uploader.stream->error().error, 530);
+    EXPECT_EQ(uploader.stream->error().value().code, 530);
     EXPECT_LT(uploader.stream->write(reinterpret_cast<const std::uint8_t*>("x"), 1), 0);
     EXPECT_FALSE(uploader.heard(net::kStreamEventOpenCompleted));
     EXPECT_TRUE(serverDirectoryEmpty());
@@ -275,9 +273,8 @@ TEST_F(FtpWriteStreamTest, NoServerOnThePortIsAnError)
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }));
     EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
-    EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::Curl);
-    EXPECT_NE(uploader.stream->error().error, 0);
-    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::NoServer);
+    EXPECT_NE(uploader.stream->error().value().code, 0);
+    EXPECT_EQ(uploader.stream->error().value().kind, core::Error::Kind::NoServer);
     EXPECT_EQ(log.count("FTP upload to ftp://127.0.0.1:" + std::to_string(port) + "/x.aif failed"), 1);
 }
 
@@ -293,7 +290,7 @@ TEST_F(FtpWriteStreamTest, AServerThatDiesMidTransferIsAnError)
     server.kill();
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }));
     EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
-    EXPECT_NE(uploader.stream->error().error, 0);
+    EXPECT_NE(uploader.stream->error().value().code, 0);
     EXPECT_LT(uploader.stream->write(reinterpret_cast<const std::uint8_t*>("x"), 1), 0);
 }
 
@@ -306,9 +303,8 @@ TEST_F(FtpWriteStreamTest, AServerThatStopsAnsweringMidTransferTimesOut)
     server.freeze();
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }, 45));
     EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
-    EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::Curl);
     constexpr int kCurlTimedOut = 28; // CURLE_OPERATION_TIMEDOUT
-    EXPECT_EQ(uploader.stream->error().error, kCurlTimedOut);
+    EXPECT_EQ(uploader.stream->error().value().code, kCurlTimedOut);
 }
 
 // A run of the application that ends mid-upload ends the upload as failed
@@ -348,10 +344,9 @@ TEST_F(FtpWriteStreamTest, AFileTheServerRefusesAfterTakingItIsAnError)
         ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << full.log();
         EXPECT_EQ(uploader.sent(), size);
         EXPECT_EQ(uploader.stream->status(), StreamStatus::Error) << size;
-        EXPECT_EQ(uploader.stream->error().domain, StreamErrorDomain::FTP);
-        EXPECT_EQ(uploader.stream->error().error, 552);
-        EXPECT_NE(uploader.stream->failure().find(FtpServer::kQuotaRefusal), std::string::npos)
-            << uploader.stream->failure();
+        EXPECT_EQ(uploader.stream->error().value().code, 552);
+        EXPECT_NE(uploader.stream->error().value().words.find(FtpServer::kQuotaRefusal), std::string::npos)
+            << uploader.stream->error().value().words;
         EXPECT_FALSE(std::filesystem::exists(full.directory() + "/note.aif"));
     }
 }
@@ -415,13 +410,13 @@ TEST_F(FtpWriteStreamTest, UploadsOneAfterAnotherEachHaveTheirOwnSession)
 
 // The upload fails as the given kind, having sent nothing of the login.
 testing::AssertionResult failsBeforeTheLogin(Uploader& uploader, VirtualClock& clock, FtpServer& server,
-                                             net::FtpFailure kind)
+                                             core::Error::Kind kind)
 {
     if (!clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }))
         return testing::AssertionFailure() << "no error; the server's log:\n" << server.log();
-    if (uploader.stream->failureKind() != kind)
+    if (const auto& error = uploader.stream->error(); !error || error->kind != kind)
         return testing::AssertionFailure()
-            << "failed as " << int(uploader.stream->failureKind()) << ": " << uploader.stream->failure();
+            << "failed as " << (error ? int(error->kind) : -1) << ": " << (error ? error->words : "");
     // Commands as pyftpdlib ("<- USER") and vsftpd ("\"USER") log them.
     for (const char* command : {"<- USER", "<- PASS", "\"USER", "\"PASS"}) {
         if (server.log().find(command) != std::string::npos)
@@ -460,7 +455,7 @@ TEST_P(EncryptedUploadTest, AnUnverifiedCertificateStopsBeforeTheLoginAndShowsIt
 {
     Uploader uploader(network.curl(), server.url("/note.aif"), randomBytes(1000));
     ASSERT_TRUE(uploader.start());
-    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, net::FtpFailure::CertificateUntrusted));
+    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, core::Error::Kind::CertificateUntrusted));
     EXPECT_EQ(uploader.stream->presentedKey(), server.keyFingerprint());
     EXPECT_FALSE(serverHas("note.aif"));
 }
@@ -484,7 +479,7 @@ TEST_P(EncryptedUploadTest, AnotherKeyThanThePinnedOneIsRefusedBeforeTheLogin)
     ASSERT_NE(server.keyFingerprint(), trusted);
     Uploader uploader(network.curl(), server.url("/note.aif"), randomBytes(1000));
     ASSERT_TRUE(uploader.start({true, trusted}));
-    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, net::FtpFailure::CertificateChanged));
+    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, core::Error::Kind::CertificateChanged));
     EXPECT_EQ(uploader.stream->presentedKey(), server.keyFingerprint());
 }
 
@@ -495,7 +490,7 @@ TEST_P(EncryptedUploadTest, AServerThatDropsTlsIsNotUsedInClear)
     ASSERT_TRUE(server.restart(FtpServer::Encryption::None)) << server.log();
     Uploader uploader(network.curl(), server.url("/note.aif"), randomBytes(1000));
     ASSERT_TRUE(uploader.start({true, trusted}));
-    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, net::FtpFailure::EncryptionDropped));
+    ASSERT_TRUE(failsBeforeTheLogin(uploader, clock, server, core::Error::Kind::EncryptionDropped));
 }
 
 class VsftpdTest : public FtpWriteStreamTest {
@@ -525,7 +520,8 @@ TEST_F(VsftpdTest, AMissingFolderIsReportedAndNotMade)
     Uploader uploader(network.curl(), server.url("/missing/note.aif"), randomBytes(1000));
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
-    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::NoFolder) << uploader.stream->failure();
+    EXPECT_EQ(uploader.stream->error().value().kind, core::Error::Kind::NoFolder)
+        << uploader.stream->error().value().words;
     EXPECT_FALSE(serverHas("missing"));
 }
 
@@ -536,7 +532,8 @@ TEST_F(VsftpdTest, AWrongPasswordIsARefusedLogin)
                       randomBytes(1000));
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
-    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::LoginRefused) << uploader.stream->failure();
+    EXPECT_EQ(uploader.stream->error().value().kind, core::Error::Kind::LoginRefused)
+        << uploader.stream->error().value().words;
 }
 
 // It refuses AUTH and still wants an encrypted login: no way to agree.
@@ -550,7 +547,8 @@ TEST(FtpDemandingServerTest, AServerThatWantsEncryptionItCannotAgreeOnSaysSo)
     Uploader uploader(network.curl(), server.url("/note.aif"), randomBytes(1000));
     ASSERT_TRUE(uploader.start());
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); })) << server.log();
-    EXPECT_EQ(uploader.stream->failureKind(), net::FtpFailure::EncryptionRequired) << uploader.stream->failure();
+    EXPECT_EQ(uploader.stream->error().value().kind, core::Error::Kind::EncryptionRequired)
+        << uploader.stream->error().value().words;
 }
 
 TEST(FtpKeyFingerprint, IsWrittenAsTheCommandLinePrintsIt)

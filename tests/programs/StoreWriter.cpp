@@ -66,14 +66,13 @@ void say(const std::string& line)
 
 int race(PlistController& store, const std::string& name, long count)
 {
-    using Result = PlistController::Result;
     for (long round = 0; round < count; ++round) {
         std::string path = "/" + name + "-" + std::to_string(round) + ".aif";
         if (store.saveObject(0, 1, path, 8000))
             say("saved " + path);
-        if (store.editObjectWithPath(path, name + " " + std::to_string(round), "NO") == Result::Written)
+        if (!store.editObjectWithPath(path, name + " " + std::to_string(round), "NO"))
             say("renamed " + path);
-        if (round % 3 == 2 && store.removeObjectWithPath(path) == Result::Written)
+        if (round % 3 == 2 && !store.removeObjectWithPath(path))
             say("removed " + path);
     }
     return 0;
@@ -81,17 +80,16 @@ int race(PlistController& store, const std::string& name, long count)
 
 int once(PlistController& store, const std::string& operation, const std::string& path, const char* name)
 {
-    using Result = PlistController::Result;
     if (operation == "save")
         return store.saveObject(0, 1, path, 8000) ? 0 : 1;
     if (operation == "rename")
-        return name && store.editObjectWithPath(path, name, "NO") == Result::Written ? 0 : 1;
+        return name && !store.editObjectWithPath(path, name, "NO") ? 0 : 1;
     if (operation == "remove")
-        return store.removeObjectWithPath(path) == Result::Written ? 0 : 1;
+        return !store.removeObjectWithPath(path) ? 0 : 1;
     if (operation == "text")
-        return name && store.editInfoWithPath(path, name) == Result::Written ? 0 : 1;
+        return name && !store.editInfoWithPath(path, name) ? 0 : 1;
     if (operation == "alert")
-        return name && store.editDateAlertWithPath(path, core::Date(std::atof(name))) == Result::Written ? 0 : 1;
+        return name && !store.editDateAlertWithPath(path, core::Date(std::atof(name))) ? 0 : 1;
     return 2;
 }
 

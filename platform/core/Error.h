@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace core {
+
+// The one way this program says that something went wrong: a kind the code
+// can act on and the words a person reads. The codes of the libraries
+// underneath are turned into one of these where they come in.
+struct Error {
+    enum class Kind {
+        // Of what is here: the store, the note's files, the sound devices.
+        NotFound,
+        NotWritten,
+        Unreadable,
+        Unsupported,
+        Unavailable,
+        // Of a server an upload goes to.
+        NoServer,
+        // It stopped answering or taking data.
+        Silent,
+        // The connection broke before the file was complete.
+        ConnectionLost,
+        LoginRefused,
+        // The server wants encryption, and none could be agreed on.
+        EncryptionRequired,
+        // Encryption was used with this server before and is no longer offered.
+        EncryptionDropped,
+        // The encrypted connection could not be set up.
+        EncryptionFailed,
+        // Its certificate does not verify against the system's authorities.
+        CertificateUntrusted,
+        // Its key is not the one trusted for it.
+        CertificateChanged,
+        // The folder cannot be entered (it does not exist, or is not ours).
+        NoFolder,
+        // It refused to store the file (quota, permissions), before or after the data.
+        FileRefused,
+        // The login went encrypted, and the server would not encrypt the file.
+        FileInClear,
+        Other,
+    };
+
+    Kind kind = Kind::Other;
+    std::string words;
+    // The library's or the server's own number, for the log; 0 when none.
+    long code = 0;
+};
+
+// What an operation that gives nothing else back ends with: no error when it
+// was done.
+using Outcome = std::optional<Error>;
+
+} // namespace core
