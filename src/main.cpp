@@ -43,13 +43,12 @@ int main(int argc, char** argv)
     if (options.home())
         core::Paths::setHome(*options.home());
 
-    std::string error;
-    auto device = audio::AudioDevices::select(options.audioDevice(), error);
+    auto device = audio::AudioDevices::select(options.audioDevice());
     if (!device) {
-        std::fprintf(stderr, "voicenotes: %s\n", error.c_str());
+        std::fprintf(stderr, "voicenotes: %s\n", device.error().words.c_str());
         return 2;
     }
-    AppContext context(std::move(device));
+    AppContext context(std::move(*device));
     // A command takes the toolkit's options too (-platform offscreen list),
     // and ignores them; any other word is no command.
     auto arguments = ui::Application::withoutToolkitOptions({argv + 1, argv + argc});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/audio/AudioSession.h"
+#include "platform/core/Error.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -29,9 +30,11 @@ public:
 class AudioStream {
 public:
     virtual ~AudioStream() = default;
-    virtual bool start(std::string& error) = 0;
-    virtual bool stop(std::string& error) = 0;
+    virtual core::Outcome start() = 0;
+    virtual core::Outcome stop() = 0;
 };
+
+using OpenedStream = core::Expected<std::unique_ptr<AudioStream>>;
 
 // Where sound comes from and goes to.
 class AudioDevice {
@@ -41,12 +44,10 @@ public:
     // Whether there is a microphone, and something to play sound on.
     virtual bool hasInput() const = 0;
     virtual bool hasOutput() const = 0;
-    // No stream when the device cannot give one; the reason goes to error.
-    virtual std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client,
-                                                   std::string& error) = 0;
+    // The reason when the device cannot give a stream.
+    virtual OpenedStream openInput(double sampleRate, AudioStreamClient& client) = 0;
     // A note or an alert.
-    virtual std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
-                                                    std::string& error) = 0;
+    virtual OpenedStream openOutput(double sampleRate, StreamRole role, AudioStreamClient& client) = 0;
 
     // The application's claim on this device.
     AudioSession& session() { return m_session; }

@@ -9,39 +9,46 @@
 
 namespace audio {
 
-std::unique_ptr<AudioDevice> AudioDevices::makeVirtual(std::string& error)
+namespace {
+
+// The variable's name before the reason, so the person knows which to mend.
+core::Error fromVariable(const char* variable, core::Error error)
+{
+    error.words = std::string(variable) + ": " + error.words;
+    return error;
+}
+
+} // namespace
+
+core::Expected<std::unique_ptr<AudioDevice>> AudioDevices::makeVirtual()
 {
     auto device = std::make_unique<VirtualAudioDevice>();
     const char* input = std::getenv("VOICENOTES_VIRTUAL_INPUT");
-    if (input && *input && !device->setInputFile(input, error)) {
-        error = "VOICENOTES_VIRTUAL_INPUT: " + error;
-        return nullptr;
-    }
+    if (auto failed = input && *input ? device->setInputFile(input) : std::nullopt)
+        return fromVariable("VOICENOTES_VIRTUAL_INPUT", *failed);
     const char* output = std::getenv("VOICENOTES_VIRTUAL_OUTPUT");
-    if (output && *output && !device->setOutputFile(output, error)) {
-        error = "VOICENOTES_VIRTUAL_OUTPUT: " + error;
-        return nullptr;
-    }
-    return device;
+    if (auto failed = output && *output ? device->setOutputFile(output) : std::nullopt)
+        return fromVariable("VOICENOTES_VIRTUAL_OUTPUT", *failed);
+    return std::unique_ptr<AudioDevice>(std::move(device));
 }
 
-std::unique_ptr<AudioDevice> AudioDevices::select(std::optional<std::string> requested, std::string& error)
+core::Expected<std::unique_ptr<AudioDevice>> AudioDevices::select(std::optional<std::string> requested)
 {
     if (const char* fromEnvironment = std::getenv("VOICENOTES_AUDIO_DEVICE");
         !requested && fromEnvironment && *fromEnvironment)
         requested = fromEnvironment;
     if (requested == "virtual")
-        return makeVirtual(error);
+        return makeVirtual();
     if (requested && requested != "portaudio") {
-        error = "unknown audio device \"" + *requested + "\" (use portaudio or virtual)";
-        return nullptr;
+        return core::Error{core::Error::Kind::Unsupported,
+                           "unknown audio device \"" + *requested + "\" (use portaudio or virtual)"};
     }
     // The sound server reads our streams' names when PortAudio opens them,
     // maybe later on; this is the moment without other threads to set them.
     SoundServerProperties::publish();
     if (requested)
-        return std::make_unique<PortAudioDevice>();
-    return std::make_unique<SystemAudioDevice>();
+        return std::unique_ptr<AudioDevice>(std::make_unique<PortAudioDevice>());
+    return std::unique_ptr<AudioDevice>(std::make_unique<SystemAudioDevice>());
 }
 
 } // namespace audio

@@ -19,10 +19,10 @@ public:
     // WAV file to write playback to). No device for an unknown name. Call
     // it before the process starts other threads: it names our streams for
     // the sound server in the environment.
-    static std::unique_ptr<AudioDevice> select(std::optional<std::string> requested, std::string& error);
+    static core::Expected<std::unique_ptr<AudioDevice>> select(std::optional<std::string> requested);
 
 private:
-    static std::unique_ptr<AudioDevice> makeVirtual(std::string& error);
+    static core::Expected<std::unique_ptr<AudioDevice>> makeVirtual();
 };
 
 } // namespace audio

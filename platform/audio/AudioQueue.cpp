@@ -20,9 +20,8 @@ AudioQueue::AudioQueue(Direction direction, const AudioStreamBasicDescription& f
 
 AudioQueue::~AudioQueue()
 {
-    std::string error;
     if (m_stream && m_state != State::Stopped && m_state != State::Paused)
-        m_stream->stop(error);
+        m_stream->stop();
     m_stream.reset();
     if (m_watch)
         core::RunLoop::main().unwatch(m_watch);
@@ -45,14 +44,14 @@ OSStatus AudioQueue::create(AudioDevice& device, StreamRole role, const AudioStr
     AudioQueue* raw = queue.get();
     queue->m_watch = core::RunLoop::main().watch(queue->m_wakeFd, core::FdEvent::Read,
                                                  [raw](core::FdEvent) { raw->onWake(); });
-    std::string error;
-    queue->m_stream = direction == Direction::Input ? device.openInput(format.mSampleRate, *queue, error)
-                                                    : device.openOutput(format.mSampleRate, role, *queue, error);
-    if (!queue->m_stream) {
+    auto stream = direction == Direction::Input ? device.openInput(format.mSampleRate, *queue)
+                                                : device.openOutput(format.mSampleRate, role, *queue);
+    if (!stream) {
         core::Log::system(std::string(direction == Direction::Input ? "No sound input" : "No sound output") + " ("
-                          + device.name() + "): " + error);
+                          + device.name() + "): " + stream.error().words);
         return kAudioQueueErr_InvalidDevice;
     }
+    queue->m_stream = std::move(*stream);
     outQueue = queue.release();
     return noErr;
 }
@@ -164,9 +163,8 @@ OSStatus AudioQueue::start()
     if (m_state == State::Running || m_state == State::Draining)
         return noErr;
     m_drained = false;
-    std::string error;
-    if (!m_stream->start(error)) {
-        core::Log::system("The sound device would not start: " + error);
+    if (auto failed = m_stream->start()) {
+        core::Log::system("The sound device would not start: " + failed->words);
         return kAudioQueueErr_CannotStart;
     }
     // A stop(false) before the start or during a pause still plays out.
@@ -231,11 +229,10 @@ OSStatus AudioQueue::setParameter(AudioQueueParameterID parameter, float value)
 
 bool AudioQueue::stopStream()
 {
-    std::string error;
-    if (m_stream->stop(error))
-        return true;
-    core::Log::system("The sound device would not stop: " + error);
-    return false;
+    auto failed = m_stream->stop();
+    if (failed)
+        core::Log::system("The sound device would not stop: " + failed->words);
+    return !failed;
 }
 
 // ---- Device side: no allocation, no locks, no calls but write(2).

@@ -16,8 +16,8 @@ void ignoreJack(const char*) { }
 
 PortAudioDevice::PortAudioDevice()
 {
-    if (std::string error; !Libportaudio::load(error)) {
-        core::Log::system("PortAudio could not start: " + error);
+    if (auto module = Libportaudio::load(); !module) {
+        core::Log::system("PortAudio could not start: " + module.error().words);
         return;
     }
     // ALSA and JACK report every probe they make on standard error.
@@ -46,32 +46,28 @@ bool PortAudioDevice::hasOutput() const
     return m_initialized && libportaudio().Pa_GetDefaultOutputDevice() != paNoDevice;
 }
 
-std::unique_ptr<AudioStream> PortAudioDevice::open(StreamRole role, double sampleRate, AudioStreamClient& client,
-                                                   std::string& error)
+OpenedStream PortAudioDevice::open(StreamRole role, double sampleRate, AudioStreamClient& client)
 {
+    using Kind = core::Error::Kind;
     bool input = role == StreamRole::Recording;
-    if (!m_initialized) {
-        error = "PortAudio is not running";
-        return nullptr;
-    }
+    if (!m_initialized)
+        return core::Error{Kind::Unavailable, "PortAudio is not running"};
     if (input ? !hasInput() : !hasOutput()) {
-        error = input ? "there is no microphone (no default input device)"
-                      : "there is nothing to play sound on (no default output device)";
-        return nullptr;
+        return core::Error{Kind::Unavailable,
+                           input ? "there is no microphone (no default input device)"
+                                 : "there is nothing to play sound on (no default output device)"};
     }
-    return PortAudioStream::open(role, sampleRate, client, error);
+    return PortAudioStream::open(role, sampleRate, client);
 }
 
-std::unique_ptr<AudioStream> PortAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
-                                                        std::string& error)
+OpenedStream PortAudioDevice::openInput(double sampleRate, AudioStreamClient& client)
 {
-    return open(StreamRole::Recording, sampleRate, client, error);
+    return open(StreamRole::Recording, sampleRate, client);
 }
 
-std::unique_ptr<AudioStream> PortAudioDevice::openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
-                                                         std::string& error)
+OpenedStream PortAudioDevice::openOutput(double sampleRate, StreamRole role, AudioStreamClient& client)
 {
-    return open(role, sampleRate, client, error);
+    return open(role, sampleRate, client);
 }
 
 } // namespace audio

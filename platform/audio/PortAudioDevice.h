@@ -20,13 +20,11 @@ public:
     bool hasOutput() const override;
 
     std::string name() const override { return "PortAudio"; }
-    std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
-    std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
-                                            std::string& error) override;
+    OpenedStream openInput(double sampleRate, AudioStreamClient& client) override;
+    OpenedStream openOutput(double sampleRate, StreamRole role, AudioStreamClient& client) override;
 
 private:
-    std::unique_ptr<AudioStream> open(StreamRole role, double sampleRate, AudioStreamClient& client,
-                                      std::string& error);
+    OpenedStream open(StreamRole role, double sampleRate, AudioStreamClient& client);
     // Made before PortAudio starts and gone after it has stopped.
     PortAudioDiagnostics m_diagnostics;
     bool m_initialized = false;

@@ -27,24 +27,29 @@ PortAudioStream::PortAudioStream(StreamRole role, AudioStreamClient& client)
 {
 }
 
-std::unique_ptr<PortAudioStream> PortAudioStream::open(StreamRole role, double sampleRate, AudioStreamClient& client,
-                                                       std::string& error)
+namespace {
+
+core::Error portAudioError(PaError result)
+{
+    return core::Error{core::Error::Kind::Unavailable, libportaudio().Pa_GetErrorText(result), long(result)};
+}
+
+} // namespace
+
+OpenedStream PortAudioStream::open(StreamRole role, double sampleRate, AudioStreamClient& client)
 {
     std::unique_ptr<PortAudioStream> stream(new PortAudioStream(role, client));
     bool input = stream->m_input;
     PaError result = libportaudio().Pa_OpenDefaultStream(&stream->m_stream, input ? 1 : 0, input ? 0 : 1, paInt16,
                                                          sampleRate, kFramesPerBuffer, &onProcess, stream.get());
     if (result != paNoError) {
-        error = libportaudio().Pa_GetErrorText(result);
         stream->m_stream = nullptr;
-        return nullptr;
+        return portAudioError(result);
     }
     result = libportaudio().Pa_SetStreamFinishedCallback(stream->m_stream, &onFinished);
-    if (result != paNoError) {
-        error = libportaudio().Pa_GetErrorText(result);
-        return nullptr;
-    }
-    return stream;
+    if (result != paNoError)
+        return portAudioError(result);
+    return std::unique_ptr<AudioStream>(std::move(stream));
 }
 
 PortAudioStream::~PortAudioStream()
@@ -55,26 +60,24 @@ PortAudioStream::~PortAudioStream()
     libportaudio().Pa_CloseStream(m_stream);
 }
 
-bool PortAudioStream::start(std::string& error)
+core::Outcome PortAudioStream::start()
 {
     m_stopping = false;
     PaError result = libportaudio().Pa_StartStream(m_stream);
     if (result == paNoError)
-        return true;
-    error = libportaudio().Pa_GetErrorText(result);
-    return false;
+        return std::nullopt;
+    return portAudioError(result);
 }
 
-bool PortAudioStream::stop(std::string& error)
+core::Outcome PortAudioStream::stop()
 {
     m_stopping = true;
     if (libportaudio().Pa_IsStreamStopped(m_stream) == 1)
-        return true;
+        return std::nullopt;
     PaError result = libportaudio().Pa_StopStream(m_stream);
     if (result == paNoError)
-        return true;
-    error = libportaudio().Pa_GetErrorText(result);
-    return false;
+        return std::nullopt;
+    return portAudioError(result);
 }
 
 void PortAudioStream::process(const void* input, void* output, unsigned long frames)

@@ -15,12 +15,11 @@ class PortAudioStream final : public AudioStream {
 public:
     // Opens the default input (for a recording, else the output) as mono
     // 16-bit at the rate.
-    static std::unique_ptr<PortAudioStream> open(StreamRole role, double sampleRate, AudioStreamClient& client,
-                                                 std::string& error);
+    static OpenedStream open(StreamRole role, double sampleRate, AudioStreamClient& client);
     ~PortAudioStream() override;
 
-    bool start(std::string& error) override;
-    bool stop(std::string& error) override;
+    core::Outcome start() override;
+    core::Outcome stop() override;
 
     // From PortAudio's callbacks, on its thread.
     void process(const void* input, void* output, unsigned long frames);

@@ -8,16 +8,14 @@ SystemAudioDevice::SystemAudioDevice() = default;
 
 SystemAudioDevice::~SystemAudioDevice() = default;
 
-std::unique_ptr<AudioStream> SystemAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
-                                                          std::string& error)
+OpenedStream SystemAudioDevice::openInput(double sampleRate, AudioStreamClient& client)
 {
-    return chosen().openInput(sampleRate, client, error);
+    return chosen().openInput(sampleRate, client);
 }
 
-std::unique_ptr<AudioStream> SystemAudioDevice::openOutput(double sampleRate, StreamRole role,
-                                                           AudioStreamClient& client, std::string& error)
+OpenedStream SystemAudioDevice::openOutput(double sampleRate, StreamRole role, AudioStreamClient& client)
 {
-    return chosen().openOutput(sampleRate, role, client, error);
+    return chosen().openOutput(sampleRate, role, client);
 }
 
 PortAudioDevice& SystemAudioDevice::chosen() const

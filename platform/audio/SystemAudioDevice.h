@@ -19,9 +19,8 @@ public:
     std::string name() const override { return "portaudio"; }
     bool hasInput() const override { return chosen().hasInput(); }
     bool hasOutput() const override { return chosen().hasOutput(); }
-    std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
-    std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
-                                            std::string& error) override;
+    OpenedStream openInput(double sampleRate, AudioStreamClient& client) override;
+    OpenedStream openOutput(double sampleRate, StreamRole role, AudioStreamClient& client) override;
 
 private:
     PortAudioDevice& chosen() const;

@@ -27,40 +27,35 @@ VirtualAudioDevice::~VirtualAudioDevice()
         libsndfile().sf_close(m_outputFile);
 }
 
-std::unique_ptr<AudioStream> VirtualAudioDevice::openInput(double sampleRate, AudioStreamClient& client,
-                                                           std::string& error)
+OpenedStream VirtualAudioDevice::openInput(double sampleRate, AudioStreamClient& client)
 {
-    return open(true, sampleRate, client, error);
+    return open(true, sampleRate, client);
 }
 
-std::unique_ptr<AudioStream> VirtualAudioDevice::openOutput(double sampleRate, StreamRole, AudioStreamClient& client,
-                                                            std::string& error)
+OpenedStream VirtualAudioDevice::openOutput(double sampleRate, StreamRole, AudioStreamClient& client)
 {
-    return open(false, sampleRate, client, error);
+    return open(false, sampleRate, client);
 }
 
-std::unique_ptr<AudioStream> VirtualAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client,
-                                                      std::string& error)
+OpenedStream VirtualAudioDevice::open(bool input, double sampleRate, AudioStreamClient& client)
 {
     if (!(input ? m_inputAvailable : m_outputAvailable)) {
-        error = input ? "the virtual input is switched off" : "the virtual output is switched off";
-        return nullptr;
+        return core::Error{core::Error::Kind::Unavailable,
+                           input ? "the virtual input is switched off" : "the virtual output is switched off"};
     }
     auto stream = std::make_unique<VirtualAudioStream>(*this, input, sampleRate, client);
     m_streams.push_back(stream.get());
-    return stream;
+    return std::unique_ptr<AudioStream>(std::move(stream));
 }
 
-bool VirtualAudioDevice::setInputFile(const std::string& path, std::string& error)
+core::Outcome VirtualAudioDevice::setInputFile(const std::string& path)
 {
-    if (!Libsndfile::load(error))
-        return false;
+    if (auto module = Libsndfile::load(); !module)
+        return module.error();
     SF_INFO info = {};
     SNDFILE* file = libsndfile().sf_open(path.c_str(), SFM_READ, &info);
-    if (!file) {
-        error = libsndfile().sf_strerror(nullptr);
-        return false;
-    }
+    if (!file)
+        return core::Error{core::Error::Kind::Unreadable, libsndfile().sf_strerror(nullptr)};
     std::vector<std::int16_t> frames(std::size_t(info.frames) * std::size_t(info.channels));
     sf_count_t read = libsndfile().sf_readf_short(file, frames.data(), info.frames);
     libsndfile().sf_close(file);
@@ -68,10 +63,10 @@ bool VirtualAudioDevice::setInputFile(const std::string& path, std::string& erro
     for (sf_count_t i = 0; i < read; ++i)
         m_inputFile.push_back(frames[std::size_t(i) * std::size_t(info.channels)]);
     m_useInputFile = true;
-    return true;
+    return std::nullopt;
 }
 
-bool VirtualAudioDevice::setOutputFile(const std::string& path, std::string& error)
+core::Outcome VirtualAudioDevice::setOutputFile(const std::string& path)
 {
     if (m_outputFile)
         libsndfile().sf_close(m_outputFile);
@@ -80,11 +75,10 @@ bool VirtualAudioDevice::setOutputFile(const std::string& path, std::string& err
     // The file is made with the rate of the first playback.
     if (FILE* probe = std::fopen(path.c_str(), "wb")) {
         std::fclose(probe);
-        return true;
+        return std::nullopt;
     }
-    error = "cannot write " + path;
     m_outputPath.clear();
-    return false;
+    return core::Error{core::Error::Kind::NotWritten, "cannot write " + path};
 }
 
 std::int16_t VirtualAudioDevice::inputSample(std::uint64_t index, double sampleRate) const

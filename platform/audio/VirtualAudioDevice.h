@@ -29,15 +29,14 @@ public:
     std::string name() const override { return "virtual"; }
     bool hasInput() const override { return m_hasInput; }
     bool hasOutput() const override { return m_hasOutput; }
-    std::unique_ptr<AudioStream> openInput(double sampleRate, AudioStreamClient& client, std::string& error) override;
-    std::unique_ptr<AudioStream> openOutput(double sampleRate, StreamRole role, AudioStreamClient& client,
-                                            std::string& error) override;
+    OpenedStream openInput(double sampleRate, AudioStreamClient& client) override;
+    OpenedStream openOutput(double sampleRate, StreamRole role, AudioStreamClient& client) override;
 
     void setSignal(Signal signal) { m_signal = std::move(signal); }
     // The input plays the file's first channel once, then silence.
-    bool setInputFile(const std::string& path, std::string& error);
+    core::Outcome setInputFile(const std::string& path);
     // Everything played is also written to this WAV file.
-    bool setOutputFile(const std::string& path, std::string& error);
+    core::Outcome setOutputFile(const std::string& path);
     // Present, but opening fails (busy, refused).
     void setInputAvailable(bool available) { m_inputAvailable = available; }
     void setOutputAvailable(bool available) { m_outputAvailable = available; }
@@ -56,7 +55,7 @@ public:
 
 private:
     friend class VirtualAudioStream;
-    std::unique_ptr<AudioStream> open(bool input, double sampleRate, AudioStreamClient& client, std::string& error);
+    OpenedStream open(bool input, double sampleRate, AudioStreamClient& client);
     std::int16_t inputSample(std::uint64_t index, double sampleRate) const;
     void consume(const std::int16_t* samples, std::size_t count, double sampleRate);
     void forget(VirtualAudioStream* stream);

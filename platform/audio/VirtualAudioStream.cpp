@@ -30,25 +30,25 @@ VirtualAudioStream::~VirtualAudioStream()
     m_device.forget(this);
 }
 
-bool VirtualAudioStream::start(std::string&)
+core::Outcome VirtualAudioStream::start()
 {
     if (m_timer)
-        return true;
+        return std::nullopt;
     m_startTime = core::RunLoop::main().monotonicTime();
     m_framesAtStart = m_frames;
     m_timer = core::Timer::scheduledTimer(kTick, true, [this](core::Timer&) { pump(); });
-    return true;
+    return std::nullopt;
 }
 
-bool VirtualAudioStream::stop(std::string&)
+core::Outcome VirtualAudioStream::stop()
 {
     if (!m_timer)
-        return true;
+        return std::nullopt;
     // What was due up to now still moves.
     pump();
     m_timer->invalidate();
     m_timer.reset();
-    return true;
+    return std::nullopt;
 }
 
 void VirtualAudioStream::fail()

@@ -23,8 +23,8 @@ public:
     VirtualAudioStream(VirtualAudioDevice& device, bool input, double sampleRate, AudioStreamClient& client);
     ~VirtualAudioStream() override;
 
-    bool start(std::string& error) override;
-    bool stop(std::string& error) override;
+    core::Outcome start() override;
+    core::Outcome stop() override;
     // The device went away.
     void fail();
 

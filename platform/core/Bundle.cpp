@@ -59,15 +59,12 @@ const StringTable& Bundle::table()
 {
     if (m_table)
         return *m_table;
-    std::string error = "missing";
     auto path = pathForResource("Localizable", "strings");
     auto text = path ? FileManager::contentsAtPath(*path) : std::nullopt;
-    if (text)
-        m_table = StringTable::parse(*text, &error);
-    if (!m_table) {
-        Log::system("String table Localizable.strings is " + error + "; showing keys as they are");
-        m_table = StringTable();
-    }
+    auto table = text ? StringTable::parse(*text) : Error{Error::Kind::NotFound, "missing"};
+    if (!table)
+        Log::system("String table Localizable.strings is " + table.error().words + "; showing keys as they are");
+    m_table = table ? std::move(*table) : StringTable();
     return *m_table;
 }
 

@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <variant>
 
 namespace core {
 
@@ -51,5 +53,27 @@ struct Error {
 // What an operation that gives nothing else back ends with: no error when it
 // was done.
 using Outcome = std::optional<Error>;
+
+// A value, or the error that kept it from being made.
+template <class T>
+class Expected {
+public:
+    Expected(T value)
+        : m_state(std::in_place_index<0>, std::move(value))
+    {
+    }
+    Expected(Error error)
+        : m_state(std::in_place_index<1>, std::move(error))
+    {
+    }
+
+    explicit operator bool() const { return m_state.index() == 0; }
+    T& operator*() { return std::get<0>(m_state); }
+    T* operator->() { return &std::get<0>(m_state); }
+    const Error& error() const { return std::get<1>(m_state); }
+
+private:
+    std::variant<T, Error> m_state;
+};
 
 } // namespace core

@@ -49,26 +49,23 @@ std::vector<std::string> moduleDirectories()
     return directories;
 }
 
-const void* openTable(const std::string& path, std::string& error)
+Expected<const void*> openTable(const std::string& path)
 {
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        error = ::dlerror();
-        return nullptr;
-    }
+    if (!handle)
+        return Error{Error::Kind::Unavailable, ::dlerror()};
     using Entry = const void* (*)();
     auto entry = reinterpret_cast<Entry>(::dlsym(handle, VOICENOTES_MODULE_TABLE_SYMBOL));
     if (!entry) {
-        error = path + " is no module of this application";
         ::dlclose(handle);
-        return nullptr;
+        return Error{Error::Kind::Unsupported, path + " is no module of this application"};
     }
     return entry();
 }
 
 } // namespace
 
-const void* Module::table(const char* name, std::string& error)
+Expected<const void*> Module::table(const char* name)
 {
     std::lock_guard lock(modulesMutex());
     if (auto found = openTables().find(name); found != openTables().end())
@@ -80,13 +77,12 @@ const void* Module::table(const char* name, std::string& error)
         path.append("/").append(file);
         if (!FileManager::fileExistsAtPath(path))
             continue;
-        const void* table = openTable(path, error);
+        auto table = openTable(path);
         if (table)
-            openTables().emplace(name, table);
+            openTables().emplace(name, *table);
         return table;
     }
-    error = "the module " + file + " is not installed";
-    return nullptr;
+    return Error{Error::Kind::NotFound, "the module " + file + " is not installed"};
 }
 
 void Module::setDirectory(std::string directory)
@@ -95,9 +91,9 @@ void Module::setDirectory(std::string directory)
     chosenDirectory() = std::move(directory);
 }
 
-void Module::logUnavailable(const char* name, const std::string& error)
+void Module::logUnavailable(const char* name, const Error& error)
 {
-    Log::system(std::string("Cannot open the ") + name + " module: " + error);
+    Log::system(std::string("Cannot open the ") + name + " module: " + error.words);
 }
 
 void Module::usedBeforeLoading(const char* name)

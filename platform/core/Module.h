@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/Error.h"
+
 #include <atomic>
 #include <string>
 
@@ -14,13 +16,12 @@ namespace core {
 class Module {
 public:
     // The table of module `name` ("libvoicenotes-NAME.so"), opening it on
-    // first use; nullptr and the reason in error when it cannot be opened.
-    // Safe from any thread.
-    static const void* table(const char* name, std::string& error);
+    // first use; the reason when it cannot be opened. Safe from any thread.
+    static Expected<const void*> table(const char* name);
     // Where modules are looked for before the places beside the binary
     // (the build tree's, for programs that do not live beside it).
     static void setDirectory(std::string directory);
-    static void logUnavailable(const char* name, const std::string& error);
+    static void logUnavailable(const char* name, const Error& error);
     // A table used before it was loaded: a fault of the program, not of the
     // installation; says which and ends the process.
     [[noreturn]] static void usedBeforeLoading(const char* name);
@@ -31,24 +32,26 @@ public:
 template <typename Table>
 class ModuleTable {
 public:
-    // Opens the module when needed; nullptr and the reason when it cannot.
-    static const Table* load(std::string& error)
+    // Opens the module when needed; the reason when it cannot.
+    static Expected<const Table*> load()
     {
         if (const Table* table = s_table.load(std::memory_order_acquire))
             return table;
-        const auto* table = static_cast<const Table*>(Module::table(Table::kModule, error));
-        s_table.store(table, std::memory_order_release);
-        return table;
+        auto table = Module::table(Table::kModule);
+        if (!table)
+            return table.error();
+        const auto* typed = static_cast<const Table*>(*table);
+        s_table.store(typed, std::memory_order_release);
+        return typed;
     }
 
     // Opens the module when needed; when it cannot be, says why in the log.
     static bool available()
     {
-        std::string error;
-        if (load(error))
-            return true;
-        Module::logUnavailable(Table::kModule, error);
-        return false;
+        auto table = load();
+        if (!table)
+            Module::logUnavailable(Table::kModule, table.error());
+        return bool(table);
     }
 
     // The table of a module that a load() has opened before.

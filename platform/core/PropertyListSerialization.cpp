@@ -189,43 +189,33 @@ plist_t toNode(const PropertyList& value)
     return containerNode(value);
 }
 
-void setError(std::string* errorDescription, const char* text)
+Error parseError(const char* reason)
 {
-    if (errorDescription)
-        *errorDescription = text;
+    return Error{Error::Kind::Unreadable, std::string("Property list parse error: ") + reason};
 }
 
 } // namespace
 
-std::optional<PropertyList> PropertyListSerialization::propertyListFromData(const std::string& data,
-                                                                            std::string* errorDescription)
+Expected<PropertyList> PropertyListSerialization::propertyListFromData(const std::string& data)
 {
-    if (data.empty()) {
-        setError(errorDescription, "Property list parse error: the data is empty");
-        return std::nullopt;
-    }
-    if (data.size() > std::numeric_limits<uint32_t>::max()) {
-        setError(errorDescription, "Property list parse error: the data is too large");
-        return std::nullopt;
-    }
+    if (data.empty())
+        return parseError("the data is empty");
+    if (data.size() > std::numeric_limits<uint32_t>::max())
+        return parseError("the data is too large");
     // The plain form the store's writers give, several times faster.
     if (auto value = XmlPropertyListReader::read(data, kMaxDepth))
-        return value;
-    if (containerDepth(data) > kMaxDepth) {
-        setError(errorDescription, "Property list parse error: containers are nested too deeply");
-        return std::nullopt;
-    }
+        return std::move(*value);
+    if (containerDepth(data) > kMaxDepth)
+        return parseError("containers are nested too deeply");
     plist_t root = nullptr;
     plist_from_xml(data.data(), uint32_t(data.size()), &root);
     PlistPtr owner(root);
-    if (!root) {
-        setError(errorDescription, "Property list parse error: the data is not an XML property list");
-        return std::nullopt;
-    }
+    if (!root)
+        return parseError("the data is not an XML property list");
     auto value = fromNode(root, 1);
     if (!value)
-        setError(errorDescription, "Property list parse error: the data holds an unsupported value");
-    return value;
+        return parseError("the data holds an unsupported value");
+    return std::move(*value);
 }
 
 std::optional<std::string> PropertyListSerialization::dataFromPropertyList(const PropertyList& value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Error.h"
 #include "platform/core/PropertyList.h"
 
 #include <optional>
@@ -15,10 +16,8 @@ public:
     // three levels deep.
     static constexpr int kMaxDepth = 32;
 
-    // No value for data that is empty, malformed or nested too deep; the
-    // reason goes to errorDescription when given.
-    static std::optional<PropertyList> propertyListFromData(const std::string& data,
-                                                            std::string* errorDescription = nullptr);
+    // Unreadable, and why, for data that is empty, malformed or nested too deep.
+    static Expected<PropertyList> propertyListFromData(const std::string& data);
     // No value when a date does not fit the format's 32-bit seconds.
     static std::optional<std::string> dataFromPropertyList(const PropertyList& value);
 };

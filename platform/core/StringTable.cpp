@@ -81,7 +81,7 @@ private:
 
 } // namespace
 
-std::optional<StringTable> StringTable::parse(const std::string& text, std::string* error)
+Expected<StringTable> StringTable::parse(const std::string& text)
 {
     StringTable table;
     Scanner scanner(text);
@@ -89,18 +89,12 @@ std::optional<StringTable> StringTable::parse(const std::string& text, std::stri
         auto key = scanner.quoted();
         bool ok = key && scanner.expect('=');
         auto value = ok ? scanner.quoted() : std::nullopt;
-        if (!value || !scanner.expect(';')) {
-            if (error)
-                *error = "malformed entry at line " + std::to_string(scanner.line());
-            return std::nullopt;
-        }
+        if (!value || !scanner.expect(';'))
+            return Error{Error::Kind::Unreadable, "malformed entry at line " + std::to_string(scanner.line())};
         table.m_entries.insert_or_assign(std::move(*key), std::move(*value));
     }
-    if (!scanner.atEnd()) {
-        if (error)
-            *error = "unterminated comment";
-        return std::nullopt;
-    }
+    if (!scanner.atEnd())
+        return Error{Error::Kind::Unreadable, "unterminated comment"};
     return table;
 }
 

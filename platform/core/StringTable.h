@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/Error.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -10,8 +12,8 @@ namespace core {
 // // comments and the escapes \" \\ \n \t.
 class StringTable {
 public:
-    // No table when the text is malformed; the reason goes to error.
-    static std::optional<StringTable> parse(const std::string& text, std::string* error = nullptr);
+    // Unreadable, and where, when the text is malformed.
+    static Expected<StringTable> parse(const std::string& text);
 
     // The text for the key; a key missing from the table shows as itself.
     std::string lookup(const std::string& key) const;

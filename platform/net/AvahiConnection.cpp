@@ -50,8 +50,8 @@ AvahiConnection::~AvahiConnection()
 
 void AvahiConnection::start()
 {
-    if (std::string error; !Libavahi::load(error))
-        return fail(error);
+    if (auto module = Libavahi::load(); !module)
+        return fail(module.error().words);
     m_poll = libavahi().avahi_threaded_poll_new();
     if (!m_poll)
         return fail("cannot make Avahi's poll loop");

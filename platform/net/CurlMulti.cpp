@@ -33,8 +33,8 @@ core::FdEvent fdEvents(int what)
 
 CurlMulti::CurlMulti()
 {
-    if (std::string error; !Libcurl::load(error)) {
-        core::Log::system("Cannot set up libcurl: " + error);
+    if (auto module = Libcurl::load(); !module) {
+        core::Log::system("Cannot set up libcurl: " + module.error().words);
         return;
     }
     CURLcode initialised = libcurl().curl_global_init(CURL_GLOBAL_DEFAULT);

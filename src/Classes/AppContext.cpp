@@ -28,10 +28,11 @@ core::UserDefaults& AppContext::defaults()
 audio::AudioDevice& AppContext::audioDevice()
 {
     if (!m_device) {
-        std::string error;
-        m_ownDevice = audio::AudioDevices::select(std::nullopt, error);
-        if (!m_ownDevice) {
-            core::Log::system("No audio device: " + error + "; using the virtual device");
+        auto selected = audio::AudioDevices::select(std::nullopt);
+        if (selected) {
+            m_ownDevice = std::move(*selected);
+        } else {
+            core::Log::system("No audio device: " + selected.error().words + "; using the virtual device");
             m_ownDevice = std::make_unique<audio::VirtualAudioDevice>();
         }
         m_device = m_ownDevice.get();

@@ -134,13 +134,10 @@ const PlistController::NoteList* PlistController::currentList(StoreState* state)
             Log::system("The file data.plist could not be read: " + FileManager::openFailure(error));
         return nullptr;
     }
-    std::string error = "The file data.plist could not be read";
-    auto root = core::PropertyListSerialization::propertyListFromData(*data, &error);
-    if (root && !root->array())
-        error = "The file data.plist does not hold a list of notes";
+    auto root = core::PropertyListSerialization::propertyListFromData(*data);
     if (!root || !root->array()) {
         outcome = StoreState::Damaged;
-        Log::system(error);
+        Log::system(root ? "The file data.plist does not hold a list of notes" : root.error().words);
         return nullptr;
     }
     cache = StoreCache{path, identity, std::move(*data), std::make_shared<PropertyList>(std::move(*root))};

@@ -9,13 +9,14 @@ namespace {
 
 TEST(Module, OpensAModuleOnceAndSaysWhyWhenOneCannotBeOpened)
 {
-    std::string error;
-    const void* table = core::Module::table("sndfile", error);
-    ASSERT_NE(table, nullptr) << error;
-    EXPECT_EQ(core::Module::table("sndfile", error), table);
+    auto table = core::Module::table("sndfile");
+    ASSERT_TRUE(table) << table.error().words;
+    EXPECT_EQ(*core::Module::table("sndfile"), *table);
 
-    EXPECT_EQ(core::Module::table("nonesuch", error), nullptr);
-    EXPECT_EQ(error, "the module libvoicenotes-nonesuch.so is not installed");
+    auto missing = core::Module::table("nonesuch");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().kind, core::Error::Kind::NotFound);
+    EXPECT_EQ(missing.error().words, "the module libvoicenotes-nonesuch.so is not installed");
 
     // A file by a module's name that is no shared library is refused, every
     // time it is asked for.
@@ -23,9 +24,9 @@ TEST(Module, OpensAModuleOnceAndSaysWhyWhenOneCannotBeOpened)
     ASSERT_TRUE(core::FileManager::writeAtomically(elsewhere.path() + "/libvoicenotes-broken.so", "no library"));
     core::Module::setDirectory(elsewhere.path());
     for (int attempt = 0; attempt < 2; ++attempt) {
-        error.clear();
-        EXPECT_EQ(core::Module::table("broken", error), nullptr);
-        EXPECT_NE(error.find("libvoicenotes-broken.so"), std::string::npos) << error;
+        auto broken = core::Module::table("broken");
+        ASSERT_FALSE(broken);
+        EXPECT_NE(broken.error().words.find("libvoicenotes-broken.so"), std::string::npos) << broken.error().words;
     }
     core::Module::setDirectory(VOICENOTES_BUILD_DIR "/modules");
 }

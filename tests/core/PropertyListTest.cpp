@@ -11,12 +11,17 @@ using core::PropertyListSerialization;
 
 namespace {
 
+// The value read, none when the data was refused.
+std::optional<PropertyList> read(const std::string& data)
+{
+    auto value = PropertyListSerialization::propertyListFromData(data);
+    return value ? std::optional(std::move(*value)) : std::nullopt;
+}
+
 std::optional<PropertyList> roundTrip(const PropertyList& value)
 {
     auto xml = PropertyListSerialization::dataFromPropertyList(value);
-    if (!xml)
-        return std::nullopt;
-    return PropertyListSerialization::propertyListFromData(*xml);
+    return xml ? read(*xml) : std::nullopt;
 }
 
 std::string nested(int depth)
@@ -121,9 +126,10 @@ TEST(PropertyList, BadDocumentsAreRefusedWithAReason)
     for (const std::string& text :
          {std::string(""), std::string("hello"), std::string("<plist version=\"1.0\"><array>"), nested(33),
           nested(200000), "<plist version=\"1.0\"><string>a" + std::string(1, '\0') + "b</string></plist>"}) {
-        std::string error;
-        EXPECT_FALSE(PropertyListSerialization::propertyListFromData(text, &error)) << text.substr(0, 60);
-        EXPECT_FALSE(error.empty());
+        auto read = PropertyListSerialization::propertyListFromData(text);
+        ASSERT_FALSE(read) << text.substr(0, 60);
+        EXPECT_EQ(read.error().kind, core::Error::Kind::Unreadable);
+        EXPECT_FALSE(read.error().words.empty());
     }
     EXPECT_TRUE(PropertyListSerialization::propertyListFromData(nested(32)));
 }
@@ -175,10 +181,10 @@ TEST(PropertyList, ThePlainFormReadsAsLibplistReadsIt)
     // NOLINTEND(bugprone-suspicious-missing-comma)
     for (const auto& body : bodies) {
         std::string document = rest + body + "\n</plist>\n";
-        auto plain = PropertyListSerialization::propertyListFromData(prolog + document);
+        auto plain = read(prolog + document);
         std::string commented = prolog;
         commented.append("<!-- -->\n").append(document);
-        auto throughLibplist = PropertyListSerialization::propertyListFromData(commented);
+        auto throughLibplist = read(commented);
         EXPECT_EQ(plain, throughLibplist) << body;
     }
     // The store's own form does take the quicker way.

@@ -23,9 +23,9 @@ TEST(StringTable, ReadsEntriesCommentsAndEscapes)
 TEST(StringTable, RefusesMalformedTextAndSaysWhere)
 {
     for (const char* text : {"\"a\" = \"b\"", "\"a\" \"b\";", "\"a\" = \"b;\n", "/* open", "\"a\" = b;"}) {
-        std::string error;
-        EXPECT_FALSE(StringTable::parse(text, &error)) << text;
-        EXPECT_FALSE(error.empty());
+        auto table = StringTable::parse(text);
+        ASSERT_FALSE(table) << text;
+        EXPECT_FALSE(table.error().words.empty());
     }
 }
 
@@ -33,9 +33,8 @@ TEST(StringTable, TheShippedTableHasATextForEveryKeyTheScreensUse)
 {
     auto text = core::FileManager::contentsAtPath(std::string(VOICENOTES_TEST_RESOURCES) + "/Localizable.strings");
     ASSERT_TRUE(text);
-    std::string error;
-    auto table = StringTable::parse(*text, &error);
-    ASSERT_TRUE(table) << error;
+    auto table = StringTable::parse(*text);
+    ASSERT_TRUE(table) << table.error().words;
     for (const char* key : {"App Name",
                             "Note Name",
                             "NewButton Title",
