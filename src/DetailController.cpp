@@ -4,6 +4,7 @@
 
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
@@ -342,6 +343,11 @@ bool DetailController::changed(const core::Outcome& result)
         auto keep = shared_from_this();
         if (on_noteGone)
             on_noteGone();
+    } else if (result) {
+        // What was typed stays in its field, to be kept again with Done.
+        std::make_shared<ui::AlertView>(localizedString("Alert"), localizedString("Change Not Saved", result->words),
+                                        "OK")
+            ->show();
     }
     return !result;
 }

@@ -98,7 +98,8 @@ private:
     void slideUp(ui::View& input);
     void showIcon(ui::TableViewCell& cell, const NoteIconChoice& icon);
     // Whether the change reached the note; when the note is gone the
-    // browser says so and goes back to the list.
+    // browser says so and goes back to the list, and when the store could
+    // not be written the person is told.
     bool changed(const core::Outcome& result);
     // Stores what was typed into the name and the text.
     void keepWhatWasTyped(bool sayWhenGone);

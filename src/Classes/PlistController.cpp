@@ -215,7 +215,8 @@ core::Outcome PlistController::writeCachedList()
         Log::system("Could not write data.plist");
         // The change is in the cached list only; the file holds the old one.
         cache.reset();
-        return core::Error{core::Error::Kind::NotWritten, "The notes could not be saved to data.plist"};
+        return core::Error{core::Error::Kind::NotWritten,
+                           "The notes could not be saved to data.plist: the disk may be full or read-only"};
     }
     cache->identity = written;
     cache->bytes = std::move(*xml);

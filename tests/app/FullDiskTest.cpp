@@ -2,9 +2,11 @@
 // never left half written, nothing crashes, and the failure is said.
 
 #include "Classes/AudioController.h"
+#include "Classes/NoteRecord.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
+#include "DetailController.h"
 #include "RecordingViewController.h"
 #include "TableViewController.h"
 #include "TestContext.h"
@@ -19,6 +21,8 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
 
 #include <gtest/gtest.h>
 
@@ -165,6 +169,32 @@ TEST_F(FullDiskWindowTest, ANoteThatCannotBeStoredRaisesAnAlertNamingItsRecordin
     EXPECT_NE(alerts().front()->message().find("kept in the notes folder as " + recording), std::string::npos)
         << alerts().front()->message();
     EXPECT_TRUE(FileManager::fileExistsAtPath(documentsFile(recording)));
+}
+
+// A rename in the details that cannot be stored is said, and the typed
+// name stays to be kept with the next Done, once there is room.
+TEST_F(FullDiskWindowTest, ARenameThatCannotBeStoredIsSaidAndTheTypedNameStays)
+{
+    testStore().saveObject(0, 1, "/a.aif", 8000);
+    std::string before = FileManager::contentsAtPath(documentsFile("data.plist")).value_or("");
+    launch(2);
+    list().tableView().tapAccessoryButtonForRowAtIndexPath({0, 0});
+    clock.advance(1);
+    auto& editor = dynamic_cast<DetailController&>(*browser().topViewController());
+    editor.textFieldName()->setText("A name longer than the first");
+    limitFilesTo(before.size());
+    editor.textFieldName()->on_shouldReturn();
+    liftLimit();
+
+    EXPECT_EQ(FileManager::contentsAtPath(documentsFile("data.plist")), before);
+    ASSERT_EQ(alerts().size(), 1u);
+    EXPECT_NE(alerts().front()->message().find("The change was not saved. The notes could not be saved"),
+              std::string::npos)
+        << alerts().front()->message();
+    EXPECT_EQ(editor.textFieldName()->text(), "A name longer than the first");
+    editor.textFieldName()->on_shouldReturn();
+    EXPECT_EQ(NoteField::string(testStore().loadObject(0).value_or(NoteRecord{}), NoteKey::Title),
+              "A name longer than the first");
 }
 
 } // namespace
