@@ -317,7 +317,7 @@ void DetailController::keepWhatWasTyped(bool sayWhenGone)
     auto now = m_notes.storedNote(m_notePath);
     if (!now) {
         if (sayWhenGone)
-            changed(core::Error{core::Error::Kind::NotFound, "The note is gone"});
+            changed(core::Error{core::Error::Kind::NotFound, "the note is gone"});
         return;
     }
     const Note& current = *now;

@@ -76,7 +76,7 @@ core::Outcome PlistController::locked(const std::function<void()>& change)
     core::FileLock lock(lockPath(), m_lockWait);
     if (!lock.isLocked()) {
         Log::system("The note store was not changed: " + lock.failure());
-        return core::Error{core::Error::Kind::NotWritten, "The notes could not be changed: " + lock.failure()};
+        return core::Error{core::Error::Kind::NotWritten, lock.failure()};
     }
     change();
     return std::nullopt;
@@ -216,7 +216,7 @@ core::Outcome PlistController::writeCachedList()
         // The change is in the cached list only; the file holds the old one.
         cache.reset();
         return core::Error{core::Error::Kind::NotWritten,
-                           "The notes could not be saved to data.plist: the disk may be full or read-only"};
+                           "the notes file data.plist could not be written; the disk may be full or read-only"};
     }
     cache->identity = written;
     cache->bytes = std::move(*xml);
@@ -338,7 +338,7 @@ core::Outcome PlistController::changeLocated(const Locate& locate, const Located
     core::Outcome hadLock = locked([&] {
         NoteList* notes = listToChange();
         auto index = notes ? locate(*notes) : std::nullopt;
-        result = index ? change(*notes, *index) : core::Error{core::Error::Kind::NotFound, "The note is gone"};
+        result = index ? change(*notes, *index) : core::Error{core::Error::Kind::NotFound, "the note is gone"};
     });
     return hadLock ? hadLock : result;
 }
@@ -400,7 +400,7 @@ core::Outcome PlistController::editRecord(const Locate& locate, const std::funct
         NoteRecord* record = notes[index].dictionary();
         if (!record) {
             Log::system("Note " + std::to_string(index) + " in data.plist is not a record; left unchanged");
-            return core::Outcome(core::Error{core::Error::Kind::Unreadable, "The note in data.plist is no record"});
+            return core::Outcome(core::Error{core::Error::Kind::Unreadable, "the note in data.plist is no record"});
         }
         change(*record);
         return writeCachedList();

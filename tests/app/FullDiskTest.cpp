@@ -188,8 +188,9 @@ TEST_F(FullDiskWindowTest, ARenameThatCannotBeStoredIsSaidAndTheTypedNameStays)
 
     EXPECT_EQ(FileManager::contentsAtPath(documentsFile("data.plist")), before);
     ASSERT_EQ(alerts().size(), 1u);
-    EXPECT_NE(alerts().front()->message().find("The change was not saved. The notes could not be saved"),
-              std::string::npos)
+    EXPECT_NE(
+        alerts().front()->message().find("The change was not saved: the notes file data.plist could not be written"),
+        std::string::npos)
         << alerts().front()->message();
     EXPECT_EQ(editor.textFieldName()->text(), "A name longer than the first");
     editor.textFieldName()->on_shouldReturn();
