@@ -254,10 +254,12 @@ class ExportTest(ScreenReaderTest):
         form = self.app.wait_find("list", "Export")
         wait_for("the details covered", lambda: self.app.find("list", "Details") is None)
         self.app.press_row("Show FTP info", form)
-        fields = wait_for("the form's fields", lambda: [
-            o for o in walk(form) if o is not None and role(o) in ("text", "password text")])
-        # Read in the order they are seen, top to bottom.
-        self.assertEqual([role(f) for f in fields], ["text", "text", "password text"])
+        # Read in the order they are seen, top to bottom. While the rows
+        # slide in, the row they replace is still there: wait for the end.
+        def settled_fields():
+            found = [o for o in walk(form) if o is not None and role(o) in ("text", "password text")]
+            return found if [role(f) for f in found] == ["text", "text", "password text"] else None
+        fields = wait_for("the form's address, user and password fields", settled_fields)
         self.assertTreeSound("the export form")
         for field, text in zip(fields, ["127.0.0.1:%d" % server.port, "lee", "secret"]):
             field.queryEditableText().setTextContents(text)
