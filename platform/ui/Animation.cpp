@@ -2,6 +2,7 @@
 
 #include "platform/core/RunLoop.h"
 #include "platform/core/Timer.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/FlipOverlay.h"
 #include "platform/ui/QtConversions.h"
 
@@ -27,14 +28,12 @@ double easeInOut(double t) { return t * t * (3.0 - 2.0 * t); }
 
 std::vector<std::shared_ptr<Animation>>& Animation::open()
 {
-    static std::vector<std::shared_ptr<Animation>> blocks;
-    return blocks;
+    return Application::sharedApplication().describedAnimations();
 }
 
 std::vector<std::shared_ptr<Animation>>& Animation::running()
 {
-    static std::vector<std::shared_ptr<Animation>> animations;
-    return animations;
+    return Application::sharedApplication().runningAnimations();
 }
 
 Animation::~Animation()

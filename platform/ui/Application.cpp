@@ -6,6 +6,7 @@
 #include "platform/core/RunLoop.h"
 #include "platform/core/TerminationSignals.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Animation.h"
 #include "platform/ui/DesktopNotifications.h"
 #include "platform/ui/ModalPanel.h"
 #include "platform/ui/SingleInstance.h"

@@ -15,6 +15,8 @@ class UserDefaults;
 
 namespace ui {
 
+class Animation;
+class ModalPanel;
 class Window;
 
 // The application object: runs the main loop, tells its delegate when
@@ -67,6 +69,13 @@ public:
     Window* keyWindow() const { return m_keyWindow; }
     void setKeyWindow(Window* window) { m_keyWindow = window; }
 
+    // What the screens have up now, which goes with the application: the
+    // panels shown, oldest first, and the animations being described and
+    // those running.
+    std::vector<std::shared_ptr<ModalPanel>>& shownPanels() { return m_shownPanels; }
+    std::vector<std::shared_ptr<Animation>>& describedAnimations() { return m_describedAnimations; }
+    std::vector<std::shared_ptr<Animation>>& runningAnimations() { return m_runningAnimations; }
+
 private:
     core::UserDefaults* m_defaults;
     long m_badge = 0;
@@ -78,6 +87,9 @@ private:
     bool m_proximitySensing = false;
     StatusBarStyle m_statusBarStyle = StatusBarStyle::Default;
     Application* m_previous = nullptr;
+    std::vector<std::shared_ptr<ModalPanel>> m_shownPanels;
+    std::vector<std::shared_ptr<Animation>> m_describedAnimations;
+    std::vector<std::shared_ptr<Animation>> m_runningAnimations;
 };
 
 } // namespace ui

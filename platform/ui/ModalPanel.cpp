@@ -30,11 +30,7 @@ ModalPanel::ModalPanel(std::string title, std::vector<std::string> buttonTitles)
 
 ModalPanel::~ModalPanel() = default;
 
-std::vector<std::shared_ptr<ModalPanel>>& ModalPanel::shown()
-{
-    static std::vector<std::shared_ptr<ModalPanel>> panels;
-    return panels;
-}
+std::vector<std::shared_ptr<ModalPanel>>& ModalPanel::shown() { return Application::sharedApplication().shownPanels(); }
 
 std::vector<std::shared_ptr<ModalPanel>> ModalPanel::visiblePanels() { return shown(); }
 
