@@ -317,7 +317,7 @@ void DetailController::keepWhatWasTyped(bool sayWhenGone)
     auto now = m_notes.storedNote(m_notePath);
     if (!now) {
         if (sayWhenGone)
-            changed(core::Error{core::Error::Kind::NotFound, "the note is gone"});
+            noteGone();
         return;
     }
     const Note& current = *now;
@@ -336,13 +336,18 @@ void DetailController::keepWhatWasTyped(bool sayWhenGone)
     follow(Note::Name | Note::Text);
 }
 
+void DetailController::noteGone()
+{
+    // Kept alive while the browser lets go of this screen.
+    auto keep = shared_from_this();
+    if (on_noteGone)
+        on_noteGone();
+}
+
 bool DetailController::changed(const core::Outcome& result)
 {
-    if (result && result->kind == core::Error::Kind::NotFound) {
-        // Kept alive while the browser lets go of this screen.
-        auto keep = shared_from_this();
-        if (on_noteGone)
-            on_noteGone();
+    if (core::failedAs(result, core::Error::Kind::NotFound)) {
+        noteGone();
     } else if (result) {
         // What was typed stays in its field, to be kept again with Done.
         std::make_shared<ui::AlertView>(localizedString("Alert"), localizedString("Change Not Saved", result->words),

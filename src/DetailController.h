@@ -101,6 +101,8 @@ private:
     // browser says so and goes back to the list, and when the store could
     // not be written the person is told.
     bool changed(const core::Outcome& result);
+    // The browser says the note went and goes back to the list.
+    void noteGone();
     // Stores what was typed into the name and the text.
     void keepWhatWasTyped(bool sayWhenGone);
     // The note as the model last read it; an empty one once it is gone.

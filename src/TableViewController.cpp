@@ -278,7 +278,7 @@ void TableViewController::commitEditingStyle(ui::TableView& table, ui::TableView
                                              ui::IndexPath indexPath)
 {
     // A playing note removed stops (the playback follows the notes).
-    if (auto failed = m_notes.remove(rowPath(indexPath.row)); failed && failed->kind == core::Error::Kind::NotFound) {
+    if (core::failedAs(m_notes.remove(rowPath(indexPath.row)), core::Error::Kind::NotFound)) {
         if (auto browser = m_owner.lock())
             browser->noteDeletedElsewhere();
         return;

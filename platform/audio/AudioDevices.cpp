@@ -29,7 +29,7 @@ core::Expected<std::unique_ptr<AudioDevice>> AudioDevices::makeVirtual()
     const char* output = std::getenv("VOICENOTES_VIRTUAL_OUTPUT");
     if (auto failed = output && *output ? device->setOutputFile(output) : std::nullopt)
         return fromVariable("VOICENOTES_VIRTUAL_OUTPUT", *failed);
-    return std::unique_ptr<AudioDevice>(std::move(device));
+    return device;
 }
 
 core::Expected<std::unique_ptr<AudioDevice>> AudioDevices::select(std::optional<std::string> requested)
@@ -47,8 +47,8 @@ core::Expected<std::unique_ptr<AudioDevice>> AudioDevices::select(std::optional<
     // maybe later on; this is the moment without other threads to set them.
     SoundServerProperties::publish();
     if (requested)
-        return std::unique_ptr<AudioDevice>(std::make_unique<PortAudioDevice>());
-    return std::unique_ptr<AudioDevice>(std::make_unique<SystemAudioDevice>());
+        return std::make_unique<PortAudioDevice>();
+    return std::make_unique<SystemAudioDevice>();
 }
 
 } // namespace audio

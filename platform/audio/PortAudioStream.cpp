@@ -49,7 +49,7 @@ OpenedStream PortAudioStream::open(StreamRole role, double sampleRate, AudioStre
     result = libportaudio().Pa_SetStreamFinishedCallback(stream->m_stream, &onFinished);
     if (result != paNoError)
         return portAudioError(result);
-    return std::unique_ptr<AudioStream>(std::move(stream));
+    return stream;
 }
 
 PortAudioStream::~PortAudioStream()

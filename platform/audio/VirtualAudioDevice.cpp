@@ -45,7 +45,7 @@ OpenedStream VirtualAudioDevice::open(bool input, double sampleRate, AudioStream
     }
     auto stream = std::make_unique<VirtualAudioStream>(*this, input, sampleRate, client);
     m_streams.push_back(stream.get());
-    return std::unique_ptr<AudioStream>(std::move(stream));
+    return stream;
 }
 
 core::Outcome VirtualAudioDevice::setInputFile(const std::string& path)

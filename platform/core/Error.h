@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <optional>
 #include <string>
 #include <utility>
@@ -54,12 +55,17 @@ struct Error {
 // was done.
 using Outcome = std::optional<Error>;
 
+// It ended with an error of that kind.
+inline bool failedAs(const Outcome& outcome, Error::Kind kind) { return outcome && outcome->kind == kind; }
+
 // A value, or the error that kept it from being made.
 template <class T>
 class Expected {
 public:
-    Expected(T value)
-        : m_state(std::in_place_index<0>, std::move(value))
+    // Whatever converts to the value (a pointer to a derived class, say).
+    template <std::convertible_to<T> U>
+    Expected(U&& value)
+        : m_state(std::in_place_index<0>, std::forward<U>(value))
     {
     }
     Expected(Error error)

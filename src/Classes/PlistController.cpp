@@ -294,8 +294,8 @@ bool PlistController::saveRecoveredObject(const std::string& path, std::uint64_t
 
 bool PlistController::insertNewNote(const NewNote& note)
 {
-    core::Outcome written = core::Error{core::Error::Kind::NotWritten, "The notes could not be read"};
-    core::Outcome hadLock = locked([&] {
+    bool written = false;
+    bool hadLock = !locked([&] {
         NoteList* list = listForNewNote();
         if (!list)
             return;
@@ -310,7 +310,7 @@ bool PlistController::insertNewNote(const NewNote& note)
             existing[NoteKey::Lengh] = length;
             existing[NoteKey::NumPackets] = packets;
             existing[NoteKey::SampleRate] = note.sampleRate;
-            written = writeCachedList();
+            written = !writeCachedList();
             return;
         }
         std::int64_t noteID = nextNoteID(notes);
@@ -325,9 +325,9 @@ bool PlistController::insertNewNote(const NewNote& note)
             {NoteKey::SampleRate, note.sampleRate},
         };
         notes.insert(notes.begin(), PropertyList(std::move(record)));
-        written = writeCachedList();
+        written = !writeCachedList();
     });
-    return !hadLock && !written;
+    return hadLock && written;
 }
 
 core::Outcome PlistController::removeObjectWithPath(const std::string& path) { return removeRecord(withPath(path)); }

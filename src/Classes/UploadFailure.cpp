@@ -61,7 +61,7 @@ std::string UploadFailure::message(const core::Error& cause, const UploadReport&
 
 bool UploadFailure::asksForTrust(const UploadReport& state)
 {
-    Kind kind = state.error ? state.error->kind : Kind::Other;
-    bool certificate = kind == Kind::CertificateUntrusted || kind == Kind::CertificateChanged;
+    bool certificate = core::failedAs(state.error, Kind::CertificateUntrusted)
+        || core::failedAs(state.error, Kind::CertificateChanged);
     return certificate && !state.presentedKey.empty();
 }
