@@ -64,8 +64,8 @@ class Expected {
 public:
     // Whatever converts to the value (a pointer to a derived class, say).
     template <std::convertible_to<T> U>
-    Expected(U&& value)
-        : m_state(std::in_place_index<0>, std::forward<U>(value))
+    Expected(U value)
+        : m_state(std::in_place_index<0>, std::move(value))
     {
     }
     Expected(Error error)
