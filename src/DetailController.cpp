@@ -5,6 +5,7 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/DatePicker.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
@@ -434,7 +435,7 @@ core::Date DetailController::firstAlertChoice() const
     // The note's own alert while still to come, else the wheel's first
     // step after now: a choice that is due at once would fire under the
     // person's hands.
-    core::Date now = core::Date::now();
+    core::Date now = core::Date::now(ui::Application::sharedApplication().runLoop());
     auto alert = stored().alert;
     if (alert && *alert > now)
         return *alert;

@@ -299,7 +299,7 @@ void ExportView::sendFileViaFTP()
         return;
     }
     std::weak_ptr<ViewController> weak = weak_from_this();
-    m_timer = core::Timer::scheduledTimer(kStatusInterval, true, [weak](core::Timer&) {
+    m_timer = core::Timer::scheduledTimer(m_context.runLoop(), kStatusInterval, true, [weak](core::Timer&) {
         if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
             self->timerCheckStatusAction();
     });
@@ -382,7 +382,7 @@ void ExportView::askForTrust(const std::string& message, const std::string& key)
 void ExportView::scheduleClose()
 {
     std::weak_ptr<ViewController> weak = weak_from_this();
-    m_timerClose = core::Timer::scheduledTimer(kCloseInterval, false, [weak](core::Timer&) {
+    m_timerClose = core::Timer::scheduledTimer(m_context.runLoop(), kCloseInterval, false, [weak](core::Timer&) {
         if (auto self = std::static_pointer_cast<ExportView>(weak.lock()))
             self->timerCloseAction();
     });

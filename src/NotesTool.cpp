@@ -240,17 +240,17 @@ int NotesTool::list(bool json)
 
 void NotesTool::runUntil(const std::function<bool()>& done)
 {
-    auto poll = core::Timer::scheduledTimer(kPollInterval, true, [&](core::Timer&) {
+    auto poll = core::Timer::scheduledTimer(m_context.runLoop(), kPollInterval, true, [&](core::Timer&) {
         if (done())
-            core::RunLoop::main().quit(0);
+            m_context.runLoop().quit(0);
     });
-    core::RunLoop::main().run();
+    m_context.runLoop().run();
     poll->invalidate();
 }
 
 int NotesTool::record(int seconds)
 {
-    AudioController recorder(m_context.audioDevice(), m_context.defaults());
+    AudioController recorder(m_context.audioDevice(), m_context.defaults(), m_context.runLoop());
     recorder.startRecording();
     if (!recorder.recordState().recording) {
         recorder.stopRecording();
@@ -261,18 +261,18 @@ int NotesTool::record(int seconds)
     }
     auto wanted = std::int64_t(seconds * recorder.recordState().dataFormat.mSampleRate);
     recorder.limitRecording(wanted);
-    double start = core::RunLoop::main().monotonicTime();
+    double start = m_context.runLoop().monotonicTime();
     // Ctrl-C or SIGTERM ends the recording early; the note is kept, as the
     // window keeps it.
     bool interrupted = false;
-    core::TerminationSignals termination([&interrupted] { interrupted = true; });
+    core::TerminationSignals termination(m_context.runLoop(), [&interrupted] { interrupted = true; });
     // Until the device has delivered the seconds asked for, not until they
     // have passed: a sound server's first buffers come late, and the note
     // would be that much shorter. One that stalls ends it all the same.
     bool stalled = false;
     runUntil([&] {
         bool delivered = recorder.recordState().capturedPackets >= wanted;
-        stalled = !delivered && core::RunLoop::main().monotonicTime() - start >= seconds + kStallSeconds;
+        stalled = !delivered && m_context.runLoop().monotonicTime() - start >= seconds + kStallSeconds;
         return interrupted || recorder.deviceLost() || stalled || delivered;
     });
     recorder.stopRecording();
@@ -304,7 +304,7 @@ int NotesTool::play(std::size_t index)
         return usage("there is no note " + std::to_string(index));
     auto rate = NoteField::integer(*note, NoteKey::SampleRate).value_or(0);
     auto packets = NoteField::integer(*note, NoteKey::NumPackets).value_or(0);
-    AudioController player(m_context.audioDevice(), m_context.defaults());
+    AudioController player(m_context.audioDevice(), m_context.defaults(), m_context.runLoop());
     player.setSampleRate(rate > 0 ? int(rate) : 8000);
     player.startPlayback(NoteField::string(*note, NoteKey::Path));
     // No queue: the file or the sound output could not be opened (logged).
@@ -314,7 +314,7 @@ int NotesTool::play(std::size_t index)
         return 1;
     }
     // As the list's ring does: done once the last sound was heard.
-    auto& loop = core::RunLoop::main();
+    auto& loop = m_context.runLoop();
     std::int64_t heard = -1;
     double lastProgress = loop.monotonicTime();
     bool stalled = false;
@@ -348,7 +348,7 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     ExportingController engine(m_context);
     engine.setTrustedKey(destination.trustedKey);
     // The end of the upload ends the wait at once.
-    engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });
+    engine.setUploadEndedHandler([this] { m_context.runLoop().quit(0); });
     if (!engine.sendFile(NoteField::string(*note, NoteKey::Path), destination.host, destination.user, *password,
                          NoteField::string(*note, NoteKey::Title))) {
         std::fprintf(stderr,
@@ -356,7 +356,7 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
                      "name or password holds a control character\n");
         return 1;
     }
-    core::RunLoop::main().run();
+    m_context.runLoop().run();
     engine.checkWriteStreamStatus();
     UploadReport state = engine.report();
     if (!engine.checkError()) {

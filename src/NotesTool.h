@@ -53,7 +53,7 @@ private:
     // second index, ...), if any.
     static std::optional<std::string> strayArgument(const std::vector<std::string>& arguments);
     // Runs the main loop until `done` holds, checking every 0.2 s.
-    static void runUntil(const std::function<bool()>& done);
+    void runUntil(const std::function<bool()>& done);
 
     AppContext& m_context;
 };

@@ -99,7 +99,8 @@ void RecordingViewController::viewDidLoad()
 
 void RecordingViewController::scheduleClock()
 {
-    m_timer = core::Timer::scheduledTimer(kClockInterval, true, [this](core::Timer&) { myTimerFireMethod(); });
+    m_timer = core::Timer::scheduledTimer(m_context.runLoop(), kClockInterval, true,
+                                          [this](core::Timer&) { myTimerFireMethod(); });
 }
 
 void RecordingViewController::setRecordingFlag(bool recording)
@@ -116,7 +117,8 @@ void RecordingViewController::startTimer()
     m_time->setText("0:00");
     m_maxLengh = unsigned(m_context.defaults().integerForKey("Maximum Time"));
 
-    m_recordController = std::make_unique<AudioController>(m_context.audioDevice(), m_context.defaults());
+    m_recordController = std::make_unique<AudioController>(m_context.audioDevice(), m_context.defaults(),
+                                                           m_context.runLoop());
     m_recordController->startRecording();
     // Nothing is recorded: the clock stands still and says why, so that
     // nobody believes a silent screen is recording, and Save keeps nothing.

@@ -149,9 +149,9 @@ void TableViewController::armAlertTimer(const PlistController::NoteList& notes)
         return;
     // One already due waits as long as the check after a launch does; a
     // later one until just past its date (due means later than it).
-    double until = earliest->timeIntervalSince(core::Date::now());
+    double until = earliest->timeIntervalSince(core::Date::now(m_context.runLoop()));
     double wait = until > 0 ? std::min(until, kLongestAlertWait) + kPastTheAlertDate : kAlertCheckDelay;
-    m_alertTimer = core::Timer::scheduledTimer(wait, false, [this](core::Timer&) {
+    m_alertTimer = core::Timer::scheduledTimer(m_context.runLoop(), wait, false, [this](core::Timer&) {
         auto browser = m_owner.lock();
         if (browser && !browser->isRecording())
             checkAlerts();
@@ -307,7 +307,7 @@ void TableViewController::setEditing(bool editing, bool animated)
 void TableViewController::checkAlerts()
 {
     auto notes = notesNow();
-    core::Date now = core::Date::now();
+    core::Date now = core::Date::now(m_context.runLoop());
     int due = 0;
     std::string held = heldAlertPath();
     for (std::size_t i = 0; i < notes->size(); ++i) {

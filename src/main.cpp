@@ -6,6 +6,7 @@
 #include "platform/core/CommandLine.h"
 #include "platform/core/ConsoleApplication.h"
 #include "platform/core/Paths.h"
+#include "platform/core/RunLoop.h"
 #include "platform/core/StartupHeap.h"
 #include "platform/ui/Application.h"
 
@@ -48,7 +49,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "voicenotes: %s\n", device.error().words.c_str());
         return 2;
     }
-    AppContext context(std::move(*device));
+    core::RunLoop loop;
+    AppContext context(loop, std::move(*device));
     // A command takes the toolkit's options too (-platform offscreen list),
     // and ignores them; any other word is no command.
     auto arguments = ui::Application::withoutToolkitOptions({argv + 1, argv + argc});
@@ -62,6 +64,6 @@ int main(int argc, char** argv)
         return 2;
     }
     bool announce = options.announce();
-    return ui::Application::main(argc, argv, context.defaults(),
+    return ui::Application::main(argc, argv, loop, context.defaults(),
                                  [&context, announce] { return std::make_unique<AppDelegate>(context, announce); });
 }

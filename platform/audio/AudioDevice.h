@@ -8,6 +8,10 @@
 #include <memory>
 #include <string>
 
+namespace core {
+class RunLoop;
+}
+
 namespace audio {
 
 // What a stream is for: the sound server shows it and treats it by that
@@ -24,6 +28,8 @@ public:
     virtual void render(std::int16_t* samples, std::size_t count) = 0;
     // The stream stopped by itself: the device failed or went away.
     virtual void streamFailed() = 0;
+    // The loop the client is served on, where a virtual stream runs.
+    virtual core::RunLoop& runLoop() = 0;
 };
 
 // One open mono 16-bit stream of a device.

@@ -10,11 +10,13 @@
 
 namespace audio {
 
-AudioQueue::AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData)
+AudioQueue::AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData,
+                       core::RunLoop& loop)
     : m_direction(direction)
     , m_format(format)
     , m_bigEndian(format.mFormatFlags & kLinearPCMFormatFlagIsBigEndian)
     , m_userData(userData)
+    , m_loop(loop)
 {
 }
 
@@ -24,26 +26,25 @@ AudioQueue::~AudioQueue()
         m_stream->stop();
     m_stream.reset();
     if (m_watch)
-        core::RunLoop::main().unwatch(m_watch);
+        m_loop.unwatch(m_watch);
     if (m_wakeFd >= 0)
         ::close(m_wakeFd);
 }
 
 OSStatus AudioQueue::create(AudioDevice& device, StreamRole role, const AudioStreamBasicDescription& format,
-                            void* userData, AudioQueue*& outQueue)
+                            void* userData, core::RunLoop& loop, AudioQueue*& outQueue)
 {
     Direction direction = role == StreamRole::Recording ? Direction::Input : Direction::Output;
     if (!isSixteenBitMono(format))
         return kAudioFormatUnsupportedDataFormatError;
-    std::unique_ptr<AudioQueue> queue(new AudioQueue(direction, format, userData));
+    std::unique_ptr<AudioQueue> queue(new AudioQueue(direction, format, userData, loop));
     queue->m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (queue->m_wakeFd < 0) {
         core::Log::system("Cannot create an audio queue: no event descriptor");
         return kAudioQueueErr_InvalidDevice;
     }
     AudioQueue* raw = queue.get();
-    queue->m_watch = core::RunLoop::main().watch(queue->m_wakeFd, core::FdEvent::Read,
-                                                 [raw](core::FdEvent) { raw->onWake(); });
+    queue->m_watch = loop.watch(queue->m_wakeFd, core::FdEvent::Read, [raw](core::FdEvent) { raw->onWake(); });
     auto stream = direction == Direction::Input ? device.openInput(format.mSampleRate, *queue)
                                                 : device.openOutput(format.mSampleRate, role, *queue);
     if (!stream) {
@@ -57,22 +58,22 @@ OSStatus AudioQueue::create(AudioDevice& device, StreamRole role, const AudioStr
 }
 
 OSStatus AudioQueue::newInput(AudioDevice& device, const AudioStreamBasicDescription& format, InputCallback callback,
-                              void* userData, AudioQueue*& outQueue)
+                              void* userData, core::RunLoop& loop, AudioQueue*& outQueue)
 {
     if (!callback)
         return kAudioQueueErr_InvalidParameter;
-    OSStatus status = create(device, StreamRole::Recording, format, userData, outQueue);
+    OSStatus status = create(device, StreamRole::Recording, format, userData, loop, outQueue);
     if (status == noErr)
         outQueue->m_inputCallback = callback;
     return status;
 }
 
 OSStatus AudioQueue::newOutput(AudioDevice& device, const AudioStreamBasicDescription& format, OutputCallback callback,
-                               void* userData, AudioQueue*& outQueue, StreamRole role)
+                               void* userData, core::RunLoop& loop, AudioQueue*& outQueue, StreamRole role)
 {
     if (!callback)
         return kAudioQueueErr_InvalidParameter;
-    OSStatus status = create(device, role, format, userData, outQueue);
+    OSStatus status = create(device, role, format, userData, loop, outQueue);
     if (status == noErr)
         outQueue->m_outputCallback = callback;
     return status;

@@ -10,6 +10,10 @@
 #include <memory>
 #include <vector>
 
+namespace core {
+class RunLoop;
+}
+
 namespace audio {
 
 enum AudioQueueParameterID : std::uint32_t { kAudioQueueParam_Volume = 1 };
@@ -27,12 +31,13 @@ public:
     // after stop(false), or the device failed (hasFailed()).
     using StoppedCallback = void (*)(void* userData, AudioQueue* queue);
 
-    // The device outlives the queue.
+    // The device and the loop the callbacks come on outlive the queue.
     static OSStatus newInput(AudioDevice& device, const AudioStreamBasicDescription& format, InputCallback callback,
-                             void* userData, AudioQueue*& outQueue);
+                             void* userData, core::RunLoop& loop, AudioQueue*& outQueue);
     // Plays a note unless told it is an alert.
     static OSStatus newOutput(AudioDevice& device, const AudioStreamBasicDescription& format, OutputCallback callback,
-                              void* userData, AudioQueue*& outQueue, StreamRole role = StreamRole::Note);
+                              void* userData, core::RunLoop& loop, AudioQueue*& outQueue,
+                              StreamRole role = StreamRole::Note);
     // Stops the queue at once and deletes it with its buffers.
     static OSStatus dispose(AudioQueue* queue, bool immediate);
 
@@ -66,15 +71,16 @@ private:
     enum class Direction { Input, Output };
     enum class State { Stopped, Running, Paused, Draining };
 
-    AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData);
+    AudioQueue(Direction direction, const AudioStreamBasicDescription& format, void* userData, core::RunLoop& loop);
     ~AudioQueue() override;
     static OSStatus create(AudioDevice& device, StreamRole role, const AudioStreamBasicDescription& format,
-                           void* userData, AudioQueue*& outQueue);
+                           void* userData, core::RunLoop& loop, AudioQueue*& outQueue);
 
     // On the device's thread.
     void capture(const std::int16_t* samples, std::size_t count) override;
     void render(std::int16_t* samples, std::size_t count) override;
     void streamFailed() override;
+    core::RunLoop& runLoop() override { return m_loop; }
     void handBack(AudioQueueBuffer* buffer);
     void wake();
 
@@ -93,6 +99,7 @@ private:
     AudioStreamBasicDescription m_format;
     bool m_bigEndian;
     void* m_userData;
+    core::RunLoop& m_loop;
     InputCallback m_inputCallback = nullptr;
     OutputCallback m_outputCallback = nullptr;
     StoppedCallback m_stoppedCallback = nullptr;

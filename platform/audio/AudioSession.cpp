@@ -21,6 +21,8 @@ constexpr float kReceiverGain = 0.25f;
 
 struct AudioSession::State {
     std::vector<Listener> listeners;
+    // Where the listeners are told; none before the first is added.
+    core::RunLoop* loop = nullptr;
     Category category = kAudioSessionCategory_MediaPlayback;
     bool active = false;
     bool interrupted = false;
@@ -35,7 +37,9 @@ AudioSession::~AudioSession() = default;
 
 void AudioSession::tellListeners(std::uint32_t interruptionState)
 {
-    core::RunLoop::main().post([weak = std::weak_ptr<State>(m_state), interruptionState] {
+    if (!m_state->loop)
+        return;
+    m_state->loop->post([weak = std::weak_ptr<State>(m_state), interruptionState] {
         // A listener may remove itself (or others) while it runs, or end
         // the session.
         auto state = weak.lock();
@@ -50,10 +54,11 @@ void AudioSession::tellListeners(std::uint32_t interruptionState)
     });
 }
 
-OSStatus AudioSession::initialize(InterruptionListener listener, void* userData)
+OSStatus AudioSession::initialize(core::RunLoop& loop, InterruptionListener listener, void* userData)
 {
     if (!listener)
         return kAudioQueueErr_InvalidParameter;
+    m_state->loop = &loop;
     Listener entry{listener, userData};
     auto& listeners = m_state->listeners;
     if (std::find(listeners.begin(), listeners.end(), entry) == listeners.end())

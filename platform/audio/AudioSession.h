@@ -5,13 +5,17 @@
 #include <cstdint>
 #include <memory>
 
+namespace core {
+class RunLoop;
+}
+
 namespace audio {
 
 // The application's claim on a sound device (each device has one): what
 // it does with it (its category), whether it is active, and who hears of
 // interruptions. An interruption begins when a device stream fails or
 // vanishes; tests begin and end them at will. Listeners are called on the
-// main run loop, while the session lives.
+// run loop they were added with, while the session lives.
 class AudioSession {
 public:
     using InterruptionListener = void (*)(void* userData, std::uint32_t interruptionState);
@@ -30,8 +34,9 @@ public:
     AudioSession(const AudioSession&) = delete;
     AudioSession& operator=(const AudioSession&) = delete;
 
-    // Adds the listener for this user data (once; calling again is harmless).
-    OSStatus initialize(InterruptionListener listener, void* userData);
+    // Adds the listener for this user data (once; calling again is
+    // harmless). The loop outlives the session.
+    OSStatus initialize(core::RunLoop& loop, InterruptionListener listener, void* userData);
     // Forgets every listener of this user data; its owner is going away.
     void removeListener(void* userData);
 

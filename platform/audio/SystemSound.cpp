@@ -73,7 +73,7 @@ void SystemSound::play(SystemSoundID id, AudioDevice& device)
         return;
     const Sound& sound = *found->second;
     AudioQueue* queue = nullptr;
-    if (AudioQueue::newOutput(device, nativeMonoFormat(sound.sampleRate), &SystemSound::finished, this, queue,
+    if (AudioQueue::newOutput(device, nativeMonoFormat(sound.sampleRate), &SystemSound::finished, this, m_loop, queue,
                               StreamRole::Alert)
         != noErr)
         return;

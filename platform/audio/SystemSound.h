@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace core {
+class RunLoop;
+}
+
 namespace audio {
 
 class AudioDevice;
@@ -20,7 +24,11 @@ using SystemSoundID = std::uint32_t;
 // queue of its own that goes away when the sound has been played.
 class SystemSound {
 public:
-    SystemSound() = default;
+    // Sounds play out on the loop, which outlives this object.
+    explicit SystemSound(core::RunLoop& loop)
+        : m_loop(loop)
+    {
+    }
     // Stops what still plays.
     ~SystemSound();
     SystemSound(const SystemSound&) = delete;
@@ -44,6 +52,7 @@ private:
     void release(AudioQueue* queue);
     static void finished(void* sounds, AudioQueue* queue, AudioQueueBuffer* buffer);
 
+    core::RunLoop& m_loop;
     std::map<SystemSoundID, std::shared_ptr<const Sound>> m_sounds;
     SystemSoundID m_nextID = 4096;
     // The queues whose sound has not come back yet.

@@ -34,9 +34,9 @@ core::Outcome VirtualAudioStream::start()
 {
     if (m_timer)
         return std::nullopt;
-    m_startTime = core::RunLoop::main().monotonicTime();
+    m_startTime = m_client.runLoop().monotonicTime();
     m_framesAtStart = m_frames;
-    m_timer = core::Timer::scheduledTimer(kTick, true, [this](core::Timer&) { pump(); });
+    m_timer = core::Timer::scheduledTimer(m_client.runLoop(), kTick, true, [this](core::Timer&) { pump(); });
     return std::nullopt;
 }
 
@@ -65,7 +65,7 @@ void VirtualAudioStream::fail()
 void VirtualAudioStream::pump()
 {
     // A run loop given a new engine since the start may read an earlier time.
-    double elapsed = std::max(core::RunLoop::main().monotonicTime() - m_startTime, 0.0);
+    double elapsed = std::max(m_client.runLoop().monotonicTime() - m_startTime, 0.0);
     // The small margin keeps a tick that lands on a sample from missing it.
     auto due = m_framesAtStart + std::uint64_t(std::floor(elapsed * m_sampleRate + 1e-6));
     while (m_frames < due) {

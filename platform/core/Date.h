@@ -4,6 +4,8 @@
 
 namespace core {
 
+class RunLoop;
+
 // A moment in time, as seconds since 1970-01-01 UTC.
 class Date {
 public:
@@ -16,8 +18,11 @@ public:
     {
     }
 
-    // The main run loop's wall clock, so tests can set "now".
-    static Date now();
+    // The run loop's wall clock, so tests can set "now".
+    static Date now(const RunLoop& loop);
+    // The system's clock, for what is set beside the world's time stamps
+    // (files, the log).
+    static Date systemNow();
     static Date fromReferenceDate(double secondsSince2001) { return Date(secondsSince2001 + kReferenceDateOffset); }
 
     double timeIntervalSince1970() const { return m_seconds; }

@@ -11,7 +11,8 @@
 
 namespace core {
 
-DirectoryWatcher::DirectoryWatcher(const std::string& directory)
+DirectoryWatcher::DirectoryWatcher(RunLoop& loop, const std::string& directory)
+    : m_loop(loop)
 {
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     // A file replaced by a rename arrives as moved to; one written in
@@ -21,13 +22,13 @@ DirectoryWatcher::DirectoryWatcher(const std::string& directory)
         Log::system("Changes made to " + directory + " by other programs are not seen: " + std::strerror(errno));
         return;
     }
-    m_watch = RunLoop::main().watch(m_fd, FdEvent::Read, [this](FdEvent) { readEvents(); });
+    m_watch = m_loop.watch(m_fd, FdEvent::Read, [this](FdEvent) { readEvents(); });
 }
 
 DirectoryWatcher::~DirectoryWatcher()
 {
     if (m_watch)
-        RunLoop::main().unwatch(m_watch);
+        m_loop.unwatch(m_watch);
     if (m_fd >= 0)
         ::close(m_fd);
 }

@@ -7,7 +7,9 @@
 
 namespace core {
 
-// Hears, on the main run loop, of files made, replaced, written or removed
+class RunLoop;
+
+// Hears, on a run loop (which outlives it), of files made, replaced, written or removed
 // in one directory (inotify), whoever changed them.
 class DirectoryWatcher {
 public:
@@ -16,7 +18,7 @@ public:
 
     // Without a watch (no inotify, no such directory) nothing is heard; the
     // log says why.
-    explicit DirectoryWatcher(const std::string& directory);
+    DirectoryWatcher(RunLoop& loop, const std::string& directory);
     ~DirectoryWatcher();
     DirectoryWatcher(const DirectoryWatcher&) = delete;
     DirectoryWatcher& operator=(const DirectoryWatcher&) = delete;
@@ -26,6 +28,7 @@ public:
 private:
     void readEvents();
 
+    RunLoop& m_loop;
     int m_fd = -1;
     RunLoopEngine::Id m_watch = 0;
 };

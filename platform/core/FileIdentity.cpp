@@ -15,8 +15,8 @@ double seconds(const timespec& time) { return double(time.tv_sec) + double(time.
 
 bool operator==(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// The main loop's wall clock, which tests can move on.
-double now() { return Date::now().timeIntervalSince1970(); }
+// The system's clock, as the file system's time stamps are.
+double now() { return Date::systemNow().timeIntervalSince1970(); }
 
 } // namespace
 

@@ -42,7 +42,7 @@ void writeSystem(std::string_view line)
     DateFormatter stamp;
     stamp.setDateFormat("yyyy-MM-dd HH:mm:ss.zzz");
     writeTo(g_standardError,
-            stamp.stringFromDate(Date::now()) + " voicenotes[" + std::to_string(::getpid()) + "] " + text + "\n");
+            stamp.stringFromDate(Date::systemNow()) + " voicenotes[" + std::to_string(::getpid()) + "] " + text + "\n");
 }
 
 } // namespace

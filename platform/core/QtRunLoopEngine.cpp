@@ -1,5 +1,7 @@
 #include "platform/core/QtRunLoopEngine.h"
 
+#include "platform/core/Date.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
@@ -27,10 +29,7 @@ double QtRunLoopEngine::monotonicTime() const
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
 }
 
-double QtRunLoopEngine::wallClockTime() const
-{
-    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
+double QtRunLoopEngine::wallClockTime() const { return Date::systemNow().timeIntervalSince1970(); }
 
 RunLoopEngine::Id QtRunLoopEngine::scheduleAt(double deadline, std::function<void()> task)
 {

@@ -4,14 +4,13 @@
 
 namespace core {
 
-RunLoop& RunLoop::main()
+RunLoop::RunLoop()
+    : RunLoop(std::make_unique<QtRunLoopEngine>())
 {
-    static RunLoop loop;
-    return loop;
 }
 
-RunLoop::RunLoop()
-    : m_engine(std::make_unique<QtRunLoopEngine>())
+RunLoop::RunLoop(std::unique_ptr<RunLoopEngine> engine)
+    : m_engine(std::move(engine))
 {
 }
 

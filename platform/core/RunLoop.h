@@ -7,11 +7,16 @@
 
 namespace core {
 
-// The one main loop. Every timer, posted task and file watch of the
-// application goes through it, so tests can swap in a virtual clock.
+// The main loop of one run. main() makes it and hands it to what it
+// builds; every timer, posted task and file watch goes through it, so tests
+// can swap in a virtual clock.
 class RunLoop {
 public:
-    static RunLoop& main();
+    // On the toolkit's event loop.
+    RunLoop();
+    explicit RunLoop(std::unique_ptr<RunLoopEngine> engine);
+    RunLoop(const RunLoop&) = delete;
+    RunLoop& operator=(const RunLoop&) = delete;
 
     // Replaces the engine; pending timers of the old one are dropped.
     void setEngine(std::unique_ptr<RunLoopEngine> engine);
@@ -30,7 +35,6 @@ public:
     void quit(int exitCode = 0);
 
 private:
-    RunLoop();
     std::unique_ptr<RunLoopEngine> m_engine;
 };
 

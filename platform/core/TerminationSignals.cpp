@@ -29,14 +29,15 @@ bool setHandler(void (*handler)(int))
 
 } // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> handler)
-    : m_handler(std::move(handler))
+TerminationSignals::TerminationSignals(RunLoop& loop, std::function<void()> handler)
+    : m_loop(loop)
+    , m_handler(std::move(handler))
 {
     if (g_pipe[0] < 0 && ::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     if (!setHandler(onSignal))
         return;
-    m_watch = RunLoop::main().watch(g_pipe[0], FdEvent::Read, [this](FdEvent) {
+    m_watch = m_loop.watch(g_pipe[0], FdEvent::Read, [this](FdEvent) {
         char buffer[16];
         while (::read(g_pipe[0], buffer, sizeof buffer) > 0) { }
         if (m_handler)
@@ -48,7 +49,7 @@ TerminationSignals::~TerminationSignals()
 {
     if (!m_watch)
         return;
-    RunLoop::main().unwatch(m_watch);
+    m_loop.unwatch(m_watch);
     setHandler(SIG_DFL);
 }
 

@@ -6,13 +6,15 @@
 
 namespace core {
 
-// SIGTERM and SIGINT (Ctrl-C) call the handler on the main run loop
+class RunLoop;
+
+// SIGTERM and SIGINT (Ctrl-C) call the handler on the run loop
 // instead of ending the process at once, so that what is under way (a
 // recording) is kept first. One at a time; while none is, the signals do
 // what they always do.
 class TerminationSignals {
 public:
-    explicit TerminationSignals(std::function<void()> handler);
+    TerminationSignals(RunLoop& loop, std::function<void()> handler);
     ~TerminationSignals();
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
@@ -21,6 +23,7 @@ public:
     bool isWatching() const { return m_watch != 0; }
 
 private:
+    RunLoop& m_loop;
     std::function<void()> m_handler;
     RunLoopEngine::Id m_watch = 0;
 };

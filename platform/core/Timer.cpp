@@ -11,17 +11,18 @@ namespace {
 constexpr double kMinimumInterval = 0.0001;
 } // namespace
 
-std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Callback callback)
+std::shared_ptr<Timer> Timer::scheduledTimer(RunLoop& loop, double interval, bool repeats, Callback callback)
 {
-    std::shared_ptr<Timer> timer(new Timer(interval, repeats, std::move(callback)));
+    std::shared_ptr<Timer> timer(new Timer(loop, interval, repeats, std::move(callback)));
     timer->m_selfWhileScheduled = timer;
-    timer->m_fireTime = RunLoop::main().monotonicTime() + timer->m_interval;
+    timer->m_fireTime = loop.monotonicTime() + timer->m_interval;
     timer->scheduleNext();
     return timer;
 }
 
-Timer::Timer(double interval, bool repeats, Callback callback)
-    : m_interval(std::max(interval, kMinimumInterval))
+Timer::Timer(RunLoop& loop, double interval, bool repeats, Callback callback)
+    : m_loop(loop)
+    , m_interval(std::max(interval, kMinimumInterval))
     , m_repeats(repeats)
     , m_callback(std::move(callback))
 {
@@ -29,7 +30,7 @@ Timer::Timer(double interval, bool repeats, Callback callback)
 
 void Timer::scheduleNext()
 {
-    m_pending = RunLoop::main().engine().scheduleAt(m_fireTime, [this] { fire(); });
+    m_pending = m_loop.engine().scheduleAt(m_fireTime, [this] { fire(); });
 }
 
 void Timer::fire()
@@ -38,7 +39,7 @@ void Timer::fire()
     auto keepAlive = shared_from_this();
     if (m_repeats) {
         // Fire times stay on the original grid; missed ticks are skipped.
-        double now = RunLoop::main().monotonicTime();
+        double now = m_loop.monotonicTime();
         do
             m_fireTime += m_interval;
         while (m_fireTime <= now);
@@ -57,7 +58,7 @@ void Timer::invalidate()
         return;
     m_valid = false;
     if (m_pending) {
-        RunLoop::main().cancel(m_pending);
+        m_loop.cancel(m_pending);
         m_pending = 0;
     }
     auto self = std::move(m_selfWhileScheduled);

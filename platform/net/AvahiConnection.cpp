@@ -13,7 +13,7 @@ std::shared_ptr<AvahiConnection> AvahiConnection::shared(NetworkConnections& net
     auto& connection = network.avahi();
     if (!connection || connection->m_state == State::Failed) {
         bool told = connection && connection->m_unavailabilityTold;
-        connection.reset(new AvahiConnection);
+        connection.reset(new AvahiConnection(network.runLoop()));
         connection->m_unavailabilityTold = told;
         connection->start();
     }
@@ -35,7 +35,10 @@ std::string AvahiConnection::hostName(AvahiClient* client)
     return name ? name : "";
 }
 
-AvahiConnection::AvahiConnection() = default;
+AvahiConnection::AvahiConnection(core::RunLoop& loop)
+    : m_loop(loop)
+{
+}
 
 AvahiConnection::~AvahiConnection()
 {
@@ -87,7 +90,7 @@ void AvahiConnection::clientChanged(AvahiClient* client, AvahiClientState state,
     case AVAHI_CLIENT_CONNECTING:
         break;
     }
-    core::RunLoop::main().post([weak = self.weak_from_this(), changed, reason] {
+    self.m_loop.post([weak = self.weak_from_this(), changed, reason] {
         if (auto strong = weak.lock())
             strong->changeState(changed, reason);
     });
@@ -133,16 +136,16 @@ void AvahiConnection::tell(ListenerId id)
 
 void AvahiConnection::postFor(ListenerId id, std::function<void()> task)
 {
-    core::RunLoop::main().post([weak = weak_from_this(), id, task = std::move(task)] {
+    m_loop.post([weak = weak_from_this(), id, task = std::move(task)] {
         auto strong = weak.lock();
         if (strong && strong->m_listeners.count(id))
             task();
     });
 }
 
-void AvahiConnection::log(std::string line)
+void AvahiConnection::log(std::string line) const
 {
-    core::RunLoop::main().post([line = std::move(line)] { core::Log::system(line); });
+    m_loop.post([line = std::move(line)] { core::Log::system(line); });
 }
 
 void AvahiConnection::withClient(const std::function<void(AvahiClient*)>& work)

@@ -8,6 +8,10 @@
 #include <memory>
 #include <string>
 
+namespace core {
+class RunLoop;
+}
+
 namespace net {
 
 class NetworkConnections;
@@ -31,28 +35,29 @@ public:
     static std::string hostName(AvahiClient* client);
     ~AvahiConnection();
 
-    // The listener hears the state on the main run loop: the current one
+    // The listener hears the state on the run loop: the current one
     // soon, then every change, until it stops listening.
     ListenerId listen(Listener listener);
     void unlisten(ListenerId id);
-    // From any thread: runs the task on the main run loop unless the
+    // From any thread: runs the task on the run loop unless the
     // listener has stopped listening by then.
     void postFor(ListenerId id, std::function<void()> task);
-    // From any thread: a line in the system log, written on the main loop.
-    static void log(std::string line);
+    // From any thread: a line in the system log, written on the run loop.
+    void log(std::string line) const;
 
     // On the main thread: runs work with Avahi's poll thread held off, so
     // it may use the client.
     void withClient(const std::function<void(AvahiClient*)>& work);
 
 private:
-    AvahiConnection();
+    explicit AvahiConnection(core::RunLoop& loop);
     void start();
     void fail(const std::string& reason);
     static void clientChanged(AvahiClient* client, AvahiClientState state, void* connection);
     void changeState(State state, const std::string& reason);
     void tell(ListenerId id);
 
+    core::RunLoop& m_loop;
     AvahiThreadedPoll* m_poll = nullptr;
     AvahiClient* m_client = nullptr;
     // Main thread only.

@@ -31,7 +31,8 @@ core::FdEvent fdEvents(int what)
 
 } // namespace
 
-CurlMulti::CurlMulti()
+CurlMulti::CurlMulti(core::RunLoop& loop)
+    : m_loop(loop)
 {
     if (auto module = Libcurl::load(); !module) {
         core::Log::system("Cannot set up libcurl: " + module.error().words);
@@ -77,14 +78,13 @@ CurlMulti::~CurlMulti()
         libcurl().curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, nullptr);
         libcurl().curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, nullptr);
     }
-    auto& loop = core::RunLoop::main();
-    loop.cancel(m_timer);
+    m_loop.cancel(m_timer);
     for (auto* watch : m_watches) {
-        loop.unwatch(*watch);
+        m_loop.unwatch(*watch);
         delete watch;
     }
     for (const auto& [socket, watch] : m_controlWatches)
-        loop.unwatch(watch);
+        m_loop.unwatch(watch);
     if (m_multi) {
         if (CURLMcode result = libcurl().curl_multi_cleanup(m_multi); result != CURLM_OK)
             logFailure("Cannot end libcurl's transfers", result);
@@ -151,7 +151,7 @@ void CurlMulti::watchControlConnection(CURL* easy, curl_socket_t socket)
     if (!m_transfers.contains(easy) || control == m_controlConnections.end() || control->second != socket
         || m_controlWatches.contains(socket))
         return;
-    m_controlWatches[socket] = core::RunLoop::main().watch(
+    m_controlWatches[socket] = m_loop.watch(
         socket, core::FdEvent::Read, [this, easy, socket](core::FdEvent) { controlConnectionReadable(easy, socket); });
 }
 
@@ -160,7 +160,7 @@ void CurlMulti::forgetControlConnection(curl_socket_t socket)
     auto watch = m_controlWatches.find(socket);
     if (watch == m_controlWatches.end())
         return;
-    core::RunLoop::main().unwatch(watch->second);
+    m_loop.unwatch(watch->second);
     m_controlWatches.erase(watch);
 }
 
@@ -182,9 +182,8 @@ void CurlMulti::controlConnectionReadable(CURL* easy, curl_socket_t socket)
 // a change of interest replaces that one watch.
 void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine::Id* watch)
 {
-    auto& loop = core::RunLoop::main();
     if (watch)
-        loop.unwatch(*watch);
+        m_loop.unwatch(*watch);
     if (what == CURL_POLL_REMOVE) {
         // curl forgets the socket's pointer by itself.
         m_watches.erase(watch);
@@ -203,7 +202,7 @@ void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine:
         }
         m_watches.insert(watch);
     }
-    *watch = loop.watch(socket, fdEvents(what), [this, socket](core::FdEvent event) {
+    *watch = m_loop.watch(socket, fdEvents(what), [this, socket](core::FdEvent event) {
         act(socket, event == core::FdEvent::Read ? CURL_CSELECT_IN : CURL_CSELECT_OUT);
     });
 }
@@ -211,12 +210,11 @@ void CurlMulti::watchSocket(curl_socket_t socket, int what, core::RunLoopEngine:
 int CurlMulti::timeoutChanged(CURLM*, long milliseconds, void* multi)
 {
     auto& self = *static_cast<CurlMulti*>(multi);
-    auto& loop = core::RunLoop::main();
-    loop.cancel(self.m_timer);
+    self.m_loop.cancel(self.m_timer);
     self.m_timer = 0;
     // curl must not be called back from here: its timeout runs from the loop.
     if (milliseconds >= 0) {
-        self.m_timer = loop.scheduleAfter(double(milliseconds) / 1000.0, [&self] {
+        self.m_timer = self.m_loop.scheduleAfter(double(milliseconds) / 1000.0, [&self] {
             self.m_timer = 0;
             self.act(CURL_SOCKET_TIMEOUT, 0);
         });

@@ -8,6 +8,10 @@
 #include <map>
 #include <set>
 
+namespace core {
+class RunLoop;
+}
+
 namespace net {
 
 // A libcurl multi handle, driven by the main run loop: curl's sockets
@@ -19,7 +23,8 @@ public:
     // Hears how a transfer ended, once curl has let go of it.
     using DoneHandler = std::function<void(CURLcode)>;
 
-    CurlMulti();
+    // The loop outlives the handle.
+    explicit CurlMulti(core::RunLoop& loop);
     // Transfers still under way end as failed (CURLE_ABORTED_BY_CALLBACK),
     // and nothing of this handle stays on the run loop.
     ~CurlMulti();
@@ -32,6 +37,8 @@ public:
     void remove(CURL* easy);
     // Transfers curl still works on.
     std::size_t transferCount() const { return m_transfers.size(); }
+    // Where the transfers are driven and heard of.
+    core::RunLoop& runLoop() const { return m_loop; }
 
 private:
     static int socketChanged(CURL* easy, curl_socket_t socket, int what, void* multi, void* socketWatch);
@@ -56,6 +63,7 @@ private:
     void forgetControlConnection(curl_socket_t socket);
     void controlConnectionReadable(CURL* easy, curl_socket_t socket);
 
+    core::RunLoop& m_loop;
     bool m_initialised = false;
     CURLM* m_multi = nullptr;
     core::RunLoopEngine::Id m_timer = 0;

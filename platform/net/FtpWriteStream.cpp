@@ -488,7 +488,8 @@ std::shared_ptr<FtpWriteStream> FtpWriteStream::createWithFTPURL(const URL& url,
 }
 
 FtpWriteStream::FtpWriteStream(const URL& url, CurlMulti& network)
-    : m_transfer(std::make_unique<Transfer>(*this, url, network))
+    : m_loop(network.runLoop())
+    , m_transfer(std::make_unique<Transfer>(*this, url, network))
 {
 }
 
@@ -561,7 +562,7 @@ bool FtpWriteStream::restart(FtpSecurity security)
                       + "connecting again with it");
     m_security = std::move(security);
     std::shared_ptr<Transfer> ended = std::move(m_transfer);
-    core::RunLoop::main().post([ended] {});
+    m_loop.post([ended] {});
     m_transfer = std::make_unique<Transfer>(*this, ended->url(), ended->network());
     if (!startTransfer())
         return false;
@@ -670,7 +671,7 @@ void FtpWriteStream::postCompletion()
 {
     if (!m_completionHandler)
         return;
-    core::RunLoop::main().post([handler = std::move(m_completionHandler)] { handler(); });
+    m_loop.post([handler = std::move(m_completionHandler)] { handler(); });
 }
 
 void FtpWriteStream::signalRoom()
@@ -683,7 +684,7 @@ void FtpWriteStream::signalRoom()
 
 void FtpWriteStream::post(StreamEvent event)
 {
-    core::RunLoop::main().post([stream = weak_from_this(), event] {
+    m_loop.post([stream = weak_from_this(), event] {
         if (auto self = stream.lock())
             self->deliver(event);
     });

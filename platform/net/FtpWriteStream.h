@@ -10,6 +10,10 @@
 #include <optional>
 #include <string>
 
+namespace core {
+class RunLoop;
+}
+
 namespace net {
 
 class CurlMulti;
@@ -118,6 +122,7 @@ private:
     // close() was called: the rest is on its way (Writing) or confirmed.
     bool isClosedForWriting() const { return m_status == StreamStatus::Writing || m_status == StreamStatus::Closed; }
 
+    core::RunLoop& m_loop;
     StreamStatus m_status = StreamStatus::NotOpen;
     std::optional<core::Error> m_error;
     std::string m_presentedKey;

@@ -143,8 +143,8 @@ private:
 
     void fail(int error)
     {
-        AvahiConnection::log("Cannot announce " + m_service.m_type + " " + m_name + ": "
-                             + libavahi().avahi_strerror(error));
+        m_connection->log("Cannot announce " + m_service.m_type + " " + m_name + ": "
+                          + libavahi().avahi_strerror(error));
         m_connection->postFor(m_listener, [this] { report(false); });
     }
 

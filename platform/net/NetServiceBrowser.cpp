@@ -46,8 +46,8 @@ private:
                 client, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, m_type.c_str(),
                 m_domain.empty() ? nullptr : m_domain.c_str(), AvahiLookupFlags(0), &Search::browserEvent, this);
             if (!m_avahiBrowser)
-                AvahiConnection::log("Cannot look for " + m_type + " services: "
-                                     + libavahi().avahi_strerror(libavahi().avahi_client_errno(client)));
+                m_connection->log("Cannot look for " + m_type
+                                  + " services: " + libavahi().avahi_strerror(libavahi().avahi_client_errno(client)));
         });
     }
 
@@ -75,9 +75,9 @@ private:
         case AVAHI_BROWSER_CACHE_EXHAUSTED:
             break;
         case AVAHI_BROWSER_FAILURE:
-            AvahiConnection::log("Looking for " + self.m_type + " services failed: "
-                                 + libavahi().avahi_strerror(libavahi().avahi_client_errno(
-                                     libavahi().avahi_service_browser_get_client(avahiBrowser))));
+            self.m_connection->log("Looking for " + self.m_type + " services failed: "
+                                   + libavahi().avahi_strerror(libavahi().avahi_client_errno(
+                                       libavahi().avahi_service_browser_get_client(avahiBrowser))));
             break;
         }
     }

@@ -5,7 +5,10 @@
 
 namespace net {
 
-NetworkConnections::NetworkConnections() = default;
+NetworkConnections::NetworkConnections(core::RunLoop& loop)
+    : m_loop(loop)
+{
+}
 
 // The connection to Avahi goes before the transfers; each ends its own
 // threads and run-loop watches.
@@ -14,7 +17,7 @@ NetworkConnections::~NetworkConnections() = default;
 CurlMulti& NetworkConnections::curl()
 {
     if (!m_curl)
-        m_curl = std::make_unique<CurlMulti>();
+        m_curl = std::make_unique<CurlMulti>(m_loop);
     return *m_curl;
 }
 

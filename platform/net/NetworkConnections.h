@@ -2,6 +2,10 @@
 
 #include <memory>
 
+namespace core {
+class RunLoop;
+}
+
 namespace net {
 
 class AvahiConnection;
@@ -14,17 +18,20 @@ class CurlMulti;
 // what uses the network.
 class NetworkConnections {
 public:
-    NetworkConnections();
+    // The loop outlives the connections.
+    explicit NetworkConnections(core::RunLoop& loop);
     ~NetworkConnections();
     NetworkConnections(const NetworkConnections&) = delete;
     NetworkConnections& operator=(const NetworkConnections&) = delete;
 
     CurlMulti& curl();
+    core::RunLoop& runLoop() const { return m_loop; }
     // The Avahi connection in use: none yet, or one AvahiConnection::shared()
     // renews once the daemon was found gone.
     std::shared_ptr<AvahiConnection>& avahi() { return m_avahi; }
 
 private:
+    core::RunLoop& m_loop;
     std::unique_ptr<CurlMulti> m_curl;
     std::shared_ptr<AvahiConnection> m_avahi;
 };

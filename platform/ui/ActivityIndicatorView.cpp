@@ -1,6 +1,7 @@
 #include "platform/ui/ActivityIndicatorView.h"
 
 #include "platform/core/Timer.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/GraphicsContext.h"
 
 #include <cmath>
@@ -19,10 +20,11 @@ void ActivityIndicatorView::startAnimating()
 {
     if (m_timer)
         return;
-    m_timer = core::Timer::scheduledTimer(kStepInterval, true, [this](core::Timer&) {
-        m_phase = (m_phase + 1) % kSpokes;
-        setNeedsDisplay();
-    });
+    m_timer = core::Timer::scheduledTimer(Application::sharedApplication().runLoop(), kStepInterval, true,
+                                          [this](core::Timer&) {
+                                              m_phase = (m_phase + 1) % kSpokes;
+                                              setNeedsDisplay();
+                                          });
 }
 
 void ActivityIndicatorView::stopAnimating()

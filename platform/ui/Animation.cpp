@@ -98,16 +98,17 @@ void Animation::start()
         finish();
         return;
     }
-    m_startTime = core::RunLoop::main().monotonicTime();
+    m_startTime = Application::sharedApplication().runLoop().monotonicTime();
     step(0);
     running().push_back(shared_from_this());
-    m_timer = core::Timer::scheduledTimer(kFrameInterval, true, [this](core::Timer&) {
-        double elapsed = core::RunLoop::main().monotonicTime() - m_startTime;
-        if (elapsed >= m_duration)
-            finish();
-        else
-            step(easeInOut(elapsed / m_duration));
-    });
+    m_timer = core::Timer::scheduledTimer(
+        Application::sharedApplication().runLoop(), kFrameInterval, true, [this](core::Timer&) {
+            double elapsed = Application::sharedApplication().runLoop().monotonicTime() - m_startTime;
+            if (elapsed >= m_duration)
+                finish();
+            else
+                step(easeInOut(elapsed / m_duration));
+        });
 }
 
 void Animation::step(double progress)

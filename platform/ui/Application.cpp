@@ -124,7 +124,8 @@ int Application::checkArguments(int argc, char** argv)
     return 0;
 }
 
-int Application::main(int argc, char** argv, core::UserDefaults& defaults, const DelegateFactory& makeDelegate)
+int Application::main(int argc, char** argv, core::RunLoop& loop, core::UserDefaults& defaults,
+                      const DelegateFactory& makeDelegate)
 {
     if (int status = checkArguments(argc, argv); status != 0)
         return status;
@@ -134,15 +135,15 @@ int Application::main(int argc, char** argv, core::UserDefaults& defaults, const
         return 2;
     }
     toolkit.setQuitOnLastWindowClosed(false);
-    SingleInstance instance(core::Paths::documentsDirectory());
+    SingleInstance instance(loop, core::Paths::documentsDirectory());
     if (instance.handOverToRunningInstance()) {
         std::puts("Voice Notes is open already: its window comes forward.");
         return 0;
     }
-    Application application(&defaults);
+    Application application(loop, &defaults);
     // SIGTERM and SIGINT end the application through its delegate, like
     // closing the window.
-    core::TerminationSignals termination([&application] { application.terminate(); });
+    core::TerminationSignals termination(loop, [&application] { application.terminate(); });
     if (!termination.isWatching())
         core::Log::system("Could not watch SIGTERM and SIGINT; they will end the application without saving");
     QObject::connect(&toolkit, &QGuiApplication::commitDataRequest, [&application] { application.terminate(); });
@@ -155,26 +156,27 @@ int Application::main(int argc, char** argv, core::UserDefaults& defaults, const
         if (Window* window = application.keyWindow())
             window->bringToFront();
     };
-    int status = core::RunLoop::main().run();
+    int status = loop.run();
     application.terminate();
     // Panels still shown, and timers and tasks still pending, hold views:
     // they must go while the toolkit is still there, not at exit.
     ModalPanel::closeAll();
-    core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
+    loop.setEngine(std::make_unique<core::QtRunLoopEngine>());
     return status;
 }
 
 Application& Application::sharedApplication()
 {
     if (!g_current) {
-        // Code running without Application::main() still gets one.
-        static Application fallback;
+        std::fputs("voicenotes: no application object\n", stderr);
+        std::abort();
     }
     return *g_current;
 }
 
-Application::Application(core::UserDefaults* defaults)
-    : m_defaults(defaults)
+Application::Application(core::RunLoop& loop, core::UserDefaults* defaults)
+    : m_loop(loop)
+    , m_defaults(defaults)
     , m_badge(defaults ? long(defaults->integerForKey(kBadgeKey)) : 0)
     , m_previous(g_current)
 {
@@ -200,7 +202,7 @@ void Application::terminate()
         m_delegate->applicationWillTerminate(*this);
     if (m_defaults && !m_defaults->synchronize())
         core::Log::system("Could not store the settings");
-    core::RunLoop::main().quit(0);
+    m_loop.quit(0);
 }
 
 long Application::applicationIconBadgeNumber() const { return m_badge; }

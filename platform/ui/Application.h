@@ -10,8 +10,9 @@
 #include <vector>
 
 namespace core {
+class RunLoop;
 class UserDefaults;
-}
+} // namespace core
 
 namespace ui {
 
@@ -29,24 +30,29 @@ public:
 
     // Creates the toolkit, then the delegate, launches and runs the loop;
     // returns the process's exit code. The badge is kept in the settings.
-    static int main(int argc, char** argv, core::UserDefaults& defaults, const DelegateFactory& makeDelegate);
+    static int main(int argc, char** argv, core::RunLoop& loop, core::UserDefaults& defaults,
+                    const DelegateFactory& makeDelegate);
     // Before the toolkit starts: 2 (and why) for an option neither ours
     // nor the toolkit's, 1 (and why) when no display is named, else 0.
     static int checkArguments(int argc, char** argv);
     // The arguments less the toolkit's own options and their values.
     static std::vector<std::string> withoutToolkitOptions(const std::vector<std::string>& arguments);
 
-    // The application object that exists now (tests make their own).
+    // The application object that exists now (tests make their own); there
+    // must be one.
     static Application& sharedApplication();
 
-    // Without settings the badge lasts this run only.
-    explicit Application(core::UserDefaults* defaults = nullptr);
+    // Both outlive the application; without settings the badge lasts this
+    // run only.
+    explicit Application(core::RunLoop& loop, core::UserDefaults* defaults = nullptr);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     void setDelegate(ApplicationDelegate* delegate) { m_delegate = delegate; }
     ApplicationDelegate* delegate() const { return m_delegate; }
+    // The loop the application's screens run on.
+    core::RunLoop& runLoop() const { return m_loop; }
 
     // Calls applicationDidFinishLaunching, once.
     void finishLaunching();
@@ -77,6 +83,7 @@ public:
     std::vector<std::shared_ptr<Animation>>& runningAnimations() { return m_runningAnimations; }
 
 private:
+    core::RunLoop& m_loop;
     core::UserDefaults* m_defaults;
     long m_badge = 0;
     DesktopNotifications m_notifications;

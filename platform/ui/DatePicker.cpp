@@ -1,5 +1,6 @@
 #include "platform/ui/DatePicker.h"
 
+#include "platform/ui/Application.h"
 #include "platform/ui/DateTimeEditWidget.h"
 
 #include <QSignalBlocker>
@@ -10,7 +11,7 @@ namespace ui {
 
 DatePicker::DatePicker(Rect frame)
     : Control(new DateTimeEditWidget, frame)
-    , m_date(core::Date::now())
+    , m_date(core::Date::now(Application::sharedApplication().runLoop()))
 {
     edit().setDisplayFormat(QStringLiteral("ddd d MMM yyyy  HH:mm"));
     edit().setCalendarPopup(true);

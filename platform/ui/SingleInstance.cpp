@@ -93,7 +93,8 @@ std::string SingleInstance::socketFolder()
     return isPrivateFolder(dir) ? dir : std::string();
 }
 
-SingleInstance::SingleInstance(const std::string& notesFolder)
+SingleInstance::SingleInstance(core::RunLoop& loop, const std::string& notesFolder)
+    : m_loop(loop)
 {
     std::string dir = socketFolder();
     if (dir.empty()) {
@@ -111,7 +112,7 @@ SingleInstance::~SingleInstance()
     while (!m_peers.empty())
         forget(m_peers.begin()->first);
     if (m_watch)
-        core::RunLoop::main().unwatch(m_watch);
+        m_loop.unwatch(m_watch);
     if (m_listener >= 0) {
         ::unlink(m_socketPath.c_str());
         ::close(m_listener);
@@ -171,7 +172,7 @@ bool SingleInstance::listen()
         return false;
     }
     m_listener = fd;
-    m_watch = core::RunLoop::main().watch(fd, core::FdEvent::Read, [this](core::FdEvent) { accept(); });
+    m_watch = m_loop.watch(fd, core::FdEvent::Read, [this](core::FdEvent) { accept(); });
     return true;
 }
 
@@ -204,7 +205,7 @@ void SingleInstance::accept()
     }
     if (m_peers.size() >= kMostWaitingPeers)
         forget(m_peers.begin()->first);
-    m_peers[fd] = core::RunLoop::main().watch(fd, core::FdEvent::Read, [this, fd](core::FdEvent) { answer(fd); });
+    m_peers[fd] = m_loop.watch(fd, core::FdEvent::Read, [this, fd](core::FdEvent) { answer(fd); });
 }
 
 void SingleInstance::answer(int peer)
@@ -227,7 +228,7 @@ void SingleInstance::forget(int peer)
     auto found = m_peers.find(peer);
     if (found == m_peers.end())
         return;
-    core::RunLoop::main().unwatch(found->second);
+    m_loop.unwatch(found->second);
     ::close(peer);
     m_peers.erase(found);
 }

@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 
+namespace core {
+class RunLoop;
+}
+
 namespace ui {
 
 // One window per person and set of notes, as desktop applications have:
@@ -22,7 +26,8 @@ public:
     // Called on the main loop when a later start asks this one to come forward.
     std::function<void()> on_raise;
 
-    explicit SingleInstance(const std::string& notesFolder);
+    // The loop outlives this object.
+    SingleInstance(core::RunLoop& loop, const std::string& notesFolder);
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
@@ -44,6 +49,7 @@ private:
     void answer(int peer);
     void forget(int peer);
 
+    core::RunLoop& m_loop;
     std::string m_socketPath;
     std::string m_lockPath;
     int m_lock = -1;

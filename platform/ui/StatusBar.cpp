@@ -3,6 +3,7 @@
 #include "platform/core/Date.h"
 #include "platform/core/DateFormatter.h"
 #include "platform/core/Timer.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 
 #include <cmath>
@@ -38,14 +39,15 @@ void StatusBar::refresh()
 {
     core::DateFormatter formatter;
     formatter.setTimeStyle(core::DateFormatter::Style::Short);
-    core::Date now = core::Date::now();
+    core::Date now = core::Date::now(Application::sharedApplication().runLoop());
     m_clock->setText(formatter.stringFromDate(now));
     // A window stays open for days: the clock turns with the minute, not
     // only when something else happens.
     if (m_nextMinute)
         m_nextMinute->invalidate();
     double untilNextMinute = 60 - std::fmod(now.timeIntervalSince1970(), 60);
-    m_nextMinute = core::Timer::scheduledTimer(untilNextMinute, false, [this](core::Timer&) { refresh(); });
+    m_nextMinute = core::Timer::scheduledTimer(Application::sharedApplication().runLoop(), untilNextMinute, false,
+                                               [this](core::Timer&) { refresh(); });
 }
 
 } // namespace ui

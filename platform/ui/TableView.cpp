@@ -2,6 +2,7 @@
 
 #include "platform/core/RunLoop.h"
 #include "platform/ui/AccessibleViews.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TableViewWidget.h"
@@ -367,11 +368,12 @@ void TableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& indexPaths,
             cell->setFrame(rect);
             cell->setAlpha(0);
         });
-        core::RunLoop::main().scheduleAfter(kRowAnimationDuration, [this, cell, weak = weak_from_this()] {
-            if (!weak.expired())
-                hideCell(cell);
-            cell->setAlpha(1);
-        });
+        Application::sharedApplication().runLoop().scheduleAfter(kRowAnimationDuration,
+                                                                 [this, cell, weak = weak_from_this()] {
+                                                                     if (!weak.expired())
+                                                                         hideCell(cell);
+                                                                     cell->setAlpha(1);
+                                                                 });
     }
     auto sorted = indexPaths;
     std::sort(sorted.begin(), sorted.end());

@@ -1,6 +1,7 @@
 #include "platform/ui/ViewController.h"
 
 #include "platform/core/RunLoop.h"
+#include "platform/ui/Application.h"
 
 #include <algorithm>
 
@@ -89,7 +90,7 @@ void ViewController::presentModalViewController(std::shared_ptr<ViewController> 
         return;
     }
     View::animate(kModalAnimationDuration, [&] { modal->setFrame(area); });
-    core::RunLoop::main().scheduleAfter(kModalAnimationDuration, [weak = weak_from_this()] {
+    Application::sharedApplication().runLoop().scheduleAfter(kModalAnimationDuration, [weak = weak_from_this()] {
         if (auto self = weak.lock())
             self->coverPresentingView();
     });
@@ -126,7 +127,7 @@ void ViewController::dismissModalViewControllerAnimated(bool animated)
         modal->setFrame(Rect{area.x, area.y + area.height, area.width, area.height});
     });
     // Taken away once it has slid out of sight, unless shown again by then.
-    core::RunLoop::main().scheduleAfter(kModalAnimationDuration, [modal, controller] {
+    Application::sharedApplication().runLoop().scheduleAfter(kModalAnimationDuration, [modal, controller] {
         if (!controller->m_parentViewController)
             modal->removeFromSuperview();
     });

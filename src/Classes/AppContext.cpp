@@ -5,14 +5,17 @@
 #include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
 
-AppContext::AppContext()
-    : AppContext(nullptr)
+AppContext::AppContext(core::RunLoop& loop)
+    : AppContext(loop, nullptr)
 {
 }
 
-AppContext::AppContext(std::unique_ptr<audio::AudioDevice> device)
-    : m_ownDevice(std::move(device))
+AppContext::AppContext(core::RunLoop& loop, std::unique_ptr<audio::AudioDevice> device)
+    : m_loop(loop)
+    , m_ownDevice(std::move(device))
     , m_device(m_ownDevice.get())
+    , m_sounds(loop)
+    , m_network(loop)
 {
 }
 

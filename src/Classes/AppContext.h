@@ -12,23 +12,25 @@ namespace audio {
 class AudioDevice;
 }
 namespace core {
+class RunLoop;
 class UserDefaults;
-}
+} // namespace core
 
-// What one run of the application holds: the note store's parsed list,
-// the settings, the sound device and the network connections. main()
-// builds one for the window or a command and hands it to what it builds;
-// each test builds its own, so nothing of one run reaches the next.
+// What one run of the application holds: its run loop, the note store's
+// parsed list, the settings, the sound device and the network connections.
+// main() builds one for the window or a command and hands it to what it
+// builds; each test builds its own, so nothing of one run reaches the next.
 class AppContext {
 public:
-    // The system's default device is opened on first use (the virtual one
-    // when there is none).
-    AppContext();
-    explicit AppContext(std::unique_ptr<audio::AudioDevice> device);
+    // The loop outlives the context. The system's default device is opened
+    // on first use (the virtual one when there is none).
+    explicit AppContext(core::RunLoop& loop);
+    AppContext(core::RunLoop& loop, std::unique_ptr<audio::AudioDevice> device);
     ~AppContext();
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
+    core::RunLoop& runLoop() const { return m_loop; }
     std::optional<StoreCache>& storeCache() { return m_storeCache; }
     // Read from the home in use at the first call.
     core::UserDefaults& defaults();
@@ -39,6 +41,7 @@ public:
     net::NetworkConnections& network() { return m_network; }
 
 private:
+    core::RunLoop& m_loop;
     std::unique_ptr<audio::AudioDevice> m_ownDevice;
     audio::AudioDevice* m_device;
     // Stopped before the device goes.

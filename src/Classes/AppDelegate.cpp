@@ -88,7 +88,7 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
     m_window->on_keyPress = [this](ui::KeyPress press) { return m_keyboard->handle(press); };
     if (m_announce)
         m_rootViewController->enableBonjour();
-    m_storeWatcher = std::make_unique<core::DirectoryWatcher>(core::Paths::documentsDirectory());
+    m_storeWatcher = std::make_unique<core::DirectoryWatcher>(m_context.runLoop(), core::Paths::documentsDirectory());
     m_storeWatcher->on_change = [this](const std::string& name) {
         if (name == "data.plist")
             m_notes.refresh(NoteModel::Source::Elsewhere);

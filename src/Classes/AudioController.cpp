@@ -93,7 +93,7 @@ void AudioController::setupAudioFormatForPlayBack(audio::AudioStreamBasicDescrip
 
 void AudioController::startRecording()
 {
-    m_device.session().initialize(interruptionListenerCallback, this);
+    m_device.session().initialize(m_loop, interruptionListenerCallback, this);
     m_device.session().setCategory(AudioSession::kAudioSessionCategory_RecordAudio);
     m_device.session().setActive(true);
 
@@ -102,7 +102,7 @@ void AudioController::startRecording()
 
     core::DateFormatter formatter;
     formatter.setDateFormat("yyyyMMddHmmss");
-    std::string stamp = formatter.stringFromDate(core::Date::now());
+    std::string stamp = formatter.stringFromDate(core::Date::now(m_loop));
     // The name stays the first choice when no file can be made.
     m_recordName = recordingName(stamp, 1);
     m_fileURL = core::Paths::documentsFilePath(m_recordName).value_or("");
@@ -112,7 +112,7 @@ void AudioController::startRecording()
     m_recordState.deviceLost = false;
 
     bool created = false;
-    if (AudioQueue::newInput(m_device, m_recordState.dataFormat, AudioInputCallback, &m_recordState,
+    if (AudioQueue::newInput(m_device, m_recordState.dataFormat, AudioInputCallback, &m_recordState, m_loop,
                              m_recordState.queue)
         == noErr) {
         m_recordState.queue->setStoppedCallback(RecordingStoppedCallback);
@@ -242,7 +242,7 @@ void AudioController::startPlayback(const std::string& name)
     m_fileURL = m_fileName;
 
     bool useReceiver = m_defaults.boolForKey("UseReceiver");
-    m_device.session().initialize(interruptionListenerCallback, this);
+    m_device.session().initialize(m_loop, interruptionListenerCallback, this);
     m_device.session().setCategory(useReceiver ? AudioSession::kAudioSessionCategory_PlayAndRecord
                                                : AudioSession::kAudioSessionCategory_MediaPlayback);
     m_device.session().setActive(true);
@@ -259,7 +259,8 @@ void AudioController::startPlayback(const std::string& name)
         stopPlayback();
         return;
     }
-    if (AudioQueue::newOutput(m_device, m_playState.dataFormat, AudioOutputCallback, &m_playState, m_playState.queue)
+    if (AudioQueue::newOutput(m_device, m_playState.dataFormat, AudioOutputCallback, &m_playState, m_loop,
+                              m_playState.queue)
         != noErr) {
         stopPlayback();
         return;

@@ -9,8 +9,9 @@
 #include <string>
 
 namespace core {
+class RunLoop;
 class UserDefaults;
-}
+} // namespace core
 
 inline constexpr int kNumberBuffers = 3;
 
@@ -62,11 +63,12 @@ public:
     // Names tried for recordings started in the same second.
     static constexpr int kNameAttempts = 1000;
 
-    // Both outlive this object; the settings give the rate recorded at and
-    // whether playback goes to the receiver.
-    AudioController(audio::AudioDevice& device, core::UserDefaults& defaults)
+    // All outlive this object; the settings give the rate recorded at and
+    // whether playback goes to the receiver; the queues call back on the loop.
+    AudioController(audio::AudioDevice& device, core::UserDefaults& defaults, core::RunLoop& loop)
         : m_device(device)
         , m_defaults(defaults)
+        , m_loop(loop)
     {
     }
     ~AudioController();
@@ -120,6 +122,7 @@ private:
 
     audio::AudioDevice& m_device;
     core::UserDefaults& m_defaults;
+    core::RunLoop& m_loop;
     double m_numPacketsToRead = 0;
     std::string m_fileName;
     std::string m_recordName;

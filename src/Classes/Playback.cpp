@@ -32,7 +32,7 @@ core::Subscription Playback::observe(std::function<void(Event)> observer)
 void Playback::play(const Note& note)
 {
     stop();
-    m_audio = std::make_shared<AudioController>(m_context.audioDevice(), m_context.defaults());
+    m_audio = std::make_shared<AudioController>(m_context.audioDevice(), m_context.defaults(), m_context.runLoop());
     m_audio->setSampleRate(note.rate.value_or(0) > 0 ? int(*note.rate) : kDefaultSampleRate);
     m_path = note.path;
     m_packets = double(note.packets.value_or(0));
@@ -87,7 +87,7 @@ double Playback::heard() const { return m_audio ? double(m_audio->playedPacket()
 void Playback::startTicking()
 {
     stopTicking();
-    m_timer = core::Timer::scheduledTimer(kTickInterval, true, [this](core::Timer&) { tick(); });
+    m_timer = core::Timer::scheduledTimer(m_context.runLoop(), kTickInterval, true, [this](core::Timer&) { tick(); });
 }
 
 void Playback::stopTicking()

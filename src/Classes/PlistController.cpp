@@ -238,7 +238,7 @@ void PlistController::keepUnreadableStoreAside()
 {
     core::DateFormatter stamp;
     stamp.setDateFormat("yyyyMMddHHmmss");
-    std::string base = storePath() + ".unreadable-" + stamp.stringFromDate(core::Date::now());
+    std::string base = storePath() + ".unreadable-" + stamp.stringFromDate(core::Date::now(m_context.runLoop()));
     std::string aside = base;
     for (int n = 2; FileManager::fileExistsAtPath(aside); ++n)
         aside = base + "-" + std::to_string(n);
@@ -280,8 +280,8 @@ bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, con
                                  std::uint64_t numPackets)
 {
     std::int64_t rate = m_context.defaults().integerForKey("SampleRate");
-    return insertNewNote(
-        NewNote{"Note Name", "YellowIcon", path, minutes, seconds, numPackets, rate, core::Date::now()});
+    return insertNewNote(NewNote{"Note Name", "YellowIcon", path, minutes, seconds, numPackets, rate,
+                                 core::Date::now(m_context.runLoop())});
 }
 
 bool PlistController::saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,

@@ -67,7 +67,7 @@ void RootViewController::scheduleAlertCheck()
     // outlive this controller.
     if (m_timer)
         m_timer->invalidate();
-    m_timer = core::Timer::scheduledTimer(TableViewController::kAlertCheckDelay, false,
+    m_timer = core::Timer::scheduledTimer(m_context.runLoop(), TableViewController::kAlertCheckDelay, false,
                                           [this](core::Timer&) { myTimerFireMethod(); });
 }
 

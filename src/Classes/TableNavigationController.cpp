@@ -1,5 +1,6 @@
 #include "Classes/TableNavigationController.h"
 
+#include "Classes/AppContext.h"
 #include "Classes/BrowserLayout.h"
 #include "DetailController.h"
 #include "ExportView.h"
@@ -271,7 +272,7 @@ void TableNavigationController::storeMayHaveChangedSoon()
         return;
     m_storeCheckPosted = true;
     std::weak_ptr<ui::ViewController> weak = weak_from_this();
-    core::RunLoop::main().post([weak] {
+    m_context.runLoop().post([weak] {
         if (auto self = std::static_pointer_cast<TableNavigationController>(weak.lock())) {
             self->m_storeCheckPosted = false;
             self->storeMayHaveChanged();

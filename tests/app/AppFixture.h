@@ -39,7 +39,7 @@ protected:
     // Saved under $VOICENOTES_SCREENSHOTS when it is set.
     void screenshot(const std::string& name);
 
-    ui::Application application{&testContext().defaults()};
+    ui::Application application{testContext().runLoop(), &testContext().defaults()};
     std::unique_ptr<AppDelegate> delegate;
 
 private:

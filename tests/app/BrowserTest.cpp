@@ -60,7 +60,7 @@ protected:
         writeAiff(documentsFile(path.substr(1)), packets, 8000);
         testStore().saveObject(0, std::int64_t(packets / 8000), path, packets);
         // Recorded some minutes apart, as notes are.
-        clock.engine().setWallClock(core::Date::now().timeIntervalSince1970() + 47 * 60);
+        clock.engine().setWallClock(core::Date::now(testLoop()).timeIntervalSince1970() + 47 * 60);
     }
     void click(int row) { table().selectRowAtIndexPath({0, row}); }
     // The cell on screen for the row.
@@ -527,8 +527,9 @@ class AlertTest : public BrowserTest {
 protected:
     void setAlert(std::size_t index, double secondsFromNow)
     {
-        testStore().editDateAlertWithPath(notePathAt(testStore(), index),
-                                          core::Date(core::Date::now().timeIntervalSince1970() + secondsFromNow));
+        testStore().editDateAlertWithPath(
+            notePathAt(testStore(), index),
+            core::Date(core::Date::now(testLoop()).timeIntervalSince1970() + secondsFromNow));
     }
     long badge() const { return application.applicationIconBadgeNumber(); }
 };

@@ -3,6 +3,7 @@
 // seen by the next.
 
 #include "TestContext.h"
+#include "support/TestEnvironment.h"
 
 #include "Classes/AppContext.h"
 
@@ -15,7 +16,7 @@ namespace {
 class ContextPerTest : public testing::EmptyTestEventListener {
 public:
     // Before the test's fixture is made, and after it is gone.
-    void OnTestStart(const testing::TestInfo&) override { m_context = std::make_unique<AppContext>(); }
+    void OnTestStart(const testing::TestInfo&) override { m_context = std::make_unique<AppContext>(testLoop()); }
     void OnTestEnd(const testing::TestInfo&) override { m_context.reset(); }
 
     AppContext& context() const { return *m_context; }

@@ -226,11 +226,11 @@ TEST_F(EditorTest, EachDateChangeIsSavedAndAPastOneFallsDueOnceTheDetailsClose)
     EXPECT_EQ(picker.frame(), (ui::Rect{0, 200, 320, 150}));
     EXPECT_EQ(picker.minuteInterval(), 15);
     // The first choice is still to come: Up then Down must not fire it.
-    EXPECT_GT(picker.date(), core::Date::now());
-    EXPECT_LE(picker.date().timeIntervalSince(core::Date::now()), 15 * 60);
+    EXPECT_GT(picker.date(), core::Date::now(testLoop()));
+    EXPECT_LE(picker.date().timeIntervalSince(core::Date::now(testLoop())), 15 * 60);
     screenshot("detail-date");
 
-    double now = core::Date::now().timeIntervalSince1970();
+    double now = core::Date::now(testLoop()).timeIntervalSince1970();
     int saves = 0;
     for (double offset : {3600.0, 7200.0, -60.0}) {
         picker.setDate(core::Date(now + offset));

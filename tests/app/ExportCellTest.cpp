@@ -3,6 +3,7 @@
 #include "support/TestEnvironment.h"
 
 #include "platform/core/Date.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 
@@ -24,6 +25,7 @@ protected:
         cell->createLabels();
     }
 
+    ui::Application application{testLoop()};
     VirtualClock clock;
     std::shared_ptr<ExportingCell> cell = std::make_shared<ExportingCell>();
 };

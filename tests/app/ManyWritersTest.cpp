@@ -267,7 +267,7 @@ TEST_F(WindowBesideAnotherWriter, OpenDetailsFollowOtherProgramsButKeepWhatIsBei
     launch(2);
     DetailController& details = openDetails(0);
     auto held = details.shared_from_this();
-    std::string tomorrow = std::to_string(core::Date::now().timeIntervalSince1970() + 86400);
+    std::string tomorrow = std::to_string(core::Date::now(testLoop()).timeIntervalSince1970() + 86400);
     ASSERT_TRUE(elsewhere({"rename", "/mine.aif", "Renamed elsewhere"}));
     ASSERT_TRUE(elsewhere({"text", "/mine.aif", "Written elsewhere"}));
     ASSERT_TRUE(elsewhere({"alert", "/mine.aif", tomorrow}));

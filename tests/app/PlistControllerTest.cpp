@@ -460,7 +460,7 @@ TEST_F(PlistControllerTest, AChangeKeepingSizeAndModificationTimeIsSeenOnceTheSt
     struct stat before { };
     ASSERT_EQ(::stat(storeFile().c_str(), &before), 0);
     // The main loop's clock a minute past the real time: the store has settled.
-    clock.advance(double(std::time(nullptr)) + 60 - core::Date::now().timeIntervalSince1970());
+    clock.advance(double(std::time(nullptr)) + 60 - core::Date::now(testLoop()).timeIntervalSince1970());
     ASSERT_EQ(title(0), "Note 2");
     ASSERT_EQ(title(0), "Note 2");
 

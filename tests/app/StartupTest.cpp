@@ -46,7 +46,7 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
-    ui::Application application{&testContext().defaults()};
+    ui::Application application{testContext().runLoop(), &testContext().defaults()};
     std::unique_ptr<AppDelegate> delegate;
 };
 

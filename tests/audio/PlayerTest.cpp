@@ -50,7 +50,7 @@ protected:
     }
 
     core::UserDefaults defaults{core::UserDefaults::standardPath()};
-    AudioController player{*device, defaults};
+    AudioController player{*device, defaults, testLoop()};
 };
 
 TEST_F(PlayerTest, PlaysTheFileAtTheNotesOwnRateWhateverTheSetting)
@@ -87,7 +87,7 @@ TEST_F(PlayerTest, SilenceForWantOfBuffersIsCountedAndLogged)
 
     audio::AudioQueue* queue = nullptr;
     auto ignore = [](void*, audio::AudioQueue*, audio::AudioQueueBuffer*) {};
-    ASSERT_EQ(audio::AudioQueue::newOutput(*device, player.playState().dataFormat, ignore, nullptr, queue),
+    ASSERT_EQ(audio::AudioQueue::newOutput(*device, player.playState().dataFormat, ignore, nullptr, testLoop(), queue),
               audio::noErr);
     audio::AudioQueueBuffer* buffer = nullptr;
     ASSERT_EQ(queue->allocateBuffer(1600, buffer), audio::noErr);

@@ -45,7 +45,7 @@ TEST_P(RecordingAtRate, TheFileHoldsExactlyTheSignalAtTheSettingsRate)
 {
     int rate = GetParam();
     defaults.setInteger(rate, "SampleRate");
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     ASSERT_TRUE(recorder.recordState().recording);
     clock.advance(2.5);
@@ -76,7 +76,7 @@ TEST_F(RecorderTest, FileNameIsTheStartTimeWithAnHourWithoutLeadingZero)
 {
     for (auto [when, name] : {std::pair{kMorning, "/2009030590507.aif"}, std::pair{kEvening, "/20090305190507.aif"}}) {
         clock.engine().setWallClock(when);
-        AudioController recorder(*device, defaults);
+        AudioController recorder(*device, defaults, testLoop());
         recorder.startRecording();
         recorder.stopRecording();
         EXPECT_EQ(recorder.recordName(), name);
@@ -92,9 +92,9 @@ TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
     std::string precious = home.path() + "/precious.txt";
     ASSERT_TRUE(core::FileManager::writeAtomically(precious, "keep me"));
     std::filesystem::create_symlink(precious, home.documents() + "/20090305190507.aif");
-    AudioController first(*device, defaults);
+    AudioController first(*device, defaults, testLoop());
     first.startRecording();
-    AudioController second(*device, defaults);
+    AudioController second(*device, defaults, testLoop());
     second.startRecording();
     clock.advance(1);
     first.stopRecording();
@@ -108,7 +108,7 @@ TEST_F(RecorderTest, ANameTakenByAFileOrALinkGoesToTheNextFreeName)
 
 TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
 {
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     recorder.stopRecording();
     EXPECT_EQ(recorder.numPacketsToRead(), 0);
@@ -121,7 +121,7 @@ TEST_F(RecorderTest, StoppedBeforeAnyAudioLeavesAValidEmptyFile)
 
 TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
 {
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     clock.advance(1.5);
     recorder.pauseRecording();
@@ -142,7 +142,7 @@ TEST_F(RecorderTest, PausedTimeRecordsNothingAndTheLogTellsEachStep)
 
 TEST_F(RecorderTest, AnInterruptionPausesARecordingAndItsEndDoesNotResumeIt)
 {
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     clock.advance(0.5);
     device->session().beginInterruption();
@@ -162,12 +162,12 @@ TEST_F(RecorderTest, AnInterruptionReachesOnlyTheListenersOfItsOwnDevice)
 {
     int heard = 0;
     auto listener = [](void* count, std::uint32_t) { ++*static_cast<int*>(count); };
-    ASSERT_EQ(device->session().initialize(listener, &heard), audio::noErr);
+    ASSERT_EQ(device->session().initialize(testLoop(), listener, &heard), audio::noErr);
     auto other = std::make_unique<audio::VirtualAudioDevice>();
     other->session().beginInterruption();
     clock.advance(0.1);
     EXPECT_EQ(heard, 0);
-    ASSERT_EQ(other->session().initialize(listener, &heard), audio::noErr);
+    ASSERT_EQ(other->session().initialize(testLoop(), listener, &heard), audio::noErr);
     other->session().endInterruption();
     other.reset();
     clock.advance(0.1);
@@ -180,7 +180,7 @@ TEST_F(RecorderTest, AnInterruptionReachesOnlyTheListenersOfItsOwnDevice)
 
 TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 {
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     clock.advance(1.25);
     device->failStreams();
@@ -194,7 +194,7 @@ TEST_F(RecorderTest, AVanishingDeviceInterruptsTheRecordingAndSaysSo)
 TEST_F(RecorderTest, WithoutAMicrophoneNothingStartsAndNoFileIsLeft)
 {
     device->setInputAvailable(false);
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     EXPECT_FALSE(recorder.recordState().recording);
     EXPECT_EQ(recorder.numPacketsToRead(), 0);
@@ -207,7 +207,7 @@ TEST_F(RecorderTest, AnUnwritableDocumentsFolderStopsTheRecordingCleanly)
 {
     ASSERT_TRUE(core::FileManager::removeItemAtPath(home.documents()));
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents(), "not a folder"));
-    AudioController recorder(*device, defaults);
+    AudioController recorder(*device, defaults, testLoop());
     recorder.startRecording();
     clock.advance(1);
     EXPECT_FALSE(recorder.recordState().recording);

@@ -11,7 +11,7 @@ namespace {
 
 class SystemSoundTest : public AudioFixture {
 protected:
-    SystemSound sounds;
+    SystemSound sounds{testLoop()};
 };
 
 TEST_F(SystemSoundTest, PlaysTheWholeFileOnceAtItsOwnRate)

@@ -1,5 +1,4 @@
 #include "platform/core/RunLoop.h"
-#include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/Timer.h"
 
 #include "support/TestEnvironment.h"
@@ -19,9 +18,9 @@ TEST(VirtualRunLoop, TimersFireInDeadlineOrderOnlyWhenTheClockGetsThere)
 {
     VirtualClock clock;
     std::vector<std::string> fired;
-    auto late = Timer::scheduledTimer(1.5, false, [&](Timer&) { fired.push_back("1.5"); });
-    auto early = Timer::scheduledTimer(0.2, false, [&](Timer&) { fired.push_back("0.2"); });
-    auto same = Timer::scheduledTimer(1.5, false, [&](Timer&) { fired.push_back("1.5 second"); });
+    auto late = Timer::scheduledTimer(testLoop(), 1.5, false, [&](Timer&) { fired.push_back("1.5"); });
+    auto early = Timer::scheduledTimer(testLoop(), 0.2, false, [&](Timer&) { fired.push_back("0.2"); });
+    auto same = Timer::scheduledTimer(testLoop(), 1.5, false, [&](Timer&) { fired.push_back("1.5 second"); });
 
     clock.advance(1.25);
     EXPECT_EQ(fired, std::vector<std::string>{"0.2"});
@@ -35,8 +34,8 @@ TEST(VirtualRunLoop, RepeatingTimerKeepsItsGridAndStopsWhenInvalidatedFromItsOwn
 {
     VirtualClock clock;
     std::vector<double> ticks;
-    auto timer = Timer::scheduledTimer(0.2, true, [&](Timer& t) {
-        ticks.push_back(RunLoop::main().monotonicTime());
+    auto timer = Timer::scheduledTimer(testLoop(), 0.2, true, [&](Timer& t) {
+        ticks.push_back(testLoop().monotonicTime());
         if (ticks.size() == 5)
             t.invalidate();
     });
@@ -50,7 +49,7 @@ TEST(VirtualRunLoop, AScheduledTimerLivesWithoutAnOwnerUntilInvalidated)
 {
     VirtualClock clock;
     int ticks = 0;
-    std::weak_ptr<Timer> watcher = Timer::scheduledTimer(1.0, true, [&](Timer&) { ++ticks; });
+    std::weak_ptr<Timer> watcher = Timer::scheduledTimer(testLoop(), 1.0, true, [&](Timer&) { ++ticks; });
     clock.advance(3);
     EXPECT_EQ(ticks, 3);
     ASSERT_FALSE(watcher.expired());
@@ -64,7 +63,7 @@ TEST(VirtualRunLoop, TasksPostedFromAnotherThreadRunOnTheLoop)
 {
     VirtualClock clock;
     std::thread::id ranOn;
-    std::thread poster([&] { RunLoop::main().post([&] { ranOn = std::this_thread::get_id(); }); });
+    std::thread poster([&] { testLoop().post([&] { ranOn = std::this_thread::get_id(); }); });
     poster.join();
     EXPECT_EQ(ranOn, std::thread::id());
     clock.advance(0);
@@ -77,7 +76,7 @@ TEST(VirtualRunLoop, FileWatchesReportReadableDescriptors)
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     std::string received;
-    auto id = RunLoop::main().watch(fds[0], core::FdEvent::Read, [&](core::FdEvent) {
+    auto id = testLoop().watch(fds[0], core::FdEvent::Read, [&](core::FdEvent) {
         char buffer[16];
         ssize_t n = ::read(fds[0], buffer, sizeof buffer);
         received.append(buffer, std::size_t(std::max<ssize_t>(n, 0)));
@@ -87,32 +86,30 @@ TEST(VirtualRunLoop, FileWatchesReportReadableDescriptors)
     ASSERT_EQ(::write(fds[1], "hi", 2), 2);
     clock.advance(0.1);
     EXPECT_EQ(received, "hi");
-    RunLoop::main().unwatch(id);
+    testLoop().unwatch(id);
     ::close(fds[0]);
     ::close(fds[1]);
 }
 
 TEST(QtRunLoop, TimersAndPostedTasksRunInsideTheToolkitLoop)
 {
-    RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
     std::vector<std::string> order;
-    auto timer = Timer::scheduledTimer(0.01, false, [&](Timer&) {
+    auto timer = Timer::scheduledTimer(testLoop(), 0.01, false, [&](Timer&) {
         order.push_back("timer");
-        RunLoop::main().quit(7);
+        testLoop().quit(7);
     });
-    RunLoop::main().post([&] { order.push_back("posted"); });
-    EXPECT_EQ(RunLoop::main().run(), 7);
+    testLoop().post([&] { order.push_back("posted"); });
+    EXPECT_EQ(testLoop().run(), 7);
     EXPECT_EQ(order, (std::vector<std::string>{"posted", "timer"}));
 }
 
 TEST(QtRunLoop, InvalidatedTimerNeverFires)
 {
-    RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
     bool fired = false;
-    auto timer = Timer::scheduledTimer(0.001, false, [&](Timer&) { fired = true; });
+    auto timer = Timer::scheduledTimer(testLoop(), 0.001, false, [&](Timer&) { fired = true; });
     timer->invalidate();
-    auto stop = Timer::scheduledTimer(0.02, false, [](Timer&) { RunLoop::main().quit(0); });
-    RunLoop::main().run();
+    auto stop = Timer::scheduledTimer(testLoop(), 0.02, false, [](Timer&) { testLoop().quit(0); });
+    testLoop().run();
     EXPECT_FALSE(fired);
 }
 

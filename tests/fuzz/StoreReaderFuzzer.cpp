@@ -14,6 +14,7 @@
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/PropertyListSerialization.h"
+#include "platform/core/RunLoop.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -117,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     core::FileManager::removeItemAtPath(core::Paths::documentsDirectory());
     if (!core::FileManager::writeAtomically(core::Paths::documentsDirectory() + "/data.plist", bytes))
         fail("cannot write data.plist");
-    AppContext context;
+    core::RunLoop loop;
+    AppContext context(loop);
     PlistController store(context);
     readStore(store);
     editFirstRecord(store);

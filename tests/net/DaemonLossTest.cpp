@@ -27,7 +27,7 @@ TEST(AvahiDaemonLoss, ABrowserWhoseDaemonDiesLogsOnceAndNothingHangs)
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
-    net::NetworkConnections network;
+    net::NetworkConnections network{testLoop()};
     DaemonRestart restart;
     std::string name = uniqueName("VoiceNotesBeforeLoss");
     Announcer announcer(home, name);

@@ -144,7 +144,7 @@ protected:
     FtpServer server;
     VirtualClock clock;
     LogCapture log;
-    net::NetworkConnections network;
+    net::NetworkConnections network{testLoop()};
 };
 
 TEST_F(FtpWriteStreamTest, AFileOfSeveralMegabytesArrivesByteForByte)
@@ -312,7 +312,7 @@ TEST_F(FtpWriteStreamTest, AServerThatStopsAnsweringMidTransferTimesOut)
 // uploads would meet.
 TEST_F(FtpWriteStreamTest, ARunThatEndsMidUploadEndsItAsFailedAndTheNextRunUploads)
 {
-    std::optional<net::NetworkConnections> run(std::in_place);
+    std::optional<net::NetworkConnections> run(std::in_place, testLoop());
     Uploader abandoned(run->curl(), server.url("/first.aif"), randomBytes(std::size_t(4) * 1024 * 1024));
     abandoned.endless = true;
     std::weak_ptr<FtpWriteStream> stream = abandoned.stream;
@@ -541,7 +541,7 @@ TEST(FtpDemandingServerTest, AServerThatWantsEncryptionItCannotAgreeOnSaysSo)
 {
     VirtualClock clock;
     LogCapture log;
-    net::NetworkConnections network;
+    net::NetworkConnections network{testLoop()};
     FtpServer server({FtpServer::Software::Pyftpdlib, FtpServer::Encryption::Demanded});
     ASSERT_TRUE(server.isRunning()) << server.log();
     Uploader uploader(network.curl(), server.url("/note.aif"), randomBytes(1000));

@@ -20,7 +20,7 @@ protected:
     TemporaryHome home;
     VirtualClock clock;
     LogCapture log;
-    net::NetworkConnections network;
+    net::NetworkConnections network{testLoop()};
 };
 
 TEST_F(ServiceDiscoveryTest, AServiceAnnouncedByAnotherProgramIsFoundAndNotOurOwn)
@@ -147,7 +147,7 @@ TEST(ServiceDiscoveryWithoutDaemon, NothingIsPublishedNorFoundAndTheLogSaysSoOnc
 
     VirtualClock clock;
     LogCapture log;
-    net::NetworkConnections network;
+    net::NetworkConnections network{testLoop()};
     ServiceDelegate serviceDelegate;
     NetService service(network, "", kType, "VoiceNotesNowhere", 1234);
     service.setDelegate(&serviceDelegate);

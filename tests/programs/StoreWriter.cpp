@@ -22,6 +22,7 @@
 
 #include "platform/core/Bundle.h"
 #include "platform/core/Paths.h"
+#include "platform/core/RunLoop.h"
 #include "platform/core/UserDefaults.h"
 
 #include <cstdio>
@@ -107,7 +108,8 @@ int main(int argc, char** argv)
     }
     core::Paths::setHome(argv[1]);
     core::Bundle::mainBundle().setResourceDirectory(VOICENOTES_TEST_RESOURCES);
-    AppContext context;
+    core::RunLoop loop;
+    AppContext context(loop);
     context.defaults().setInteger(8000, "SampleRate");
     PlistController store(context);
     store.checkPlistFile();

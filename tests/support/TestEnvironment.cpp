@@ -5,9 +5,12 @@
 #include "platform/core/QtRunLoopEngine.h"
 #include "platform/core/RunLoop.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -55,6 +58,20 @@ bool waitForText(const std::string& path, const std::string& text, double realSe
     return true;
 }
 
+core::RunLoop& testLoop()
+{
+    static const testing::TestInfo* madeFor = nullptr;
+    static std::unique_ptr<core::RunLoop> loop;
+    const testing::TestInfo* running = testing::UnitTest::GetInstance()->current_test_info();
+    if (!loop || running != madeFor) {
+        // What the earlier test built on its loop is gone by now.
+        loop.reset();
+        loop = std::make_unique<core::RunLoop>();
+        madeFor = running;
+    }
+    return *loop;
+}
+
 VirtualClock::VirtualClock()
 {
     // The README's pictures are taken at a date a reader finds natural.
@@ -62,10 +79,10 @@ VirtualClock::VirtualClock()
     auto engine = start ? std::make_unique<core::VirtualRunLoopEngine>(std::strtod(start, nullptr))
                         : std::make_unique<core::VirtualRunLoopEngine>();
     m_engine = engine.get();
-    core::RunLoop::main().setEngine(std::move(engine));
+    testLoop().setEngine(std::move(engine));
 }
 
-VirtualClock::~VirtualClock() { core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>()); }
+VirtualClock::~VirtualClock() { testLoop().setEngine(std::make_unique<core::QtRunLoopEngine>()); }
 
 bool VirtualClock::runUntil(const std::function<bool()>& condition, double realSeconds)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Log.h"
+#include "platform/core/RunLoop.h"
 #include "platform/core/VirtualRunLoopEngine.h"
 
 #include <functional>
@@ -32,7 +33,11 @@ bool waitForText(const std::string& path, const std::string& text, double realSe
 // which takes whole stacks, past the plugins' own frames.
 std::vector<std::string> soundProbeEnvironment();
 
-// Puts a virtual clock under the main run loop for one test.
+// The run loop of the test that runs now: a fresh one for each test, made
+// at its first use and kept until the next test's.
+core::RunLoop& testLoop();
+
+// Puts a virtual clock under the test's run loop for one test.
 class VirtualClock {
 public:
     VirtualClock();

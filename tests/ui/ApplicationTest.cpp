@@ -25,7 +25,7 @@ TEST(Application, TellsItsDelegateOnceOfLaunchAndOnceOfTheEnd)
 {
     TemporaryHome home;
     VirtualClock clock;
-    Application application;
+    Application application{testLoop()};
     RecordingDelegate delegate;
     application.setDelegate(&delegate);
     application.finishLaunching();
@@ -45,21 +45,21 @@ TEST(Application, TheBadgeNumberOutlivesTheProcess)
     TemporaryHome home;
     {
         core::UserDefaults defaults(core::UserDefaults::standardPath());
-        Application application(&defaults);
+        Application application(testLoop(), &defaults);
         Window window;
         window.makeKeyAndVisible();
         application.setApplicationIconBadgeNumber(3);
         EXPECT_EQ(window.widget()->windowTitle(), "Voice Notes (3)");
     }
     core::UserDefaults defaults(core::UserDefaults::standardPath());
-    Application later(&defaults);
+    Application later(testLoop(), &defaults);
     EXPECT_EQ(later.applicationIconBadgeNumber(), 3);
 }
 
 TEST(Application, StatusBarStyleReachesTheKeyWindow)
 {
     TemporaryHome home;
-    Application application;
+    Application application{testLoop()};
     Window window;
     window.makeKeyAndVisible();
     application.setStatusBarStyle(StatusBarStyle::BlackTranslucent, true);

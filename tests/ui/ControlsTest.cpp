@@ -75,7 +75,7 @@ TEST(Slider, OnlyTheUsersMovesSendValueChanged)
 
 TEST(ModalPanel, ButtonIndexesFollowTheKindOfPanel)
 {
-    Application application;
+    Application application{testLoop()};
     auto window = std::make_shared<Window>();
     window->makeKeyAndVisible();
 

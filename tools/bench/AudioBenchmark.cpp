@@ -52,9 +52,9 @@ long long framesInFile(const std::string& path)
     return info.frames;
 }
 
-core::VirtualRunLoopEngine& virtualClock()
+core::VirtualRunLoopEngine& virtualClock(AppContext& context)
 {
-    return static_cast<core::VirtualRunLoopEngine&>(core::RunLoop::main().engine());
+    return static_cast<core::VirtualRunLoopEngine&>(context.runLoop().engine());
 }
 
 // What one run cost: CPU per minute of audio in % of one core, and buffers
@@ -83,10 +83,10 @@ Cost costOf(const std::function<void()>& work)
 // A ten-minute recording; the note's file name, empty when it came out short.
 std::string record(AppContext& context)
 {
-    AudioController recorder(context.audioDevice(), context.defaults());
+    AudioController recorder(context.audioDevice(), context.defaults(), context.runLoop());
     recorder.startRecording();
     for (int second = 0; second < int(kSeconds); ++second)
-        virtualClock().advance(1.0);
+        virtualClock(context).advance(1.0);
     recorder.stopRecording();
     long long frames = framesInFile(core::Paths::documentsDirectory() + recorder.recordName());
     return frames == static_cast<long long>(kSeconds * kRate) ? recorder.recordName() : std::string();
@@ -95,11 +95,11 @@ std::string record(AppContext& context)
 // Plays the note to its end; false when it did not end on time.
 bool play(AppContext& context, const std::string& name)
 {
-    AudioController player(context.audioDevice(), context.defaults());
+    AudioController player(context.audioDevice(), context.defaults(), context.runLoop());
     player.setSampleRate(kRate);
     player.startPlayback(name);
     for (int second = 0; second <= int(kSeconds) && player.playState().playing; ++second)
-        virtualClock().advance(1.0);
+        virtualClock(context).advance(1.0);
     return !player.playState().playing;
 }
 

@@ -16,7 +16,10 @@
 #include <ctime>
 #include <memory>
 
+// The virtual clock starts at the real time, so that the note store's files
+// look as old to it as they are.
 BenchHome::BenchHome(int sampleRate)
+    : m_loop(std::make_unique<core::VirtualRunLoopEngine>(double(std::time(nullptr))))
 {
     std::string pattern = "/tmp/voicenotes-bench-XXXXXX";
     if (!::mkdtemp(pattern.data())) {
@@ -28,11 +31,8 @@ BenchHome::BenchHome(int sampleRate)
     // Benchmarks do not live beside the modules.
     core::Module::setDirectory(VOICENOTES_MODULE_DIR);
     core::FileManager::createDirectoryAtPath(core::Paths::documentsDirectory());
-    m_context = std::make_unique<AppContext>(std::make_unique<audio::VirtualAudioDevice>());
+    m_context = std::make_unique<AppContext>(m_loop, std::make_unique<audio::VirtualAudioDevice>());
     m_context->defaults().setInteger(sampleRate, "SampleRate");
-    // The virtual clock starts at the real time, so that the note store's
-    // files look as old to it as they are.
-    core::RunLoop::main().setEngine(std::make_unique<core::VirtualRunLoopEngine>(double(std::time(nullptr))));
     core::Log::setSink([](core::Log::Channel, std::string_view) {});
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/core/RunLoop.h"
+
 #include <memory>
 #include <string>
 
 class AppContext;
 
 // A throw-away home for one benchmark run: notes and settings in a fresh
-// folder, the virtual clock under the main loop, the virtual sound device,
+// folder, a run loop on a virtual clock, the virtual sound device,
 // the log kept quiet. Everything goes again when it does.
 class BenchHome {
 public:
@@ -22,5 +24,6 @@ public:
 
 private:
     std::string m_path;
+    core::RunLoop m_loop;
     std::unique_ptr<AppContext> m_context;
 };

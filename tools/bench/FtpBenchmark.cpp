@@ -85,11 +85,11 @@ double uploadWithEngine(AppContext& context, const FtpServer& server, const std:
 {
     ExportingController engine(context);
     engine.setTrustedKey(server.keyFingerprint());
-    engine.setUploadEndedHandler([] { core::RunLoop::main().quit(0); });
+    engine.setUploadEndedHandler([&context] { context.runLoop().quit(0); });
     auto start = Clock::now();
     if (!engine.sendFile("/" + name, server.host(), server.user(), server.password(), "benchmark"))
         return -1;
-    core::RunLoop::main().run();
+    context.runLoop().run();
     auto spent = Clock::now() - start;
     bool failed = engine.checkError() || engine.checkWriteStreamStatus() != ExportingController::kClosed;
     return failed ? -1 : checkedThroughput(spent, server.directory() + "/" + name);
@@ -204,7 +204,7 @@ int main(int argc, char** argv)
     // Quiet: the engine's progress lines would time the terminal, not the upload.
     BenchHome home(8000);
     // Real time here: the upload runs on the toolkit's loop.
-    core::RunLoop::main().setEngine(std::make_unique<core::QtRunLoopEngine>());
+    home.context().runLoop().setEngine(std::make_unique<core::QtRunLoopEngine>());
     std::string path = core::Paths::documentsDirectory() + "/source.bin";
     if (!writeTestFile(path)) {
         BenchFigure::printUnmeasured("FTP upload", "the test file could not be written");

@@ -37,18 +37,18 @@ constexpr double kFrameMilliseconds = 1000.0 / 60;
 // Rows wholly on screen at the top of the list; only those can be clicked.
 constexpr int kRowsOnScreen = 5;
 
-core::VirtualRunLoopEngine& virtualClock()
+core::VirtualRunLoopEngine& virtualClock(AppContext& context)
 {
-    return static_cast<core::VirtualRunLoopEngine&>(core::RunLoop::main().engine());
+    return static_cast<core::VirtualRunLoopEngine&>(context.runLoop().engine());
 }
 
 // One second recorded from the virtual device, copied to the first rows'
 // files so that a click on them has something to play.
 bool recordAudioForRows(AppContext& context, int rows)
 {
-    AudioController recorder(context.audioDevice(), context.defaults());
+    AudioController recorder(context.audioDevice(), context.defaults(), context.runLoop());
     recorder.startRecording();
-    virtualClock().advance(1.0);
+    virtualClock(context).advance(1.0);
     recorder.stopRecording();
     std::string documents = core::Paths::documentsDirectory();
     for (int row = 0; row < rows; ++row) {
@@ -61,7 +61,7 @@ bool recordAudioForRows(AppContext& context, int rows)
 
 // Times the work once a run; between runs `settle` (untimed) puts things
 // back, with the clock moved on past any animation.
-void measure(const std::string& what, const std::function<void(int run)>& work,
+void measure(AppContext& context, const std::string& what, const std::function<void(int run)>& work,
              const std::function<void(int run)>& settle = {})
 {
     BenchFigure figure("list, 1,000 notes: " + what, "ms", "≤ 16.7 ms (one 60 Hz frame)",
@@ -71,7 +71,7 @@ void measure(const std::string& what, const std::function<void(int run)>& work,
         figure.add(BenchFigure::millisecondsOf([&] { work(run); }), kFrameMilliseconds);
         if (settle)
             settle(run);
-        virtualClock().advance(1.0);
+        virtualClock(context).advance(1.0);
     }
     figure.print();
 }
@@ -89,18 +89,18 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    ui::Application application(&home.context().defaults());
+    ui::Application application(home.context().runLoop(), &home.context().defaults());
     AppDelegate delegate(home.context());
     application.setDelegate(&delegate);
     application.finishLaunching();
-    virtualClock().advance(1.0);
+    virtualClock(home.context()).advance(1.0);
     auto& browser = *delegate.rootViewController()->myNavigationController();
     auto& list = *browser.tableViewController();
 
-    measure("build the view and the rows on screen (loadView)", [&](int) { list.loadView(); });
-    measure("reloadData", [&](int) { list.reloadRows(); });
+    measure(home.context(), "build the view and the rows on screen (loadView)", [&](int) { list.loadView(); });
+    measure(home.context(), "reloadData", [&](int) { list.reloadRows(); });
     measure(
-        "click on a row until its note plays",
+        home.context(), "click on a row until its note plays",
         [&](int run) {
             list.tableView().selectRowAtIndexPath({0, run % kRowsOnScreen});
             if (!browser.playback().audio() || !browser.playback().audio()->playState().playing)
@@ -110,6 +110,8 @@ int main(int argc, char** argv)
             list.tableView().selectRowAtIndexPath({0, run % kRowsOnScreen});
         });
     list.setEditing(true, false);
-    measure("delete a row in edit mode", [&](int run) { list.tableView().commitDeleteForRowAtIndexPath({0, run}); });
+    measure(home.context(), "delete a row in edit mode", [&](int run) {
+        list.tableView().commitDeleteForRowAtIndexPath({0, run});
+    });
     return 0;
 }
