@@ -1,5 +1,6 @@
 #include "Classes/AppContext.h"
 #include "Classes/AppDelegate.h"
+#include "Classes/PlistController.h"
 #include "NotesTool.h"
 
 #include "platform/audio/AudioDevices.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv)
         return 2;
     }
     bool announce = options.announce();
+    // The notes are read while the toolkit starts: the first frame needs both.
+    PlistController(context).preloadList();
     return ui::Application::main(argc, argv, loop, context.defaults(),
                                  [&context, announce] { return std::make_unique<AppDelegate>(context, announce); });
 }

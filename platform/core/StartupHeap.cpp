@@ -22,8 +22,10 @@ char* breakNow() { return static_cast<char*>(::sbrk(0)); }
 bool StartupHeap::reserve(std::size_t bytes)
 {
     auto size = int(bytes);
+    // One arena: what a thread reads at start-up (the note list) goes into
+    // these pages, not into a heap of its own that faults its pages in anew.
     if (::mallopt(M_TOP_PAD, size) != 1 || ::mallopt(M_TRIM_THRESHOLD, 2 * size) != 1
-        || ::mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock) != 1)
+        || ::mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock) != 1 || ::mallopt(M_ARENA_MAX, 1) != 1)
         return false;
     char* before = breakNow();
     // Just more than the heap has free, so that it grows, by the pad.

@@ -13,10 +13,10 @@ class StartupHeap {
 public:
     // Grows the heap by `bytes` at once, keeps that much at its top when
     // memory is freed, serves blocks of up to a megabyte from it rather
-    // than from fresh mappings, and makes its pages present. Whether the
-    // pages were made present; where the allocator or the kernel does not
-    // allow it (a sanitizer's allocator, a kernel before 5.14) pages come
-    // as they are used, as without it.
+    // than from fresh mappings, to every thread (one arena), and makes its
+    // pages present. Whether the pages were made present; where the
+    // allocator or the kernel does not allow it (a sanitizer's allocator, a
+    // kernel before 5.14) pages come as they are used, as without it.
     static bool reserve(std::size_t bytes);
 };
 

@@ -1,5 +1,7 @@
 #include "Classes/AppContext.h"
 
+#include "Classes/StorePreload.h"
+
 #include "platform/audio/AudioDevices.h"
 #include "platform/audio/VirtualAudioDevice.h"
 #include "platform/core/Log.h"
@@ -20,6 +22,17 @@ AppContext::AppContext(core::RunLoop& loop, std::unique_ptr<audio::AudioDevice> 
 }
 
 AppContext::~AppContext() = default;
+
+std::optional<StoreCache>& AppContext::storeCache()
+{
+    if (m_preload) {
+        m_storeCache = m_preload->take();
+        m_preload.reset();
+    }
+    return m_storeCache;
+}
+
+void AppContext::preloadStore(std::string path) { m_preload = std::make_unique<StorePreload>(std::move(path)); }
 
 core::UserDefaults& AppContext::defaults()
 {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+class StorePreload;
+
 namespace audio {
 class AudioDevice;
 }
@@ -31,7 +33,10 @@ public:
     AppContext& operator=(const AppContext&) = delete;
 
     core::RunLoop& runLoop() const { return m_loop; }
-    std::optional<StoreCache>& storeCache() { return m_storeCache; }
+    // With a read under way, waits for it first.
+    std::optional<StoreCache>& storeCache();
+    // Starts reading the store at the path on a thread of its own.
+    void preloadStore(std::string path);
     // Read from the home in use at the first call.
     core::UserDefaults& defaults();
     audio::AudioDevice& audioDevice();
@@ -50,4 +55,5 @@ private:
     // Ends after the uploads that use it.
     net::NetworkConnections m_network;
     std::optional<StoreCache> m_storeCache;
+    std::unique_ptr<StorePreload> m_preload;
 };

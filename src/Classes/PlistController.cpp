@@ -14,7 +14,6 @@
 #include "platform/core/XmlPropertyListWriter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <limits>
@@ -124,23 +123,24 @@ const PlistController::NoteList* PlistController::currentList(StoreState* state)
     if (cache && cacheIsCurrent(*cache, path))
         return cache->list->array();
     cache.reset();
-    std::optional<core::FileIdentity> identity;
-    auto data = FileManager::contentsAtPath(path, &identity);
-    if (!data) {
-        int error = errno;
-        outcome = error == ENOENT ? StoreState::Missing : StoreState::CannotOpen;
-        // None yet is no fault: there are no notes.
-        if (outcome == StoreState::CannotOpen)
-            Log::system("The file data.plist could not be read: " + FileManager::openFailure(error));
+    auto read = StoreCache::read(path);
+    if (!read) {
+        switch (read.error().kind) {
+        case core::Error::Kind::NotFound:
+            // None yet is no fault: there are no notes.
+            outcome = StoreState::Missing;
+            return nullptr;
+        case core::Error::Kind::Unreadable:
+            outcome = StoreState::CannotOpen;
+            break;
+        default:
+            outcome = StoreState::Damaged;
+            break;
+        }
+        Log::system(read.error().words);
         return nullptr;
     }
-    auto root = core::PropertyListSerialization::propertyListFromData(*data);
-    if (!root || !root->array()) {
-        outcome = StoreState::Damaged;
-        Log::system(root ? "The file data.plist does not hold a list of notes" : root.error().words);
-        return nullptr;
-    }
-    cache = StoreCache{path, identity, std::move(*data), std::make_shared<PropertyList>(std::move(*root))};
+    cache = std::move(*read);
     return cache->list->array();
 }
 
@@ -172,6 +172,8 @@ std::shared_ptr<const PlistController::NoteList> PlistController::snapshot()
     const NoteList* notes = currentList();
     return notes ? std::shared_ptr<const NoteList>(m_context.storeCache()->list, notes) : nullptr;
 }
+
+void PlistController::preloadList() { m_context.preloadStore(storePath()); }
 
 std::optional<core::FileIdentity> PlistController::fileIdentity() { return core::FileIdentity::ofPath(storePath()); }
 

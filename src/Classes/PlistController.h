@@ -41,6 +41,9 @@ public:
 
     // Creates the store from the template when there is none.
     void checkPlistFile();
+    // Starts reading the store on a thread of its own, for the first read
+    // to take: the window's toolkit starts meanwhile.
+    void preloadList();
     // Replaces the store with the template.
     void createNewPlist();
     enum class StoreState {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Error.h"
 #include "platform/core/FileIdentity.h"
 #include "platform/core/PropertyList.h"
 
@@ -17,4 +18,9 @@ struct StoreCache {
     std::string bytes;
     // Always an array: the notes.
     std::shared_ptr<core::PropertyList> list;
+
+    // The file as it is now, parsed; else why it holds no list: NotFound,
+    // Unreadable, or Unsupported for one that is no list of notes. Touches
+    // nothing else, so any thread may read.
+    static core::Expected<StoreCache> read(const std::string& path);
 };

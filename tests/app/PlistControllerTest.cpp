@@ -1,4 +1,5 @@
 #include "Classes/PlistController.h"
+#include "Classes/AppContext.h"
 #include "TestContext.h"
 #include "support/NotePathAt.h"
 
@@ -72,6 +73,22 @@ TEST_F(PlistControllerTest, FirstStartCopiesTheEmptyTemplate)
     EXPECT_EQ(store.countInPlist(), 0u);
     ASSERT_TRUE(store.getPlistObject());
     EXPECT_TRUE(store.getPlistObject()->empty());
+}
+
+// What start-up reads ahead on a thread is taken only while the file is
+// still the one it read: another writer may come first.
+TEST_F(PlistControllerTest, AListReadAheadIsTakenOnlyWhileTheFileIsTheOneItRead)
+{
+    recordNote("kept.aif");
+    AppContext ahead(testLoop());
+    PlistController(ahead).preloadList();
+    EXPECT_EQ(PlistController(ahead).countInPlist(), 1u);
+
+    AppContext overtaken(testLoop());
+    PlistController(overtaken).preloadList();
+    ASSERT_TRUE(overtaken.storeCache());
+    writeStore({});
+    EXPECT_EQ(PlistController(overtaken).countInPlist(), 0u);
 }
 
 TEST_F(PlistControllerTest, NewRecordHoldsExactlyTheEightKeys)
