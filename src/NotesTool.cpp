@@ -277,10 +277,11 @@ int NotesTool::record(int seconds)
     });
     recorder.stopRecording();
     std::uint64_t length = recorder.recordedSeconds();
-    if (!PlistController(m_context).saveObject(std::int64_t(length / 60), std::int64_t(length % 60),
-                                               recorder.recordName(), std::uint64_t(recorder.numPacketsToRead()))) {
-        std::fprintf(stderr, "voicenotes: the note could not be stored; the recording is kept as %s\n",
-                     recorder.recordName().c_str());
+    if (auto failure = PlistController(m_context).saveObject(std::int64_t(length / 60), std::int64_t(length % 60),
+                                                             recorder.recordName(),
+                                                             std::uint64_t(recorder.numPacketsToRead()))) {
+        std::fprintf(stderr, "voicenotes: the note could not be stored; the recording is kept as %s (%s)\n",
+                     recorder.recordName().c_str(), failure->words.c_str());
         return 1;
     }
     std::printf("%s\n", recorder.recordName().c_str());

@@ -36,9 +36,10 @@ std::optional<Note> NoteModel::storedNote(const std::string& path) const
     return record ? std::optional(Note::fromRecord(*record)) : std::nullopt;
 }
 
-bool NoteModel::add(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets)
+core::Outcome NoteModel::add(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                             std::uint64_t numPackets)
 {
-    bool saved = store().saveObject(minutes, seconds, path, numPackets);
+    core::Outcome saved = store().saveObject(minutes, seconds, path, numPackets);
     refresh(Source::Here);
     return saved;
 }

@@ -46,8 +46,8 @@ public:
     // The note as the store has it now, whatever was last read.
     std::optional<Note> storedNote(const std::string& path) const;
 
-    // A new recording's note; whether it reached the disk.
-    bool add(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    // A new recording's note; done once it reached the disk, else why not.
+    core::Outcome add(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
 
     core::Outcome rename(const std::string& path, const std::string& name);
     core::Outcome setIcon(const std::string& path, const std::string& icon);

@@ -278,29 +278,32 @@ bool PlistController::startAfresh()
     return true;
 }
 
-bool PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
-                                 std::uint64_t numPackets)
+core::Outcome PlistController::saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                                          std::uint64_t numPackets)
 {
     std::int64_t rate = m_context.defaults().integerForKey("SampleRate");
     return insertNewNote(NewNote{"Note Name", "YellowIcon", path, minutes, seconds, numPackets, rate,
                                  core::Date::now(m_context.runLoop())});
 }
 
-bool PlistController::saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,
-                                          core::Date date)
+core::Outcome PlistController::saveRecoveredObject(const std::string& path, std::uint64_t numPackets,
+                                                   std::int64_t sampleRate, core::Date date)
 {
     std::uint64_t length = sampleRate > 0 ? numPackets / std::uint64_t(sampleRate) : 0;
     return insertNewNote(NewNote{"Recovered Note Name", kRecoveredIcon, path, std::int64_t(length / 60),
                                  std::int64_t(length % 60), numPackets, sampleRate, date});
 }
 
-bool PlistController::insertNewNote(const NewNote& note)
+core::Outcome PlistController::insertNewNote(const NewNote& note)
 {
-    bool written = false;
-    bool hadLock = !locked([&] {
+    core::Outcome result;
+    core::Outcome hadLock = locked([&] {
         NoteList* list = listForNewNote();
-        if (!list)
+        if (!list) {
+            result = core::Error{core::Error::Kind::Unreadable,
+                                 "the notes file data.plist cannot be read, so nothing can be added to it"};
             return;
+        }
         NoteList& notes = *list;
         constexpr auto kLargest = std::uint64_t(std::numeric_limits<std::int64_t>::max());
         PropertyList length = PropertyList::Array{note.minutes, note.seconds};
@@ -312,7 +315,7 @@ bool PlistController::insertNewNote(const NewNote& note)
             existing[NoteKey::Lengh] = length;
             existing[NoteKey::NumPackets] = packets;
             existing[NoteKey::SampleRate] = note.sampleRate;
-            written = !writeCachedList();
+            result = writeCachedList();
             return;
         }
         std::int64_t noteID = nextNoteID(notes);
@@ -327,9 +330,9 @@ bool PlistController::insertNewNote(const NewNote& note)
             {NoteKey::SampleRate, note.sampleRate},
         };
         notes.insert(notes.begin(), PropertyList(std::move(record)));
-        written = !writeCachedList();
+        result = writeCachedList();
     });
-    return hadLock && written;
+    return hadLock ? hadLock : result;
 }
 
 core::Outcome PlistController::removeObjectWithPath(const std::string& path) { return removeRecord(withPath(path)); }

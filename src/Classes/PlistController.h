@@ -70,12 +70,14 @@ public:
     std::optional<std::size_t> indexOfNoteWithPath(const std::string& path);
     std::optional<NoteRecord> loadObjectWithPath(const std::string& path);
 
-    // Whether the note reached the disk (a full or read-only disk stops it).
-    bool saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path, std::uint64_t numPackets);
+    // Done once the note reached the disk; else why not (the lock held by
+    // another program, a full or read-only disk, a store that cannot be read).
+    core::Outcome saveObject(std::int64_t minutes, std::int64_t seconds, const std::string& path,
+                             std::uint64_t numPackets);
     // A recording that no note names, made a note of its own: "Recovered
     // note N" with the orange icon, its length from its packets.
-    bool saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,
-                             core::Date date);
+    core::Outcome saveRecoveredObject(const std::string& path, std::uint64_t numPackets, std::int64_t sampleRate,
+                                      core::Date date);
     static constexpr const char* kRecoveredIcon = "OrangeIcon";
     // Changes to the note with that audio file wherever it is now. A
     // rename when icon is "NO"; otherwise an icon change that ignores name.
@@ -141,7 +143,7 @@ private:
         std::int64_t sampleRate;
         core::Date date;
     };
-    bool insertNewNote(const NewNote& note);
+    core::Outcome insertNewNote(const NewNote& note);
     void removeAudioFileUnlessNamedElsewhere(const NoteList& notes, const std::string& name);
     static void removeAudioFile(const std::string& file);
     void replaceWithTemplate();

@@ -32,7 +32,7 @@ void RecordingRecovery::recover(PlistController& store, const std::string& name)
     struct stat status = {};
     core::Date date = ::stat(path->c_str(), &status) == 0 ? core::Date(double(status.st_mtim.tv_sec))
                                                           : core::Date::systemNow();
-    if (store.saveRecoveredObject("/" + name, std::uint64_t(std::max<std::int64_t>(packets, 0)), rate, date))
+    if (!store.saveRecoveredObject("/" + name, std::uint64_t(std::max<std::int64_t>(packets, 0)), rate, date))
         Log::system("Recovered " + name + ", which no note named, as a note of its own");
     else
         Log::system("Kept " + name + ": no note names this recording and it could not be made one");

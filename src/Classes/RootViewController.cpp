@@ -141,8 +141,8 @@ bool RootViewController::showNotesList()
 void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t seconds, const std::string& path,
                                        std::uint64_t numPackets)
 {
-    if (!m_notes.add(minutes, seconds, path, numPackets))
-        reportUnstoredNote(path);
+    if (auto failure = m_notes.add(minutes, seconds, path, numPackets))
+        reportUnstoredNote(path, *failure);
     m_myNavigationController->reloadLabel(false);
     auto* list = m_myNavigationController->tableViewController();
     if (m_notes.notes().size() == 1) {
@@ -153,9 +153,10 @@ void RootViewController::saveNewRecord(std::int64_t minutes, std::int64_t second
     list->reloadRows();
 }
 
-void RootViewController::reportUnstoredNote(const std::string& path)
+void RootViewController::reportUnstoredNote(const std::string& path, const core::Error& failure)
 {
-    std::string message = core::localizedString("Note Not Stored", std::filesystem::path(path).filename().string());
+    std::string message = core::localizedString("Note Not Stored", failure.words) + " "
+        + core::localizedString("Recording Kept", std::filesystem::path(path).filename().string());
     std::make_shared<ui::AlertView>(core::localizedString("Alert"), message, "OK")->show();
 }
 

@@ -2,6 +2,7 @@
 
 #include "Classes/BrowserOwner.h"
 
+#include "platform/core/Error.h"
 #include "platform/ui/ViewController.h"
 
 #include <cstdint>
@@ -73,7 +74,7 @@ public:
 
 private:
     // An alert naming the recording that no note names now.
-    static void reportUnstoredNote(const std::string& path);
+    static void reportUnstoredNote(const std::string& path, const core::Error& failure);
     void scheduleAlertCheck();
     std::shared_ptr<RootViewController> self();
 

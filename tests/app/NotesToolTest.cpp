@@ -45,7 +45,7 @@ protected:
         AudioFixture::writeAiff(home.documents() + path, std::size_t(count), rate);
         testContext().defaults().setInteger(rate, "SampleRate");
         ASSERT_TRUE(testContext().defaults().synchronize());
-        ASSERT_TRUE(testStore().saveObject(0, count / rate, path, std::uint64_t(count)));
+        ASSERT_FALSE(testStore().saveObject(0, count / rate, path, std::uint64_t(count)));
     }
 
     // Starts voicenotes through the private sound server and waits until

@@ -559,7 +559,9 @@ TEST_F(PlistControllerTest, AChangeGivesUpWhenAnotherHolderKeepsTheLock)
     store.setLockWait(0.2);
     EXPECT_EQ(store.editObjectWithPath("/a.aif", "late", "NO").value_or(core::Error{}).kind,
               core::Error::Kind::NotWritten);
-    EXPECT_FALSE(store.saveObject(0, 1, "/b.aif", 8000));
+    // So a note not stored is told with the reason, not as a full disk.
+    EXPECT_NE(store.saveObject(0, 1, "/b.aif", 8000).value_or(core::Error{}).words.find("another process has held"),
+              std::string::npos);
     ::close(fd);
     EXPECT_EQ(storeBytes(), before);
     EXPECT_EQ(log.count("The note store was not changed: another process has held"), 2);

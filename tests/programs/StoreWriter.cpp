@@ -69,7 +69,7 @@ int race(PlistController& store, const std::string& name, long count)
 {
     for (long round = 0; round < count; ++round) {
         std::string path = "/" + name + "-" + std::to_string(round) + ".aif";
-        if (store.saveObject(0, 1, path, 8000))
+        if (!store.saveObject(0, 1, path, 8000))
             say("saved " + path);
         if (!store.editObjectWithPath(path, name + " " + std::to_string(round), "NO"))
             say("renamed " + path);
@@ -82,7 +82,7 @@ int race(PlistController& store, const std::string& name, long count)
 int once(PlistController& store, const std::string& operation, const std::string& path, const char* name)
 {
     if (operation == "save")
-        return store.saveObject(0, 1, path, 8000) ? 0 : 1;
+        return store.saveObject(0, 1, path, 8000) ? 1 : 0;
     if (operation == "rename")
         return name && !store.editObjectWithPath(path, name, "NO") ? 0 : 1;
     if (operation == "remove")

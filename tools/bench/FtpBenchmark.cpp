@@ -193,7 +193,7 @@ bool addNote(AppContext& context, const std::string& path)
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = char(i * 31 % 251);
     return core::FileManager::writeAtomically(path, bytes)
-        && PlistController(context).saveObject(0, 1, "/note.aif", std::uint64_t(kNoteSize / 2));
+        && !PlistController(context).saveObject(0, 1, "/note.aif", std::uint64_t(kNoteSize / 2));
 }
 
 } // namespace
