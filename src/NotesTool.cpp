@@ -175,8 +175,10 @@ int NotesTool::run(const std::vector<std::string>& arguments)
         return usage(command + " does not take " + *stray + "; usage: voicenotes " + shapeOf(command).usage);
     // Only a command that changes the notes makes or repairs the store: the
     // others read it as it is.
-    if (command == "record")
+    if (command == "record") {
         AppDelegate::prepareStoreAndDefaults(m_context);
+        AppDelegate::recoverRecordings(m_context);
+    }
     if (command == "list")
         return list(arguments.size() > 1 && arguments[1] == "--json");
     if (command == "record") {

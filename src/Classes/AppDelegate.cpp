@@ -51,15 +51,18 @@ void AppDelegate::prepareStoreAndDefaults(AppContext& context)
 {
     PlistController store(context);
     store.checkPlistFile();
-    // Never deleted behind the user's back, nor hidden: a recording may be
-    // all that is left of a session that ended before it could store its note.
-    RecordingRecovery::recoverOrphans(store);
     // Half a copy of the list, from a write that a crash cut short.
     for (const auto& copy : store.removeUnfinishedWrites())
         core::Log::system("Removed " + copy + ": an unfinished copy of data.plist");
     auto& defaults = context.defaults();
     writeDefaultIfZero(defaults, "Maximum Time", 5);
     writeDefaultIfZero(defaults, "SampleRate", 8000);
+}
+
+void AppDelegate::recoverRecordings(AppContext& context)
+{
+    PlistController store(context);
+    RecordingRecovery::recoverOrphans(store);
 }
 
 void AppDelegate::applicationDidFinishLaunching(ui::Application&)
@@ -75,12 +78,16 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
                                 ui::Window::kScreenSize.height - ui::StatusBar::kHeight});
     m_window->addSubview(rootView);
     // Nothing is heard on the stand-in device: the title says so. Which
-    // device it is may take the system's sound to tell, and the icon takes
-    // a large picture to read: the first frame needs neither.
+    // device it is may take the system's sound to tell, the icon takes a
+    // large picture to read, and looking for recordings no note names
+    // takes reading the folder: the first frame needs none of them. A
+    // recording made meanwhile is locked by its recorder, so it is left be.
     m_window->on_firstFrame = [this] {
         m_window->setIcon(ui::Image::imageNamed("voicenotes.png"));
         if (m_context.audioDevice().name() == "virtual")
             m_window->setTitleNote(core::localizedString("Virtual Sound"));
+        recoverRecordings(m_context);
+        m_notes.refresh(NoteModel::Source::Here);
     };
     m_window->makeKeyAndVisible();
     m_rootViewController->takeKeyboardFocus();

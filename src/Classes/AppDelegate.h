@@ -29,6 +29,10 @@ public:
     // The first steps of a start, also for the command line: the note
     // store exists and the settings that need one have their default.
     static void prepareStoreAndDefaults(AppContext& context);
+    // Recordings that no note names become notes of their own. Never
+    // deleted behind the user's back, nor hidden: a recording may be all
+    // that is left of a session that ended before it could store its note.
+    static void recoverRecordings(AppContext& context);
     void applicationWillTerminate(ui::Application& application) override;
 
     const std::shared_ptr<ui::Window>& window() const { return m_window; }

@@ -3,6 +3,7 @@
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
 #include "PreferencesViewController.h"
+#include "TableViewController.h"
 #include "TestContext.h"
 
 #include "support/AudioFixture.h"
@@ -38,6 +39,14 @@ protected:
         delegate = std::make_unique<AppDelegate>(testContext());
         application.setDelegate(delegate.get());
         application.finishLaunching();
+    }
+
+    // The first frame, and what waits for it.
+    void paintFirstFrame()
+    {
+        delegate->window()->widget()->grab();
+        QCoreApplication::processEvents();
+        clock.advance(0);
     }
 
     RootViewController& root() { return *delegate->rootViewController(); }
@@ -171,6 +180,7 @@ TEST_F(StartupTest, RecordingsNoNoteNamesAreKeptAndNamedInTheLog)
     ASSERT_TRUE(core::FileManager::writeAtomically(home.documents() + "/20261207020202.aif", "stored"));
     testStore().saveObject(0, 1, "/20261207020202.aif", 8000);
     launch();
+    paintFirstFrame();
     EXPECT_EQ(log.count("Kept 20261207010101.aif: no note names this recording and it cannot be read as audio"), 1);
     EXPECT_EQ(log.count("Kept 20261207020202.aif"), 0);
     EXPECT_TRUE(core::FileManager::fileExistsAtPath(home.documents() + "/20261207010101.aif"));
@@ -191,6 +201,8 @@ TEST_F(StartupTest, ARecordingNoNoteNamesBecomesANoteOfItsOwnUnlessItIsBeingReco
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
 
     launch();
+    paintFirstFrame();
+    EXPECT_EQ(root().myNavigationController()->tableViewController()->tableView().numberOfRowsInSection(0), 2);
     PlistController store{testContext()};
     ASSERT_EQ(store.countInPlist(), 2u);
     auto note = *store.loadObject(0);
