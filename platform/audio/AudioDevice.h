@@ -19,7 +19,7 @@ namespace audio {
 enum class StreamRole { Recording, Note, Alert };
 
 // What a device stream calls, on the device's own thread (PortAudio) or
-// on the main loop (the virtual device). capture() and render() must not
+// on the client's run loop (the virtual device). capture() and render() must not
 // allocate or block.
 class AudioStreamClient {
 public:

@@ -21,7 +21,7 @@ enum AudioQueueParameterID : std::uint32_t { kAudioQueueParam_Volume = 1 };
 // A queue of buffers between the application and a device stream, for
 // recording (input) or playback (output). The application enqueues
 // buffers; the device fills or plays them on its own thread; the finished
-// buffers come back through the callback on the main run loop.
+// buffers come back through the callback on the queue's run loop.
 class AudioQueue final : private AudioStreamClient {
 public:
     using InputCallback = void (*)(void* userData, AudioQueue* queue, AudioQueueBuffer* buffer,

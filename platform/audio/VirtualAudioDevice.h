@@ -13,7 +13,7 @@ namespace audio {
 
 class VirtualAudioStream;
 
-// Sound without hardware, paced by the main run loop's clock: the input
+// Sound without hardware, paced by its clients' run loop: the input
 // produces a known signal (a tone, or the samples of a WAV file) and the
 // output keeps what it plays (and can write it to a WAV file).
 class VirtualAudioDevice final : public AudioDevice {
