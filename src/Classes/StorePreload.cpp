@@ -1,6 +1,7 @@
 #include "Classes/StorePreload.h"
 
 #include <system_error>
+#include <utility>
 
 StorePreload::StorePreload(std::string path)
 {
