@@ -12,8 +12,8 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/net/FtpAddress.h"
 #include "platform/net/NetService.h"
+#include "platform/net/ServerAddress.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
@@ -114,11 +114,14 @@ std::string ExportView::footerText() const
 {
     // A server that offered no encryption before is said to, before the
     // password goes: the one in the field as it is typed.
-    auto address = net::FtpAddress::parse(m_ipTextField ? m_ipTextField->text() : storedText(kIPAddressKey));
-    bool inClear = address && FtpTrust(m_context.defaults()).isKnownInClear(address->server());
+    auto address = net::ServerAddress::parse(m_ipTextField ? m_ipTextField->text() : storedText(kIPAddressKey));
+    bool inClear = address && address->scheme == net::ServerAddress::Scheme::Ftp
+        && FtpTrust(m_context.defaults()).isKnownInClear(address->server());
     std::string footer = localizedString("footer text");
     if (inClear)
         footer += "\n" + localizedString("footer not encrypted");
+    if (address && address->isPlainHttp())
+        footer += "\n" + localizedString("footer plain http");
     if (m_password->keptInSettingsFile())
         footer += "\n" + localizedString("footer password in settings file");
     return footer;
@@ -246,6 +249,13 @@ void ExportView::showMessage(const std::string& message)
     std::make_shared<ui::AlertView>(localizedString("Alert"), message, "OK")->show();
 }
 
+// An SSH server logs in with the person's agent or key when no password is typed.
+bool ExportView::usesSshKeys(const std::string& host)
+{
+    auto address = net::ServerAddress::parse(host);
+    return address && address->scheme == net::ServerAddress::Scheme::Sftp;
+}
+
 void ExportView::sendFileViaFTP()
 {
     for (ui::TextField* field : {m_ipTextField.get(), m_nameTextField.get(), m_passwordTextField.get()}) {
@@ -258,7 +268,8 @@ void ExportView::sendFileViaFTP()
     std::string password;
     if (m_moreInfo) {
         bool filled = m_ipTextField && m_nameTextField && m_passwordTextField && !m_ipTextField->text().empty()
-            && !m_nameTextField->text().empty() && !m_passwordTextField->text().empty();
+            && !m_nameTextField->text().empty()
+            && (!m_passwordTextField->text().empty() || usesSshKeys(m_ipTextField->text()));
         if (!filled) {
             showAlert("Please fill all text fields");
             m_sending = false;

@@ -56,6 +56,7 @@ public:
     void didSelectRowAtIndexPath(ui::TableView& tableView, ui::IndexPath indexPath) override;
 
     void sendFileViaFTP();
+    static bool usesSshKeys(const std::string& host);
     void timerCheckStatusAction();
     void timerCloseAction();
     void cancelAction();

@@ -18,7 +18,7 @@
 #include "platform/core/TerminationSignals.h"
 #include "platform/core/Timer.h"
 #include "platform/net/CertificateKey.h"
-#include "platform/net/FtpAddress.h"
+#include "platform/net/ServerAddress.h"
 
 #include <algorithm>
 #include <charconv>
@@ -197,7 +197,7 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     auto user = option(arguments, "--user");
     if (!host || !user)
         return usage("export needs --host H and --user U");
-    if (!net::FtpAddress::parse(*host))
+    if (!net::ServerAddress::parse(*host))
         return usage("--host " + *host + " is no FTP address: host, host:port or [IPv6]:port, then /folder if wanted");
     auto trust = option(arguments, "--trust");
     auto trusted = trust ? net::CertificateKey::parseFingerprint(*trust) : std::optional<std::string>("");
@@ -365,6 +365,10 @@ int NotesTool::exportNote(std::size_t index, const Destination& destination)
     if (!engine.checkError()) {
         if (state.inClear)
             std::fprintf(stderr, "voicenotes: sent, not encrypted: %s offers no encryption\n", state.server.c_str());
+        std::string path = NoteField::string(*note, NoteKey::Path);
+        if (!state.storedName.empty() && !path.ends_with(state.storedName))
+            std::fprintf(stderr, "voicenotes: sent as %s: a file of the note's name was there already\n",
+                         state.storedName.c_str());
         return 0;
     }
     std::fprintf(stderr, "voicenotes: %s\n", state.error.value_or(core::Error{}).words.c_str());

@@ -36,10 +36,16 @@ struct Error {
         CertificateUntrusted,
         // Its key is not the one trusted for it.
         CertificateChanged,
+        // An SSH server's host key is neither in the known hosts nor trusted.
+        HostKeyUnknown,
+        // Its host key is not the one known or trusted for it.
+        HostKeyChanged,
         // The folder cannot be entered (it does not exist, or is not ours).
         NoFolder,
         // It refused to store the file (quota, permissions), before or after the data.
         FileRefused,
+        // It has no room for the file (disk full, quota used up), as it said.
+        NoSpace,
         // The login went encrypted, and the server would not encrypt the file.
         FileInClear,
         Other,

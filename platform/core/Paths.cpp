@@ -21,17 +21,24 @@ void Paths::setHome(const std::string& dir)
     g_home = error ? dir : absolute.lexically_normal().string();
 }
 
-std::string Paths::xdgDirectory(const char* variable, const char* fallbackUnderHome)
+std::string Paths::homeDirectory()
 {
     if (g_home)
-        return *g_home + "/" + fallbackUnderHome;
+        return *g_home;
+    const char* home = std::getenv("HOME");
+    return home && home[0] ? home : "/tmp";
+}
+
+std::string Paths::xdgDirectory(const char* variable, const char* fallbackUnderHome)
+{
     const char* value = std::getenv(variable);
     // The XDG rules ignore relative paths.
-    if (value && value[0] == '/')
+    if (!g_home && value && value[0] == '/')
         return value;
-    const char* home = std::getenv("HOME");
-    return std::string(home && home[0] ? home : "/tmp") + "/" + fallbackUnderHome;
+    return homeDirectory() + "/" + fallbackUnderHome;
 }
+
+std::string Paths::sshDirectory() { return homeDirectory() + "/.ssh"; }
 
 std::string Paths::dataHome() { return xdgDirectory("XDG_DATA_HOME", ".local/share"); }
 

@@ -18,6 +18,9 @@ public:
     static std::string documentsDirectory();
     // The user defaults' folder; created (owner only) when missing.
     static std::string configDirectory();
+    // The person's SSH files (known hosts, keys), as ssh finds them: under
+    // the home, or the command line's home override.
+    static std::string sshDirectory();
 
     // The full path of a file that a record names relative to Documents:
     // one leading "/" is allowed, the rest must be a single plain name.
@@ -26,6 +29,7 @@ public:
 
 private:
     static void makePrivate(const std::string& dir);
+    static std::string homeDirectory();
     static std::string xdgDirectory(const char* variable, const char* fallbackUnderHome);
 };
 

@@ -44,8 +44,15 @@ std::optional<std::string> CertificateKey::fingerprintOfPem(const std::string& p
     unsigned char* out = der.data();
     if (libcrypto().i2d_X509_PUBKEY(libcrypto().X509_get_X509_PUBKEY(certificate.get()), &out) != length)
         return std::nullopt;
+    return fingerprintOf(der.data(), der.size());
+}
+
+std::optional<std::string> CertificateKey::fingerprintOf(const unsigned char* bytes, std::size_t count)
+{
+    if (!Libcrypto::available())
+        return std::nullopt;
     unsigned char digest[SHA256_DIGEST_LENGTH];
-    if (!libcrypto().SHA256(der.data(), der.size(), digest))
+    if (!libcrypto().SHA256(bytes, count, digest))
         return std::nullopt;
     return kPrefix + base64(digest, sizeof digest);
 }
@@ -53,9 +60,13 @@ std::optional<std::string> CertificateKey::fingerprintOfPem(const std::string& p
 std::optional<std::string> CertificateKey::parseFingerprint(const std::string& text)
 {
     std::string value = text.starts_with(kPrefix) ? text.substr(std::string(kPrefix).size()) : text;
-    bool base64Characters = std::all_of(value.begin(), value.end() - (value.empty() ? 0 : 1),
+    // With its '=' as OpenSSL writes it, or without as ssh-keygen does.
+    bool padded = value.size() == kBase64Length && value.back() == '=';
+    if (value.size() != kBase64Length - (padded ? 0 : 1))
+        return std::nullopt;
+    bool base64Characters = std::all_of(value.begin(), value.end() - (padded ? 1 : 0),
                                         [](unsigned char c) { return std::isalnum(c) || c == '+' || c == '/'; });
-    if (value.size() != kBase64Length || !base64Characters || value.back() != '=')
+    if (!base64Characters)
         return std::nullopt;
     return kPrefix + value;
 }

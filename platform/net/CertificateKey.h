@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -12,8 +13,10 @@ class CertificateKey {
 public:
     // None when the text holds no PEM certificate.
     static std::optional<std::string> fingerprintOfPem(const std::string& pem);
-    // The fingerprint as written ("SHA256:..." or the base64 alone), or
-    // none when it cannot be one.
+    // The fingerprint of any key's bytes (an SSH host key's blob, say).
+    static std::optional<std::string> fingerprintOf(const unsigned char* bytes, std::size_t count);
+    // The fingerprint as written ("SHA256:..." or the base64 alone, with
+    // or without its last '='), or none when it cannot be one.
     static std::optional<std::string> parseFingerprint(const std::string& text);
     // "sha256//..." for libcurl.
     static std::string curlPin(const std::string& fingerprint);

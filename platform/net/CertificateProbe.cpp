@@ -51,9 +51,13 @@ CURLcode CertificateProbe::configure()
 {
     CurlOptions options(m_easy);
     options.set(CURLOPT_CURLU, static_cast<CURLU*>(m_url.handle()));
-    options.set(CURLOPT_PROTOCOLS_STR, "ftp");
-    options.set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    options.set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    if (m_url.scheme() == "https") {
+        options.set(CURLOPT_PROTOCOLS_STR, "https");
+    } else {
+        options.set(CURLOPT_PROTOCOLS_STR, "ftp");
+        options.set(CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+        options.set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
+    }
     options.set(CURLOPT_SSL_VERIFYPEER, 0L);
     options.set(CURLOPT_SSL_VERIFYHOST, 0L);
     options.set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::kImpossiblePin);

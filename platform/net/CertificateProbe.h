@@ -11,8 +11,9 @@ namespace net {
 
 class CurlMulti;
 
-// Asks an FTP server for its certificate without logging in: AUTH TLS, the
-// handshake, and an end at once through a pin no key matches. Used when a
+// Asks an FTP server (AUTH TLS) or an HTTPS server for its certificate
+// without logging in: the handshake, and an end at once through a pin no
+// key matches. Used when a
 // certificate did not verify, so the person can be shown what the server
 // presented and decide.
 class CertificateProbe {

@@ -7,7 +7,7 @@
 #include "platform/net/CertificateProbe.h"
 #include "platform/net/CurlMulti.h"
 #include "platform/net/CurlOptions.h"
-#include "platform/net/FtpAddress.h"
+#include "platform/net/ServerAddress.h"
 
 #include "platform/net/Libcurl.h"
 
@@ -139,7 +139,7 @@ public:
     std::string destination() const
     {
         return "ftp://" + m_url.host() + ":"
-            + std::to_string(m_url.port() > 0 ? m_url.port() : FtpAddress::kDefaultPort) + m_url.path();
+            + std::to_string(m_url.port() > 0 ? m_url.port() : ServerAddress::kDefaultPort) + m_url.path();
     }
 
     core::Error::Kind failureKind(CURLcode result) const
@@ -399,7 +399,7 @@ private:
             core::Log::system("The FTP server's address is unknown; only what is known of " + m_url.host() + " holds");
             return true;
         }
-        m_reached = FtpAddress{address, int(port), {}}.server();
+        m_reached = ServerAddress{ServerAddress::Scheme::Ftp, address, int(port), {}}.server();
         m_restartWith = m_stream.strongerSecurityFor(m_reached);
         return !m_restartWith;
     }

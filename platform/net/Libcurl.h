@@ -25,6 +25,8 @@
     F(curl_multi_setopt) \
     F(curl_multi_socket_action) \
     F(curl_multi_strerror) \
+    F(curl_slist_append) \
+    F(curl_slist_free_all) \
     F(curl_url) \
     F(curl_url_cleanup) \
     F(curl_url_dup) \

@@ -1,8 +1,10 @@
 #include "Classes/ExportingController.h"
 
+#include "Classes/FileUploader.h"
 #include "Classes/FtpUploader.h"
 
 #include "platform/core/Log.h"
+#include "platform/net/ServerAddress.h"
 
 #include <utility>
 
@@ -13,7 +15,12 @@ ExportingController::~ExportingController() { replaceUpload(nullptr); }
 bool ExportingController::sendFile(const std::string& name, const std::string& host, const std::string& user,
                                    const std::string& password, const std::string&)
 {
-    replaceUpload(FtpUploader::create(m_context, name, host, user, password, m_trustedKey));
+    // An address that is none goes to the FTP upload, which says so.
+    auto address = net::ServerAddress::parse(host);
+    if (address && address->scheme != net::ServerAddress::Scheme::Ftp)
+        replaceUpload(FileUploader::create(m_context, name, *address, user, password, m_trustedKey));
+    else
+        replaceUpload(FtpUploader::create(m_context, name, host, user, password, m_trustedKey));
     m_upload->on_ended = [this] {
         m_problem = m_upload->phase() == Uploader::Phase::Failed;
         if (m_uploadEnded)

@@ -29,9 +29,10 @@ public:
     ~ExportingController() override;
 
     // Starts uploading the Documents file `name` to `host` ("host[:port]
-    // [/folder/sub]", IPv6 in brackets when a port follows); true when the
-    // upload is under way. Any printable user name and password; control
-    // characters are refused. `title` is not used.
+    // [/folder/sub]", IPv6 in brackets when a port follows, for FTP;
+    // "sftp://", "https://" or "http://" in front for SSH and WebDAV
+    // servers); true when the upload is under way. Any printable user name
+    // and password; control characters are refused. `title` is not used.
     bool sendFile(const std::string& name, const std::string& host, const std::string& user,
                   const std::string& password, const std::string& title);
     unsigned checkWriteStreamStatus();

@@ -2,7 +2,7 @@
 
 #include "platform/core/Log.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/net/FtpAddress.h"
+#include "platform/net/ServerAddress.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ constexpr const char* kPasswordKey = "FTP Pass";
 // The folder after the address does not change the login.
 std::string serverOf(const std::string& address)
 {
-    auto parsed = net::FtpAddress::parse(address);
+    auto parsed = net::ServerAddress::parse(address);
     return parsed ? parsed->server() : address;
 }
 

@@ -5,8 +5,8 @@
 
 #include "platform/core/Log.h"
 #include "platform/net/FileReadStream.h"
-#include "platform/net/FtpAddress.h"
 #include "platform/net/FtpWriteStream.h"
+#include "platform/net/ServerAddress.h"
 #include "platform/net/URL.h"
 
 #include <algorithm>
@@ -48,13 +48,6 @@ std::string percentEncodedPath(const std::string& path)
 bool hasControlCharacter(const std::string& text)
 {
     return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; });
-}
-
-// The file's path on the server: in the folder, or where the login lands.
-std::string remotePath(const net::FtpAddress& address, const std::string& name)
-{
-    std::string file = name.substr(std::min(name.find_first_not_of('/'), name.size()));
-    return "/" + (address.folder.empty() ? std::string() : address.folder + "/") + file;
 }
 
 void logStatus(net::FtpWriteStream& stream)
@@ -113,13 +106,12 @@ bool FtpUploader::start()
 {
     // Checked here on the whole text: libcurl takes C strings, so a NUL
     // would cut a part short unseen.
-    auto address = net::FtpAddress::parse(m_host);
+    auto address = net::ServerAddress::parse(m_host);
     if (!address || hasControlCharacter(m_user) || hasControlCharacter(m_password)) {
         Log::system("Not sent: the FTP address, user name or password cannot be used as typed");
         return false;
     }
-    auto url = net::URL::fromParts(
-        {"ftp", m_user, m_password, address->host, address->port, remotePath(*address, m_name)});
+    auto url = net::URL::fromParts({"ftp", m_user, m_password, address->host, address->port, address->pathOf(m_name)});
     if (!url)
         return false;
     // The log shows where the file goes, never the password.

@@ -20,6 +20,9 @@ const std::map<Kind, const char*> kMessageKeys = {
     {Kind::EncryptionFailed, "Upload failed: encryption failed"},
     {Kind::CertificateUntrusted, "Upload failed: certificate untrusted"},
     {Kind::CertificateChanged, "Upload failed: certificate changed"},
+    {Kind::HostKeyUnknown, "Upload failed: host key unknown"},
+    {Kind::HostKeyChanged, "Upload failed: host key changed"},
+    {Kind::NoSpace, "Upload failed: no space"},
     {Kind::NoFolder, "Upload failed: no folder"},
     {Kind::FileRefused, "Upload failed: file refused"},
     {Kind::FileInClear, "Upload failed: file in clear"},
@@ -45,6 +48,10 @@ std::string detail(const core::Error& cause, const UploadReport& state)
     case Kind::CertificateUntrusted:
     case Kind::CertificateChanged:
         return state.presentedKey.empty() ? core::localizedString("an unreadable key") : state.presentedKey;
+    case Kind::HostKeyUnknown:
+    case Kind::HostKeyChanged:
+        return state.presentedKey.empty() ? core::localizedString("an unreadable key")
+                                          : state.keyType + " key " + state.presentedKey;
     default:
         return cause.words;
     }
@@ -61,7 +68,8 @@ std::string UploadFailure::message(const core::Error& cause, const UploadReport&
 
 bool UploadFailure::asksForTrust(const UploadReport& state)
 {
-    bool certificate = core::failedAs(state.error, Kind::CertificateUntrusted)
-        || core::failedAs(state.error, Kind::CertificateChanged);
-    return certificate && !state.presentedKey.empty();
+    bool key = false;
+    for (Kind kind : {Kind::CertificateUntrusted, Kind::CertificateChanged, Kind::HostKeyUnknown, Kind::HostKeyChanged})
+        key = key || core::failedAs(state.error, kind);
+    return key && !state.presentedKey.empty();
 }

@@ -1,7 +1,7 @@
 // The command line, run as the real binary on the virtual sound device.
 
 #include "Classes/PlistController.h"
-#include "TestContext.h"
+#include "NotesToolFixture.h"
 #include "support/NotePathAt.h"
 
 #include "support/AudioFixture.h"
@@ -21,51 +21,7 @@
 
 namespace {
 
-class NotesToolTest : public testing::Test {
-protected:
-    // Runs voicenotes with the arguments; its exit status, its output in `output`.
-    int run(std::vector<std::string> arguments, const std::vector<std::string>& environment = {},
-            std::vector<std::string> launcher = {})
-    {
-        arguments.insert(arguments.begin(), {VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "virtual"});
-        arguments.insert(arguments.begin(), launcher.begin(), launcher.end());
-        ChildProcess process;
-        if (!process.start(arguments, outputPath(), environment))
-            return -1;
-        int status = process.waitForExit(60);
-        output = core::FileManager::contentsAtPath(outputPath()).value_or("");
-        return status;
-    }
-
-    // A note of `count` ramp samples at the rate, stored as the newest.
-    void addNote(int rate, int count)
-    {
-        ASSERT_TRUE(core::FileManager::createDirectoryAtPath(home.documents()));
-        std::string path = "/ramp" + std::to_string(rate) + "-" + std::to_string(count) + ".aif";
-        AudioFixture::writeAiff(home.documents() + path, std::size_t(count), rate);
-        testContext().defaults().setInteger(rate, "SampleRate");
-        ASSERT_TRUE(testContext().defaults().synchronize());
-        ASSERT_FALSE(testStore().saveObject(0, count / rate, path, std::uint64_t(count)));
-    }
-
-    // Starts voicenotes through the private sound server and waits until
-    // its output shows the text; SIGKILLs the server then.
-    void killTheSoundServerAt(ChildProcess& process, const std::vector<std::string>& arguments, const std::string& text)
-    {
-        PulseServer pulse;
-        ASSERT_TRUE(pulse.isRunning()) << pulse.log();
-        std::vector<std::string> all{VOICENOTES_BINARY, "--home", home.path(), "--audio-device", "portaudio"};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        ASSERT_TRUE(process.start(all, outputPath(), pulse.environment()));
-        ASSERT_TRUE(waitForText(outputPath(), text)) << core::FileManager::contentsAtPath(outputPath()).value_or("");
-        pulse.kill();
-    }
-
-    std::string outputPath() const { return home.path() + "/output.txt"; }
-
-    TemporaryHome home;
-    std::string output;
-};
+using NotesToolTest = NotesToolFixture;
 
 TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
 {
@@ -179,7 +135,7 @@ TEST_F(NotesToolTest, AnExportToNoServerSaysSo)
     std::string host = gone.host();
     gone.kill();
     EXPECT_EQ(run({"export", "0", "--host", host, "--user", "voice"}, {"VOICENOTES_FTP_PASSWORD=x"}), 1) << output;
-    EXPECT_NE(output.find("voicenotes: No FTP server answers at " + host + "."), std::string::npos) << output;
+    EXPECT_NE(output.find("voicenotes: No server answers at " + host + "."), std::string::npos) << output;
 
     // A server that answers nonsense is said to, in the application's words.
     FtpServer confused({.encryption = FtpServer::Encryption::Confused});

@@ -27,6 +27,8 @@ public:
     void stop(int signal);
     // Sends the signal and goes on.
     void signal(int signal);
+    // -1 before it started.
+    pid_t pid() const { return m_pid; }
 
 private:
     bool reap(int options, int& status);

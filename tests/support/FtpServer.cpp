@@ -1,16 +1,15 @@
 #include "support/FtpServer.h"
 
+#include "support/LoopbackServer.h"
+
 #include "platform/core/FileManager.h"
 
-#include <arpa/inet.h>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -22,54 +21,6 @@ namespace {
 // up by then has failed.
 constexpr auto kStartLimit = std::chrono::seconds(15);
 constexpr auto kSessionsEndLimit = std::chrono::seconds(5);
-
-sockaddr_storage loopback(int port, bool ipv6, socklen_t& length)
-{
-    sockaddr_storage storage = {};
-    if (ipv6) {
-        auto& address = reinterpret_cast<sockaddr_in6&>(storage);
-        address.sin6_family = AF_INET6;
-        address.sin6_port = htons(std::uint16_t(port));
-        address.sin6_addr = in6addr_loopback;
-        length = sizeof address;
-    } else {
-        auto& address = reinterpret_cast<sockaddr_in&>(storage);
-        address.sin_family = AF_INET;
-        address.sin_port = htons(std::uint16_t(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        length = sizeof address;
-    }
-    return storage;
-}
-
-// A port nobody listens on now: the kernel's choice for a socket bound to 0.
-int freePort(bool ipv6)
-{
-    int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return 0;
-    socklen_t length = 0;
-    sockaddr_storage address = loopback(0, ipv6, length);
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6&>(address).sin6_port
-                          : reinterpret_cast<sockaddr_in&>(address).sin_port);
-    ::close(fd);
-    return port;
-}
-
-bool accepts(int port, bool ipv6)
-{
-    int fd = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    socklen_t length = 0;
-    sockaddr_storage address = loopback(port, ipv6, length);
-    bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), length) == 0;
-    ::close(fd);
-    return connected;
-}
 
 // vsftpd's sessions leave its listener's process group (setsid) and go on
 // after it; they are known by the configuration file they were started with.
@@ -170,7 +121,7 @@ FtpServer::FtpServer(Options options)
     bool made = ::mkdtemp(pattern.data()) != nullptr;
     m_root = made ? pattern : std::string();
     m_directory = m_root + "/login";
-    m_port = freePort(m_options.ipv6);
+    m_port = LoopbackServer::freePort(m_options.ipv6);
     if (!made || ::mkdir(m_directory.c_str(), 0755) != 0 || ::mkdir((m_root + "/empty").c_str(), 0755) != 0
         || m_port == 0 || !start())
         std::fprintf(stderr, "FtpServer: the FTP server did not start; its log:\n%s\n", log().c_str());
@@ -249,7 +200,7 @@ bool FtpServer::waitUntilAccepting()
 {
     auto deadline = std::chrono::steady_clock::now() + kStartLimit;
     while (m_process.isRunning() && std::chrono::steady_clock::now() < deadline) {
-        if (accepts(m_port, m_options.ipv6))
+        if (LoopbackServer::accepts(m_port, m_options.ipv6))
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

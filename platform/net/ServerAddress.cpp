@@ -1,10 +1,12 @@
-#include "platform/net/FtpAddress.h"
+#include "platform/net/ServerAddress.h"
 
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace net {
 
@@ -37,7 +39,7 @@ std::optional<int> portNumber(const std::string& text)
 }
 
 // Splits "host", "host:port", "[v6]", "[v6]:port" or a bare "v6".
-bool parseServer(const std::string& text, FtpAddress& address)
+bool parseServer(const std::string& text, ServerAddress& address)
 {
     std::string portText;
     if (text.starts_with("[")) {
@@ -70,8 +72,11 @@ bool parseServer(const std::string& text, FtpAddress& address)
 }
 
 // Drops empty parts ("a//b", a slash at the end); refuses "." and "..".
-std::optional<std::string> cleanFolder(const std::string& text)
+std::optional<std::string> cleanFolder(const std::optional<std::string>& path)
 {
+    if (!path || std::any_of(path->begin(), path->end(), isControl))
+        return std::nullopt;
+    const std::string& text = *path;
     std::string folder;
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -86,20 +91,66 @@ std::optional<std::string> cleanFolder(const std::string& text)
     return folder;
 }
 
+constexpr std::array<std::pair<ServerAddress::Scheme, const char*>, 4> kSchemes = {{
+    {ServerAddress::Scheme::Ftp, "ftp"},
+    {ServerAddress::Scheme::Sftp, "sftp"},
+    {ServerAddress::Scheme::Http, "http"},
+    {ServerAddress::Scheme::Https, "https"},
+}};
+
+// The scheme (any case) and the rest; FTP when none is named.
+std::pair<ServerAddress::Scheme, std::string> splitScheme(const std::string& text)
+{
+    auto end = text.find("://");
+    if (end == std::string::npos)
+        return {ServerAddress::Scheme::Ftp, text};
+    std::string name = text.substr(0, end);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const auto& [scheme, known] : kSchemes) {
+        if (name == known)
+            return {scheme, text.substr(end + 3)};
+    }
+    // An unknown scheme: the whole text, which is then no server name.
+    return {ServerAddress::Scheme::Ftp, text};
+}
+
+// "%40" as "@"; none for a '%' without two hex digits.
+std::optional<std::string> percentDecoded(const std::string& text)
+{
+    std::string decoded;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '%') {
+            decoded += text[at];
+            continue;
+        }
+        int value = 0;
+        auto [end, error] = std::from_chars(text.data() + at + 1, text.data() + std::min(at + 3, text.size()), value,
+                                            16);
+        if (error != std::errc() || end != text.data() + at + 3)
+            return std::nullopt;
+        decoded += char(value);
+        at += 2;
+    }
+    return decoded;
+}
+
 } // namespace
 
-std::optional<FtpAddress> FtpAddress::parse(const std::string& typed)
+std::optional<ServerAddress> ServerAddress::parse(const std::string& typed)
 {
-    std::string text = typed.starts_with("ftp://") ? typed.substr(6) : typed;
+    auto [scheme, text] = splitScheme(typed);
     if (text.empty() || std::any_of(text.begin(), text.end(), isControl))
         return std::nullopt;
     // The folder starts at the first slash after the server (brackets hold no slash).
     auto slash = text.find('/');
-    FtpAddress address;
+    ServerAddress address;
+    address.scheme = scheme;
+    address.port = defaultPort(scheme);
     if (!parseServer(text.substr(0, slash), address))
         return std::nullopt;
     if (slash != std::string::npos) {
-        auto folder = cleanFolder(text.substr(slash + 1));
+        std::string path = text.substr(slash + 1);
+        auto folder = cleanFolder(scheme == Scheme::Ftp ? std::optional(path) : percentDecoded(path));
         if (!folder)
             return std::nullopt;
         address.folder = *folder;
@@ -107,7 +158,36 @@ std::optional<FtpAddress> FtpAddress::parse(const std::string& typed)
     return address;
 }
 
-std::string FtpAddress::server() const
+int ServerAddress::defaultPort(Scheme scheme)
+{
+    switch (scheme) {
+    case Scheme::Sftp:
+        return 22;
+    case Scheme::Http:
+        return 80;
+    case Scheme::Https:
+        return 443;
+    default:
+        return kDefaultPort;
+    }
+}
+
+const char* ServerAddress::schemeName() const
+{
+    for (const auto& [known, name] : kSchemes) {
+        if (known == scheme)
+            return name;
+    }
+    return "ftp";
+}
+
+std::string ServerAddress::pathOf(const std::string& name) const
+{
+    std::string file = name.substr(std::min(name.find_first_not_of('/'), name.size()));
+    return "/" + (folder.empty() ? std::string() : folder + "/") + file;
+}
+
+std::string ServerAddress::server() const
 {
     std::string name = host;
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });

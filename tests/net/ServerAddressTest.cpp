@@ -1,8 +1,8 @@
-#include "platform/net/FtpAddress.h"
+#include "platform/net/ServerAddress.h"
 
 #include <gtest/gtest.h>
 
-using net::FtpAddress;
+using net::ServerAddress;
 
 namespace {
 
@@ -14,7 +14,7 @@ struct Parsed {
     const char* server;
 };
 
-TEST(FtpAddress, NamesAddressesPortsAndFolders)
+TEST(ServerAddress, NamesAddressesPortsAndFolders)
 {
     for (const Parsed& expected : {
              Parsed{"nas.local", "nas.local", 21, "", "nas.local:21"},
@@ -28,7 +28,7 @@ TEST(FtpAddress, NamesAddressesPortsAndFolders)
              Parsed{"host/My Notes//2026/", "host", 21, "My Notes/2026", "host:21"},
              Parsed{"ftp://files.example.org:990/in", "files.example.org", 990, "in", "files.example.org:990"},
          }) {
-        auto address = FtpAddress::parse(expected.typed);
+        auto address = ServerAddress::parse(expected.typed);
         ASSERT_TRUE(address) << expected.typed;
         EXPECT_EQ(address->host, expected.host) << expected.typed;
         EXPECT_EQ(address->port, expected.port) << expected.typed;
@@ -39,13 +39,13 @@ TEST(FtpAddress, NamesAddressesPortsAndFolders)
 
 // Nothing that could reach another host or port, climb out of the login
 // directory or carry a command.
-TEST(FtpAddress, RefusesWhatIsNoAddress)
+TEST(ServerAddress, RefusesWhatIsNoAddress)
 {
     for (const char* typed :
          {"",           "host:",      "host:0",           "host:65536", "host:21x",  "host:-1",   "[::1",
           "[::1]x",     "[::1]:",     "[nothost]:21",     "1:2:zz",     "two words", "user@host", "host:21:22",
           "host/../up", "host/a/./b", "host/a\r\nDELE x", "host\tname", "ftp://",    "/folder"}) {
-        EXPECT_FALSE(FtpAddress::parse(typed)) << typed;
+        EXPECT_FALSE(ServerAddress::parse(typed)) << typed;
     }
 }
 
