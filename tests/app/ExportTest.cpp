@@ -17,9 +17,11 @@
 #include "AppFixture.h"
 #include "support/ChildProcess.h"
 #include "support/FtpServer.h"
+#include "support/SshServer.h"
 
 #include "platform/core/FileManager.h"
 #include "platform/core/Log.h"
+#include "platform/core/Paths.h"
 #include "platform/core/Timer.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/net/FileReadStream.h"
@@ -541,6 +543,41 @@ TEST_F(ExportTest, AServerWithoutEncryptionIsSaidToBeSo)
     ui::Rect table = again.tableViewExport().frame();
     EXPECT_GE(table.y, ui::NavigationBar::kHeight);
     EXPECT_LE(table.y + table.height, again.view()->frame().height);
+}
+
+// An SSH server: no password needed with a key, the unknown host key asked
+// about once, and a plain http:// address said to be in clear as it is typed.
+TEST_F(ExportTest, AnSshServersHostKeyIsAskedAboutOnceAndAKeyLogsIn)
+{
+    SshServer nas;
+    ASSERT_TRUE(nas.isRunning()) << nas.log();
+    ASSERT_TRUE(nas.authorizeClientKey(core::Paths::sshDirectory()));
+    std::string bytes = addNote(5000);
+    launch();
+    auto& screen = openExport();
+    fillIn(screen, nas.address(), SshServer::kUser, "");
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !alerts().empty(); }));
+    auto alert = alerts().front();
+    EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"Cancel", "Trust"}));
+    EXPECT_NE(alert->message().find("is not among your known hosts: ED25519 key " + nas.hostKeyFingerprint()),
+              std::string::npos)
+        << alert->message();
+    alert->dismissWithClickedButtonIndex(1, false);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    const std::string file = nas.directory() + "/20261207101500";
+    EXPECT_TRUE(clock.runUntil([&] { return core::FileManager::contentsAtPath(file + ".aif") == bytes; }));
+
+    // From the short form, with the key pinned: kept beside the first.
+    tap(exportAgain(), 1);
+    ASSERT_TRUE(clock.runUntil([&] { return !shown(); }));
+    EXPECT_TRUE(alerts().empty());
+    EXPECT_TRUE(clock.runUntil([&] { return core::FileManager::contentsAtPath(file + "-2.aif") == bytes; }));
+
+    auto& again = exportAgain();
+    tap(again, 0);
+    again.ipTextField()->setText("http://127.0.0.1:1/dav/");
+    EXPECT_NE(shownTitles(again.tableViewExport()).find("an http:// address sends"), std::string::npos);
 }
 
 // No keyring runs in the tests' session: the form says where the password goes.

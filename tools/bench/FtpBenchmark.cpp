@@ -1,6 +1,7 @@
 // Uploads a 200 MB file to local FTP servers (pyftpdlib and vsftpd, each in
-// clear and over TLS) twice over: with the export's engine on the toolkit's
-// event loop, and with `curl -T` (`curl --ssl-reqd` pinning the same key).
+// clear and over TLS), to sshd over SFTP and to Apache's and nginx's WebDAV
+// over HTTPS, twice over: with the export's engine on the toolkit's event
+// loop, and with `curl -T` (pinning the same TLS key).
 // Then times `voicenotes export` of a small note, beyond its start-up,
 // against curl's upload of the same file, and to a closed port. Prints
 // table rows of the medians and ratios; it never fails.
@@ -13,6 +14,8 @@
 
 #include "support/ChildProcess.h"
 #include "support/FtpServer.h"
+#include "support/SshServer.h"
+#include "support/WebDavServer.h"
 
 #include "platform/core/FileManager.h"
 #include "platform/core/Paths.h"
@@ -79,20 +82,31 @@ double checkedThroughput(Clock::duration spent, const std::string& uploaded)
     return whole ? megabytesPerSecond(spent) : -1;
 }
 
+// Where a benchmark upload goes, as the export screen and curl reach it.
+struct Destination {
+    std::string host;
+    std::string user;
+    std::string password;
+    // The server's key, trusted as the person would.
+    std::string trustedKey;
+    // Where the server stores what it is sent.
+    std::string folder;
+};
+
 // Through the export's engine, as the export screen starts it, trusting
 // the server's key; done when the server has confirmed the file.
-double uploadWithEngine(AppContext& context, const FtpServer& server, const std::string& name)
+double uploadWithEngine(AppContext& context, const Destination& to, const std::string& name)
 {
     ExportingController engine(context);
-    engine.setTrustedKey(server.keyFingerprint());
+    engine.setTrustedKey(to.trustedKey);
     engine.setUploadEndedHandler([&context] { context.runLoop().quit(0); });
     auto start = Clock::now();
-    if (!engine.sendFile("/" + name, server.host(), server.user(), server.password(), "benchmark"))
+    if (!engine.sendFile("/" + name, to.host, to.user, to.password, "benchmark"))
         return -1;
     context.runLoop().run();
     auto spent = Clock::now() - start;
     bool failed = engine.checkError() || engine.checkWriteStreamStatus() != ExportingController::kClosed;
-    return failed ? -1 : checkedThroughput(spent, server.directory() + "/" + name);
+    return failed ? -1 : checkedThroughput(spent, to.folder + "/" + name);
 }
 
 std::vector<std::string> curlCommand(const FtpServer& server, const std::string& path, const std::string& target)
@@ -104,36 +118,74 @@ std::vector<std::string> curlCommand(const FtpServer& server, const std::string&
     return command;
 }
 
-double uploadWithCurl(const FtpServer& server, const std::string& path)
+double uploadWithCurl(const std::vector<std::string>& command, const std::string& uploaded)
 {
     ChildProcess curl;
     auto start = Clock::now();
-    if (!curl.start(curlCommand(server, path, "/curl.bin")) || curl.waitForExit(600) != 0)
+    if (!curl.start(command) || curl.waitForExit(600) != 0)
         return -1;
-    return checkedThroughput(Clock::now() - start, server.directory() + "/curl.bin");
+    return checkedThroughput(Clock::now() - start, uploaded);
 }
 
-void measureThroughput(AppContext& context, const Peer& peer, const std::string& path)
+// Medians of paired runs, ours against curl's upload of the same file.
+void measureThroughput(AppContext& context, const std::string& name, const std::string& peerName, const Destination& to,
+                       const std::vector<std::string>& curl)
+{
+    BenchFigure figure(name, "MB/s", "≥ 0.95 × curl", [](double, double ratio) { return ratio >= 0.95; });
+    figure.setPeerName(peerName);
+    for (int run = 0; run < kRuns; ++run) {
+        // Taking turns at going first, so neither always follows the other's
+        // file being written back.
+        double ours = run % 2 == 0 ? uploadWithEngine(context, to, "source.bin") : 0;
+        double theirs = uploadWithCurl(curl, to.folder + "/curl.bin");
+        if (run % 2 == 1)
+            ours = uploadWithEngine(context, to, "source.bin");
+        if (ours < 0 || theirs < 0)
+            std::fprintf(stderr, "benchmark: an upload for \"%s\" failed in run %d; left out\n", name.c_str(), run + 1);
+        else
+            figure.add(ours, theirs);
+    }
+    figure.print();
+}
+
+void measureFtp(AppContext& context, const Peer& peer, const std::string& path)
 {
     std::string name = std::string("FTP upload of 200 MB to a local ") + peer.name + ": throughput";
     FtpServer server({peer.software, peer.encryption});
     if (!server.isRunning())
         return BenchFigure::printUnmeasured(name, "the local server did not start (tools/start-test-services, root)");
-    BenchFigure figure(name, "MB/s", "≥ 0.95 × curl", [](double, double ratio) { return ratio >= 0.95; });
-    figure.setPeerName(peer.encryption == FtpServer::Encryption::None ? "curl -T" : "curl --ssl-reqd -T");
-    for (int run = 0; run < kRuns; ++run) {
-        // Taking turns at going first, so neither always follows the other's
-        // file being written back.
-        double ours = run % 2 == 0 ? uploadWithEngine(context, server, "source.bin") : 0;
-        double theirs = uploadWithCurl(server, path);
-        if (run % 2 == 1)
-            ours = uploadWithEngine(context, server, "source.bin");
-        if (ours < 0 || theirs < 0)
-            std::fprintf(stderr, "FTP benchmark: an upload to %s failed in run %d; left out\n", peer.name, run + 1);
-        else
-            figure.add(ours, theirs);
-    }
-    figure.print();
+    measureThroughput(context, name, peer.encryption == FtpServer::Encryption::None ? "curl -T" : "curl --ssl-reqd -T",
+                      {server.host(), server.user(), server.password(), server.keyFingerprint(), server.directory()},
+                      curlCommand(server, path, "/curl.bin"));
+}
+
+void measureSftp(AppContext& context, const std::string& path)
+{
+    std::string name = "SFTP upload of 200 MB to a local sshd: throughput";
+    SshServer server;
+    if (!server.isRunning())
+        return BenchFigure::printUnmeasured(name, "sshd did not start (tools/start-test-services, root)");
+    std::string login = std::string(SshServer::kUser) + ":" + SshServer::kPassword;
+    // -k: curl checks no known hosts; ours is given the key.
+    measureThroughput(
+        context, name, "curl -T sftp://",
+        {server.address(), SshServer::kUser, SshServer::kPassword, server.hostKeyFingerprint(), server.directory()},
+        {"/usr/bin/curl", "-sS", "-k", "-u", login, "-T", path, server.address() + "/curl.bin"});
+}
+
+void measureWebDav(AppContext& context, WebDavServer::Software software, const char* softwareName,
+                   const std::string& path)
+{
+    std::string name = std::string("WebDAV upload of 200 MB to a local ") + softwareName + ", HTTPS: throughput";
+    WebDavServer server({software, true});
+    if (!server.isRunning())
+        return BenchFigure::printUnmeasured(name, "the local server did not start (root)");
+    std::string login = std::string(WebDavServer::kUser) + ":" + WebDavServer::kPassword;
+    measureThroughput(
+        context, name, "curl -T https://",
+        {server.address(), WebDavServer::kUser, WebDavServer::kPassword, server.keyFingerprint(), server.directory()},
+        {"/usr/bin/curl", "-sS", "-k", "--pinnedpubkey", "sha256//" + server.keyFingerprint().substr(7), "-u", login,
+         "-T", path, server.address() + "curl.bin"});
 }
 
 // Milliseconds a command took to end, or negative when it did not end as expected.
@@ -211,7 +263,10 @@ int main(int argc, char** argv)
         return 0;
     }
     for (const Peer& peer : kPeers)
-        measureThroughput(home.context(), peer, path);
+        measureFtp(home.context(), peer, path);
+    measureSftp(home.context(), path);
+    measureWebDav(home.context(), WebDavServer::Software::Apache, "Apache", path);
+    measureWebDav(home.context(), WebDavServer::Software::Nginx, "nginx", path);
     core::FileManager::removeItemAtPath(path);
     std::string note = core::Paths::documentsDirectory() + "/note.aif";
     if (addNote(home.context(), note))
