@@ -42,6 +42,8 @@ protected:
         return core::FileManager::contentsAtPath(folder + "/" + name).value_or("(missing)");
     }
     std::string sshDirectory() const { return home.path() + "/.ssh"; }
+    // The note, grown to this size without storing anything (sparse).
+    bool growNote(off_t size) const { return ::truncate((home.documents() + recording()).c_str(), size) == 0; }
     // Sends a note of 2 GB (sparse, so nothing is stored here) and, once
     // a file appears in the server's folder, stops the server where it is
     // and kills it: the upload is mid-way whatever the machine's speed.
@@ -49,8 +51,7 @@ protected:
     int sendAndKill(Server& server, const std::string& host, const std::string& user, const std::string& password,
                     const std::string& watched)
     {
-        constexpr off_t kHuge = off_t(2) << 30;
-        if (::truncate((home.documents() + recording()).c_str(), kHuge) != 0)
+        if (!growNote(off_t(2) << 30))
             return -1;
         ChildProcess process;
         if (!process.start({VOICENOTES_BINARY, "--home", home.path(), "export", "0", "--host", host, "--user", user},
@@ -171,6 +172,20 @@ TEST_P(WebDavExportTest, SendsOverHttpsAndHttpAndSaysWhyNot)
     ASSERT_EQ(send(plain.address(), WebDavServer::kUser, WebDavServer::kPassword), 0) << output;
     EXPECT_TRUE(says("sent, not encrypted")) << output;
     EXPECT_EQ(onServer(plain.directory()), recorded());
+}
+
+// A server that answers "201 Created" before it has the whole file (far
+// more than the sockets hold) has not got it.
+TEST_F(ServerExportTest, AWebDavServersAnswerBeforeTheLastByteIsNoSuccess)
+{
+    LoopbackServer hasty("voicenotes-hasty");
+    ASSERT_TRUE(hasty.start(
+        {"/usr/bin/python3", VOICENOTES_TEST_SCRIPTS "/hasty_webdav_server.py", std::to_string(hasty.port())}))
+        << hasty.output();
+    ASSERT_TRUE(growNote(off_t(64) << 20));
+    EXPECT_EQ(send("http://127.0.0.1:" + std::to_string(hasty.port()) + "/notes/", "voice", "x"), 1);
+    EXPECT_TRUE(says("broke before the file was complete")) << output;
+    EXPECT_FALSE(says("closed")) << output;
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebDavExportTest,
