@@ -19,7 +19,7 @@ namespace {
 
 // Long enough for a loaded machine to start a server; one that is not up
 // by then has failed.
-constexpr auto kStartLimit = std::chrono::seconds(15);
+constexpr auto kServerStartLimit = std::chrono::seconds(15);
 
 sockaddr_storage loopback(int port, bool ipv6, socklen_t& length)
 {
@@ -97,7 +97,7 @@ bool LoopbackServer::start(const std::vector<std::string>& command, int smallDis
     }
     if (!m_process.start(all, m_root + "/server.out"))
         return false;
-    auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    auto deadline = std::chrono::steady_clock::now() + kServerStartLimit;
     while (m_process.isRunning() && std::chrono::steady_clock::now() < deadline) {
         if (accepts(m_port, false))
             return true;
