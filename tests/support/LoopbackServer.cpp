@@ -123,10 +123,14 @@ void LoopbackServer::signalAll(int signal, bool wait)
     }
     for (pid_t pid : under)
         ::kill(pid, signal);
-    if (wait)
-        m_process.stop(signal);
-    else
+    if (!wait) {
         m_process.signal(signal);
+        return;
+    }
+    m_process.stop(signal);
+    // A worker that outlived its server (one that ignores SIGTERM) goes too.
+    for (pid_t pid : under)
+        ::kill(pid, SIGKILL);
 }
 
 void LoopbackServer::kill() { signalAll(SIGKILL, true); }
