@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/net/CertificateKey.h"
 #include "platform/net/Libcurl.h"
+
+#include <string>
 
 namespace net {
 
@@ -18,6 +21,17 @@ public:
     {
         if (m_result == CURLE_OK)
             m_result = libcurl().curl_easy_setopt(m_easy, option, value);
+    }
+
+    // Only the server whose certificate has this key (CertificateKey's
+    // fingerprint) is taken, whoever signed it; the certificate is kept
+    // for a failure to show.
+    void pinCertificate(const std::string& fingerprint)
+    {
+        set(CURLOPT_SSL_VERIFYPEER, 0L);
+        set(CURLOPT_SSL_VERIFYHOST, 0L);
+        set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::curlPin(fingerprint).c_str());
+        set(CURLOPT_CERTINFO, 1L);
     }
 
     CURLcode result() const { return m_result; }

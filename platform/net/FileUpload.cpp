@@ -3,6 +3,7 @@
 #include "platform/core/Log.h"
 #include "platform/net/CertificateKey.h"
 #include "platform/net/CertificateProbe.h"
+#include "platform/net/CurlFailure.h"
 #include "platform/net/CurlMulti.h"
 #include "platform/net/CurlOptions.h"
 #include "platform/net/URL.h"
@@ -181,12 +182,8 @@ CURLcode FileUpload::configureHttp()
     CurlOptions options(m_easy);
     options.set(CURLOPT_HTTPAUTH, long(CURLAUTH_BASIC | CURLAUTH_DIGEST));
     options.set(CURLOPT_FOLLOWLOCATION, 0L);
-    if (!m_request.trustedKey.empty()) {
-        options.set(CURLOPT_SSL_VERIFYPEER, 0L);
-        options.set(CURLOPT_SSL_VERIFYHOST, 0L);
-        options.set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::curlPin(m_request.trustedKey).c_str());
-        options.set(CURLOPT_CERTINFO, 1L);
-    }
+    if (!m_request.trustedKey.empty())
+        options.pinCertificate(m_request.trustedKey);
     return options.result();
 }
 
@@ -398,25 +395,8 @@ Kind FileUpload::failureKind(CURLcode result) const
     if (responseCode() >= 400)
         return Kind::FileRefused;
     switch (result) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_CONNECT:
-        return Kind::NoServer;
-    case CURLE_OPERATION_TIMEDOUT:
-        return Kind::Silent;
-    case CURLE_LOGIN_DENIED:
-        return Kind::LoginRefused;
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE:
     case CURLE_SSH:
         return Kind::ConnectionLost;
-    case CURLE_SSL_CONNECT_ERROR:
-        return Kind::EncryptionFailed;
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return Kind::CertificateUntrusted;
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-        return Kind::CertificateChanged;
     case CURLE_REMOTE_FILE_NOT_FOUND:
         return Kind::NoFolder;
     case CURLE_REMOTE_DISK_FULL:
@@ -426,7 +406,7 @@ Kind FileUpload::failureKind(CURLcode result) const
     case CURLE_QUOTE_ERROR:
         return Kind::FileRefused;
     default:
-        return Kind::Other;
+        return CurlFailure::kindOf(result);
     }
 }
 

@@ -3,8 +3,8 @@
 #include "platform/core/Log.h"
 #include "platform/core/RunLoop.h"
 #include "platform/net/ByteQueue.h"
-#include "platform/net/CertificateKey.h"
 #include "platform/net/CertificateProbe.h"
+#include "platform/net/CurlFailure.h"
 #include "platform/net/CurlMulti.h"
 #include "platform/net/CurlOptions.h"
 #include "platform/net/ServerAddress.h"
@@ -156,32 +156,19 @@ public:
         if (m_asked && !m_refusal.empty())
             return Kind::FileRefused;
         switch (result) {
-        case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_CONNECT:
-            return Kind::NoServer;
-        case CURLE_OPERATION_TIMEDOUT:
         case CURLE_FTP_ACCEPT_TIMEOUT:
             return Kind::Silent;
-        case CURLE_SEND_ERROR:
-        case CURLE_RECV_ERROR:
-        case CURLE_GOT_NOTHING:
-        case CURLE_PARTIAL_FILE:
-            return Kind::ConnectionLost;
-        case CURLE_LOGIN_DENIED:
-            return Kind::LoginRefused;
         case CURLE_USE_SSL_FAILED:
             return Kind::EncryptionDropped;
-        case CURLE_SSL_CONNECT_ERROR:
-            return Kind::EncryptionFailed;
-        case CURLE_PEER_FAILED_VERIFICATION:
-            return Kind::CertificateUntrusted;
-        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-            return Kind::CertificateChanged;
         case CURLE_REMOTE_ACCESS_DENIED:
             return Kind::NoFolder;
         default:
-            return responseCode() >= 400 ? Kind::FileRefused : Kind::Other;
+            break;
         }
+        Kind kind = CurlFailure::kindOf(result);
+        if (kind == Kind::Other && responseCode() >= 400)
+            return Kind::FileRefused;
+        return kind;
     }
 
     // curl's own account of a failure, which says more than its code: for
@@ -285,10 +272,7 @@ private:
         options.set(CURLOPT_FTPSSLAUTH, long(CURLFTPAUTH_TLS));
         if (security.pinnedKey.empty())
             return options.result();
-        options.set(CURLOPT_SSL_VERIFYPEER, 0L);
-        options.set(CURLOPT_SSL_VERIFYHOST, 0L);
-        options.set(CURLOPT_PINNEDPUBLICKEY, CertificateKey::curlPin(security.pinnedKey).c_str());
-        options.set(CURLOPT_CERTINFO, 1L);
+        options.pinCertificate(security.pinnedKey);
         return options.result();
     }
 

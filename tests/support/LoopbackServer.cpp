@@ -3,12 +3,15 @@
 #include "platform/core/FileManager.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <map>
 #include <netinet/in.h>
+#include <pwd.h>
 #include <sstream>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -140,6 +143,25 @@ void LoopbackServer::stop() { signalAll(SIGTERM, true); }
 std::string LoopbackServer::output() const
 {
     return core::FileManager::contentsAtPath(m_root + "/server.out").value_or("");
+}
+
+bool LoopbackServer::makeFolderFor(const std::string& user, const std::string& path, unsigned mode)
+{
+    const passwd* account = ::getpwnam(user.c_str());
+    return account && (::mkdir(path.c_str(), mode_t(mode)) == 0 || errno == EEXIST)
+        && ::chown(path.c_str(), account->pw_uid, account->pw_gid) == 0;
+}
+
+std::string LoopbackServer::firstLineOf(const std::string& command)
+{
+    std::string line;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[1024];
+        if (std::fgets(buffer, sizeof buffer, pipe))
+            line = buffer;
+        ::pclose(pipe);
+    }
+    return line.substr(0, line.find('\n'));
 }
 
 int LoopbackServer::freePort(bool ipv6)

@@ -36,6 +36,10 @@ public:
     const std::string& root() const { return m_root; }
     std::string output() const;
 
+    // A folder (made with the mode when missing) that the user owns.
+    static bool makeFolderFor(const std::string& user, const std::string& path, unsigned mode = 0755);
+    // The first line a short command prints.
+    static std::string firstLineOf(const std::string& command);
     // A port nobody listens on now.
     static int freePort(bool ipv6);
     static bool accepts(int port, bool ipv6);

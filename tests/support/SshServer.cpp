@@ -3,7 +3,6 @@
 #include "platform/core/FileManager.h"
 
 #include <cstdio>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,27 +15,13 @@ bool ran(const std::vector<std::string>& command)
     return process.start(command) && process.waitForExit(30) == 0;
 }
 
-std::string firstLineOf(const std::string& command)
-{
-    std::string line;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[1024];
-        if (std::fgets(buffer, sizeof buffer, pipe))
-            line = buffer;
-        ::pclose(pipe);
-    }
-    return line.substr(0, line.find('\n'));
-}
-
 } // namespace
 
 SshServer::SshServer(int smallDiskKiB)
     : m_directory(m_server.root() + "/files")
     , m_smallDiskKiB(smallDiskKiB)
 {
-    const passwd* account = ::getpwnam(kUser);
-    bool ready = account && ::mkdir(m_directory.c_str(), 0700) == 0
-        && ::chown(m_directory.c_str(), account->pw_uid, account->pw_gid) == 0
+    bool ready = LoopbackServer::makeFolderFor(kUser, m_directory, 0700)
         // sshd's privilege separation needs its empty folder.
         && (::mkdir("/run/sshd", 0755) == 0 || errno == EEXIST) && makeHostKey() && writeAuthorizedKeys("");
     if (!ready || !start())
@@ -74,7 +59,7 @@ std::string SshServer::address() const { return "sftp://127.0.0.1:" + std::to_st
 std::string SshServer::hostKeyFingerprint() const
 {
     // "256 SHA256:... comment (ED25519)"
-    std::string line = firstLineOf("/usr/bin/ssh-keygen -lf " + hostKeyPath() + ".pub");
+    std::string line = LoopbackServer::firstLineOf("/usr/bin/ssh-keygen -lf " + hostKeyPath() + ".pub");
     auto start = line.find(' ');
     return start == std::string::npos ? "" : line.substr(start + 1, line.find(' ', start + 1) - start - 1);
 }

@@ -3,7 +3,6 @@
 #include "platform/core/FileManager.h"
 
 #include <cstdio>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,22 +14,9 @@ constexpr const char* kApacheModules = "/usr/lib/apache2/modules";
 // "user:$apr1$...", which both servers read.
 std::string passwordLine()
 {
-    std::string hash;
-    std::string command = std::string("/usr/bin/openssl passwd -apr1 '") + WebDavServer::kPassword + "'";
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        if (std::fgets(buffer, sizeof buffer, pipe))
-            hash = buffer;
-        ::pclose(pipe);
-    }
-    return std::string(WebDavServer::kUser) + ":" + hash;
-}
-
-bool ownedByServerUser(const std::string& path)
-{
-    const passwd* account = ::getpwnam(kServerUser);
-    return account && (::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST)
-        && ::chown(path.c_str(), account->pw_uid, account->pw_gid) == 0;
+    return std::string(WebDavServer::kUser) + ":"
+        + LoopbackServer::firstLineOf(std::string("/usr/bin/openssl passwd -apr1 '") + WebDavServer::kPassword + "'")
+        + "\n";
 }
 
 } // namespace
@@ -42,15 +28,15 @@ WebDavServer::WebDavServer(Options options)
     const std::string& root = m_server.root();
     bool apache = m_options.software == Software::Apache;
     std::string configPath = root + (apache ? "/httpd.conf" : "/nginx.conf");
-    bool ready = ownedByServerUser(m_files) && ownedByServerUser(root + "/run")
-        && (!m_options.tls || m_certificate.make(root))
+    bool ready = LoopbackServer::makeFolderFor(kServerUser, m_files)
+        && LoopbackServer::makeFolderFor(kServerUser, root + "/run") && (!m_options.tls || m_certificate.make(root))
         && core::FileManager::writeAtomically(root + "/users", passwordLine())
         && ::chmod((root + "/users").c_str(), 0644) == 0
         && core::FileManager::writeAtomically(configPath, apache ? apacheConfig() : nginxConfig());
     std::vector<std::string> command = apache
         ? std::vector<std::string>{"/usr/sbin/apache2", "-f", configPath, "-DFOREGROUND"}
         : std::vector<std::string>{"/usr/sbin/nginx", "-c", configPath, "-g", "daemon off;"};
-    ready = ready && ownedByServerUser(directory());
+    ready = ready && LoopbackServer::makeFolderFor(kServerUser, directory());
     if (!ready || !m_server.start(command, m_options.smallDiskKiB, directory(), kServerUser))
         std::fprintf(stderr, "WebDavServer: the server did not start; its log:\n%s\n", log().c_str());
 }
