@@ -11,6 +11,11 @@ namespace net {
 // refusal is the result, and nothing is set after it.
 class CurlOptions {
 public:
+    // Every upload's limits: a server not reached by then is none, one that
+    // takes less than a byte a second for this long has stopped.
+    static constexpr long kConnectTimeoutSeconds = 15;
+    static constexpr long kStallTimeoutSeconds = 20;
+
     explicit CurlOptions(CURL* easy)
         : m_easy(easy)
     {

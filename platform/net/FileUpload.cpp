@@ -23,9 +23,6 @@ namespace {
 
 using Kind = core::Error::Kind;
 
-constexpr long kConnectTimeoutSeconds = 15;
-// Less than a byte a second for this long: the server stopped taking data.
-constexpr long kStallTimeoutSeconds = 20;
 constexpr long kUploadBufferSize = 512L * 1024;
 // What is kept of a server's answer to show its words.
 constexpr std::size_t kBodyLimit = 4096;
@@ -130,9 +127,9 @@ CURLcode FileUpload::configure()
     options.set(CURLOPT_PROTOCOLS_STR, m_request.address.schemeName());
     options.set(CURLOPT_NOSIGNAL, 1L);
     options.set(CURLOPT_ERRORBUFFER, m_errorText);
-    options.set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    options.set(CURLOPT_CONNECTTIMEOUT, CurlOptions::kConnectTimeoutSeconds);
     options.set(CURLOPT_LOW_SPEED_LIMIT, 1L);
-    options.set(CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
+    options.set(CURLOPT_LOW_SPEED_TIME, CurlOptions::kStallTimeoutSeconds);
     options.set(CURLOPT_UPLOAD_BUFFERSIZE, kUploadBufferSize);
     options.set(CURLOPT_USERNAME, m_request.user.c_str());
     options.set(CURLOPT_PASSWORD, m_request.password.c_str());

@@ -21,8 +21,6 @@ namespace net {
 
 namespace {
 
-constexpr long kConnectTimeoutSeconds = 15;
-constexpr long kStallTimeoutSeconds = 20;
 // How much curl takes from the buffer at a time: large sends keep the
 // number of wake-ups per megabyte low.
 constexpr long kUploadChunk = 512L * 1024;
@@ -246,12 +244,12 @@ private:
         // at all until the connect timeout ends the upload. A connection of
         // its own per file also leaves no idle session on the server.
         options.set(CURLOPT_FORBID_REUSE, 1L);
-        options.set(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+        options.set(CURLOPT_CONNECTTIMEOUT, CurlOptions::kConnectTimeoutSeconds);
         // A server that stops answering or taking data ends the upload
         // instead of leaving it, and the screen waiting on it, forever.
-        options.set(CURLOPT_SERVER_RESPONSE_TIMEOUT, kStallTimeoutSeconds);
+        options.set(CURLOPT_SERVER_RESPONSE_TIMEOUT, CurlOptions::kStallTimeoutSeconds);
         options.set(CURLOPT_LOW_SPEED_LIMIT, 1L);
-        options.set(CURLOPT_LOW_SPEED_TIME, kStallTimeoutSeconds);
+        options.set(CURLOPT_LOW_SPEED_TIME, CurlOptions::kStallTimeoutSeconds);
         // No CURLOPT_FTPPORT: the data connection is passive.
         options.set(CURLOPT_SOCKOPTFUNCTION, &Transfer::socketOpened);
         options.set(CURLOPT_SOCKOPTDATA, this);
