@@ -53,9 +53,10 @@ TEST_F(ServiceDiscoveryTest, OurPublishedServiceIsSeenByOthersAndFlaggedAsOurOwn
 
     std::string output = home.path() + "/browse.out";
     ChildProcess browse;
-    ASSERT_TRUE(browse.start({"/usr/bin/avahi-browse", "-t", "-r", "-p", kType}, output));
+    // Without resolving: a service another test withdraws meanwhile would hold up its end.
+    ASSERT_TRUE(browse.start({"/usr/bin/avahi-browse", "-t", "-p", kType}, output));
     EXPECT_EQ(browse.waitForExit(15), 0);
-    EXPECT_NE(readFile(output).find(";" + name + ";" + kType + ";local;"), std::string::npos) << readFile(output);
+    EXPECT_NE(readFile(output).find(";" + name + ";" + kType + ";local"), std::string::npos) << readFile(output);
 
     BrowserDelegate browserDelegate;
     NetServiceBrowser browser(network);
