@@ -4,6 +4,7 @@
 #include "Classes/ExportingController.h"
 #include "Classes/FtpPassword.h"
 #include "Classes/FtpTrust.h"
+#include "Classes/NearbyServers.h"
 #include "Classes/NoteModel.h"
 #include "Classes/UploadFailure.h"
 #include "Classes/UploadReport.h"
@@ -30,6 +31,7 @@ namespace {
 constexpr const char* kIPAddressKey = "IP Address";
 constexpr const char* kNameKey = "FTP Name";
 constexpr const char* kPasswordKey = "FTP Pass";
+constexpr int kNearbySection = 2;
 
 } // namespace
 
@@ -37,6 +39,7 @@ ExportView::ExportView(AppContext& context, NoteModel& notes)
     : m_context(context)
     , m_notes(notes)
     , m_password(std::make_unique<FtpPassword>(context.defaults()))
+    , m_nearby(std::make_unique<NearbyServers>(context.network()))
 {
 }
 
@@ -93,13 +96,23 @@ void ExportView::startSearching()
     m_browser = std::make_unique<net::NetServiceBrowser>(m_context.network());
     m_browser->setDelegate(this);
     m_browser->searchForServicesOfType("_exportNote._tcp", "");
+    m_nearby->on_changed = [this] { m_tableViewExport->reloadData(); };
+    m_nearby->start();
 }
 
-int ExportView::numberOfRowsInSection(ui::TableView&, int section) { return section == 0 ? 1 : m_rows; }
+int ExportView::numberOfSectionsInTableView(ui::TableView&) { return m_nearby->servers().empty() ? 2 : 3; }
+
+int ExportView::numberOfRowsInSection(ui::TableView&, int section)
+{
+    if (section == kNearbySection)
+        return int(m_nearby->servers().size());
+    return section == 0 ? 1 : m_rows;
+}
 
 std::string ExportView::titleForHeaderInSection(ui::TableView&, int section)
 {
-    return localizedString(section == 0 ? "Export" : "Send via FTP");
+    static constexpr const char* kHeaders[] = {"Export", "Send via FTP", "Servers on this network"};
+    return localizedString(kHeaders[section]);
 }
 
 std::string ExportView::titleForFooterInSection(ui::TableView&, int section)
@@ -189,6 +202,8 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
             m_mainCell->changeText();
         return m_mainCell;
     }
+    if (indexPath.section == kNearbySection)
+        return makeServerCell(std::size_t(indexPath.row));
     if (!m_moreInfo)
         return makeFormCell(indexPath.row == 0 ? "Show FTP info" : "Send", true);
     switch (indexPath.row) {
@@ -224,22 +239,51 @@ std::shared_ptr<ui::TableViewCell> ExportView::cellForRowAtIndexPath(ui::TableVi
 void ExportView::didSelectRowAtIndexPath(ui::TableView& table, ui::IndexPath indexPath)
 {
     table.deselectRowAtIndexPath(indexPath, true);
+    if (indexPath.section == kNearbySection)
+        return fillInServer(table, std::size_t(indexPath.row));
     if (indexPath.section != 1)
         return;
-    if (indexPath.row == 0 && !m_moreInfo) {
-        m_rows = 4;
-        m_moreInfo = true;
-        table.insertRowsAtIndexPaths({{1, 0}, {1, 1}}, ui::TableViewRowAnimation::Top);
-        if (auto former = table.cellForRowAtIndexPath({1, 2}))
-            makePasswordRow(*former);
-        if (auto send = table.cellForRowAtIndexPath({1, 3})) {
-            send->textLabel().setText(localizedString("Send"));
-            send->textLabel().setTextAlignment(ui::TextAlignment::Center);
-        }
-    }
+    if (indexPath.row == 0 && !m_moreInfo)
+        showMoreInfo(table);
     int sendRow = m_moreInfo ? 3 : 1;
     if (indexPath.row == sendRow && !m_sending)
         sendFileViaFTP();
+}
+
+void ExportView::showMoreInfo(ui::TableView& table)
+{
+    m_rows = 4;
+    m_moreInfo = true;
+    table.insertRowsAtIndexPaths({{1, 0}, {1, 1}}, ui::TableViewRowAnimation::Top);
+    if (auto former = table.cellForRowAtIndexPath({1, 2}))
+        makePasswordRow(*former);
+    if (auto send = table.cellForRowAtIndexPath({1, 3})) {
+        send->textLabel().setText(localizedString("Send"));
+        send->textLabel().setTextAlignment(ui::TextAlignment::Center);
+    }
+}
+
+std::shared_ptr<ui::TableViewCell> ExportView::makeServerCell(std::size_t row)
+{
+    const NearbyServer& server = m_nearby->servers().at(row);
+    auto cell = std::make_shared<ui::TableViewCell>();
+    cell->textLabel().setText(server.name + " (" + server.kind + ")");
+    cell->setAccessibilityLabel(server.name + ", " + server.kind + ", " + server.address);
+    return cell;
+}
+
+void ExportView::fillInServer(ui::TableView& table, std::size_t row)
+{
+    // Copied: filling the fields may make the rows, and the list, again.
+    NearbyServer server = m_nearby->servers().at(row);
+    if (!m_moreInfo)
+        showMoreInfo(table);
+    if (!m_ipTextField || !m_nameTextField || !m_passwordTextField)
+        return;
+    m_ipTextField->setText(server.address);
+    if (!server.user.empty())
+        m_nameTextField->setText(server.user);
+    (m_nameTextField->text().empty() ? m_nameTextField : m_passwordTextField)->becomeFirstResponder();
 }
 
 void ExportView::showAlert(const char* messageKey) { showMessage(localizedString(messageKey)); }

@@ -19,6 +19,7 @@ class NoteModel;
 class ExportingCell;
 class ExportingController;
 class FtpPassword;
+class NearbyServers;
 
 // The modal screen that sends one note's audio file to an FTP server: the
 // note at the top, then a form that starts as "Show FTP info" and "Send"
@@ -46,7 +47,8 @@ public:
     std::shared_ptr<ui::View> keyboardView() override;
     void viewDidLoad() override;
 
-    int numberOfSectionsInTableView(ui::TableView&) override { return 2; }
+    // The note, the form, and the servers announced nearby once there are any.
+    int numberOfSectionsInTableView(ui::TableView& tableView) override;
     int numberOfRowsInSection(ui::TableView& tableView, int section) override;
     std::string titleForHeaderInSection(ui::TableView& tableView, int section) override;
     std::string titleForFooterInSection(ui::TableView& tableView, int section) override;
@@ -65,8 +67,11 @@ public:
 
     void netServiceBrowserDidFindService(net::NetServiceBrowser& browser, const net::FoundService& service,
                                          bool moreComing) override;
-    // Looks for machines announcing the export service while the screen lives.
+    // Looks for machines announcing the export service, and for servers
+    // announcing SFTP or WebDAV, while the screen lives.
     void startSearching();
+    // What was found of the latter: the rows of the last section.
+    const NearbyServers& nearbyServers() const { return *m_nearby; }
 
     ui::TableView& tableViewExport() const { return *m_tableViewExport; }
     // Set by whoever shows the screen: the note went meanwhile; the screen
@@ -101,6 +106,12 @@ private:
     bool placeField(ui::TableViewCell& cell, std::shared_ptr<ui::TextField>& field, const char* defaultsKey);
     // The note's face follows the upload: sending while one is under way.
     void showSendingFace(bool sending);
+    // Opens the form into address, user name and password.
+    void showMoreInfo(ui::TableView& table);
+    // A server chosen from those nearby: its address (and the user name it
+    // suggests) in the form, the keyboard on what is left to type.
+    void fillInServer(ui::TableView& table, std::size_t row);
+    std::shared_ptr<ui::TableViewCell> makeServerCell(std::size_t row);
     void makePasswordRow(ui::TableViewCell& cell);
     void showAlert(const char* messageKey);
     void showMessage(const std::string& message);
@@ -137,4 +148,5 @@ private:
     std::string m_trustedKey;
     std::unique_ptr<net::NetServiceBrowser> m_browser;
     std::unique_ptr<FtpPassword> m_password;
+    std::unique_ptr<NearbyServers> m_nearby;
 };

@@ -6,13 +6,16 @@
 #include <avahi-client/client.h>
 #include <avahi-client/lookup.h>
 #include <avahi-client/publish.h>
+#include <avahi-common/address.h>
 #include <avahi-common/alternative.h>
 #include <avahi-common/error.h>
 #include <avahi-common/malloc.h>
+#include <avahi-common/strlst.h>
 #include <avahi-common/thread-watch.h>
 
 // clang-format off
 #define VOICENOTES_AVAHI_FUNCTIONS(F) \
+    F(avahi_address_snprint) \
     F(avahi_alternative_service_name) \
     F(avahi_client_errno) \
     F(avahi_client_free) \
@@ -28,7 +31,11 @@
     F(avahi_service_browser_free) \
     F(avahi_service_browser_get_client) \
     F(avahi_service_browser_new) \
+    F(avahi_service_resolver_free) \
+    F(avahi_service_resolver_new) \
     F(avahi_strerror) \
+    F(avahi_string_list_get_next) \
+    F(avahi_string_list_get_pair) \
     F(avahi_threaded_poll_free) \
     F(avahi_threaded_poll_get) \
     F(avahi_threaded_poll_lock) \

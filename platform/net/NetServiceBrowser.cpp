@@ -65,8 +65,10 @@ private:
                 self.handOver();
             break;
         case AVAHI_BROWSER_REMOVE:
-            if (--self.m_instances[key(name, type, domain)] <= 0)
+            if (--self.m_instances[key(name, type, domain)] <= 0) {
                 self.m_instances.erase(key(name, type, domain));
+                self.withdraw(FoundService{name, type, domain, (flags & AVAHI_LOOKUP_RESULT_OUR_OWN) != 0});
+            }
             break;
         case AVAHI_BROWSER_ALL_FOR_NOW:
             self.m_toldAllForNow = true;
@@ -99,6 +101,20 @@ private:
             });
         }
         m_pending.clear();
+    }
+
+    // A service not handed over yet is simply dropped.
+    void withdraw(FoundService service)
+    {
+        auto same = [&](const FoundService& pending) {
+            return pending.name == service.name && pending.type == service.type && pending.domain == service.domain;
+        };
+        if (std::erase_if(m_pending, same) > 0)
+            return;
+        m_connection->postFor(m_listener, [this, service = std::move(service)] {
+            if (auto* delegate = m_browser.m_delegate)
+                delegate->netServiceBrowserDidRemoveService(m_browser, service);
+        });
     }
 
     NetServiceBrowser& m_browser;

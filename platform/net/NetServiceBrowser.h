@@ -24,6 +24,8 @@ public:
     virtual void netServiceBrowserDidFindService(NetServiceBrowser& browser, const FoundService& service,
                                                  bool moreComing) = 0;
     virtual void netServiceBrowserDidFindDomain(NetServiceBrowser&, const std::string&, bool) { }
+    // A service told of before is no longer announced anywhere.
+    virtual void netServiceBrowserDidRemoveService(NetServiceBrowser&, const FoundService&) { }
 };
 
 // Looks for services of one type on the local network (Avahi). Without an

@@ -4,6 +4,7 @@
 #include "Classes/AppDelegate.h"
 #include "Classes/ExportingController.h"
 #include "Classes/FtpUploader.h"
+#include "Classes/NearbyServers.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
 #include "Classes/TableNavigationController.h"
@@ -28,6 +29,8 @@
 #include "platform/net/FtpWriteStream.h"
 #include "platform/net/NetService.h"
 #include "platform/net/NetServiceBrowser.h"
+#include "platform/net/ServerAddress.h"
+#include "platform/net/ServiceResolver.h"
 #include "platform/net/URL.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -43,8 +46,10 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -694,6 +699,93 @@ TEST_F(ExportTest, TheScreenCollectsOtherMachinesButNotThisOne)
     // Give our own announcement the same chance to arrive; it is left out.
     clock.advance(2);
     EXPECT_FALSE(found(net::NetService::ownName(testContext().network())));
+}
+
+// A server announced nearby is listed, fills the form when chosen and
+// takes the note; one whose announcement names no folder is left out, and
+// one that withdraws its announcement leaves the list.
+TEST_F(ExportTest, AServerAnnouncedNearbyFillsTheFormAndTakesTheNote)
+{
+    SshServer nas;
+    ASSERT_TRUE(nas.isRunning()) << nas.log();
+    const std::string pid = std::to_string(::getpid());
+    const std::string host = "vn-nas-" + pid + ".local";
+    ChildProcess hostRecord;
+    ChildProcess announcement;
+    ChildProcess hostile;
+    ASSERT_TRUE(hostRecord.start({"/usr/bin/avahi-publish", "-a", "-R", host, "127.0.0.1"}));
+    ASSERT_TRUE(announcement.start({"/usr/bin/avahi-publish", "-s", "-H", host, "NAS " + pid, "_sftp-ssh._tcp",
+                                    std::to_string(nas.port()), "path=" + nas.directory(),
+                                    std::string("u=") + SshServer::kUser}));
+    ASSERT_TRUE(hostile.start(
+        {"/usr/bin/avahi-publish", "-s", "-H", host, "Climber " + pid, "_webdav._tcp", "80", "path=/dav/../../etc"}));
+    std::string bytes = addNote(5000);
+    launch();
+    auto& screen = openExport();
+    auto row = [&](const std::string& prefix) {
+        const auto& servers = screen.nearbyServers().servers();
+        auto found = std::ranges::find_if(servers, [&](const NearbyServer& s) { return s.name.starts_with(prefix); });
+        return found == servers.end() ? -1 : int(found - servers.begin());
+    };
+    ASSERT_TRUE(clock.runUntil([&] { return row("NAS " + pid) >= 0; }));
+    auto& table = screen.tableViewExport();
+    EXPECT_EQ(screen.numberOfSectionsInTableView(table), 3);
+    EXPECT_EQ(screen.titleForHeaderInSection(table, 2), "Servers on this network");
+    // Give the other announcement the same time to be resolved; it is left out.
+    clock.advance(2);
+    EXPECT_EQ(row("Climber"), -1);
+
+    table.scrollToRowAtIndexPath({2, row("NAS " + pid)}, ui::TableViewScrollPosition::Bottom, false);
+    screenshot("export-nearby");
+    table.selectRowAtIndexPath({2, row("NAS " + pid)});
+    ASSERT_TRUE(screen.moreInfo());
+    EXPECT_EQ(screen.ipTextField()->text(), "sftp://127.0.0.1:" + std::to_string(nas.port()) + nas.directory() + "/");
+    EXPECT_EQ(screen.nameTextField()->text(), SshServer::kUser);
+    EXPECT_TRUE(screen.passwordTextField()->isFirstResponder());
+    screen.passwordTextField()->setText(SshServer::kPassword);
+    tap(screen, 3);
+    ASSERT_TRUE(clock.runUntil([&] { return !alerts().empty(); }));
+    alerts().front()->dismissWithClickedButtonIndex(ExportView::kTrustButton, false);
+    EXPECT_TRUE(clock.runUntil(
+        [&] { return core::FileManager::contentsAtPath(nas.directory() + "/20261207101500.aif") == bytes; }));
+
+    auto& again = exportAgain();
+    ASSERT_TRUE(clock.runUntil([&] { return again.nearbyServers().servers().size() > 0; }));
+    announcement.stop(SIGTERM);
+    EXPECT_TRUE(clock.runUntil([&] {
+        return std::ranges::none_of(again.nearbyServers().servers(),
+                                    [&](const NearbyServer& s) { return s.name == "NAS " + pid; });
+    }));
+}
+
+// What a server on the network says of itself becomes an address only
+// when it is one: a lying path is refused, not passed on.
+TEST(NearbyServersTest, AnAnnouncementBecomesAnAddressOnlyWhenItIsOne)
+{
+    auto serverOf = [](const std::string& type, const std::string& address, int port,
+                       std::map<std::string, std::string> txt) {
+        net::ResolvedService service{
+            {"Files\nat\thome", type, "local", false}, "nas.local", address, port, std::move(txt)};
+        return NearbyServers::serverOf(service);
+    };
+    auto sftp = serverOf("_sftp-ssh._tcp", "192.168.1.5", 22, {});
+    ASSERT_TRUE(sftp);
+    EXPECT_EQ(sftp->address, "sftp://192.168.1.5/~/");
+    EXPECT_EQ(sftp->name, "Filesathome");
+    EXPECT_EQ(sftp->kind, "SFTP");
+
+    auto dav = serverOf("_webdavs._tcp", "fd00::7", 8443, {{"path", "/remote.php/dav/files/ann 100%"}, {"u", "ann"}});
+    ASSERT_TRUE(dav);
+    EXPECT_EQ(dav->address, "https://[fd00::7]:8443/remote.php/dav/files/ann 100%25/");
+    EXPECT_EQ(net::ServerAddress::parse(dav->address)->folder, "remote.php/dav/files/ann 100%");
+    EXPECT_EQ(dav->user, "ann");
+
+    EXPECT_EQ(serverOf("_webdav._tcp", "192.168.1.9", 80, {{"path", "dav"}, {"u", "ann\nroot"}})->address,
+              "http://192.168.1.9/dav/");
+    EXPECT_EQ(serverOf("_webdav._tcp", "192.168.1.9", 80, {{"u", "ann\nroot"}})->user, "");
+    EXPECT_FALSE(serverOf("_webdav._tcp", "192.168.1.9", 80, {{"path", "/a/../../etc"}}));
+    EXPECT_FALSE(serverOf("_webdav._tcp", "192.168.1.9", 80, {{"path", "/a\rb"}}));
+    EXPECT_FALSE(serverOf("_afpovertcp._tcp", "192.168.1.9", 548, {}));
 }
 
 } // namespace

@@ -19,6 +19,7 @@ public:
     // "sftp://127.0.0.1:PORT" and the upload folder, which the user owns.
     std::string address() const;
     const std::string& directory() const { return m_directory; }
+    int port() const { return m_server.port(); }
     // As `ssh-keygen -lf` prints it: "SHA256:..." without '='.
     std::string hostKeyFingerprint() const;
     // The known hosts line that names this server and its key.
