@@ -22,4 +22,6 @@ public:
     virtual void showDetails(const std::shared_ptr<DetailController>& detail) = 0;
     // A note was deleted by another process: the person is told.
     virtual void noteDeletedElsewhere() = 0;
+    // The search over the list closes; every note shows again.
+    virtual void endSearch() = 0;
 };

@@ -5,6 +5,7 @@
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
 #include "Classes/FtpPassword.h"
+#include "Classes/NoteSearch.h"
 #include "Classes/PlistController.h"
 #include "Classes/UploadFailure.h"
 #include "Classes/UploadReport.h"
@@ -45,7 +46,14 @@ struct CommandShape {
 };
 
 const std::vector<CommandShape> kShapes = {
-    {"list", 0, {}, {"--json"}, "list [--json]", "      the notes, newest first: index, title, date, length, colour\n"},
+    {"list",
+     0,
+     {"--search"},
+     {"--json"},
+     "list [--search WORDS] [--json]",
+     "      the notes, newest first: index, title, date, length, colour;\n"
+     "      with --search, those whose name or text holds every word\n"
+     "      (whatever the case and accents)\n"},
     {"record",
      0,
      {"--seconds"},
@@ -179,8 +187,12 @@ int NotesTool::run(const std::vector<std::string>& arguments)
         AppDelegate::prepareStoreAndDefaults(m_context);
         AppDelegate::recoverRecordings(m_context);
     }
-    if (command == "list")
-        return list(arguments.size() > 1 && arguments[1] == "--json");
+    if (command == "list") {
+        auto search = option(arguments, "--search");
+        if (!search && contains(arguments, "--search"))
+            return usage("list --search needs the words to look for");
+        return list(search.value_or(""), contains(arguments, "--json"));
+    }
     if (command == "record") {
         auto seconds = option(arguments, "--seconds");
         auto value = seconds ? wholeNumber(*seconds, kMostSeconds) : std::nullopt;
@@ -206,7 +218,7 @@ int NotesTool::run(const std::vector<std::string>& arguments)
     return exportNote(*note, {*host, *user, *trusted});
 }
 
-int NotesTool::list(bool json)
+int NotesTool::list(const std::string& search, bool json)
 {
     PlistController store(m_context);
     auto notes = store.storeState() == PlistController::StoreState::Missing ? PlistController::NoteList{}
@@ -216,9 +228,13 @@ int NotesTool::list(bool json)
                      "voicenotes: the notes cannot be listed: data.plist cannot be read (it is left as it is)\n");
         return 1;
     }
+    auto listed = std::make_shared<const PlistController::NoteList>(std::move(*notes));
+    NoteSearch found;
+    found.setText(search);
     core::JsonWriter all;
-    for (std::size_t i = 0; i < notes->size(); ++i) {
-        const NoteRecord* note = (*notes)[i].dictionary();
+    // The index is the note's place among all notes, as the other commands take it.
+    for (std::size_t i : found.matches(listed)) {
+        const NoteRecord* note = (*listed)[i].dictionary();
         NoteRecord empty;
         const NoteRecord& record = note ? *note : empty;
         std::string title = NoteField::string(record, NoteKey::Title);

@@ -10,7 +10,7 @@
 class AppContext;
 
 // The command line over the same store and engines as the window:
-//   list [--json]                 the notes, newest first
+//   list [--search WORDS] [--json] the notes, newest first (those found)
 //   record --seconds N            records a note of N seconds
 //   play INDEX                    plays a note to its end
 //   export INDEX --host H --user U [--trust SHA256:KEY]
@@ -34,7 +34,8 @@ public:
     int run(const std::vector<std::string>& arguments);
 
 private:
-    int list(bool json);
+    // Every note, or those the search finds.
+    int list(const std::string& search, bool json);
     int record(int seconds);
     int play(std::size_t index);
     struct Destination {

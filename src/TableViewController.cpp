@@ -47,8 +47,27 @@ void TableViewController::loadView()
 void TableViewController::readRows()
 {
     m_rows = notesNow();
+    if (searching())
+        m_found = m_search.matches(m_rows);
     updateBadge(*m_rows);
     armAlertTimer(*m_rows);
+}
+
+void TableViewController::search(const std::string& typed)
+{
+    m_search.setText(typed);
+    m_found = m_search.matches(m_rows);
+    tableView().reloadData();
+    if (auto browser = m_owner.lock())
+        browser->reloadLabel(false);
+}
+
+int TableViewController::rowCount() const { return int(searching() ? m_found.size() : m_rows->size()); }
+
+void TableViewController::markFound(TableCell& cell) const
+{
+    cell.titleLabel().setHighlightedRanges(searching() ? m_search.rangesIn(cell.titleLabel().text())
+                                                       : std::vector<core::TextRange>{});
 }
 
 void TableViewController::reloadRows()
@@ -106,7 +125,7 @@ void TableViewController::newAction()
         browser->startRecording();
 }
 
-int TableViewController::numberOfRowsInSection(ui::TableView&, int) { return int(m_rows->size()); }
+int TableViewController::numberOfRowsInSection(ui::TableView&, int) { return rowCount(); }
 
 std::shared_ptr<const PlistController::NoteList> TableViewController::notesNow()
 {
@@ -175,7 +194,10 @@ void TableViewController::updateBadge(const PlistController::NoteList& notes)
 
 const NoteRecord* TableViewController::rowRecord(int row) const
 {
-    return row >= 0 && row < int(m_rows->size()) ? (*m_rows)[std::size_t(row)].dictionary() : nullptr;
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    std::size_t place = searching() ? m_found[std::size_t(row)] : std::size_t(row);
+    return (*m_rows)[place].dictionary();
 }
 
 Note TableViewController::rowNote(int row) const
@@ -194,20 +216,30 @@ std::shared_ptr<ui::TableViewCell> TableViewController::cellForRowAtIndexPath(ui
 {
     if (m_playingCell && m_playback->isPlaying(rowPath(indexPath.row))) {
         m_playingCell->showName(rowNote(indexPath.row));
+        markFound(*m_playingCell);
         return m_playingCell;
     }
     auto cell = std::make_shared<TableCell>(m_playback);
     cell->setNoteObject(rowNote(indexPath.row));
     cell->createIcon();
     cell->createLabels();
+    markFound(*cell);
     return cell;
 }
 
 std::optional<ui::IndexPath> TableViewController::selectedCell() const
 {
-    for (std::size_t i = 0; m_playback->active() && i < m_rows->size(); ++i) {
-        if (rowPath(int(i)) == m_playback->path())
-            return ui::IndexPath{0, int(i)};
+    if (!m_playback->active())
+        return std::nullopt;
+    auto row = rowOfPath(m_playback->path());
+    return row ? std::optional(ui::IndexPath{0, *row}) : std::nullopt;
+}
+
+std::optional<int> TableViewController::rowOfPath(const std::string& path) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (rowPath(row) == path)
+            return row;
     }
     return std::nullopt;
 }
@@ -363,17 +395,17 @@ void TableViewController::playNoteWithPath(const std::string& path)
         core::Log::system("The alert's note is not played: a recording is on");
         return;
     }
-    auto notes = notesNow();
-    for (std::size_t i = 0; i < notes->size(); ++i) {
-        const NoteRecord* note = (*notes)[i].dictionary();
-        if (!note || NoteField::string(*note, NoteKey::Path) != path)
-            continue;
-        // As a click on the row does, unless the note already plays.
-        if (!m_playback->isPlaying(path)) {
-            tableView().scrollToRowAtIndexPath({0, int(i)}, ui::TableViewScrollPosition::None, true);
-            tableView().selectRowAtIndexPath({0, int(i)});
-        }
-        return;
+    reloadRows();
+    auto row = rowOfPath(path);
+    // A note the search hides is shown with all the others.
+    if (!row && searching()) {
+        browser->endSearch();
+        row = rowOfPath(path);
+    }
+    // As a click on the row does, unless the note already plays.
+    if (row && !m_playback->isPlaying(path)) {
+        tableView().scrollToRowAtIndexPath({0, *row}, ui::TableViewScrollPosition::None, true);
+        tableView().selectRowAtIndexPath({0, *row});
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Classes/NoteModel.h"
+#include "Classes/NoteSearch.h"
 #include "Classes/PlistController.h"
 
 #include "platform/ui/BarButtonItem.h"
@@ -11,6 +12,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace core {
 class Timer;
@@ -75,6 +77,15 @@ public:
     // Reads the rows again, with the badge and the alert timer, and shows them.
     void reloadRows();
 
+    // Shows only the notes whose name or text holds every word typed (all
+    // of them for nothing typed), the words marked in the names.
+    void search(const std::string& typed);
+    bool searching() const { return m_search.active(); }
+    // A search is about to be typed: the notes' searched form is made now.
+    void prepareSearch() { m_search.prepare(m_rows); }
+    // The rows shown, found or all.
+    int rowCount() const;
+
     // The browser the list sits in; weak, as it owns the list.
     void setOwner(std::weak_ptr<ListOwner> owner) { m_owner = std::move(owner); }
     // The row of the note playing, as the rows were last counted.
@@ -98,6 +109,10 @@ private:
     const NoteRecord* rowRecord(int row) const;
     Note rowNote(int row) const;
     std::string rowPath(int row) const;
+    // The row that shows the note with that audio file; none when none does.
+    std::optional<int> rowOfPath(const std::string& path) const;
+    // Marks the search's words in the cell's name.
+    void markFound(TableCell& cell) const;
     // Takes the mark off the note that starts playing; the badge counts one less.
     void unmark(const std::string& path);
 
@@ -126,6 +141,9 @@ private:
     std::shared_ptr<TableCell> m_playingCell;
     // The rows shown: the store as it was at the last reload.
     std::shared_ptr<const PlistController::NoteList> m_rows = std::make_shared<const PlistController::NoteList>();
+    NoteSearch m_search;
+    // While searching: the places in m_rows of the notes shown, in order.
+    std::vector<std::size_t> m_found;
     // The store's file when the rows were counted.
     std::shared_ptr<core::Timer> m_alertTimer;
     // (audio file, alert date) of each alert shown in this run.

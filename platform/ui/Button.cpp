@@ -13,6 +13,11 @@ Button::Button(ButtonType type, Rect frame)
     // A push button to assistive technologies, whose Press clicks it, in
     // either state: the selected state's title says what a press does.
     button().setFocusPolicy(Qt::StrongFocus);
+    // A custom button is its image or title alone, as on the phone; the
+    // owner may style it further.
+    if (type == ButtonType::Custom)
+        button().setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; } "
+                                              "QPushButton:pressed { background: rgba(255,255,255,70); }"));
     if (type == ButtonType::InfoLight) {
         button().setText(QStringLiteral("i"));
         button().setStyleSheet(QStringLiteral("QPushButton { color: white; border: 2px solid white; border-radius: "

@@ -2,7 +2,7 @@
 
 namespace ui {
 
-enum class Key { Other, Space, Up, Down, Delete, Escape, F2, N, R, Q };
+enum class Key { Other, Space, Up, Down, Delete, Escape, F2, F, N, R, Q };
 
 // A key pressed in the window that no focused control took.
 struct KeyPress {

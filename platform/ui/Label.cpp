@@ -12,6 +12,8 @@ namespace {
 constexpr double kMinimumFontSize = 8;
 // Longer than any word of a sentence: a key's fingerprint, a path.
 constexpr int kLongWord = 20;
+// A marker pen's yellow behind what a search found.
+constexpr const char* kHighlightStyle = "background-color:#ffe066;";
 
 // A word longer than a line may break anywhere (a zero-width space between
 // its characters) instead of being cut off at both sides.
@@ -48,6 +50,8 @@ Qt::Alignment toQtAlignment(TextAlignment alignment)
 Label::Label(Rect frame)
     : View(new QLabel, frame)
 {
+    // A note's name is text, never markup: "<img src=…>" shows as typed.
+    label().setTextFormat(Qt::PlainText);
     label().setAlignment(toQtAlignment(m_alignment));
     setTextColor(m_textColor);
     updateFont();
@@ -58,12 +62,39 @@ QLabel& Label::label() const { return static_cast<QLabel&>(*widget()); }
 void Label::setText(std::string text)
 {
     m_text = std::move(text);
+    m_highlights.clear();
     updateText();
+}
+
+void Label::setHighlightedRanges(std::vector<core::TextRange> ranges)
+{
+    std::erase_if(ranges, [&](const core::TextRange& range) {
+        return range.length == 0 || range.start >= m_text.size() || range.length > m_text.size() - range.start;
+    });
+    m_highlights = std::move(ranges);
+    updateText();
+}
+
+QString Label::markedText() const
+{
+    QString marked;
+    std::size_t done = 0;
+    for (const auto& range : m_highlights) {
+        if (range.start < done)
+            continue;
+        marked += QString::fromStdString(m_text.substr(done, range.start - done)).toHtmlEscaped();
+        marked += QStringLiteral("<span style=\"%1\">").arg(QLatin1String(kHighlightStyle))
+            + QString::fromStdString(m_text.substr(range.start, range.length)).toHtmlEscaped()
+            + QStringLiteral("</span>");
+        done = range.start + range.length;
+    }
+    return marked + QString::fromStdString(m_text.substr(done)).toHtmlEscaped();
 }
 
 void Label::updateText()
 {
-    QString shown = QString::fromStdString(m_text);
+    label().setTextFormat(m_highlights.empty() ? Qt::PlainText : Qt::RichText);
+    QString shown = m_highlights.empty() ? QString::fromStdString(m_text) : markedText();
     // One line shows line breaks as spaces rather than cutting the text.
     if (m_numberOfLines == 1)
         shown.replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/core/SearchText.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/View.h"
 
 #include <string>
+#include <vector>
 
 class QLabel;
+class QString;
 
 namespace ui {
 
@@ -30,13 +33,21 @@ public:
     void setNumberOfLines(int lines);
     // The height the text takes at a width, wrapped.
     double heightForWidth(double width) const;
+    // Stretches of the text shown marked (what a search found); none, or
+    // setText, takes the marks off.
+    void setHighlightedRanges(std::vector<core::TextRange> ranges);
+    const std::vector<core::TextRange>& highlightedRanges() const { return m_highlights; }
 
 private:
     QLabel& label() const;
     void updateFont();
     void updateText();
 
+    // The marked text as the toolkit's markup, escaped.
+    QString markedText() const;
+
     std::string m_text;
+    std::vector<core::TextRange> m_highlights;
     Font m_font = Font::systemFontOfSize(17);
     Color m_textColor = Color::darkText();
     TextAlignment m_alignment = TextAlignment::Left;

@@ -80,6 +80,8 @@ void TableView::reloadData()
         m_keyboardRow.reset();
     m_contentOffset = std::clamp(m_contentOffset, 0.0, maximumOffset());
     updateVisibleCells(false);
+    // The sections' backgrounds are drawn by the table: fewer rows leave none behind.
+    widget()->update();
 }
 
 double TableView::sectionHeaderHeight(const std::string& title) const
@@ -104,7 +106,7 @@ void TableView::computeLayout()
 {
     m_sections.clear();
     int sections = m_dataSource ? m_dataSource->numberOfSectionsInTableView(*this) : 0;
-    double y = 0;
+    double y = m_topInset;
     for (int s = 0; s < sections; ++s) {
         Section section;
         section.header = m_dataSource->titleForHeaderInSection(*this, s);
@@ -178,6 +180,12 @@ Rect TableView::cellFrame(IndexPath indexPath) const
     return rect;
 }
 
+void TableView::setTopInset(double inset)
+{
+    m_topInset = inset;
+    reloadData();
+}
+
 double TableView::maximumOffset() const { return std::max(0.0, m_contentHeight + m_bottomInset - frame().height); }
 
 void TableView::setContentOffset(double offset)
@@ -193,7 +201,7 @@ void TableView::scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosit
     double visible = frame().height - m_bottomInset;
     switch (position) {
     case TableViewScrollPosition::Top:
-        setContentOffset(rect.y);
+        setContentOffset(rect.y - m_topInset);
         break;
     case TableViewScrollPosition::Middle:
         setContentOffset(rect.y - (visible - rect.height) / 2);
@@ -202,8 +210,8 @@ void TableView::scrollToRowAtIndexPath(IndexPath indexPath, TableViewScrollPosit
         setContentOffset(rect.y + rect.height - visible);
         break;
     case TableViewScrollPosition::None:
-        if (rect.y < m_contentOffset)
-            setContentOffset(rect.y);
+        if (rect.y < m_contentOffset + m_topInset)
+            setContentOffset(rect.y - m_topInset);
         else if (rect.y + rect.height > m_contentOffset + visible)
             setContentOffset(rect.y + rect.height - visible);
         break;

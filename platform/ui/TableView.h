@@ -61,6 +61,9 @@ public:
     void setRowHeight(double height) { m_rowHeight = height; }
     // Room under the last row, for a bar laid over the table's bottom.
     void setBottomInset(double inset) { m_bottomInset = inset; }
+    // Room above the first row for a bar laid over the table (a search field).
+    void setTopInset(double inset);
+    double topInset() const { return m_topInset; }
 
     void reloadData();
     int numberOfSections() const { return int(m_sections.size()); }
@@ -153,6 +156,7 @@ private:
     TableViewDelegate* m_delegate = nullptr;
     double m_rowHeight = kDefaultRowHeight;
     double m_bottomInset = 0;
+    double m_topInset = 0;
     double m_contentOffset = 0;
     double m_contentHeight = 0;
     bool m_editing = false;

@@ -31,9 +31,9 @@ bool pressFocusedButton(const QKeyEvent& event)
 KeyPress keyPressOf(const QKeyEvent& event)
 {
     static const std::pair<int, Key> keys[] = {
-        {Qt::Key_Space, Key::Space},   {Qt::Key_Up, Key::Up},         {Qt::Key_Down, Key::Down},
-        {Qt::Key_Delete, Key::Delete}, {Qt::Key_Escape, Key::Escape}, {Qt::Key_F2, Key::F2},
-        {Qt::Key_N, Key::N},           {Qt::Key_R, Key::R},           {Qt::Key_Q, Key::Q}};
+        {Qt::Key_Space, Key::Space},   {Qt::Key_Up, Key::Up}, {Qt::Key_Down, Key::Down}, {Qt::Key_Delete, Key::Delete},
+        {Qt::Key_Escape, Key::Escape}, {Qt::Key_F2, Key::F2}, {Qt::Key_F, Key::F},       {Qt::Key_N, Key::N},
+        {Qt::Key_R, Key::R},           {Qt::Key_Q, Key::Q}};
     KeyPress press;
     press.control = event.modifiers().testFlag(Qt::ControlModifier);
     for (const auto& [code, key] : keys) {

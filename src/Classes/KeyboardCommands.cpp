@@ -27,6 +27,10 @@ bool KeyboardCommands::handle(ui::KeyPress press)
             m_root.myNavigationController()->tableViewController()->newAction();
             return true;
         }
+        if (press.key == Key::F && listShown()) {
+            m_root.myNavigationController()->openSearch();
+            return true;
+        }
         return false;
     }
     switch (press.key) {
@@ -73,6 +77,10 @@ bool KeyboardCommands::escape()
     if (auto detail = std::dynamic_pointer_cast<DetailController>(browser.topViewController());
         detail && detail->editing()) {
         detail->doneAction();
+        return true;
+    }
+    if (browser.searchField() && listShown()) {
+        browser.endSearch();
         return true;
     }
     return browser.popViewControllerAnimated(true) != nullptr;

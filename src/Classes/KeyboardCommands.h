@@ -12,8 +12,8 @@ class TableView;
 // The keyboard's way to the same operations as the clicks: Ctrl+N or
 // Ctrl+R records, Up and Down choose a note, Space plays or pauses it,
 // Delete deletes it in edit mode, F2 opens its details on the name,
-// Escape cancels a recording or an export, closes a wheel or the
-// preferences, or goes back, Ctrl+Q quits.
+// Ctrl+F searches the notes, Escape cancels a recording or an export,
+// closes a wheel, the preferences or the search, or goes back, Ctrl+Q quits.
 class KeyboardCommands {
 public:
     explicit KeyboardCommands(RootViewController& root);

@@ -13,8 +13,10 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Slider.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/Toolbar.h"
 
@@ -59,12 +61,78 @@ void TableNavigationController::createToolbar()
     m_infoButton->addTarget([this](ui::Control&) { toggleView(); }, ui::ControlEvent::TouchUpInside);
     view()->addSubview(m_infoButton);
 
+    m_searchButton = std::make_shared<ui::Button>(ui::ButtonType::Custom, kSearchButtonFrame);
+    m_searchButton->setImage(ui::Image::imageNamed("search.png"), ui::ControlState::Normal);
+    m_searchButton->setAccessibilityLabel(core::localizedString("Search Notes"));
+    m_searchButton->addTarget([this](ui::Control&) { openSearch(); }, ui::ControlEvent::TouchUpInside);
+    view()->addSubview(m_searchButton);
+
     reloadLabel(true);
+}
+
+void TableNavigationController::openSearch()
+{
+    if (!m_tableViewController || topViewController().get() != m_tableViewController)
+        return;
+    if (!m_searchBar) {
+        m_searchBar = std::make_shared<ui::View>(kSearchBarFrame);
+        m_searchBar->setBackgroundColor(ui::Color::groupTableViewBackground());
+        m_searchField = std::make_shared<ui::TextField>(kSearchFieldFrame);
+        m_searchField->setPlaceholder(core::localizedString("Search Placeholder"));
+        m_searchField->setAccessibilityLabel(core::localizedString("Search Notes"));
+        m_searchField->setClearButtonShown(true);
+        m_searchField->setBackgroundColor(ui::Color::white());
+        m_searchField->on_textChanged = [this] {
+            if (m_tableViewController && m_searchField)
+                m_tableViewController->search(m_searchField->text());
+        };
+        // After the key: the field that heard it goes with the search.
+        m_searchField->on_escape = [this] {
+            m_context.runLoop().post([weak = std::weak_ptr<TableNavigationController>(self())] {
+                if (auto browser = weak.lock())
+                    browser->endSearch();
+            });
+        };
+        // Return goes on to the first note found, for the arrows and Space.
+        m_searchField->on_shouldReturn = [this] {
+            auto& table = m_tableViewController->tableView();
+            if (m_tableViewController->rowCount() > 0) {
+                table.takeKeyboardFocus();
+                table.setKeyboardRow({0, 0});
+            }
+            return true;
+        };
+        m_searchBar->addSubview(m_searchField);
+        view()->addSubview(m_searchBar);
+        m_tableViewController->tableView().setTopInset(kSearchBarFrame.height);
+        m_tableViewController->prepareSearch();
+    }
+    m_searchField->becomeFirstResponder();
+    // The field just added may not be in sight yet: it takes the keys once it is.
+    m_searchField->takeKeyboardFocus();
+}
+
+void TableNavigationController::endSearch()
+{
+    if (!m_searchBar)
+        return;
+    m_searchBar->removeFromSuperview();
+    m_searchBar.reset();
+    m_searchField.reset();
+    if (!m_tableViewController)
+        return;
+    m_tableViewController->tableView().setTopInset(0);
+    m_tableViewController->search("");
+    m_tableViewController->tableView().takeKeyboardFocus();
 }
 
 void TableNavigationController::reloadLabel(bool create)
 {
-    std::string text = core::localizedString("Notes Label") + ": " + std::to_string(m_notes.notes().size());
+    std::size_t count = m_notes.notes().size();
+    std::string text = core::localizedString("Notes Label") + ": " + std::to_string(count);
+    if (m_tableViewController && m_tableViewController->searching())
+        text = core::localizedString("Found Label") + ": " + std::to_string(m_tableViewController->rowCount()) + " / "
+            + std::to_string(count);
     if (!create) {
         if (m_statusLabel)
             m_statusLabel->setText(text);
@@ -297,7 +365,8 @@ void TableNavigationController::storeMayHaveChanged()
 void TableNavigationController::setToolbarElementsHidden(bool hidden)
 {
     for (ui::View* element :
-         std::initializer_list<ui::View*>{m_toolbar.get(), m_statusLabel.get(), m_infoButton.get(), m_slider.get()}) {
+         std::initializer_list<ui::View*>{m_toolbar.get(), m_statusLabel.get(), m_infoButton.get(), m_slider.get(),
+                                          m_searchButton.get(), m_searchBar.get()}) {
         if (element)
             element->setHidden(hidden);
     }

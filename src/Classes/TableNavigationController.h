@@ -15,6 +15,7 @@ namespace ui {
 class Button;
 class Label;
 class Slider;
+class TextField;
 class Toolbar;
 } // namespace ui
 class AppContext;
@@ -31,8 +32,13 @@ class TableNavigationController : public ui::NavigationController,
                                   public ListOwner {
 public:
     static constexpr ui::Rect kInfoButtonFrame{300, 437, 15, 15};
-    static constexpr ui::Rect kStatusLabelFrame{35, 435, 250, 20};
-    static constexpr ui::Rect kSliderFrame{35, 430, 250, 30};
+    // Both short of the search button, which stays clear to click.
+    static constexpr ui::Rect kStatusLabelFrame{35, 435, 232, 20};
+    static constexpr ui::Rect kSliderFrame{35, 430, 232, 30};
+    static constexpr ui::Rect kSearchButtonFrame{274, 436, 18, 18};
+    // Over the list, under the navigation bar, while a search is open.
+    static constexpr ui::Rect kSearchBarFrame{0, 44, 320, 40};
+    static constexpr ui::Rect kSearchFieldFrame{10, 5, 300, 30};
 
     // Follows the changes to the notes, and the playback. The context and
     // the notes outlive it.
@@ -52,6 +58,13 @@ public:
     void actionSheetClickedButtonAtIndex(int buttonIndex);
     void sliderAction();
     void toggleView() override;
+    // Ctrl+F or the search button: the search field over the list, with
+    // the keyboard in it.
+    void openSearch();
+    // Escape or a note to be shown: the field goes, every note shows again.
+    void endSearch() override;
+    ui::TextField* searchField() const { return m_searchField.get(); }
+    ui::Button* searchButton() const { return m_searchButton.get(); }
     void startRecording() override;
     bool isRecording() const override;
     bool showNotesList() override;
@@ -130,6 +143,9 @@ private:
     std::shared_ptr<ui::Toolbar> m_toolbar;
     ui::BarButtonSystemItem m_currentSystemItem = ui::BarButtonSystemItem::FlexibleSpace;
     std::shared_ptr<ui::Button> m_infoButton;
+    std::shared_ptr<ui::Button> m_searchButton;
+    std::shared_ptr<ui::View> m_searchBar;
+    std::shared_ptr<ui::TextField> m_searchField;
     bool m_wasDetailView = false;
     std::shared_ptr<DetailController> m_detailViewController;
     std::shared_ptr<ui::Slider> m_slider;

@@ -56,9 +56,11 @@ protected:
         if (QGuiApplication::platformName() == "xcb") {
             ASSERT_TRUE(XKeyboard::press(xKeyName(key, modifiers))) << "the key did not come back from the X server";
         } else {
-            QWidget* focused = QApplication::focusWidget();
+            // The window's own focus where no window is active, as offscreen.
+            QWidget* window = delegate->window()->widget();
+            QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : window->focusWidget();
             QKeyEvent event(QEvent::KeyPress, key, modifiers);
-            QApplication::sendEvent(focused ? focused : delegate->window()->widget(), &event);
+            QApplication::sendEvent(focused ? focused : window, &event);
         }
         clock.advance(0.5);
     }
@@ -73,9 +75,9 @@ protected:
     static std::string xKeyName(int key, Qt::KeyboardModifiers modifiers)
     {
         static const std::map<int, std::string> names{
-            {Qt::Key_Up, "Up"},         {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"},  {Qt::Key_F2, "F2"},
-            {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"}, {Qt::Key_N, "n"},          {Qt::Key_R, "r"},
-            {Qt::Key_Q, "q"},           {Qt::Key_Tab, "Tab"},       {Qt::Key_Return, "Return"}};
+            {Qt::Key_Up, "Up"},         {Qt::Key_Down, "Down"},     {Qt::Key_Space, "space"},   {Qt::Key_F2, "F2"},
+            {Qt::Key_Escape, "Escape"}, {Qt::Key_Delete, "Delete"}, {Qt::Key_N, "n"},           {Qt::Key_R, "r"},
+            {Qt::Key_Q, "q"},           {Qt::Key_Tab, "Tab"},       {Qt::Key_Return, "Return"}, {Qt::Key_F, "f"}};
         return (modifiers & Qt::ControlModifier ? "ctrl+" : "") + names.at(key);
     }
     std::shared_ptr<AudioController> player() { return browser().playback().audio(); }
@@ -111,6 +113,61 @@ TEST_F(KeyboardTest, ArrowsChooseSpacePlaysAndPausesEscapeAndF2Navigate)
     detail->doneAction();
     press(Qt::Key_Escape);
     EXPECT_EQ(browser().topViewController().get(), &list());
+}
+
+// Ctrl+F searches by name and text; the rows found are the ones played
+// and deleted, follow another program's change, and Escape shows all again.
+TEST_F(KeyboardTest, CtrlFFindsNotesByNameAndTextAndTheRowsFoundAreTheOnesActedOn)
+{
+    addNotes(4);
+    // A rename is an edit whose colour is "NO".
+    PlistController store = testStore();
+    const std::string paris = notePathAt(store, 0);
+    const std::string garden = notePathAt(store, 3);
+    ASSERT_FALSE(store.editObjectWithPath(paris, "Café in Paris", "NO"));
+    ASSERT_FALSE(store.editObjectWithPath(notePathAt(store, 1), "Shopping", "NO"));
+    ASSERT_FALSE(store.editObjectWithPath(notePathAt(store, 2), "Call Ann", "NO"));
+    ASSERT_FALSE(store.editObjectWithPath(garden, "Garden", "NO"));
+    ASSERT_FALSE(store.editInfoWithPath(garden, "Roses by the CAFE"));
+    launch(0.5);
+
+    press(Qt::Key_F, Qt::ControlModifier);
+    ui::TextField* field = browser().searchField();
+    ASSERT_TRUE(field);
+    EXPECT_TRUE(field->isFirstResponder());
+    field->setText("cafe");
+    ASSERT_EQ(list().rowCount(), 2);
+    auto cell = std::dynamic_pointer_cast<TableCell>(list().tableView().cellForRowAtIndexPath({0, 0}));
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->titleLabel().text(), "Café in Paris");
+    EXPECT_EQ(cell->titleLabel().highlightedRanges(), (std::vector<core::TextRange>{{0, 5}}));
+    EXPECT_EQ(browser().statusLabel()->text(), "Found: 2 / 4");
+    screenshot("search");
+
+    // Return goes on to the first note found; Down to the next, which plays.
+    press(Qt::Key_Return);
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    EXPECT_EQ(browser().playback().path(), garden);
+    press(Qt::Key_Space);
+
+    // Another program renames a note to match: it is found too.
+    ASSERT_FALSE(store.editObjectWithPath(notePathAt(store, 1), "Cafe list", "NO"));
+    list().storeMayHaveChanged();
+    EXPECT_EQ(list().rowCount(), 3);
+
+    list().setEditing(true, false);
+    list().tableView().commitDeleteForRowAtIndexPath({0, 2});
+    EXPECT_EQ(testStore().countInPlist(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_NE(notePathAt(store, i), garden);
+    list().setEditing(false, false);
+
+    field->becomeFirstResponder();
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(browser().searchField());
+    EXPECT_EQ(list().rowCount(), 3);
+    EXPECT_EQ(browser().statusLabel()->text(), "Notes: 3");
 }
 
 TEST_F(KeyboardTest, RecordCancelDeleteAndQuit)

@@ -60,6 +60,13 @@ TEST_F(NotesToolTest, RecordListPlayAndExportLikeTheWindow)
     EXPECT_TRUE(core::FileManager::contentsAtPath(server.directory() + path)
                 == core::FileManager::contentsAtPath(home.documents() + path));
     EXPECT_EQ(output.find("Secr3t-pa55"), std::string::npos);
+
+    // A search lists the notes found under the index the other commands take.
+    ASSERT_EQ(run({"record", "--seconds", "1"}), 0) << output;
+    ASSERT_EQ(run({"list", "--search", "MILK buy"}), 0) << output;
+    EXPECT_TRUE(output.starts_with("1\tBuy")) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+    EXPECT_EQ(run({"list", "--search"}), 2) << output;
 }
 
 // The server takes the file and then refuses it (its disk is full): the

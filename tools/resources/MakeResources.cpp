@@ -49,6 +49,7 @@ void makeResources(const QDir& folder)
     savePicture(Pictures::playing(), folder, "playing.png");
     savePicture(Pictures::exporting(), folder, "exporting.png");
     savePicture(Pictures::noNote(), folder, "nonote.png");
+    savePicture(Pictures::search(), folder, "search.png");
     // The application's own icon, for the desktop's menus and the window.
     savePicture(Pictures::playing().scaled(256, 256, Qt::KeepAspectRatio, Qt::SmoothTransformation), folder,
                 "voicenotes.png");

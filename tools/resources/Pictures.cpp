@@ -214,3 +214,16 @@ QImage Pictures::noNote()
     paintMicrophoneHead(painter, headCentre);
     return image;
 }
+
+QImage Pictures::search()
+{
+    QImage image = transparentImage(18, 18);
+    QPainter painter(&image);
+    antialias(painter);
+    painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(2, 2, 10, 10));
+    painter.setPen(QPen(Qt::white, 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(11, 11), QPointF(16, 16));
+    return image;
+}

@@ -24,4 +24,7 @@ public:
 
     // The empty note list's picture: a microphone in soft greys.
     static QImage noNote();
+
+    // The toolbar's search button: a white magnifying glass, 18 × 18.
+    static QImage search();
 };
