@@ -320,7 +320,7 @@ TEST_F(NotesToolTest, BadArgumentsSayWhatIsMissing)
 
     // What a command does not take is refused with its usage, not ignored.
     EXPECT_EQ(run({"list", "--no-such-option"}), 2);
-    EXPECT_NE(output.find("usage: voicenotes list [--json]"), std::string::npos) << output;
+    EXPECT_NE(output.find("usage: voicenotes list [--search WORDS] [--json]"), std::string::npos) << output;
     EXPECT_EQ(run({"play", "0", "1"}), 2);
     EXPECT_NE(output.find("play does not take 1"), std::string::npos) << output;
     EXPECT_EQ(run({"record", "--seconds", "1", "--loud"}), 2);
