@@ -85,6 +85,8 @@ public:
     void prepareSearch() { m_search.prepare(m_rows); }
     // The rows shown, found or all.
     int rowCount() const;
+    // The audio file of the note a row shows; empty past the end.
+    std::string rowPath(int row) const;
 
     // The browser the list sits in; weak, as it owns the list.
     void setOwner(std::weak_ptr<ListOwner> owner) { m_owner = std::move(owner); }
@@ -108,7 +110,6 @@ private:
     // None for a row past the end, or an entry that is no note's record.
     const NoteRecord* rowRecord(int row) const;
     Note rowNote(int row) const;
-    std::string rowPath(int row) const;
     // The row that shows the note with that audio file; none when none does.
     std::optional<int> rowOfPath(const std::string& path) const;
     // Marks the search's words in the cell's name.

@@ -1,6 +1,7 @@
 #include "Classes/AppDelegate.h"
 
 #include "Classes/AppContext.h"
+#include "Classes/DesktopPlayer.h"
 #include "Classes/KeyboardCommands.h"
 #include "Classes/Playback.h"
 #include "Classes/PlistController.h"
@@ -88,7 +89,12 @@ void AppDelegate::applicationDidFinishLaunching(ui::Application&)
             m_window->setTitleNote(core::localizedString("Virtual Sound"));
         recoverRecordings(m_context);
         m_notes.refresh(NoteModel::Source::Here);
+        // The session bus is no part of the first frame either.
+        if (!m_desktopPlayer->controls().isPublished())
+            m_desktopPlayer->controls().publish();
     };
+    m_desktopPlayer = std::make_unique<DesktopPlayer>(m_notes, *m_playback,
+                                                      *m_rootViewController->myNavigationController(), *m_window);
     m_window->makeKeyAndVisible();
     m_rootViewController->takeKeyboardFocus();
     m_keyboard = std::make_unique<KeyboardCommands>(*m_rootViewController);

@@ -12,6 +12,7 @@ class DirectoryWatcher;
 namespace ui {
 class Window;
 }
+class DesktopPlayer;
 class KeyboardCommands;
 class Playback;
 class RootViewController;
@@ -39,6 +40,8 @@ public:
     const std::shared_ptr<RootViewController>& rootViewController() const { return m_rootViewController; }
     bool recording() const { return m_recording; }
     KeyboardCommands* keyboard() const { return m_keyboard.get(); }
+    // The player the desktop's media controls see; on the bus once the window has painted.
+    DesktopPlayer* desktopPlayer() const { return m_desktopPlayer.get(); }
     NoteModel& notes() { return m_notes; }
     Playback& playback() { return *m_playback; }
     void setRecording(bool recording) { m_recording = recording; }
@@ -51,6 +54,7 @@ private:
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<RootViewController> m_rootViewController;
     std::unique_ptr<KeyboardCommands> m_keyboard;
+    std::unique_ptr<DesktopPlayer> m_desktopPlayer;
     bool m_recording = false;
     bool m_announce = false;
     // Other processes' changes to the notes, heard while the window is open.

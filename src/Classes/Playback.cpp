@@ -65,6 +65,8 @@ void Playback::seek(double packet)
     if (!active())
         return;
     m_audio->changePacket(int(packet));
+    ++m_seeks;
+    m_seekedTo = packet;
     tell(Event::Moved);
 }
 
@@ -83,6 +85,8 @@ void Playback::stop()
 }
 
 double Playback::heard() const { return m_audio ? double(m_audio->playedPacket()) : 0; }
+
+int Playback::sampleRate() const { return active() && m_audio ? m_audio->sampleRate() : 0; }
 
 void Playback::startTicking()
 {

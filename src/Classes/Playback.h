@@ -52,6 +52,12 @@ public:
     // The note's packets, and the one heard now.
     double packets() const { return m_packets; }
     double heard() const;
+    // Packets a second of the note playing; 0 when none plays.
+    int sampleRate() const;
+    // How many seeks there have been: a Moved event that raised it was one.
+    std::size_t seeks() const { return m_seeks; }
+    // The packet the last seek went to (heard once the sound queued before it has played).
+    double seekedTo() const { return m_seekedTo; }
     // The engine of the current or last playback.
     const std::shared_ptr<AudioController>& audio() const { return m_audio; }
     const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
@@ -68,6 +74,8 @@ private:
     std::string m_path;
     double m_packets = 0;
     bool m_paused = false;
+    std::size_t m_seeks = 0;
+    double m_seekedTo = 0;
     core::ObserverList<Event> m_observers;
     core::Subscription m_noteWatch;
 };

@@ -11,6 +11,7 @@
 #include "support/NotePathAt.h"
 
 #include "support/ChildProcess.h"
+#include "support/PrivateBus.h"
 
 #include "platform/core/FileManager.h"
 #include "platform/ui/DesktopNotifications.h"
@@ -74,13 +75,6 @@ class NotificationTest : public AppFixture {
 protected:
     NotificationTest()
     {
-        std::string addressFile = home.path() + "/bus-address";
-        bus.start({"/usr/bin/dbus-daemon", "--session", "--nofork", "--print-address=1"}, addressFile);
-        clock.runUntil([&] {
-            return core::FileManager::contentsAtPath(addressFile).value_or("").find('\n') != std::string::npos;
-        });
-        address = core::FileManager::contentsAtPath(addressFile).value_or("");
-        address = address.substr(0, address.find('\n'));
         application.notifications().connectTo(address);
         service = QDBusConnection::connectToBus(QString::fromStdString(address), "desktop");
         service.registerService("org.freedesktop.Notifications");
@@ -109,8 +103,8 @@ protected:
         return service.send(chosen);
     }
 
-    ChildProcess bus;
-    std::string address;
+    PrivateBus bus{home.path()};
+    std::string address = bus.address();
     FakeNotificationService fake;
     QDBusConnection service{QString()};
 };
