@@ -5,6 +5,7 @@
 #include "Classes/AudioController.h"
 #include "Classes/ExportingController.h"
 #include "Classes/FtpPassword.h"
+#include "Classes/MicrophoneLevel.h"
 #include "Classes/NoteSearch.h"
 #include "Classes/PlistController.h"
 #include "Classes/UploadFailure.h"
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -288,7 +290,13 @@ int NotesTool::record(int seconds)
     // have passed: a sound server's first buffers come late, and the note
     // would be that much shorter. One that stalls ends it all the same.
     bool stalled = false;
+    bool saidSilent = false;
+    // The level is heard as the window's meter hears it; a muted input is said at once.
+    MicrophoneLevel level;
     runUntil([&] {
+        level.update(recorder.inputLevel(), int(recorder.recordState().dataFormat.mSampleRate));
+        if (level.silent() && !std::exchange(saidSilent, true))
+            std::fprintf(stderr, "voicenotes: %s\n", level.text().c_str());
         bool delivered = recorder.recordState().capturedPackets >= wanted;
         stalled = !delivered && m_context.runLoop().monotonicTime() - start >= seconds + kStallSeconds;
         return interrupted || recorder.deviceLost() || stalled || delivered;
@@ -303,6 +311,10 @@ int NotesTool::record(int seconds)
         return 1;
     }
     std::printf("%s\n", recorder.recordName().c_str());
+    if (level.loudestRmsDecibels() > audio::InputLevel::kSilence)
+        std::fprintf(stderr, "voicenotes: loudest level %.1f dBFS RMS\n", level.loudestRmsDecibels());
+    else
+        std::fprintf(stderr, "voicenotes: the microphone delivered nothing but silence\n");
     if (stalled && !recorder.deviceLost()) {
         std::fprintf(stderr,
                      "voicenotes: the sound input delivered %llu s of the %d s asked for; the note keeps them\n",

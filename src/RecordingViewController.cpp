@@ -21,6 +21,9 @@ using core::localizedString;
 
 namespace {
 
+constexpr ui::Rect kLevelMeterFrame{30, 252, 260, 6};
+constexpr ui::Rect kLevelLabelFrame{10, 258, 300, 18};
+
 std::string clockText(unsigned minutes, unsigned seconds)
 {
     char text[32];
@@ -39,6 +42,7 @@ RecordingViewController::~RecordingViewController()
 {
     if (m_timer)
         m_timer->invalidate();
+    stopLevel();
 }
 
 // The screen's layout: the clock in large type, the share of the maximum
@@ -75,7 +79,54 @@ void RecordingViewController::loadView()
     for (const std::shared_ptr<ui::View>& view : std::initializer_list<std::shared_ptr<ui::View>>{
              m_time, m_failureLabel, m_progressBar, m_pause, m_save, m_cancel})
         root->addSubview(view);
+    makeLevelViews(*root);
     setView(root);
+}
+
+// Under the length used: a bar that fills with the level, and the level in words.
+void RecordingViewController::makeLevelViews(ui::View& root)
+{
+    m_levelMeter = std::make_shared<ui::View>(kLevelMeterFrame);
+    m_levelMeter->setBackgroundColor(ui::Color{0.3, 0.3, 0.33, 1});
+    m_levelMeter->setAccessibilityRole(ui::AccessibilityRole::ProgressBar);
+    m_levelMeter->setAccessibilityLabel(localizedString("Input Level"));
+    m_levelFill = std::make_shared<ui::View>(ui::Rect{0, 0, 0, kLevelMeterFrame.height});
+    m_levelFill->setBackgroundColor(ui::Color{0.3, 0.8, 0.4, 1});
+    m_levelFill->setAccessibilityHidden(true);
+    m_levelMeter->addSubview(m_levelFill);
+    m_levelLabel = std::make_shared<ui::Label>(kLevelLabelFrame);
+    m_levelLabel->setFont(ui::Font::systemFontOfSize(12));
+    m_levelLabel->setTextColor(ui::Color{0.75, 0.75, 0.78, 1});
+    m_levelLabel->setTextAlignment(ui::TextAlignment::Center);
+    // The meter says it to a screen reader already.
+    m_levelLabel->setAccessibilityHidden(true);
+    root.addSubview(m_levelMeter);
+    root.addSubview(m_levelLabel);
+}
+
+void RecordingViewController::scheduleLevel()
+{
+    stopLevel();
+    m_levelTimer = core::Timer::scheduledTimer(m_context.runLoop(), MicrophoneLevel::kInterval, true,
+                                               [this](core::Timer&) { showLevel(); });
+}
+
+void RecordingViewController::stopLevel()
+{
+    if (m_levelTimer)
+        m_levelTimer->invalidate();
+    m_levelTimer.reset();
+}
+
+void RecordingViewController::showLevel()
+{
+    m_level.update(m_recordController->inputLevel(), int(m_recordController->recordState().dataFormat.mSampleRate));
+    float fraction = m_level.meterFraction();
+    m_levelFill->setFrame(ui::Rect{0, 0, kLevelMeterFrame.width * fraction, kLevelMeterFrame.height});
+    std::string text = m_level.text();
+    m_levelLabel->setText(text);
+    m_levelMeter->setAccessibilityValueText(text);
+    m_levelMeter->setAccessibilityValue(double(fraction) * MicrophoneLevel::kMeterRange, MicrophoneLevel::kMeterRange);
 }
 
 std::shared_ptr<ui::View> RecordingViewController::keyboardView()
@@ -123,10 +174,15 @@ void RecordingViewController::startTimer()
     // Nothing is recorded: the clock stands still and says why, so that
     // nobody believes a silent screen is recording, and Save keeps nothing.
     m_recording = m_recordController->recordState().recording;
-    if (m_recording)
+    m_level = MicrophoneLevel();
+    m_levelFill->setFrame(ui::Rect{0, 0, 0, kLevelMeterFrame.height});
+    m_levelLabel->setText({});
+    if (m_recording) {
         scheduleClock();
-    else if (m_timer)
+        scheduleLevel();
+    } else if (m_timer) {
         m_timer->invalidate();
+    }
     m_pause->setEnabled(m_recording);
     showFailure(m_recording ? std::string() : localizedString("Recording Failed"));
 
@@ -183,9 +239,14 @@ void RecordingViewController::pauseTimer()
 {
     if (m_timer)
         m_timer->invalidate();
+    stopLevel();
 }
 
-void RecordingViewController::resumeTimer() { scheduleClock(); }
+void RecordingViewController::resumeTimer()
+{
+    scheduleClock();
+    scheduleLevel();
+}
 
 void RecordingViewController::SaveAction()
 {
@@ -221,6 +282,7 @@ void RecordingViewController::hideSelf()
 {
     if (!m_paused && m_timer)
         m_timer->invalidate();
+    stopLevel();
     m_paused = false;
     m_pause->setSelected(false);
     dismissModalViewControllerAnimated(true);

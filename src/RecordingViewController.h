@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Classes/MicrophoneLevel.h"
+
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ViewController.h"
 
@@ -58,6 +60,10 @@ public:
     ui::Button& pauseButton() const { return *m_pause; }
     ui::ProgressView& progressBar() const { return *m_progressBar; }
     ui::Label& failureLabel() const { return *m_failureLabel; }
+    // How loud the microphone is, 20 times a second while recording.
+    ui::View& levelMeter() const { return *m_levelMeter; }
+    ui::Label& levelLabel() const { return *m_levelLabel; }
+    const MicrophoneLevel& microphoneLevel() const { return m_level; }
     const std::shared_ptr<core::Timer>& timer() const { return m_timer; }
     unsigned seconds() const { return m_seconds; }
     unsigned minutes() const { return m_minutes; }
@@ -67,6 +73,11 @@ public:
 
 private:
     void scheduleClock();
+    // The meter runs while the recording does, paused or ended with it.
+    void scheduleLevel();
+    void stopLevel();
+    void showLevel();
+    void makeLevelViews(ui::View& root);
     void showFailure(const std::string& text);
     void setRecordingFlag(bool recording);
 
@@ -77,6 +88,11 @@ private:
     std::shared_ptr<ui::Button> m_pause;
     std::shared_ptr<ui::ProgressView> m_progressBar;
     std::shared_ptr<ui::Label> m_failureLabel;
+    std::shared_ptr<ui::View> m_levelMeter;
+    std::shared_ptr<ui::View> m_levelFill;
+    std::shared_ptr<ui::Label> m_levelLabel;
+    std::shared_ptr<core::Timer> m_levelTimer;
+    MicrophoneLevel m_level;
     std::shared_ptr<core::Timer> m_timer;
     unsigned m_seconds = 0;
     unsigned m_minutes = 0;

@@ -253,6 +253,8 @@ void AudioQueue::handBack(AudioQueueBuffer* buffer)
 
 void AudioQueue::capture(const std::int16_t* samples, std::size_t count)
 {
+    // Measured even when no buffer takes them: the level says the microphone hears.
+    m_inputLevel.capture(samples, count);
     while (count > 0) {
         if (!m_current) {
             m_current = m_toDevice.pop();

@@ -3,6 +3,7 @@
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/AudioFormat.h"
 #include "platform/audio/BufferRing.h"
+#include "platform/audio/LevelMeter.h"
 #include "platform/core/RunLoopEngine.h"
 
 #include <atomic>
@@ -65,6 +66,8 @@ public:
     // Input: frames that arrived when no buffer was free. Output: frames
     // played as silence because no buffer was queued.
     std::uint64_t lostFrames() const { return m_lostFrames.load(std::memory_order_relaxed); }
+    // Input: how loud what it captured is, read on the main loop.
+    LevelMeter& inputLevel() { return m_inputLevel; }
 
 private:
     friend struct std::default_delete<AudioQueue>;
@@ -125,6 +128,7 @@ private:
     std::atomic<bool> m_drained{false};
     std::atomic<bool> m_failed{false};
     std::atomic<std::uint64_t> m_lostFrames{0};
+    LevelMeter m_inputLevel;
     std::uint64_t m_enqueuedFrames = 0;
     std::atomic<std::uint64_t> m_renderedFrames{0};
 };

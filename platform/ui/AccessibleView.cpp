@@ -49,7 +49,8 @@ QString AccessibleView::text(QAccessible::Text t) const
     if (t == QAccessible::Name && text.isEmpty() && m_role == AccessibilityRole::ListItem)
         return namesOfChildren();
     if (t == QAccessible::Value && m_role == AccessibilityRole::ProgressBar)
-        return QString::number(m_view.accessibilityValue());
+        return m_view.accessibilityValueText().empty() ? QString::number(m_view.accessibilityValue())
+                                                       : QString::fromStdString(m_view.accessibilityValueText());
     return text;
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -84,6 +85,9 @@ public:
     double accessibilityValue() const { return m_accessibilityValue; }
     double accessibilityMaximum() const { return m_accessibilityMaximum; }
     void setAccessibilityValue(double value, double maximum);
+    // The value in words ("−13 dB"), read in place of the number when set.
+    const std::string& accessibilityValueText() const { return m_accessibilityValueText; }
+    void setAccessibilityValueText(std::string text) { m_accessibilityValueText = std::move(text); }
     // Left out of what assistive technologies read (a decoration whose
     // meaning its parent already states).
     bool isAccessibilityHidden() const { return m_accessibilityHidden; }
@@ -144,6 +148,7 @@ private:
     std::function<void(int)> m_accessibilityAdjustment;
     double m_accessibilityValue = 0;
     double m_accessibilityMaximum = 0;
+    std::string m_accessibilityValueText;
     bool m_accessibilityHidden = false;
     bool m_keyboardWhenShown = false;
 };

@@ -341,6 +341,11 @@ void PlaybackStoppedCallback(void* inUserData, audio::AudioQueue* inAQ)
 
 bool AudioController::playbackEnded() const { return !m_playState.queue || m_playState.queue->isStopped(); }
 
+audio::InputLevel AudioController::inputLevel()
+{
+    return m_recordState.queue ? m_recordState.queue->inputLevel().read() : audio::InputLevel{};
+}
+
 std::int64_t AudioController::playedPacket() const
 {
     // Moved while paused: the place chosen, as the slider shows it, though

@@ -98,6 +98,8 @@ public:
     // The device went away during the recording or playback.
     bool deviceLost() const { return m_recordState.deviceLost || m_playState.deviceLost; }
 
+    // How loud the microphone was since the last reading; nothing unless recording.
+    audio::InputLevel inputLevel();
     RecordState recordState() const { return m_recordState; }
     PlayState playState() const { return m_playState; }
     int sampleRate() const { return m_sampleRate; }

@@ -1,5 +1,6 @@
 #include "Classes/AppDelegate.h"
 #include "Classes/AudioController.h"
+#include "Classes/MicrophoneLevel.h"
 #include "Classes/Playback.h"
 #include "Classes/PlistController.h"
 #include "Classes/RootViewController.h"
@@ -299,6 +300,34 @@ TEST_F(RecordingScreenTest, ClosingTheWindowMidRecordingStoresTheNoteWithTheCloc
     auto samples = readSamples(documentsFile(NoteField::string(note, NoteKey::Path)));
     EXPECT_EQ(*note.at(NoteKey::NumPackets).integer(), std::int64_t(samples.size()));
     EXPECT_GE(samples.size(), 66u * 8000);
+}
+
+// The meter reads the virtual microphone's tone (amplitude 10000: RMS
+// -13.3 dBFS, peak -10.3 dBFS) 20 times a second, to a screen reader too,
+// and says so once nothing but zeros has come for 3 s.
+TEST_F(RecordingScreenTest, TheLevelMeterFollowsTheMicrophoneAndSaysWhenItIsSilent)
+{
+    launch();
+    pressNew();
+    clock.advance(0.5);
+    const MicrophoneLevel& level = screen().microphoneLevel();
+    EXPECT_NEAR(level.last().rmsDecibels, -13.3, 1.0);
+    EXPECT_NEAR(level.last().peakDecibels, -10.3, 1.0);
+    EXPECT_LE(level.last().frames, 8000u / 20 * 2);
+    EXPECT_EQ(screen().levelLabel().text(), "Level \u221213 dB, peak \u221210 dB");
+    EXPECT_EQ(screen().levelMeter().accessibilityValueText(), screen().levelLabel().text());
+    EXPECT_NEAR(screen().levelMeter().accessibilityValue(), 60 - 13.3, 1.0);
+    screen().CancelAction();
+
+    device->setSignal([](std::uint64_t, double) { return std::int16_t(0); });
+    clock.advance(1);
+    pressNew();
+    clock.advance(2.5);
+    EXPECT_EQ(screen().levelLabel().text(), "Level: silence");
+    clock.advance(1);
+    EXPECT_EQ(screen().levelLabel().text(), "No sound is coming from the microphone");
+    EXPECT_EQ(screen().levelMeter().accessibilityValue(), 0);
+    screen().SaveAction();
 }
 
 TEST_F(RecordingScreenTest, AMicrophoneLostMidRecordingKeepsWhatWasRecorded)

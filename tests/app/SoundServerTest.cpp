@@ -74,6 +74,10 @@ TEST_F(SoundServerTest, ATonePlayedIntoTheMicrophoneIsRecordedAndHeardBack)
     // The seconds asked for, although the server's first buffers come late.
     EXPECT_GE(recorded.size(), std::size_t(kNoteSeconds * rate));
     EXPECT_GE(AudioFixture::toneSeconds(recorded, rate, kTone), kEnoughTone);
+    // The meter heard the tone as loud as it is: amplitude 10000, RMS -13.3 dBFS.
+    auto said = output().find("loudest level ");
+    ASSERT_NE(said, std::string::npos) << output();
+    EXPECT_NEAR(std::stod(output().substr(said + 14)), -13.3, 1.0) << output();
 
     std::string heardPath = home.path() + "/speaker.wav";
     ChildProcess speaker;
@@ -86,6 +90,17 @@ TEST_F(SoundServerTest, ATonePlayedIntoTheMicrophoneIsRecordedAndHeardBack)
     // parecord finishes its file when interrupted.
     speaker.stop(SIGINT);
     EXPECT_GE(AudioFixture::toneSeconds(AudioFixture::readSamples(heardPath), rate, kTone), kEnoughHeard);
+}
+
+// The null sink's monitor delivers zeros when nothing plays into it, as a
+// muted microphone does: the recorder says so.
+TEST_F(SoundServerTest, ASilentMicrophoneIsSaidToBeSilent)
+{
+    ASSERT_TRUE(pulse.isRunning()) << pulse.log();
+    ChildProcess recording;
+    ASSERT_TRUE(start(recording, {"record", "--seconds", "4"}));
+    ASSERT_EQ(recording.waitForExit(60), 0) << output();
+    EXPECT_NE(output().find("No sound is coming from the microphone"), std::string::npos) << output();
 }
 
 } // namespace

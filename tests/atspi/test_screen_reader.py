@@ -84,6 +84,10 @@ class RecordingTest(ScreenReaderTest):
         wait_for("the list covered", lambda: self.app.find("list", "Notes") is None)
         self.assertTreeSound("recording")
         self.app.wait_find("progress bar", "Share of the maximum length used")
+        # The level indicator reads the virtual microphone's tone, 60 dB to full scale.
+        meter = self.app.wait_find("progress bar", "Input level")
+        wait_for("the meter to hear the tone", lambda: self.value(meter) > 40)
+        self.assertEqual(meter.queryValue().maximumValue, 60)
         self.app.press("Save")
         wait_for("the note stored", lambda: len(self.app.store()) == 1)
         self.app.wait_find("list", "Notes")

@@ -1,5 +1,6 @@
 // Records ten minutes at 44100 Hz through the virtual device on the virtual
-// clock, then plays that note back to its end, and reports for each the
+// clock (also with the recording screen's level meter read 20 times a
+// second), then plays that note back to its end, and reports for each the
 // buffers lost (frames captured with no free buffer, or played as silence
 // with none queued) and the CPU time spent per minute of audio. Prints
 // table rows; it never fails.
@@ -8,6 +9,7 @@
 #include "BenchHome.h"
 #include "Classes/AppContext.h"
 #include "Classes/AudioController.h"
+#include "Classes/MicrophoneLevel.h"
 
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/VirtualAudioDevice.h"
@@ -15,6 +17,7 @@
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/RunLoop.h"
+#include "platform/core/Timer.h"
 #include "platform/core/VirtualRunLoopEngine.h"
 
 #include <sndfile.h>
@@ -80,14 +83,23 @@ Cost costOf(const std::function<void()>& work)
     return {cpu / kSeconds * 100, double(lostFrames) / kFramesPerBuffer};
 }
 
-// A ten-minute recording; the note's file name, empty when it came out short.
-std::string record(AppContext& context)
+// A ten-minute recording, its level read as the recording screen reads
+// it when metered; the note's file name, empty when it came out short.
+std::string record(AppContext& context, bool metered)
 {
     AudioController recorder(context.audioDevice(), context.defaults(), context.runLoop());
     recorder.startRecording();
+    MicrophoneLevel level;
+    auto meter = core::Timer::scheduledTimer(context.runLoop(), MicrophoneLevel::kInterval, true, [&](core::Timer&) {
+        if (metered)
+            level.update(recorder.inputLevel(), kRate);
+    });
     for (int second = 0; second < int(kSeconds); ++second)
         virtualClock(context).advance(1.0);
+    meter->invalidate();
     recorder.stopRecording();
+    if (metered && level.silent())
+        std::fprintf(stderr, "audio benchmark: the meter heard no tone\n");
     long long frames = framesInFile(core::Paths::documentsDirectory() + recorder.recordName());
     return frames == static_cast<long long>(kSeconds * kRate) ? recorder.recordName() : std::string();
 }
@@ -125,10 +137,13 @@ int main()
     if (!home.isValid())
         return 0;
     std::vector<Cost> recordings;
+    std::vector<Cost> metered;
     std::vector<Cost> playbacks;
     std::string note;
     for (int run = 0; run < kRuns; ++run) {
-        recordings.push_back(costOf([&] { note = record(home.context()); }));
+        metered.push_back(costOf([&] { note = record(home.context(), true); }));
+        core::FileManager::removeItemAtPath(core::Paths::documentsDirectory() + note);
+        recordings.push_back(costOf([&] { note = record(home.context(), false); }));
         if (note.empty()) {
             std::fprintf(stderr, "audio benchmark: the recording came out short\n");
             return 0;
@@ -140,6 +155,7 @@ int main()
         core::FileManager::removeItemAtPath(core::Paths::documentsDirectory() + note);
     }
     printFigures("recording", recordings);
+    printFigures("recording with the level meter,", metered);
     printFigures("playback", playbacks);
     return 0;
 }
