@@ -68,8 +68,8 @@ const std::vector<CommandShape> kShapes = {
      {"--host", "--user", "--trust"},
      {},
      "export INDEX --host H --user U [--trust SHA256:KEY]",
-     "      sends the note's audio file by FTP; the password comes from\n"
-     "      VOICENOTES_FTP_PASSWORD or the remembered settings\n"},
+     "      sends the note's audio file to an FTP, SFTP or WebDAV server; the\n"
+     "      password comes from VOICENOTES_FTP_PASSWORD or the remembered settings\n"},
 };
 
 const CommandShape& shapeOf(const std::string& command)
