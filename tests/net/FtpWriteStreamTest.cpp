@@ -306,7 +306,7 @@ TEST_F(FtpWriteStreamTest, AServerThatStopsAnsweringMidTransferTimesOut)
     ASSERT_TRUE(clock.runUntil([&] { return uploader.heard(net::kStreamEventErrorOccurred); }, 120));
     EXPECT_EQ(uploader.stream->status(), StreamStatus::Error);
     constexpr int kCurlTimedOut = 28; // CURLE_OPERATION_TIMEDOUT
-    EXPECT_EQ(uploader.stream->error().value().code, kCurlTimedOut);
+    EXPECT_EQ(uploader.stream->error().value().code, kCurlTimedOut) << server.log();
 }
 
 // A run of the application that ends mid-upload ends the upload as failed
