@@ -3,10 +3,12 @@ by its actions, text and values alone, never by a synthesized click or key.
 Each test checks what it did in the store, the settings or the tree."""
 
 import os
+import plistlib
+import shutil
 import threading
 import unittest
 
-from session import App, Timeout, do_action, name, problems_in_tree, role, states, wait_for, walk
+from session import App, Timeout, do_action, is_showing, name, problems_in_tree, role, states, wait_for, walk
 
 BINARY = os.environ["VOICENOTES_BINARY"]
 # The wheel's rows, in order.
@@ -122,6 +124,33 @@ class PlaybackTest(ScreenReaderTest):
         self.app.press_row("Note 1")
         self.app.gone("progress bar", "Playing")
         self.app.wait_find("label", "Notes: 1")
+
+
+class SearchTest(ScreenReaderTest):
+    def prepare(self):
+        self.app.seed_note(5)
+        store = os.path.join(self.app.documents(), "data.plist")
+        with open(store, "rb") as f:
+            notes = plistlib.load(f)
+        shutil.copy(self.app.documents() + notes[0]["Path"], self.app.documents() + "/paris.aif")
+        notes.insert(0, dict(notes[0], Title="Café in Paris", Path="/paris.aif", NoteID=2))
+        with open(store, "wb") as f:
+            plistlib.dump(notes, f)
+
+    def test_a_reader_searches_and_reaches_the_notes_found(self):
+        self.app.row("Note 1")
+        self.app.press("Search notes")
+        field = wait_for("the search field focused", lambda: next(
+            (o for o in walk(self.app.window) if o is not None and role(o) == "text" and name(o) == "Search notes"
+             and "focused" in states(o)), None))
+        field.queryEditableText().setTextContents("CAFE")
+        self.app.wait_find("label", "Found: 1 / 2")
+        wait_for("the other note left out", lambda: not any(
+            o is not None and role(o) == "list item" and name(o).startswith("Note 1") and is_showing(o)
+            for o in walk(self.app.window)))
+        self.app.press_row("Café in Paris")
+        self.app.wait_find("push button", "Pause")
+        self.assertTreeSound("a search")
 
 
 class DetailsTest(ScreenReaderTest):
