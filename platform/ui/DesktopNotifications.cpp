@@ -4,6 +4,7 @@
 
 #include "platform/core/Log.h"
 #include "platform/ui/NotificationListener.h"
+#include "platform/ui/SessionBus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -21,12 +22,6 @@ constexpr const char* kInterface = "org.freedesktop.Notifications";
 constexpr const char* kActionKey = "play";
 // What a click on the bubble itself sends.
 constexpr const char* kDefaultActionKey = "default";
-
-// The session's bus, or the one connected to under that name.
-QDBusConnection connection(const std::string& name)
-{
-    return name.empty() ? QDBusConnection::sessionBus() : QDBusConnection(QString::fromStdString(name));
-}
 
 // A server that takes markup in the body reads "<" and "&" as markup.
 QString markupEscaped(const std::string& text)
@@ -60,7 +55,7 @@ void DesktopNotifications::useSessionBus()
     if (m_connectionName.empty())
         return;
     // Qt's D-Bus thread lets go of the listener before the bus goes.
-    connection(m_connectionName)
+    sessionBusNamed(m_connectionName)
         .disconnect(kService, kPath, kInterface, "ActionInvoked", m_listener.get(), SLOT(actionInvoked(uint, QString)));
     QDBusConnection::disconnectFromBus(QString::fromStdString(m_connectionName));
     m_connectionName.clear();
@@ -70,7 +65,7 @@ void DesktopNotifications::useSessionBus()
 
 bool DesktopNotifications::connected()
 {
-    QDBusConnection bus = connection(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     if (bus.isConnected())
         return true;
     if (!m_saidUnavailable)
@@ -84,7 +79,7 @@ void DesktopNotifications::notify(const std::string& title, const std::string& b
 {
     if (!connected())
         return;
-    QDBusConnection bus = connection(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     // Listening once per connection is enough; a repeat is refused harmlessly.
     bus.connect(kService, kPath, kInterface, "ActionInvoked", m_listener.get(), SLOT(actionInvoked(uint, QString)));
     QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetCapabilities");
@@ -103,7 +98,7 @@ void DesktopNotifications::notify(const std::string& title, const std::string& b
 void DesktopNotifications::show(const std::string& title, const QString& body, const std::string& actionLabel,
                                 std::function<void()> onAction)
 {
-    QDBusConnection bus = connection(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     QString label = QString::fromStdString(actionLabel);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
     call << QString::fromUtf8(core::Bundle::kDisplayName) << uint(0) << QString::fromUtf8(core::Bundle::kIconName)
@@ -136,7 +131,7 @@ void DesktopNotifications::actionInvoked(std::uint32_t id, const std::string& ac
     // Played: the bubble has nothing more to offer.
     QDBusMessage close = QDBusMessage::createMethodCall(kService, kPath, kInterface, "CloseNotification");
     close << uint(id);
-    if (!connection(m_connectionName).send(close))
+    if (!sessionBusNamed(m_connectionName).send(close))
         core::Log::system("The desktop notification could not be closed");
 }
 
@@ -144,7 +139,7 @@ void DesktopNotifications::setLauncherCount(long count)
 {
     if (!connected())
         return;
-    QDBusConnection bus = connection(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     QDBusMessage update = QDBusMessage::createSignal("/org/voicenotes/VoiceNotes", "com.canonical.Unity.LauncherEntry",
                                                      "Update");
     update << QStringLiteral("application://") + QString::fromLatin1(kDesktopEntry)

@@ -3,6 +3,7 @@
 #include "platform/core/Bundle.h"
 #include "platform/core/Log.h"
 #include "platform/ui/DesktopNotifications.h"
+#include "platform/ui/SessionBus.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
@@ -30,13 +31,6 @@ constexpr const char* kPlayerInterface = "org.mpris.MediaPlayer2.Player";
 constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 constexpr const char* kNoTrack = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 constexpr const char* kTrackPrefix = "/org/voicenotes/VoiceNotes/track/";
-
-// The session's bus, or the one connected to under that name.
-QDBusConnection mediaBus(const std::string& connectionName)
-{
-    return connectionName.empty() ? QDBusConnection::sessionBus()
-                                  : QDBusConnection(QString::fromStdString(connectionName));
-}
 
 QString statusName(MediaState::Status status)
 {
@@ -295,7 +289,7 @@ bool MediaControls::publish(const std::string& busAddress)
 
 void MediaControls::withdraw()
 {
-    QDBusConnection bus = mediaBus(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     if (!m_serviceName.empty()) {
         bus.unregisterObject(QString::fromLatin1(kPlayerPath));
         bus.unregisterService(QString::fromStdString(m_serviceName));
@@ -327,7 +321,7 @@ void MediaControls::stateChanged()
                                                      QString::fromLatin1(kPropertiesInterface),
                                                      QStringLiteral("PropertiesChanged"));
     signal << QString::fromLatin1(kPlayerInterface) << changed << QStringList();
-    QDBusConnection bus = mediaBus(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     if (!bus.send(signal))
         core::Log::system("The desktop's media controls were not told of a change");
 }
@@ -342,7 +336,7 @@ void MediaControls::seeked(std::int64_t positionMicroseconds)
     QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kPlayerPath),
                                                      QString::fromLatin1(kPlayerInterface), QStringLiteral("Seeked"));
     signal << qlonglong(m_told.positionMicroseconds);
-    QDBusConnection bus = mediaBus(m_connectionName);
+    QDBusConnection bus = sessionBusNamed(m_connectionName);
     if (!bus.send(signal))
         core::Log::system("The desktop's media controls were not told of a seek");
 }

@@ -2,12 +2,6 @@
 
 #include "Classes/NoteRecord.h"
 
-void NoteSearch::setText(const std::string& typed)
-{
-    m_text = typed;
-    m_search = core::SearchText(typed);
-}
-
 void NoteSearch::prepare(const std::shared_ptr<const PlistController::NoteList>& notes)
 {
     if (!notes || notes == m_keyed)

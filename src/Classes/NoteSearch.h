@@ -14,8 +14,7 @@
 // only compares.
 class NoteSearch {
 public:
-    void setText(const std::string& typed);
-    const std::string& text() const { return m_text; }
+    void setText(const std::string& typed) { m_search = core::SearchText(typed); }
     // Something is searched for: the list shows the matches only.
     bool active() const { return !m_search.empty(); }
     // The positions in the list of the notes that match, in the list's order.
@@ -26,7 +25,6 @@ public:
     std::vector<core::TextRange> rangesIn(const std::string& name) const { return m_search.rangesIn(name); }
 
 private:
-    std::string m_text;
     core::SearchText m_search;
     std::shared_ptr<const PlistController::NoteList> m_keyed;
     std::vector<std::string> m_keys;
